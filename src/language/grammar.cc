@@ -1,0 +1,911 @@
+// The whole command language as one static graph. Each list is read from
+// top to bottom in the order the parser and the help listing see it; a node
+// names its handler and the list that follows it (nullptr: the command ends
+// there). Hidden aliases (CELL, GROUP, STORAGE) share the lists of the
+// keywords they stand for.
+#include "language/grammar.h"
+
+#include "objects/debug_commands.h"
+#include "objects/unbuilt_commands.h"
+#include "request/manager_commands.h"
+#include "shell/basic_commands.h"
+#include "shell/options_commands.h"
+#include "shell/script_file.h"
+
+namespace language {
+
+using namespace shell;
+using namespace objects;
+using namespace request;
+
+namespace {
+
+extern const CommandNode kRoot[];
+extern const CommandNode kAddObjects[];
+extern const CommandNode kAddSystemName[];
+extern const CommandNode kAddSystemOptions[];
+extern const CommandNode kSystemDiskTypes[];
+extern const CommandNode kSystemSparePolicies[];
+extern const CommandNode kAddCopyName[];
+extern const CommandNode kAddCopyOptions[];
+extern const CommandNode kCopyGroupName[];
+extern const CommandNode kCopyRedundancies[];
+extern const CommandNode kCopySourceVdisk[];
+extern const CommandNode kCopyWwlunName[];
+extern const CommandNode kAddGroupName[];
+extern const CommandNode kAddGroupOptions[];
+extern const CommandNode kGroupDiskTypes[];
+extern const CommandNode kGroupSparePolicies[];
+extern const CommandNode kAddDrgroupName[];
+extern const CommandNode kAddDrgroupOptions[];
+extern const CommandNode kDrgroupAccessModes[];
+extern const CommandNode kDrgroupDestinationGroup[];
+extern const CommandNode kDrgroupDestinationSystem[];
+extern const CommandNode kDrgroupDestinationVdisk[];
+extern const CommandNode kDrgroupSourceVdisk[];
+extern const CommandNode kDrgroupWriteModes[];
+extern const CommandNode kAddFolderName[];
+extern const CommandNode kAddFolderOptions[];
+extern const CommandNode kAddHostName[];
+extern const CommandNode kAddHostOptions[];
+extern const CommandNode kHostIp[];
+extern const CommandNode kHostOsModes[];
+extern const CommandNode kHostCustomMask[];
+extern const CommandNode kHostWwn[];
+extern const CommandNode kAddLunNumber[];
+extern const CommandNode kAddLunOptions[];
+extern const CommandNode kLunHostName[];
+extern const CommandNode kLunVdiskName[];
+extern const CommandNode kAddSnapshotName[];
+extern const CommandNode kAddSnapshotOptions[];
+extern const CommandNode kSnapshotAllocationPolicies[];
+extern const CommandNode kSnapshotRedundancies[];
+extern const CommandNode kSnapshotSourceVdisk[];
+extern const CommandNode kSnapshotWwlunName[];
+extern const CommandNode kAddVdiskName[];
+extern const CommandNode kAddVdiskOptions[];
+extern const CommandNode kVdiskGroupName[];
+extern const CommandNode kVdiskPaths[];
+extern const CommandNode kVdiskRedundancies[];
+extern const CommandNode kVdiskWwlunName[];
+extern const CommandNode kCaptureObjects[];
+extern const CommandNode kCaptureFile[];
+extern const CommandNode kValidateFile[];
+extern const CommandNode kDebugOptions[];
+extern const CommandNode kTallowFlagsValue[];
+extern const CommandNode kDeleteObjects[];
+extern const CommandNode kDeleteSystemName[];
+extern const CommandNode kDeleteGroupName[];
+extern const CommandNode kDeleteDrgroupName[];
+extern const CommandNode kDeleteFolderName[];
+extern const CommandNode kDeleteHostName[];
+extern const CommandNode kDeleteLunNumber[];
+extern const CommandNode kDeleteVdiskName[];
+extern const CommandNode kDeleteVdiskOptions[];
+extern const CommandNode kExerciseActions[];
+extern const CommandNode kExerciseDisks[];
+extern const CommandNode kFileName[];
+extern const CommandNode kRegressionActions[];
+extern const CommandNode kRegressionCapture[];
+extern const CommandNode kRegressionTestFile[];
+extern const CommandNode kPowerObjectName[];
+extern const CommandNode kPowerOptions[];
+extern const CommandNode kSelectObjects[];
+extern const CommandNode kSelectSystemName[];
+extern const CommandNode kManagerAddress[];
+extern const CommandNode kManagerOptions[];
+extern const CommandNode kManagerPassword[];
+extern const CommandNode kManagerUsername[];
+extern const CommandNode kSetObjects[];
+extern const CommandNode kSetSystemName[];
+extern const CommandNode kSetSystemOptions[];
+extern const CommandNode kNewName[];
+extern const CommandNode kSetSimpleName[];
+extern const CommandNode kSetSimpleOptions[];
+extern const CommandNode kSetGroupName[];
+extern const CommandNode kSetGroupOptions[];
+extern const CommandNode kGroupDiskName[];
+extern const CommandNode kSetGroupSparePolicies[];
+extern const CommandNode kSetDrgroupName[];
+extern const CommandNode kSetDrgroupOptions[];
+extern const CommandNode kSetDrgroupAccessModes[];
+extern const CommandNode kDrgroupAddVdisk[];
+extern const CommandNode kDrgroupAddVdiskOptions[];
+extern const CommandNode kDrgroupAddDestinationGroup[];
+extern const CommandNode kDrgroupAddDestinationVdisk[];
+extern const CommandNode kDrgroupMemberVdisk[];
+extern const CommandNode kDrgroupNewName[];
+extern const CommandNode kSetDrgroupWriteModes[];
+extern const CommandNode kSetHostName[];
+extern const CommandNode kSetHostOptions[];
+extern const CommandNode kSetHostWwn[];
+extern const CommandNode kSetHostIp[];
+extern const CommandNode kSetHostOsModes[];
+extern const CommandNode kSetHostCustomMask[];
+extern const CommandNode kOptions[];
+extern const CommandNode kOnErrorPolicies[];
+extern const CommandNode kSetVdiskName[];
+extern const CommandNode kSetVdiskOptions[];
+extern const CommandNode kSetVdiskPaths[];
+extern const CommandNode kSetVdiskWwlunName[];
+extern const CommandNode kShowObjects[];
+extern const CommandNode kShowSelection[];
+extern const CommandNode kShowDrgroupSelection[];
+
+// root
+const CommandNode kRoot[] = {
+    {0, nullptr, kAddObjects, "ADD"},
+    {0, nullptr, kCaptureObjects, "CAPTURE"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installDebugNothing, kDebugOptions, "DEBUG"},
+    {0, nullptr, kDeleteObjects, "DELETE"},
+    {0, installUnbuiltCommand, nullptr, "EMVERSION"},
+    {0, nullptr, kExerciseActions, "EXERCISE_DISK"},
+    {0, installExit, nullptr, "EXIT"},
+    {0, nullptr, kFileName, "FILE"},
+    {0, installHelp, nullptr, "HELP"},
+    {0, installUnbuiltCommand, nullptr, "REDISCOVER"},
+    {NODE_HIDDEN, nullptr, kRegressionActions, "REGRESSION"},
+    {0, installUnbuiltCommand, kPowerObjectName, "RESTART"},
+    {0, nullptr, kSelectObjects, "SELECT"},
+    {0, nullptr, kSetObjects, "SET"},
+    {0, nullptr, kShowObjects, "SHOW"},
+    {NODE_LAST, installUnbuiltCommand, kPowerObjectName, "SHUTDOWN"},
+};
+
+// add-objects
+const CommandNode kAddObjects[] = {
+    {NODE_HIDDEN, installUnbuiltCommand, kAddSystemName, "CELL"},
+    {0, installUnbuiltCommand, kAddCopyName, "COPY"},
+    {0, installUnbuiltCommand, kAddGroupName, "DISK_GROUP"},
+    {0, installUnbuiltCommand, kAddDrgroupName, "DR_GROUP"},
+    {0, installUnbuiltCommand, kAddFolderName, "FOLDER"},
+    {NODE_HIDDEN, installUnbuiltCommand, kAddGroupName, "GROUP"},
+    {0, installUnbuiltCommand, kAddHostName, "HOST"},
+    {0, installUnbuiltCommand, kAddLunNumber, "LUN"},
+    {0, installUnbuiltCommand, kAddSnapshotName, "SNAPSHOT"},
+    {NODE_HIDDEN, installUnbuiltCommand, kAddVdiskName, "STORAGE"},
+    {0, installUnbuiltCommand, kAddSystemName, "SYSTEM"},
+    {NODE_LAST, installUnbuiltCommand, kAddVdiskName, "VDISK"},
+};
+
+// add-system-name
+const CommandNode kAddSystemName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddSystemOptions, "Name of storage system"},
+};
+
+// add-system-options
+const CommandNode kAddSystemOptions[] = {
+    {NODE_EQUALS | NODE_STRING, nullptr, kAddSystemOptions, "COMMENT"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddSystemOptions, "CONSOLE_LUN_ID"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddSystemOptions, "DEVICE_COUNT"},
+    {NODE_EQUALS, nullptr, kSystemDiskTypes, "DISKGROUP_DISKTYPE"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kSystemSparePolicies, "SPARE_POLICY"},
+};
+
+// system-disk-types
+const CommandNode kSystemDiskTypes[] = {
+    {0, nullptr, kAddSystemOptions, "NEARONLINE"},
+    {NODE_LAST, nullptr, kAddSystemOptions, "ONLINE"},
+};
+
+// system-spare-policies
+const CommandNode kSystemSparePolicies[] = {
+    {0, nullptr, kAddSystemOptions, "DOUBLE"},
+    {0, nullptr, kAddSystemOptions, "NONE"},
+    {NODE_LAST, nullptr, kAddSystemOptions, "SINGLE"},
+};
+
+// add-copy-name
+const CommandNode kAddCopyName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "Name of copy"},
+};
+
+// add-copy-options
+const CommandNode kAddCopyOptions[] = {
+    {NODE_EQUALS, nullptr, kCopyGroupName, "DISK_GROUP"},
+    {NODE_HIDDEN | NODE_EQUALS, nullptr, kCopyGroupName, "GROUP"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddCopyOptions, "OS_UNIT_ID"},
+    {NODE_EQUALS, nullptr, kCopyRedundancies, "REDUNDANCY"},
+    {NODE_HIDDEN | NODE_EQUALS, nullptr, kCopySourceVdisk, "STORAGE"},
+    {NODE_EQUALS, nullptr, kCopySourceVdisk, "VDISK"},
+    {0, nullptr, kCopySourceVdisk, "WAIT_FOR_COMPLETION"},
+    {0, nullptr, kCopySourceVdisk, "NOWAIT_FOR_COMPLETION"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kCopyWwlunName, "WORLD_WIDE_LUN_NAME"},
+};
+
+// copy-group-name
+const CommandNode kCopyGroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "Name of group"},
+};
+
+// copy-redundancies
+const CommandNode kCopyRedundancies[] = {
+    {0, nullptr, kAddCopyOptions, "VRAID0"},
+    {0, nullptr, kAddCopyOptions, "VRAID1"},
+    {NODE_LAST, nullptr, kAddCopyOptions, "VRAID5"},
+};
+
+// copy-source-vdisk
+const CommandNode kCopySourceVdisk[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "Name of Vdisk"},
+};
+
+// copy-wwlun-name
+const CommandNode kCopyWwlunName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+};
+
+// add-group-name
+const CommandNode kAddGroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddGroupOptions, "Name of group"},
+};
+
+// add-group-options
+const CommandNode kAddGroupOptions[] = {
+    {NODE_EQUALS | NODE_STRING, nullptr, kAddGroupOptions, "COMMENT"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddGroupOptions, "DEVICE_COUNT"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddGroupOptions, "OCCUPANCY_ALARM"},
+    {NODE_EQUALS, nullptr, kGroupDiskTypes, "DISKGROUP_DISKTYPE"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kGroupSparePolicies, "SPARE_POLICY"},
+};
+
+// group-disk-types
+const CommandNode kGroupDiskTypes[] = {
+    {0, nullptr, kAddGroupOptions, "NEARONLINE"},
+    {NODE_LAST, nullptr, kAddGroupOptions, "ONLINE"},
+};
+
+// group-spare-policies
+const CommandNode kGroupSparePolicies[] = {
+    {0, nullptr, kAddGroupOptions, "DOUBLE"},
+    {0, nullptr, kAddGroupOptions, "NONE"},
+    {NODE_LAST, nullptr, kAddGroupOptions, "SINGLE"},
+};
+
+// add-drgroup-name
+const CommandNode kAddDrgroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of DR_GROUP set"},
+};
+
+// add-drgroup-options
+const CommandNode kAddDrgroupOptions[] = {
+    {NODE_EQUALS, nullptr, kDrgroupAccessModes, "ACCESSMODE"},
+    {NODE_EQUALS | NODE_STRING, nullptr, kAddDrgroupOptions, "COMMENT"},
+    {NODE_EQUALS, nullptr, kDrgroupDestinationGroup, "DESTINATION_DISK_GROUP"},
+    {NODE_EQUALS, nullptr, kDrgroupDestinationSystem, "DESTINATION_SYSTEM"},
+    {NODE_EQUALS, nullptr, kDrgroupDestinationVdisk, "DESTINATION_VDISK_NAME"},
+    {NODE_EQUALS, nullptr, kDrgroupSourceVdisk, "VDISK"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kDrgroupWriteModes, "WRITEMODE"},
+};
+
+// drgroup-access-modes
+const CommandNode kDrgroupAccessModes[] = {
+    {0, nullptr, kAddDrgroupOptions, "READONLY"},
+    {NODE_LAST, nullptr, kAddDrgroupOptions, "DISABLE"},
+};
+
+// drgroup-destination-group
+const CommandNode kDrgroupDestinationGroup[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of Vdisk"},
+};
+
+// drgroup-destination-system
+const CommandNode kDrgroupDestinationSystem[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of destination system"},
+};
+
+// drgroup-destination-vdisk
+const CommandNode kDrgroupDestinationVdisk[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of Vdisk"},
+};
+
+// drgroup-source-vdisk
+const CommandNode kDrgroupSourceVdisk[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of Vdisk"},
+};
+
+// drgroup-write-modes
+const CommandNode kDrgroupWriteModes[] = {
+    {0, nullptr, kAddDrgroupOptions, "ASYNCHRONOUS"},
+    {NODE_LAST, nullptr, kAddDrgroupOptions, "SYNCHRONOUS"},
+};
+
+// add-folder-name
+const CommandNode kAddFolderName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddFolderOptions, "Name of folder"},
+};
+
+// add-folder-options
+const CommandNode kAddFolderOptions[] = {
+    {NODE_EQUALS | NODE_STRING | NODE_LAST, nullptr, nullptr, "COMMENT"},
+};
+
+// add-host-name
+const CommandNode kAddHostName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "Name of host"},
+};
+
+// add-host-options
+const CommandNode kAddHostOptions[] = {
+    {NODE_EQUALS | NODE_STRING, nullptr, kAddHostOptions, "COMMENT"},
+    {NODE_EQUALS, nullptr, kHostIp, "IP"},
+    {NODE_EQUALS, nullptr, kHostOsModes, "OPERATING_SYSTEM"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kHostWwn, "WORLD_WIDE_NAME"},
+};
+
+// host-ip
+const CommandNode kHostIp[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "IP address in the form of nnn.nnn.nnn.nnn"},
+};
+
+// host-os-modes
+const CommandNode kHostOsModes[] = {
+    {NODE_EQUALS, nullptr, kHostCustomMask, "CUSTOM"},
+    {0, nullptr, kAddHostOptions, "ORDAN"},
+    {0, nullptr, kAddHostOptions, "ARVEN"},
+    {0, nullptr, kAddHostOptions, "BRASKEL"},
+    {0, nullptr, kAddHostOptions, "MIRADOR"},
+    {0, nullptr, kAddHostOptions, "VALMER"},
+    {0, nullptr, kAddHostOptions, "UNKNOWN"},
+    {NODE_LAST, nullptr, kAddHostOptions, "TEMPLAR"},
+};
+
+// host-custom-mask
+const CommandNode kHostCustomMask[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "Host funtionality mask"},
+};
+
+// host-wwn
+const CommandNode kHostWwn[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+};
+
+// add-lun-number
+const CommandNode kAddLunNumber[] = {
+    {NODE_VALUE | NODE_DECIMAL | NODE_LAST, nullptr, kAddLunOptions, "Logical Unit Number"},
+};
+
+// add-lun-options
+const CommandNode kAddLunOptions[] = {
+    {NODE_EQUALS, nullptr, kLunHostName, "HOST"},
+    {NODE_HIDDEN | NODE_EQUALS, nullptr, kLunVdiskName, "STORAGE"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kLunVdiskName, "VDISK"},
+};
+
+// lun-host-name
+const CommandNode kLunHostName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddLunOptions, "Name of host"},
+};
+
+// lun-vdisk-name
+const CommandNode kLunVdiskName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddLunOptions, "Name of Vdisk"},
+};
+
+// add-snapshot-name
+const CommandNode kAddSnapshotName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions, "Name of snapshot"},
+};
+
+// add-snapshot-options
+const CommandNode kAddSnapshotOptions[] = {
+    {NODE_EQUALS, nullptr, kSnapshotAllocationPolicies, "ALLOCATION_POLICY"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddSnapshotOptions, "OS_UNIT_ID"},
+    {NODE_EQUALS, nullptr, kSnapshotRedundancies, "REDUNDANCY"},
+    {NODE_HIDDEN | NODE_EQUALS, nullptr, kSnapshotSourceVdisk, "STORAGE"},
+    {NODE_EQUALS, nullptr, kSnapshotSourceVdisk, "VDISK"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kSnapshotWwlunName, "WORLD_WIDE_LUN_NAME"},
+};
+
+// snapshot-allocation-policies
+const CommandNode kSnapshotAllocationPolicies[] = {
+    {0, nullptr, kAddSnapshotOptions, "DEMAND"},
+    {NODE_LAST, nullptr, kAddSnapshotOptions, "FULLY"},
+};
+
+// snapshot-redundancies
+const CommandNode kSnapshotRedundancies[] = {
+    {0, nullptr, kAddSnapshotOptions, "VRAID0"},
+    {0, nullptr, kAddSnapshotOptions, "VRAID1"},
+    {NODE_LAST, nullptr, kAddSnapshotOptions, "VRAID5"},
+};
+
+// snapshot-source-vdisk
+const CommandNode kSnapshotSourceVdisk[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions, "Name of Vdisk"},
+};
+
+// snapshot-wwlun-name
+const CommandNode kSnapshotWwlunName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+};
+
+// add-vdisk-name
+const CommandNode kAddVdiskName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions, "Name of Vdisk"},
+};
+
+// add-vdisk-options
+const CommandNode kAddVdiskOptions[] = {
+    {NODE_EQUALS | NODE_STRING, nullptr, kAddVdiskOptions, "COMMENT"},
+    {NODE_EQUALS, nullptr, kVdiskGroupName, "DISK_GROUP"},
+    {NODE_HIDDEN | NODE_EQUALS, nullptr, kVdiskGroupName, "GROUP"},
+    {0, nullptr, kAddVdiskOptions, "MIRRORED_WRITEBACK"},
+    {0, nullptr, kAddVdiskOptions, "NOMIRRORED_WRITEBACK"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddVdiskOptions, "OS_UNIT_ID"},
+    {NODE_EQUALS, nullptr, kVdiskPaths, "PREFERRED_PATH"},
+    {0, nullptr, kAddVdiskOptions, "NOPREFERRED_PATH"},
+    {0, nullptr, kAddVdiskOptions, "READ_CACHE"},
+    {0, nullptr, kAddVdiskOptions, "NOREAD_CACHE"},
+    {NODE_EQUALS, nullptr, kVdiskRedundancies, "REDUNDANCY"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddVdiskOptions, "SIZE"},
+    {0, nullptr, kAddVdiskOptions, "WAIT_FOR_COMPLETION"},
+    {0, nullptr, kAddVdiskOptions, "NOWAIT_FOR_COMPLETION"},
+    {NODE_EQUALS, nullptr, kVdiskWwlunName, "WORLD_WIDE_LUN_NAME"},
+    {0, nullptr, kAddVdiskOptions, "WRITE_PROTECT"},
+    {NODE_LAST, nullptr, kAddVdiskOptions, "NOWRITE_PROTECT"},
+};
+
+// vdisk-group-name
+const CommandNode kVdiskGroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions, "Name of group"},
+};
+
+// vdisk-paths
+const CommandNode kVdiskPaths[] = {
+    {0, nullptr, kAddVdiskOptions, "PATH_A_FAILOVER"},
+    {0, nullptr, kAddVdiskOptions, "PATH_A_BOTH"},
+    {0, nullptr, kAddVdiskOptions, "PATH_B_FAILOVER"},
+    {NODE_LAST, nullptr, kAddVdiskOptions, "PATH_B_BOTH"},
+};
+
+// vdisk-redundancies
+const CommandNode kVdiskRedundancies[] = {
+    {0, nullptr, kAddVdiskOptions, "VRAID0"},
+    {0, nullptr, kAddVdiskOptions, "VRAID1"},
+    {NODE_LAST, nullptr, kAddVdiskOptions, "VRAID5"},
+};
+
+// vdisk-wwlun-name
+const CommandNode kVdiskWwlunName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+};
+
+// capture-objects
+const CommandNode kCaptureObjects[] = {
+    {0, installUnbuiltCommand, kCaptureFile, "CONFIGURATION"},
+    {NODE_LAST, nullptr, kValidateFile, "VALIDATE"},
+};
+
+// capture-file
+const CommandNode kCaptureFile[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Filename of capture output"},
+};
+
+// validate-file
+const CommandNode kValidateFile[] = {
+    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Filename of capture output"},
+};
+
+// debug-options
+const CommandNode kDebugOptions[] = {
+    {NODE_HIDDEN | NODE_FULL_WORD, askAreYouSure, kDebugOptions, "ARE_YOU_SURE"},
+    {NODE_HIDDEN | NODE_FULL_WORD | NODE_EQUALS, nullptr, kTallowFlagsValue, "TALLOW_FLAGS"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installDebugDebug, kDebugOptions, "DEBUG"},
+    {NODE_HIDDEN | NODE_FULL_WORD, setDumpFlag, kDebugOptions, "DUMP"},
+    {NODE_HIDDEN | NODE_FULL_WORD, clearDumpFlag, kDebugOptions, "NODUMP"},
+    {NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr, kDebugOptions, "INFORMATION"},
+};
+
+// tallow-flags-value
+const CommandNode kTallowFlagsValue[] = {
+    {NODE_VALUE | NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr, kDebugOptions, "Tallow flags to pass"},
+};
+
+// delete-objects
+const CommandNode kDeleteObjects[] = {
+    {NODE_HIDDEN, installUnbuiltCommand, kDeleteSystemName, "CELL"},
+    {0, installUnbuiltCommand, kDeleteGroupName, "DISK_GROUP"},
+    {0, installUnbuiltCommand, kDeleteDrgroupName, "DR_GROUP"},
+    {0, installUnbuiltCommand, kDeleteFolderName, "FOLDER"},
+    {NODE_HIDDEN, installUnbuiltCommand, kDeleteGroupName, "GROUP"},
+    {0, installUnbuiltCommand, kDeleteHostName, "HOST"},
+    {0, installUnbuiltCommand, kDeleteLunNumber, "LUN"},
+    {NODE_HIDDEN, installUnbuiltCommand, kDeleteVdiskName, "STORAGE"},
+    {0, installUnbuiltCommand, kDeleteSystemName, "SYSTEM"},
+    {NODE_LAST, installUnbuiltCommand, kDeleteVdiskName, "VDISK"},
+};
+
+// delete-system-name
+const CommandNode kDeleteSystemName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of storage system"},
+};
+
+// delete-group-name
+const CommandNode kDeleteGroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of group"},
+};
+
+// delete-drgroup-name
+const CommandNode kDeleteDrgroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of DR_GROUP set"},
+};
+
+// delete-folder-name
+const CommandNode kDeleteFolderName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of folder"},
+};
+
+// delete-host-name
+const CommandNode kDeleteHostName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of host"},
+};
+
+// delete-lun-number
+const CommandNode kDeleteLunNumber[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Logical Unit Number"},
+};
+
+// delete-vdisk-name
+const CommandNode kDeleteVdiskName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kDeleteVdiskOptions, "Name of Vdisk"},
+};
+
+// delete-vdisk-options
+const CommandNode kDeleteVdiskOptions[] = {
+    {0, nullptr, kDeleteVdiskOptions, "WAIT_FOR_COMPLETION"},
+    {NODE_LAST, nullptr, kDeleteVdiskOptions, "NOWAIT_FOR_COMPLETION"},
+};
+
+// exercise-actions
+const CommandNode kExerciseActions[] = {
+    {0, nullptr, kExerciseDisks, "START"},
+    {0, installUnbuiltCommand, nullptr, "STOP"},
+    {NODE_LAST, installUnbuiltCommand, nullptr, "SUMMARY"},
+};
+
+// exercise-disks
+const CommandNode kExerciseDisks[] = {
+    {0, installUnbuiltCommand, nullptr, "ALL"},
+    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "List of fully qualified disk names to exercise, comma separated"},
+};
+
+// file-name
+const CommandNode kFileName[] = {
+    {NODE_VALUE | NODE_LAST, installRunScript, nullptr, "Filename of Quill commands"},
+};
+
+// regression-actions
+const CommandNode kRegressionActions[] = {
+    {0, nullptr, kRegressionCapture, "CAPTURE"},
+    {NODE_LAST, nullptr, kRegressionTestFile, "TEST"},
+};
+
+// regression-capture
+const CommandNode kRegressionCapture[] = {
+    {0, installUnbuiltCommand, nullptr, "EXIT"},
+    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Name of regression file to create"},
+};
+
+// regression-test-file
+const CommandNode kRegressionTestFile[] = {
+    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Name of regression file to run"},
+};
+
+// power-object-name
+const CommandNode kPowerObjectName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kPowerOptions, "Name of power object"},
+};
+
+// power-options
+const CommandNode kPowerOptions[] = {
+    {0, nullptr, kPowerOptions, "ALL_PEERS"},
+    {NODE_LAST, nullptr, kPowerOptions, "NOALL_PEERS"},
+};
+
+// select-objects
+const CommandNode kSelectObjects[] = {
+    {NODE_HIDDEN, nullptr, kSelectSystemName, "CELL"},
+    {0, nullptr, kManagerAddress, "MANAGER"},
+    {NODE_LAST, nullptr, kSelectSystemName, "SYSTEM"},
+};
+
+// select-system-name
+const CommandNode kSelectSystemName[] = {
+    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Name of storage system"},
+};
+
+// manager-address
+const CommandNode kManagerAddress[] = {
+    {NODE_VALUE | NODE_LAST, recordManagerAddress, kManagerOptions, "IP address of managing appliance"},
+};
+
+// manager-options
+const CommandNode kManagerOptions[] = {
+    {NODE_EQUALS, nullptr, kManagerPassword, "PASSWORD"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kManagerUsername, "USERNAME"},
+};
+
+// manager-password
+const CommandNode kManagerPassword[] = {
+    {NODE_VALUE | NODE_LAST, recordPassword, kManagerOptions, "Password for SAN access"},
+};
+
+// manager-username
+const CommandNode kManagerUsername[] = {
+    {NODE_VALUE | NODE_LAST, recordUserName, kManagerOptions, "Username for SAN access"},
+};
+
+// set-objects
+const CommandNode kSetObjects[] = {
+    {NODE_HIDDEN, installUnbuiltCommand, kSetSystemName, "CELL"},
+    {0, installUnbuiltCommand, kSetSimpleName, "DISK"},
+    {0, installUnbuiltCommand, kSetGroupName, "DISK_GROUP"},
+    {0, installUnbuiltCommand, kSetDrgroupName, "DR_GROUP"},
+    {0, installUnbuiltCommand, kSetSimpleName, "FOLDER"},
+    {NODE_HIDDEN, installUnbuiltCommand, kSetGroupName, "GROUP"},
+    {0, installUnbuiltCommand, kSetHostName, "HOST"},
+    {0, installUnbuiltCommand, kSetSimpleName, "MONITOR"},
+    {0, stageOptions, kOptions, "OPTIONS"},
+    {NODE_HIDDEN, installUnbuiltCommand, kSetVdiskName, "STORAGE"},
+    {0, installUnbuiltCommand, kSetSystemName, "SYSTEM"},
+    {NODE_LAST, installUnbuiltCommand, kSetVdiskName, "VDISK"},
+};
+
+// set-system-name
+const CommandNode kSetSystemName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kSetSystemOptions, "Name of object to set"},
+};
+
+// set-system-options
+const CommandNode kSetSystemOptions[] = {
+    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "CONSOLE_LUN_ID"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kNewName, "NAME"},
+};
+
+// new-name
+const CommandNode kNewName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "New name of object"},
+};
+
+// set-simple-name
+const CommandNode kSetSimpleName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kSetSimpleOptions, "Name of object to set"},
+};
+
+// set-simple-options
+const CommandNode kSetSimpleOptions[] = {
+    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kNewName, "NAME"},
+};
+
+// set-group-name
+const CommandNode kSetGroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kSetGroupOptions, "Name of group"},
+};
+
+// set-group-options
+const CommandNode kSetGroupOptions[] = {
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "ADD"},
+    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS, nullptr, kGroupDiskName, "DELETE"},
+    {NODE_EQUALS, nullptr, kNewName, "NAME"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "OCCUPANCY_ALARM"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kSetGroupSparePolicies, "SPARE_POLICY"},
+};
+
+// group-disk-name
+const CommandNode kGroupDiskName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of disk"},
+};
+
+// set-group-spare-policies
+const CommandNode kSetGroupSparePolicies[] = {
+    {0, nullptr, kSetGroupOptions, "DOUBLE"},
+    {0, nullptr, kSetGroupOptions, "NONE"},
+    {NODE_LAST, nullptr, kSetGroupOptions, "SINGLE"},
+};
+
+// set-drgroup-name
+const CommandNode kSetDrgroupName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kSetDrgroupOptions, "Name of DR_GROUP set"},
+};
+
+// set-drgroup-options
+const CommandNode kSetDrgroupOptions[] = {
+    {NODE_EQUALS, nullptr, kSetDrgroupAccessModes, "ACCESSMODE"},
+    {NODE_EQUALS, nullptr, kDrgroupAddVdisk, "ADD_VDISK"},
+    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS, nullptr, kDrgroupMemberVdisk, "DELETE_VDISK"},
+    {NODE_EQUALS, nullptr, kDrgroupMemberVdisk, "DETACH_VDISK"},
+    {0, nullptr, nullptr, "FAILOVER"},
+    {0, nullptr, nullptr, "FAILSAFE"},
+    {0, nullptr, nullptr, "NOFAILSAFE"},
+    {NODE_EQUALS, nullptr, kDrgroupNewName, "NAME"},
+    {0, nullptr, nullptr, "SUSPEND"},
+    {0, nullptr, nullptr, "NOSUSPEND"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kSetDrgroupWriteModes, "WRITEMODE"},
+};
+
+// set-drgroup-access-modes
+const CommandNode kSetDrgroupAccessModes[] = {
+    {0, nullptr, nullptr, "READONLY"},
+    {NODE_LAST, nullptr, nullptr, "DISABLE"},
+};
+
+// drgroup-add-vdisk
+const CommandNode kDrgroupAddVdisk[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kDrgroupAddVdiskOptions, "Name of Vdisk"},
+};
+
+// drgroup-add-vdisk-options
+const CommandNode kDrgroupAddVdiskOptions[] = {
+    {NODE_EQUALS, nullptr, kDrgroupAddDestinationGroup, "DESTINATION_DISK_GROUP"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kDrgroupAddDestinationVdisk, "DESTINATION_VDISK_NAME"},
+};
+
+// drgroup-add-destination-group
+const CommandNode kDrgroupAddDestinationGroup[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kDrgroupAddVdiskOptions, "Name of Vdisk"},
+};
+
+// drgroup-add-destination-vdisk
+const CommandNode kDrgroupAddDestinationVdisk[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kDrgroupAddVdiskOptions, "Name of Vdisk"},
+};
+
+// drgroup-member-vdisk
+const CommandNode kDrgroupMemberVdisk[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of Vdisk"},
+};
+
+// drgroup-new-name
+const CommandNode kDrgroupNewName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "New name of object"},
+};
+
+// set-drgroup-write-modes
+const CommandNode kSetDrgroupWriteModes[] = {
+    {0, nullptr, nullptr, "ASYNCHRONOUS"},
+    {NODE_LAST, nullptr, nullptr, "SYNCHRONOUS"},
+};
+
+// set-host-name
+const CommandNode kSetHostName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kSetHostOptions, "Name of object to set"},
+};
+
+// set-host-options
+const CommandNode kSetHostOptions[] = {
+    {NODE_EQUALS, nullptr, kSetHostWwn, "ADD_WORLD_WIDE_NAME"},
+    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS, nullptr, kSetHostWwn, "DELETE_WORLD_WIDE_NAME"},
+    {NODE_EQUALS, nullptr, kSetHostIp, "IP"},
+    {NODE_EQUALS, nullptr, kNewName, "NAME"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kSetHostOsModes, "OPERATING_SYSTEM"},
+};
+
+// set-host-wwn
+const CommandNode kSetHostWwn[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+};
+
+// set-host-ip
+const CommandNode kSetHostIp[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "IP address in the form of nnn.nnn.nnn.nnn"},
+};
+
+// set-host-os-modes
+const CommandNode kSetHostOsModes[] = {
+    {NODE_EQUALS, nullptr, kSetHostCustomMask, "CUSTOM"},
+    {0, nullptr, nullptr, "ORDAN"},
+    {0, nullptr, nullptr, "ARVEN"},
+    {0, nullptr, nullptr, "BRASKEL"},
+    {0, nullptr, nullptr, "MIRADOR"},
+    {0, nullptr, nullptr, "VALMER"},
+    {0, nullptr, kAddHostOptions, "UNKNOWN"},
+    {NODE_LAST, nullptr, nullptr, "TEMPLAR"},
+};
+
+// set-host-custom-mask
+const CommandNode kSetHostCustomMask[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Host funtionality mask"},
+};
+
+// options
+const CommandNode kOptions[] = {
+    {NODE_EQUALS | NODE_DECIMAL, stageCommandDelay, kOptions, "COMMAND_DELAY"},
+    {0, stageNoCommandDelay, kOptions, "NOCOMMAND_DELAY"},
+    {NODE_EQUALS | NODE_DECIMAL, stageDisplayWidth, kOptions, "DISPLAY_WIDTH"},
+    {NODE_EQUALS, nullptr, kOnErrorPolicies, "ON_ERROR"},
+    {NODE_EQUALS | NODE_DECIMAL, stageRetries, kOptions, "RETRIES"},
+    {0, stageNoRetries, kOptions, "NORETRIES"},
+    {0, stageSafeDelete, kOptions, "SAFE_DELETE"},
+    {NODE_LAST, stageNoSafeDelete, kOptions, "NOSAFE_DELETE"},
+};
+
+// on-error-policies
+const CommandNode kOnErrorPolicies[] = {
+    {0, stageOnErrorContinue, kOptions, "CONTINUE"},
+    {0, stageOnErrorExit, kOptions, "EXIT_ON_ERROR"},
+    {NODE_LAST, stageOnErrorHalt, kOptions, "HALT_ON_ERROR"},
+};
+
+// set-vdisk-name
+const CommandNode kSetVdiskName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, kSetVdiskOptions, "Name of Vdisk"},
+};
+
+// set-vdisk-options
+const CommandNode kSetVdiskOptions[] = {
+    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {0, nullptr, nullptr, "MIRRORED_WRITEBACK"},
+    {0, nullptr, nullptr, "NOMIRRORED_WRITEBACK"},
+    {NODE_EQUALS, nullptr, kNewName, "NAME"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "OS_UNIT_ID"},
+    {NODE_EQUALS, nullptr, kSetVdiskPaths, "PREFERRED_PATH"},
+    {0, nullptr, nullptr, "NOPREFERRED_PATH"},
+    {0, nullptr, nullptr, "READ_CACHE"},
+    {0, nullptr, nullptr, "NOREAD_CACHE"},
+    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "SIZE"},
+    {NODE_EQUALS, nullptr, kSetVdiskWwlunName, "WORLD_WIDE_LUN_NAME"},
+    {0, nullptr, nullptr, "WRITE_PROTECT"},
+    {NODE_LAST, nullptr, nullptr, "NOWRITE_PROTECT"},
+};
+
+// set-vdisk-paths
+const CommandNode kSetVdiskPaths[] = {
+    {0, nullptr, nullptr, "PATH_A_FAILOVER"},
+    {0, nullptr, nullptr, "PATH_A_BOTH"},
+    {0, nullptr, nullptr, "PATH_B_FAILOVER"},
+    {NODE_LAST, nullptr, nullptr, "PATH_B_BOTH"},
+};
+
+// set-vdisk-wwlun-name
+const CommandNode kSetVdiskWwlunName[] = {
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+};
+
+// show-objects
+const CommandNode kShowObjects[] = {
+    {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "CELL"},
+    {0, installUnbuiltCommand, kShowSelection, "DISK"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, kShowSelection, "DISK_EVENT"},
+    {0, installUnbuiltCommand, kShowSelection, "DISK_GROUP"},
+    {0, installUnbuiltCommand, kShowDrgroupSelection, "DR_GROUP"},
+    {0, installUnbuiltCommand, kShowSelection, "FOLDER"},
+    {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "GROUP"},
+    {0, installUnbuiltCommand, kShowSelection, "HOST"},
+    {0, installUnbuiltCommand, kShowSelection, "LUN"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, nullptr, "MANAGEMENT_EVENT"},
+    {0, installShowManager, kShowSelection, "MANAGER"},
+    {0, installUnbuiltCommand, kShowSelection, "MONITOR"},
+    {0, installShowOptions, nullptr, "OPTIONS"},
+    {0, installUnbuiltCommand, kShowSelection, "POWER"},
+    {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "STORAGE"},
+    {0, installUnbuiltCommand, kShowSelection, "SYSTEM"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installShowTime, nullptr, "TIME"},
+    {0, installUnbuiltCommand, kShowSelection, "VDISK"},
+    {NODE_LAST, installUnbuiltCommand, nullptr, "WORLD_WIDE_NAME"},
+};
+
+// show-selection
+const CommandNode kShowSelection[] = {
+    {0, nullptr, nullptr, "FULL"},
+    {0, nullptr, nullptr, "NOFULL"},
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of object to show"},
+};
+
+// show-drgroup-selection
+const CommandNode kShowDrgroupSelection[] = {
+    {0, nullptr, nullptr, "FULL"},
+    {0, nullptr, nullptr, "NOFULL"},
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of DR_GROUP set"},
+};
+
+}  // namespace
+
+const CommandNode* rootList() { return kRoot; }
+
+}  // namespace language

@@ -1,0 +1,329 @@
+#include "language/parser.h"
+
+#include <cstdio>
+
+#include "language/help.h"
+
+namespace language {
+namespace {
+
+using shell::ParseStatus;
+
+struct Token {
+  const char* start;
+  uint32_t length;
+};
+
+enum class TokenRead { kToken, kNone, kBadBracket };
+
+// Cursor movements keep `remaining` equal to the characters left.
+class LineCursor {
+ public:
+  explicit LineCursor(shell::CommandContext& context)
+      : context_(context), end_(context.cursor + context.remaining) {}
+
+  const char* position() const { return context_.cursor; }
+  bool atEnd() const { return context_.cursor >= end_; }
+  char current() const { return *context_.cursor; }
+  const char* end() const { return end_; }
+
+  void moveTo(const char* position) {
+    context_.cursor = position;
+    context_.remaining = static_cast<uint32_t>(end_ - position);
+  }
+  void advance() { moveTo(context_.cursor + 1); }
+  void skipBlanks() {
+    const char* p = context_.cursor;
+    while (p < end_ && *p == ' ') ++p;
+    moveTo(p);
+  }
+
+ private:
+  shell::CommandContext& context_;
+  const char* end_;
+};
+
+bool isAccepted(char c) { return c >= 32 && c <= 126; }
+
+char upper(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+
+// Reads the next token. A bracketed token that is empty or never closed is
+// refused with the cursor on its opening bracket, so a command with a
+// missing closing quote is never taken as complete.
+TokenRead nextToken(LineCursor& line, Token& token) {
+  const char* before = line.position();
+  line.skipBlanks();
+  if (line.atEnd()) {
+    line.moveTo(before);
+    return TokenRead::kNone;
+  }
+  const char* opening = line.position();
+  if (line.current() == '(' || line.current() == '"') {
+    line.advance();
+    line.skipBlanks();
+    const char* start = line.position();
+    int depth = 1;
+    for (const char* p = start; p < line.end(); ++p) {
+      if (*p == '"' || *p == ')') {
+        --depth;
+      } else if (*p == '(') {
+        ++depth;
+      }
+      if (depth == 0) {
+        if (p == start) break;
+        token = Token{start, static_cast<uint32_t>(p - start)};
+        line.moveTo(p + 1);
+        return TokenRead::kToken;
+      }
+    }
+    line.moveTo(opening);
+    return TokenRead::kBadBracket;
+  }
+  const char* p = opening + 1;
+  while (p < line.end() && *p != ' ' && *p != '=') ++p;
+  token = Token{opening, static_cast<uint32_t>(p - opening)};
+  line.moveTo(p);
+  return TokenRead::kToken;
+}
+
+enum class Fit { kNone, kPrefix, kWhole };
+
+Fit compareKeyword(const char* keyword, const Token& token) {
+  uint32_t i = 0;
+  for (; i < token.length; ++i) {
+    if (keyword[i] == '\0' || upper(token.start[i]) != keyword[i]) {
+      return Fit::kNone;
+    }
+  }
+  return keyword[i] == '\0' ? Fit::kWhole : Fit::kPrefix;
+}
+
+// Scans the list in order with one remembered prefix candidate.
+ParseStatus matchInList(const CommandNode* list, const Token& token,
+                        LineCursor& line, shell::CommandContext& context,
+                        const CommandNode*& match) {
+  const CommandNode* candidate = nullptr;
+  for (const CommandNode* node = list;; ++node) {
+    if ((node->flags & (NODE_UNMATCHED | NODE_DISABLED)) == 0) {
+      if (node->flags & NODE_VALUE) {
+        if (candidate == nullptr) {
+          context.tokenStart = token.start;
+          context.tokenLength = token.length;
+          candidate = node;
+        }
+        break;
+      }
+      Fit fit = compareKeyword(node->text, token);
+      if (fit == Fit::kWhole) {
+        candidate = node;
+        break;
+      }
+      if (fit == Fit::kPrefix) {
+        if (candidate != nullptr) return shell::ParseAmbiguous;
+        if ((node->flags & NODE_FULL_WORD) == 0) candidate = node;
+      }
+    }
+    if (node->flags & NODE_LAST) break;
+  }
+  if (candidate == nullptr) {
+    line.moveTo(token.start);
+    return shell::ParseSyntaxError;
+  }
+  match = candidate;
+  return shell::ParseOk;
+}
+
+bool appendDigit(uint32_t& value, uint32_t base, char c) {
+  uint32_t digit;
+  if (c >= '0' && c <= '9') {
+    digit = static_cast<uint32_t>(c - '0');
+  } else if (base == 16 && upper(c) >= 'A' && upper(c) <= 'F') {
+    digit = static_cast<uint32_t>(upper(c) - 'A' + 10);
+  } else {
+    return false;
+  }
+  if (digit >= base) return false;
+  switch (base) {
+    case 8:
+      if (value & 0xE0000000u) return false;
+      value = (value << 3) | digit;
+      return true;
+    case 16:
+      if (value & 0xF0000000u) return false;
+      value = (value << 4) | digit;
+      return true;
+    default:
+      if (value > (UINT32_MAX - digit) / 10) return false;
+      value = value * 10 + digit;
+      return true;
+  }
+}
+
+bool convertNumber(const char* start, uint32_t length, uint32_t base,
+                   uint32_t& value) {
+  value = 0;
+  for (uint32_t i = 0; i < length; ++i) {
+    if (!appendDigit(value, base, start[i])) return false;
+  }
+  return length > 0;
+}
+
+uint32_t baseOf(uint32_t flags) {
+  if (flags & NODE_HEX) return 16;
+  if (flags & NODE_OCTAL) return 8;
+  return 10;
+}
+
+ParseStatus convertList(const Token& token, uint32_t base, LineCursor& line,
+                        shell::CommandContext& context) {
+  context.listCount = 0;
+  const char* end = token.start + token.length;
+  const char* p = token.start;
+  while (p < end) {
+    if (*p == ',' || *p == ' ') {
+      ++p;
+      continue;
+    }
+    const char* element = p;
+    while (p < end && *p != ',' && *p != ' ') ++p;
+    if (context.listCount == shell::kMaxListValues ||
+        !convertNumber(element, static_cast<uint32_t>(p - element), base,
+                       context.number)) {
+      line.moveTo(element);
+      return shell::ParseSyntaxError;
+    }
+    context.listValues[context.listCount++] = context.number;
+  }
+  if (context.listCount == 0) {
+    line.moveTo(token.start);
+    return shell::ParseSyntaxError;
+  }
+  return shell::ParseOk;
+}
+
+ParseStatus readNumber(const CommandNode& node, const Token& matched,
+                       LineCursor& line, shell::CommandContext& context) {
+  Token token = matched;
+  if ((node.flags & NODE_VALUE) == 0) {
+    switch (nextToken(line, token)) {
+      case TokenRead::kNone:
+        return shell::ParseIncomplete;
+      case TokenRead::kBadBracket:
+        return shell::ParseSyntaxError;
+      case TokenRead::kToken:
+        break;
+    }
+    if (token.start[0] == '?') return typedValueHelp(node);
+  }
+  uint32_t base = baseOf(node.flags);
+  if (node.flags & NODE_LIST) return convertList(token, base, line, context);
+  if (!convertNumber(token.start, token.length, base, context.number)) {
+    line.moveTo(token.start);
+    return shell::ParseSyntaxError;
+  }
+  return shell::ParseOk;
+}
+
+// A quoted text is read from the cursor, not as a token: it may hold
+// blanks, '=' and brackets, but never a double quote.
+ParseStatus readQuotedText(const CommandNode& node, LineCursor& line,
+                           shell::CommandContext& context) {
+  const char* began = line.position();
+  line.skipBlanks();
+  if (!line.atEnd() && line.current() == '?') return typedValueHelp(node);
+  if (line.atEnd() || line.current() != '"') {
+    line.moveTo(began);
+    return shell::ParseSyntaxError;
+  }
+  const char* start = line.position() + 1;
+  const char* p = start;
+  while (p < line.end() && *p != '"') ++p;
+  if (p == line.end() || p == start) {
+    line.moveTo(began);
+    return shell::ParseSyntaxError;
+  }
+  context.tokenStart = start;
+  context.tokenLength = static_cast<uint32_t>(p - start);
+  line.moveTo(p + 1);
+  return shell::ParseOk;
+}
+
+ParseStatus readEquals(const CommandNode& node, LineCursor& line) {
+  line.skipBlanks();
+  if (line.atEnd()) return shell::ParseIncomplete;
+  if (line.current() == '=') {
+    line.advance();
+    return shell::ParseOk;
+  }
+  if (line.current() == '?') {
+    std::fputs("\n  The only option is:", shell::outputStream);
+    return valueHelp(node);
+  }
+  return shell::ParseSyntaxError;
+}
+
+ParseStatus readValue(const CommandNode& node, const Token& matched,
+                      LineCursor& line, shell::CommandContext& context) {
+  if (node.flags & NODE_STRING) return readQuotedText(node, line, context);
+  if (node.flags & (NODE_HEX | NODE_OCTAL | NODE_DECIMAL)) {
+    return readNumber(node, matched, line, context);
+  }
+  return shell::ParseOk;
+}
+
+}  // namespace
+
+ParseStatus quill_parse(const CommandNode* root,
+                        shell::CommandContext& context) {
+  context.lineStart = context.cursor;
+  LineCursor line(context);
+  if (line.atEnd()) return shell::ParseSyntaxError;
+  for (const char* p = line.position(); p < line.end(); ++p) {
+    if (!isAccepted(*p)) return shell::ParseSyntaxError;
+  }
+
+  Token token{};
+  switch (nextToken(line, token)) {
+    case TokenRead::kNone:
+      return shell::ParseIncomplete;
+    case TokenRead::kBadBracket:
+      return shell::ParseSyntaxError;
+    case TokenRead::kToken:
+      break;
+  }
+  for (const CommandNode* list = root;;) {
+    if (token.start[0] == '?') return listHelp(list);
+    const CommandNode* node = nullptr;
+    ParseStatus status = matchInList(list, token, line, context, node);
+    if (status != shell::ParseOk) return status;
+    if (node->flags & NODE_EQUALS) {
+      status = readEquals(*node, line);
+      if (status != shell::ParseOk) return status;
+    } else {
+      line.skipBlanks();
+    }
+    status = readValue(*node, token, line, context);
+    if (status != shell::ParseOk) return status;
+    if (node->handler != nullptr) {
+      status = node->handler(context);
+      if (status != shell::ParseOk) return status;
+    }
+    if (node->next == nullptr) break;
+    list = node->next;
+    switch (nextToken(line, token)) {
+      case TokenRead::kNone:
+        return shell::ParseOk;
+      case TokenRead::kBadBracket:
+        return shell::ParseSyntaxError;
+      case TokenRead::kToken:
+        break;
+    }
+  }
+
+  line.skipBlanks();
+  if (line.atEnd()) return shell::ParseOk;
+  if (line.current() == '?') return noMoreHelp();
+  return shell::ParseSyntaxError;
+}
+
+}  // namespace language

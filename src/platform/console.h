@@ -1,0 +1,40 @@
+// Line and character input from standard input or an open text stream.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+namespace platform {
+
+// Lines are read into a buffer of this many characters plus a terminator.
+inline constexpr std::size_t kLineLimit = 2048;
+
+enum class LineStatus {
+  kOk,        // a line was read (possibly ended by the end of the stream)
+  kTooLong,   // the line with its line feed reached kLineLimit; discarded
+  kEnd,       // the stream was at its end: nothing was read
+  kError,     // the read failed; the error number is in `error`
+};
+
+struct LineBuffer {
+  char text[kLineLimit + 1];  // always terminated
+  std::size_t length;         // characters in `text`, without the line feed
+  bool atEnd;                 // the read met the end of the stream
+  int error;                  // errno of a failed read, else 0
+};
+
+// Reads one line. A carriage return just before the line feed is dropped
+// before the length is judged, so CR LF files read like LF files. An
+// over-long line is consumed through its line feed, so its tail is never
+// taken for a line of its own. Output streams are flushed first, so every
+// prompt and question is visible before the program waits.
+LineStatus readLine(std::FILE* stream, LineBuffer& line);
+
+// Reads one character from standard input after flushing output; at the
+// end of input it returns EOF without waiting.
+int readKey();
+
+// True when the descriptor is a terminal.
+bool isTerminal(int descriptor);
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+std::FILE* openForReading(const char* name) {
+  int descriptor = open(name, O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return nullptr;
+  struct stat status {};
+  if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+    close(descriptor);
+    errno = EISDIR;
+    return nullptr;
+  }
+  std::FILE* stream = fdopen(descriptor, "r");
+  if (stream == nullptr) {
+    int saved = errno;
+    close(descriptor);
+    errno = saved;
+  }
+  return stream;
+}
+
+const char* errorText(int error) { return std::strerror(error); }
+
+}  // namespace platform

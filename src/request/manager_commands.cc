@@ -1,0 +1,82 @@
+#include "request/manager_commands.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "request/preconditions.h"
+#include "shell/tracked_memory.h"
+
+namespace request {
+namespace {
+
+using shell::CommandContext;
+using shell::outputStream;
+
+constexpr char kDefaultPort[] = ":12301";
+
+int selectManager(CommandContext& context) {
+  shell::SessionState& session = *context.session;
+  if (session.userName == nullptr) {
+    std::fputs("\nError: Username must be specified on SELECT MANAGER",
+               outputStream);
+    return 1;
+  }
+  if (session.password == nullptr) {
+    std::fputs("\nError: Password must be specified on SELECT MANAGER",
+               outputStream);
+    return 1;
+  }
+  for (char** text : {&session.managerAddress, &session.systemName,
+                      &session.systemId}) {
+    shell::release(*text);
+    *text = nullptr;
+  }
+  const char* address = session.work.objectNameArg;
+  std::size_t length = std::strlen(address);
+  bool hasPort = std::strchr(address, ':') != nullptr;
+  std::size_t total = length + (hasPort ? 0 : std::strlen(kDefaultPort));
+  char* copy = static_cast<char*>(
+      shell::allocate(total + 1, "quill_manager", __LINE__));
+  std::memcpy(copy, address, length);
+  if (!hasPort) std::memcpy(copy + length, kDefaultPort, total - length);
+  session.managerAddress = copy;
+  return 0;
+}
+
+int showManager(CommandContext& context) {
+  if (RequireManager(context) != 0) return 1;
+  const shell::SessionState& session = *context.session;
+  std::fprintf(outputStream, "\nManager IP address %s", session.managerAddress);
+  if (session.userName == nullptr) {
+    std::fputs("\nNo username or password specified", outputStream);
+  } else {
+    std::fprintf(outputStream, "\nUsername: %s, %spassword specified",
+                 session.userName, session.password != nullptr ? "" : "no ");
+  }
+  return 0;
+}
+
+}  // namespace
+
+shell::ParseStatus recordManagerAddress(CommandContext& context) {
+  shell::copyToken(context, context.session->work.objectNameArg);
+  context.session->work.finalHandler = selectManager;
+  return shell::ParseOk;
+}
+
+shell::ParseStatus recordUserName(CommandContext& context) {
+  shell::copyToken(context, context.session->userName);
+  return shell::ParseOk;
+}
+
+shell::ParseStatus recordPassword(CommandContext& context) {
+  shell::copyToken(context, context.session->password);
+  return shell::ParseOk;
+}
+
+shell::ParseStatus installShowManager(CommandContext& context) {
+  context.session->work.finalHandler = showManager;
+  return shell::ParseOk;
+}
+
+}  // namespace request

@@ -1,0 +1,15 @@
+// What every command that talks to the management server checks first.
+#pragma once
+
+#include "shell/session.h"
+
+namespace request {
+
+// 0 when a manager is selected, else prints why not and returns 1.
+int RequireManager(shell::CommandContext& context);
+
+// RequireManager, then 0 when a system is selected, else prints why not
+// and returns 1.
+int RequireSystem(shell::CommandContext& context);
+
+}  // namespace request

@@ -1,0 +1,39 @@
+#include "shell/basic_commands.h"
+
+#include "language/help.h"
+#include "platform/clock.h"
+
+namespace shell {
+namespace {
+
+int requestExit(CommandContext& context) {
+  context.session->sessionFlags |= kExitRequested;
+  return 0;
+}
+
+// The time goes to the standard output, not to a capture file, so that a
+// regression reference never holds it.
+int showTime(CommandContext&) {
+  std::printf("\n%s",
+              platform::localTimeText(platform::clock().wallTime()).c_str());
+  return 0;
+}
+
+}  // namespace
+
+ParseStatus installExit(CommandContext& context) {
+  context.session->work.finalHandler = requestExit;
+  return ParseOk;
+}
+
+ParseStatus installHelp(CommandContext& context) {
+  context.session->work.finalHandler = language::printHelpText;
+  return ParseOk;
+}
+
+ParseStatus installShowTime(CommandContext& context) {
+  context.session->work.finalHandler = showTime;
+  return ParseOk;
+}
+
+}  // namespace shell

@@ -1,0 +1,12 @@
+// EXIT, HELP and SHOW TIME.
+#pragma once
+
+#include "shell/session.h"
+
+namespace shell {
+
+ParseStatus installExit(CommandContext& context);
+ParseStatus installHelp(CommandContext& context);
+ParseStatus installShowTime(CommandContext& context);
+
+}  // namespace shell

@@ -1,0 +1,31 @@
+#include "shell/confirmation.h"
+
+#include <cstring>
+
+#include "platform/console.h"
+#include "shell/output.h"
+
+namespace shell {
+
+bool confirmCommand(const char* warning) {
+  std::fputs(warning, outputStream);
+  std::fputs(
+      "\n\nAre you sure you wish to execute this command?\n"
+      "If so, type \"Yes\" (Note: case sensititve) ",
+      outputStream);
+  platform::LineBuffer line;
+  bool yes = false;
+  if (platform::readLine(stdin, line) == platform::LineStatus::kOk) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < line.length; ++i) {
+      if (static_cast<signed char>(line.text[i]) > 32) {
+        line.text[kept++] = line.text[i];
+      }
+    }
+    yes = kept == 3 && std::memcmp(line.text, "Yes", 3) == 0;
+  }
+  if (!yes) std::fputs("\nCommand aborted\n", outputStream);
+  return yes;
+}
+
+}  // namespace shell

@@ -1,0 +1,12 @@
+// The yes/no question that destructive commands ask at the prompt.
+#pragma once
+
+namespace shell {
+
+// Prints the warning and the question, reads one answer line and returns
+// true only for "Yes" (case-sensitive; blanks and control characters
+// anywhere in the answer are ignored). A failed or over-long read counts
+// as no.
+bool confirmCommand(const char* warning);
+
+}  // namespace shell

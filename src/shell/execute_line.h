@@ -1,0 +1,24 @@
+// Parsing and executing one command line, and reporting its outcome.
+#pragma once
+
+#include <cstddef>
+
+#include "shell/session.h"
+
+namespace shell {
+
+// Parses and executes one line of `length` characters (the text is
+// terminated after them). Script runners pass applyDelay, which pauses
+// COMMAND_DELAY seconds after a line that parsed.
+void executeLine(CommandContext& context, const char* line, std::size_t length,
+                 bool applyDelay);
+
+// Removes trailing characters whose code, as a signed 8-bit value, is 32 or
+// less: line ends, blanks, tabs and bytes 128 to 255. Returns the new
+// length.
+std::size_t trimLineEnd(char* line, std::size_t length);
+
+// Releases everything the per-line work area owns and empties it.
+void releaseWorkArea(SessionState& session);
+
+}  // namespace shell

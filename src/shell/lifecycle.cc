@@ -1,0 +1,47 @@
+#include "shell/lifecycle.h"
+
+#include <cstdlib>
+#include <initializer_list>
+
+#include "platform/console.h"
+#include "shell/execute_line.h"
+#include "shell/tracked_memory.h"
+
+namespace shell {
+
+CommandContext& startSession() {
+  outputStream = stdout;
+  sessionOptions = SessionOptions{};
+  runMode = RunMode::kNone;
+  auto* context = trackedNew<CommandContext>("quill_main", __LINE__);
+  auto* session = trackedNew<SessionState>("quill_main", __LINE__);
+  context->session = session;
+  session->tallowFlags = static_cast<char*>(allocate(1, "quill_main", __LINE__));
+  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", "7", "3.2");
+  return *context;
+}
+
+void shutDown(CommandContext& context) {
+  SessionState& session = *context.session;
+  bool stoppedOnError = (session.sessionFlags & kStoppedOnError) != 0;
+  bool exitOnError = (session.sessionFlags & kExitOnError) != 0;
+
+  releaseWorkArea(session);
+  for (char* text : {session.managerAddress, session.systemName,
+                     session.systemId, session.userName, session.password,
+                     session.tallowFlags}) {
+    release(text);
+  }
+  release(&session);
+  release(&context);
+  releaseAll();
+
+  if (stoppedOnError && !exitOnError) {
+    std::fputs("\n\nPress return to exit", outputStream);
+    platform::readKey();
+  }
+  std::fflush(nullptr);
+  std::exit(stoppedOnError ? 1 : 0);
+}
+
+}  // namespace shell

@@ -1,0 +1,102 @@
+#include "shell/script_file.h"
+
+#include <cerrno>
+
+#include "platform/console.h"
+#include "platform/files.h"
+#include "shell/execute_line.h"
+#include "shell/tracked_memory.h"
+
+namespace shell {
+namespace {
+
+// A script that runs itself must end with an error, not with the stack.
+constexpr int kMaxScriptNesting = 64;
+int scriptNesting = 0;
+
+void echoScriptLine(const SessionState& session, const char* line,
+                    std::size_t length) {
+  if (session.sessionFlags & kRegressionCapture) {
+    std::fputs("\n> ", outputStream);
+    std::fwrite(line, 1, length, outputStream);
+    std::fputc('\n', outputStream);
+    std::printf("\n%s%c ", "RegressionTest", '>');
+    std::fwrite(line, 1, length, stdout);
+    std::fputc('\n', stdout);
+    return;
+  }
+  std::fprintf(outputStream, "\n%s%c ", promptName(session), '>');
+  std::fwrite(line, 1, length, outputStream);
+  std::fputc('\n', outputStream);
+}
+
+int runScriptCommand(CommandContext& context) {
+  if (context.tokenLength > platform::kLineLimit) {
+    std::fprintf(outputStream, "\nError: Filename too long, limit %u characters",
+                 static_cast<unsigned>(platform::kLineLimit));
+    return 0;
+  }
+  char* name = copyText(context.tokenStart, context.tokenLength, "quill_main",
+                        __LINE__);
+  std::FILE* stream = nullptr;
+  if (scriptNesting >= kMaxScriptNesting) {
+    errno = EMFILE;
+  } else {
+    stream = platform::openForReading(name);
+  }
+  if (stream == nullptr) {
+    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name,
+                 platform::errorText(errno));
+    release(name);
+    return 0;
+  }
+  RunMode previousMode = runMode;
+  runMode = RunMode::kScript;
+  ++scriptNesting;
+  runScript(stream, context);
+  --scriptNesting;
+  runMode = previousMode;
+  std::fclose(stream);
+  release(name);
+  return 0;
+}
+
+}  // namespace
+
+ParseStatus installRunScript(CommandContext& context) {
+  context.session->work.finalHandler = runScriptCommand;
+  return ParseOk;
+}
+
+void runScript(std::FILE* stream, CommandContext& context) {
+  SessionState& session = *context.session;
+  // Every script line resets the work area; the outer line's is put back so
+  // that its own clean-up releases what it owns, and no state of the last
+  // script line leaks into the outer line's result.
+  WorkArea outer = session.work;
+  platform::LineBuffer line;
+  while ((session.sessionFlags & (kExitRequested | kStoppedOnError)) == 0) {
+    platform::LineStatus status = platform::readLine(stream, line);
+    if (status == platform::LineStatus::kError) {
+      std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+                   platform::errorText(line.error));
+      markCommandFailed(session);
+      break;
+    }
+    if (status == platform::LineStatus::kTooLong) {
+      std::fprintf(outputStream,
+                   "\nError: Input line too long, limit %d characters",
+                   static_cast<int>(platform::kLineLimit));
+      markCommandFailed(session);
+    } else {
+      std::size_t length = trimLineEnd(line.text, line.length);
+      echoScriptLine(session, line.text, length);
+      executeLine(context, line.text, length, true);
+    }
+    if (line.atEnd) break;
+  }
+  session.work = outer;
+  session.sessionFlags &= ~kExitRequested;
+}
+
+}  // namespace shell

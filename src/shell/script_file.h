@@ -1,0 +1,18 @@
+// FILE: running the command lines of a text file as if they were typed.
+#pragma once
+
+#include <cstdio>
+
+#include "shell/session.h"
+
+namespace shell {
+
+// Handler of the file-name value: makes the line run the script.
+ParseStatus installRunScript(CommandContext& context);
+
+// Executes every line of an open stream, echoing each one, with the
+// COMMAND_DELAY pause after every line that parsed. EXIT ends only this
+// script; a stop on error ends it and every enclosing one.
+void runScript(std::FILE* stream, CommandContext& context);
+
+}  // namespace shell

@@ -1,0 +1,110 @@
+// The one session of the process and the parse state of the current line.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "shell/output.h"
+
+namespace shell {
+
+// The result of parsing one line; also what a node handler returns to stop
+// parsing.
+enum ParseStatus : int {
+  ParseOk = 0,
+  ParseFailed = 1,
+  ParseHelpShown = 2,
+  ParseTokenNotFound = 3,
+  ParseAmbiguous = 4,
+  ParseIncomplete = 5,
+  ParseSyntaxError = 6,
+  ParseNoResources = 7,
+};
+
+// Bits of SessionState::sessionFlags.
+enum SessionFlag : uint32_t {
+  kExitRequested = 0x01,
+  kDump = 0x02,
+  kStopOnError = 0x04,
+  kExitOnError = 0x08,
+  kStoppedOnError = 0x10,
+  kRegressionCapture = 0x20,
+  kRegressionTesting = 0x40,
+};
+
+// Bits of WorkArea::resultFlags.
+enum ResultFlag : uint32_t {
+  kFullDisplay = 0x01,
+  kServerSuccess = 0x02,
+  kServerFailure = 0x04,
+};
+
+enum class RunMode { kNone = 0, kInteractive = 1, kScript = 2, kArguments = 3 };
+
+struct SessionState;
+struct ObjectToken;
+
+inline constexpr int kMaxListValues = 20;
+
+// The parse state of the line being executed; one for the whole process.
+struct CommandContext {
+  const char* lineStart;
+  const char* cursor;
+  uint32_t remaining;
+  uint32_t number;
+  uint32_t listCount;
+  uint32_t listValues[kMaxListValues];
+  uint32_t tokenLength;
+  const char* tokenStart;  // not terminated: copy it by length
+  SessionState* session;
+};
+
+using FinalHandler = int (*)(CommandContext& context);
+
+struct SessionOptions {
+  uint32_t displayWidth = 80;  // characters, 70 to 500
+  uint32_t retries = 4;        // minutes, 1 to 10, or 0
+  uint32_t commandDelay = 10;  // seconds, 0 to 300
+  bool safeDelete = true;
+};
+
+// SET OPTIONS stages its values here; they apply only when the whole line
+// has parsed.
+struct StagedOptions {
+  uint32_t sessionFlags;
+  SessionOptions options;
+};
+
+// Reset before every line; whatever it owns is released after the line.
+struct WorkArea {
+  uint32_t resultFlags;
+  FinalHandler finalHandler;
+  char* currentLabel;
+  char* objectNameArg;
+  StagedOptions staged;
+};
+
+struct SessionState {
+  uint32_t sessionFlags;
+  ObjectToken* tokenList;  // cached object names and identifiers
+  char* managerAddress;
+  char* systemName;
+  char* systemId;
+  char* userName;
+  char* password;
+  char* tallowFlags;
+  WorkArea work;
+};
+
+// Process-wide values beside the session.
+extern RunMode runMode;
+extern SessionOptions sessionOptions;
+
+// The text shown in front of "> ".
+const char* promptName(const SessionState& session);
+
+// Makes StoppedOnError equal to StopOnError; every failed command passes
+// through here.
+void markCommandFailed(SessionState& session);
+
+}  // namespace shell

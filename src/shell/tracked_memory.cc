@@ -1,0 +1,164 @@
+#include "shell/tracked_memory.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+
+#include "platform/console.h"
+#include "shell/output.h"
+#include "shell/session.h"
+
+namespace shell {
+namespace {
+
+struct Slot {
+  void* block;
+  int32_t size;
+};
+
+// Pages form a chain, newest first. Beside the slots each page keeps how
+// many are used and a bitmap of them, and an index maps every live block to
+// its page and slot, so no operation scans the whole table.
+struct Page {
+  Page* next;
+  int used;
+  uint64_t usedBits[(kSlotsPerPage + 63) / 64];
+  Slot slots[kSlotsPerPage];
+};
+
+struct Location {
+  Page* page;
+  int slot;
+};
+
+void* platformAllocation(std::size_t size) { return std::calloc(1, size); }
+
+RawAllocation rawAllocation = platformAllocation;
+Page* newestPage = nullptr;
+std::unordered_map<void*, Location>& index() {
+  static auto* map = new std::unordered_map<void*, Location>();
+  return *map;
+}
+
+void* rawAllocate(std::size_t size, const char* module, int line) {
+  void* block = rawAllocation(size);
+  if (block == nullptr) {
+    std::fprintf(outputStream,
+                 "\nError: Could not allocate %u bytes for Quill use in "
+                 "module %s, line %d",
+                 static_cast<unsigned>(size), module, line);
+    fatalStop();
+  }
+  return block;
+}
+
+int firstFreeSlot(const Page& page) {
+  for (int word = 0; word < static_cast<int>(std::size(page.usedBits)); ++word) {
+    uint64_t freeBits = ~page.usedBits[word];
+    if (freeBits != 0) {
+      int slot = word * 64 + __builtin_ctzll(freeBits);
+      if (slot < kSlotsPerPage) return slot;
+    }
+  }
+  return -1;
+}
+
+void track(void* block, std::size_t size) {
+  Page* page = newestPage;
+  while (page != nullptr && page->used == kSlotsPerPage) page = page->next;
+  if (page == nullptr) {
+    page = static_cast<Page*>(rawAllocate(sizeof(Page), "quill_debug", __LINE__));
+    page->next = newestPage;
+    newestPage = page;
+  }
+  int slot = firstFreeSlot(*page);
+  page->slots[slot] = Slot{block, static_cast<int32_t>(size)};
+  page->usedBits[slot / 64] |= uint64_t{1} << (slot % 64);
+  ++page->used;
+  index()[block] = Location{page, slot};
+}
+
+void freeSlot(Page& page, int slot) {
+  std::free(page.slots[slot].block);
+  page.slots[slot] = Slot{nullptr, 0};
+  page.usedBits[slot / 64] &= ~(uint64_t{1} << (slot % 64));
+  --page.used;
+}
+
+}  // namespace
+
+void* allocate(std::size_t size, const char* module, int line) {
+  if (size == 0) return nullptr;
+  void* block = rawAllocate(size, module, line);
+  track(block, size);
+  return block;
+}
+
+void release(void* block) {
+  if (block == nullptr) return;
+  auto found = index().find(block);
+  if (found == index().end()) return;
+  Location location = found->second;
+  index().erase(found);
+  freeSlot(*location.page, location.slot);
+}
+
+void copyToken(CommandContext& context, char*& slot) {
+  release(slot);
+  slot = copyText(context.tokenStart, context.tokenLength, "quill_support",
+                  __LINE__);
+}
+
+char* copyText(const char* text, std::size_t length, const char* module,
+               int line) {
+  auto* copy = static_cast<char*>(allocate(length + 1, module, line));
+  if (length > 0) std::memcpy(copy, text, length);
+  return copy;
+}
+
+void releaseAll() {
+  for (Page* page = newestPage; page != nullptr;) {
+    for (int slot = 0; slot < kSlotsPerPage; ++slot) {
+      if (page->slots[slot].block != nullptr) freeSlot(*page, slot);
+    }
+    Page* older = page->next;
+    std::free(page);
+    page = older;
+  }
+  newestPage = nullptr;
+  index().clear();
+}
+
+void compact() {
+  Page** link = &newestPage;
+  while (*link != nullptr) {
+    Page* page = *link;
+    if (page->used == 0) {
+      *link = page->next;
+      std::free(page);
+    } else {
+      link = &page->next;
+    }
+  }
+}
+
+[[noreturn]] void fatalStop() {
+  releaseAll();
+  std::fputs("\n\nPress return to exit", outputStream);
+  platform::readKey();
+  std::exit(1);
+}
+
+std::size_t liveBlockCount() { return index().size(); }
+
+std::size_t trackingPageCount() {
+  std::size_t pages = 0;
+  for (Page* page = newestPage; page != nullptr; page = page->next) ++pages;
+  return pages;
+}
+
+void setRawAllocation(RawAllocation allocation) {
+  rawAllocation = allocation != nullptr ? allocation : platformAllocation;
+}
+
+}  // namespace shell

@@ -1,0 +1,66 @@
+// Tracked memory: every block the shell keeps is zero-filled, recorded in a
+// table of pages with its size, and can be released one by one or all at
+// once. Blocks the table does not know are never freed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <type_traits>
+
+namespace shell {
+
+struct CommandContext;
+
+inline constexpr int kSlotsPerPage = 4095;
+
+// A zero-filled block of `size` bytes, recorded; nullptr for size 0. When
+// memory is exhausted it prints the failure with `module` and `line` and
+// ends the process through fatalStop().
+void* allocate(std::size_t size, const char* module, int line);
+
+// Gives back a block that allocate() handed out. nullptr, a block already
+// released, or a foreign pointer is ignored.
+void release(void* block);
+
+// Replaces the text in `slot` with a terminated copy of the context's
+// current token.
+void copyToken(CommandContext& context, char*& slot);
+
+// A tracked, terminated copy of `length` bytes of `text`.
+char* copyText(const char* text, std::size_t length, const char* module,
+               int line);
+
+// Gives back every recorded block, silently.
+void releaseAll();
+
+// Frees the table pages that no live block needs.
+void compact();
+
+// The common end of every fatal error: releases everything, asks the user
+// to press return and exits with status 1. Callers print their message
+// first.
+[[noreturn]] void fatalStop();
+
+// Observers for tests and benchmarks.
+std::size_t liveBlockCount();
+std::size_t trackingPageCount();
+
+// Test seam: the raw allocation beneath the table. nullptr restores the
+// platform's zero-filling allocation.
+using RawAllocation = void* (*)(std::size_t size);
+void setRawAllocation(RawAllocation allocation);
+
+}  // namespace shell
+
+namespace shell {
+
+// A tracked, value-initialised object of a trivially destructible type; it
+// is given back with release() like any other block.
+template <typename T>
+T* trackedNew(const char* module, int line) {
+  static_assert(std::is_trivially_destructible_v<T>);
+  return new (allocate(sizeof(T), module, line)) T{};
+}
+
+}  // namespace shell
