@@ -1,0 +1,221 @@
+#include "language/completion.h"
+
+#include <algorithm>
+
+#include "language/line_scanner.h"
+
+namespace language {
+namespace {
+
+constexpr uint32_t kNeverOffered = NODE_HIDDEN | NODE_DISABLED | NODE_UNMATCHED;
+
+// True when the parser, given `word` as a token against `list`, selects
+// exactly `node`. Guards against offering something that would then be
+// refused, such as a keyword the scan reports as ambiguous or a name that a
+// keyword of its list swallows.
+bool selects(const CommandNode* list, std::string_view word,
+             const CommandNode* node) {
+  shell::CommandContext scratch{};
+  scratch.cursor = word.data();
+  scratch.remaining = static_cast<uint32_t>(word.size());
+  LineCursor line(scratch);
+  Token token{word.data(), static_cast<uint32_t>(word.size())};
+  const CommandNode* match = nullptr;
+  return matchInList(list, token, line, scratch, match) == shell::ParseOk &&
+         match == node;
+}
+
+bool typedInLowerCase(std::string_view word) {
+  bool lower = false;
+  for (char c : word) {
+    if (c >= 'A' && c <= 'Z') return false;
+    if (c >= 'a' && c <= 'z') lower = true;
+  }
+  return lower;
+}
+
+std::string spell(const char* keyword, bool lowerCase) {
+  std::string text(keyword);
+  if (lowerCase) {
+    for (char& c : text) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return text;
+}
+
+// How a name is written so the parser reads it back whole: plain when it
+// is one plain token, else in double quotes. Returns false for names no
+// line can carry (a double quote or ')' inside a quoted name, a leading
+// blank or '?', characters outside the accepted set).
+bool writeName(const std::string& name, std::string& text) {
+  if (name.empty() || name[0] == '?' || name[0] == ' ') return false;
+  bool plain = name[0] != '(' && name[0] != '"';
+  for (char c : name) {
+    if (!isAccepted(c)) return false;
+    if (c == ' ' || c == '=') plain = false;
+  }
+  if (plain) {
+    text = name;
+    return true;
+  }
+  if (name.find_first_of("\")") != std::string::npos) return false;
+  text = "\"" + name + "\"";
+  return true;
+}
+
+void addCandidate(Completion& completion, std::string text, char suffix) {
+  for (const Candidate& known : completion.candidates) {
+    if (known.text == text) return;
+  }
+  completion.candidates.push_back(Candidate{std::move(text), suffix});
+}
+
+void offerNames(const CommandNode* list, const CommandNode& valueNode,
+                std::string_view word, std::span<const CommandNode* const> path,
+                const NameSource& source, Completion& completion) {
+  if (!source) return;
+  std::vector<std::string> names;
+  source(path, valueNode, names);
+  for (const std::string& name : names) {
+    std::string text;
+    if (name.compare(0, word.size(), word) != 0) continue;
+    if (!selects(list, name, &valueNode) || !writeName(name, text)) continue;
+    addCandidate(completion, std::move(text), ' ');
+  }
+}
+
+void offerList(const CommandNode* list, std::string_view word,
+               std::span<const CommandNode* const> path,
+               const NameSource& source, Completion& completion) {
+  if (!word.empty() && word[0] == '?') return;
+  bool lowerCase = typedInLowerCase(word);
+  Token token{word.data(), static_cast<uint32_t>(word.size())};
+  for (const CommandNode* node = list;; ++node) {
+    if ((node->flags & kNeverOffered) == 0) {
+      if (node->flags & NODE_VALUE) {
+        offerNames(list, *node, word, path, source, completion);
+      } else {
+        Fit fit = compareKeyword(node->text, token);
+        bool fits = fit == Fit::kWhole || (fit == Fit::kPrefix &&
+                                           (node->flags & NODE_FULL_WORD) == 0);
+        if (fits && selects(list, node->text, node)) {
+          addCandidate(completion, spell(node->text, lowerCase),
+                       (node->flags & NODE_EQUALS) ? '=' : ' ');
+        }
+      }
+    }
+    if (node->flags & NODE_LAST) break;
+  }
+}
+
+// Steps over the '=' and the value the matched node takes, as the parser
+// reads them. Returns false when the line ends inside them or does not
+// parse, which leaves nothing to complete, except that a missing '=' at
+// the end of the line is offered.
+bool passValue(const CommandNode& node, LineCursor& line,
+               Completion& completion) {
+  line.skipBlanks();
+  if (node.flags & NODE_EQUALS) {
+    if (line.atEnd()) {
+      addCandidate(completion, "=", '\0');
+      return false;
+    }
+    if (line.current() != '=') return false;
+    line.advance();
+  }
+  if (node.flags & NODE_STRING) {
+    line.skipBlanks();
+    if (line.atEnd() || line.current() != '"') return false;
+    const char* start = line.position() + 1;
+    const char* close = std::find(start, line.end(), '"');
+    if (close == line.end() || close == start) return false;
+    line.moveTo(close + 1);
+    return true;
+  }
+  if ((node.flags & (NODE_HEX | NODE_OCTAL | NODE_DECIMAL)) &&
+      (node.flags & NODE_VALUE) == 0) {
+    Token value{};
+    if (nextToken(line, value) != TokenRead::kToken) return false;
+    return value.start + value.length < line.end();
+  }
+  return true;
+}
+
+}  // namespace
+
+Completion complete(const CommandNode* root, std::string_view text,
+                    const NameSource& names) {
+  Completion completion{text.size(), {}};
+  if (!std::all_of(text.begin(), text.end(), isAccepted)) return completion;
+
+  shell::CommandContext scratch{};
+  scratch.cursor = text.data();
+  scratch.remaining = static_cast<uint32_t>(text.size());
+  LineCursor line(scratch);
+  std::vector<const CommandNode*> path;
+  for (const CommandNode* list = root;;) {
+    Token token{};
+    switch (nextToken(line, token)) {
+      case TokenRead::kBadBracket:
+        return completion;
+      case TokenRead::kNone:
+        offerList(list, {}, path, names, completion);
+        return completion;
+      case TokenRead::kToken:
+        break;
+    }
+    // A plain token that runs to the cursor is the word being typed.
+    if (token.start + token.length == line.end()) {
+      completion.wordStart =
+          static_cast<std::size_t>(token.start - text.data());
+      offerList(list, {token.start, token.length}, path, names, completion);
+      return completion;
+    }
+    if (token.start[0] == '?') return completion;
+    const CommandNode* node = nullptr;
+    if (matchInList(list, token, line, scratch, node) != shell::ParseOk) {
+      return completion;
+    }
+    path.push_back(node);
+    if (!passValue(*node, line, completion)) return completion;
+    if (node->next == nullptr) return completion;
+    list = node->next;
+  }
+}
+
+std::string commonPrefix(const std::vector<Candidate>& candidates) {
+  if (candidates.empty()) return {};
+  std::string prefix = candidates.front().text;
+  for (const Candidate& candidate : candidates) {
+    std::size_t n = 0;
+    while (n < prefix.size() && n < candidate.text.size() &&
+           prefix[n] == candidate.text[n]) {
+      ++n;
+    }
+    prefix.resize(n);
+  }
+  return prefix;
+}
+
+std::string formatCandidates(const std::vector<Candidate>& candidates,
+                             int width) {
+  std::size_t longest = 0;
+  for (const Candidate& candidate : candidates) {
+    longest = std::max(longest, candidate.text.size());
+  }
+  std::size_t column = longest + 2;
+  std::size_t perRow = std::max<std::size_t>(
+      1, static_cast<std::size_t>(std::max(width, 1)) / column);
+  std::string rows;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const std::string& text = candidates[i].text;
+    rows += text;
+    bool rowEnds = (i + 1) % perRow == 0 || i + 1 == candidates.size();
+    rows +=
+        rowEnds ? std::string("\n") : std::string(column - text.size(), ' ');
+  }
+  return rows;
+}
+
+}  // namespace language
