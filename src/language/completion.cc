@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "language/line_scanner.h"
+#include "language/line_walk.h"
 
 namespace language {
 namespace {
@@ -109,79 +110,19 @@ void offerList(const CommandNode* list, std::string_view word,
   }
 }
 
-// Steps over the '=' and the value the matched node takes, as the parser
-// reads them. Returns false when the line ends inside them or does not
-// parse, which leaves nothing to complete, except that a missing '=' at
-// the end of the line is offered.
-bool passValue(const CommandNode& node, LineCursor& line,
-               Completion& completion) {
-  line.skipBlanks();
-  if (node.flags & NODE_EQUALS) {
-    if (line.atEnd()) {
-      addCandidate(completion, "=", '\0');
-      return false;
-    }
-    if (line.current() != '=') return false;
-    line.advance();
-  }
-  if (node.flags & NODE_STRING) {
-    line.skipBlanks();
-    if (line.atEnd() || line.current() != '"') return false;
-    const char* start = line.position() + 1;
-    const char* close = std::find(start, line.end(), '"');
-    if (close == line.end() || close == start) return false;
-    line.moveTo(close + 1);
-    return true;
-  }
-  if ((node.flags & (NODE_HEX | NODE_OCTAL | NODE_DECIMAL)) &&
-      (node.flags & NODE_VALUE) == 0) {
-    Token value{};
-    if (nextToken(line, value) != TokenRead::kToken) return false;
-    return value.start + value.length < line.end();
-  }
-  return true;
-}
-
 }  // namespace
 
 Completion complete(const CommandNode* root, std::string_view text,
                     const NameSource& names) {
-  Completion completion{text.size(), {}};
-  if (!std::all_of(text.begin(), text.end(), isAccepted)) return completion;
-
-  shell::CommandContext scratch{};
-  scratch.cursor = text.data();
-  scratch.remaining = static_cast<uint32_t>(text.size());
-  LineCursor line(scratch);
-  std::vector<const CommandNode*> path;
-  for (const CommandNode* list = root;;) {
-    Token token{};
-    switch (nextToken(line, token)) {
-      case TokenRead::kBadBracket:
-        return completion;
-      case TokenRead::kNone:
-        offerList(list, {}, path, names, completion);
-        return completion;
-      case TokenRead::kToken:
-        break;
-    }
-    // A plain token that runs to the cursor is the word being typed.
-    if (token.start + token.length == line.end()) {
-      completion.wordStart =
-          static_cast<std::size_t>(token.start - text.data());
-      offerList(list, {token.start, token.length}, path, names, completion);
-      return completion;
-    }
-    if (token.start[0] == '?') return completion;
-    const CommandNode* node = nullptr;
-    if (matchInList(list, token, line, scratch, node) != shell::ParseOk) {
-      return completion;
-    }
-    path.push_back(node);
-    if (!passValue(*node, line, completion)) return completion;
-    if (node->next == nullptr) return completion;
-    list = node->next;
+  LineWalk walk = walkLine(root, text);
+  Completion completion{walk.wordStart, {}};
+  if (walk.end == WalkEnd::kEquals) {
+    addCandidate(completion, "=", '\0');
+  } else if (walk.end == WalkEnd::kWord) {
+    offerList(walk.list, text.substr(walk.wordStart), walk.path, names,
+              completion);
   }
+  return completion;
 }
 
 std::string commonPrefix(const std::vector<Candidate>& candidates) {
