@@ -5,15 +5,18 @@
 // keywords they stand for.
 #include "language/grammar.h"
 
+#include "capture/validate_command.h"
 #include "objects/debug_commands.h"
 #include "objects/unbuilt_commands.h"
 #include "request/manager_commands.h"
 #include "shell/basic_commands.h"
 #include "shell/options_commands.h"
+#include "shell/regression.h"
 #include "shell/script_file.h"
 
 namespace language {
 
+using namespace capture;
 using namespace shell;
 using namespace objects;
 using namespace request;
@@ -170,8 +173,7 @@ const CommandNode kAddObjects[] = {
 
 // add-system-name
 const CommandNode kAddSystemName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddSystemOptions,
-     "Name of storage system"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddSystemOptions, "Name of storage system"},
 };
 
 // add-system-options
@@ -233,8 +235,7 @@ const CommandNode kCopySourceVdisk[] = {
 
 // copy-wwlun-name
 const CommandNode kCopyWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions,
-     "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // add-group-name
@@ -266,8 +267,7 @@ const CommandNode kGroupSparePolicies[] = {
 
 // add-drgroup-name
 const CommandNode kAddDrgroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions,
-     "Name of DR_GROUP set"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of DR_GROUP set"},
 };
 
 // add-drgroup-options
@@ -294,8 +294,7 @@ const CommandNode kDrgroupDestinationGroup[] = {
 
 // drgroup-destination-system
 const CommandNode kDrgroupDestinationSystem[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions,
-     "Name of destination system"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of destination system"},
 };
 
 // drgroup-destination-vdisk
@@ -339,8 +338,7 @@ const CommandNode kAddHostOptions[] = {
 
 // host-ip
 const CommandNode kHostIp[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions,
-     "IP address in the form of nnn.nnn.nnn.nnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "IP address in the form of nnn.nnn.nnn.nnn"},
 };
 
 // host-os-modes
@@ -357,20 +355,17 @@ const CommandNode kHostOsModes[] = {
 
 // host-custom-mask
 const CommandNode kHostCustomMask[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions,
-     "Host funtionality mask"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "Host funtionality mask"},
 };
 
 // host-wwn
 const CommandNode kHostWwn[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions,
-     "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // add-lun-number
 const CommandNode kAddLunNumber[] = {
-    {NODE_VALUE | NODE_DECIMAL | NODE_LAST, nullptr, kAddLunOptions,
-     "Logical Unit Number"},
+    {NODE_VALUE | NODE_DECIMAL | NODE_LAST, nullptr, kAddLunOptions, "Logical Unit Number"},
 };
 
 // add-lun-options
@@ -402,8 +397,7 @@ const CommandNode kAddSnapshotOptions[] = {
     {NODE_EQUALS, nullptr, kSnapshotRedundancies, "REDUNDANCY"},
     {NODE_HIDDEN | NODE_EQUALS, nullptr, kSnapshotSourceVdisk, "STORAGE"},
     {NODE_EQUALS, nullptr, kSnapshotSourceVdisk, "VDISK"},
-    {NODE_EQUALS | NODE_LAST, nullptr, kSnapshotWwlunName,
-     "WORLD_WIDE_LUN_NAME"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kSnapshotWwlunName, "WORLD_WIDE_LUN_NAME"},
 };
 
 // snapshot-allocation-policies
@@ -426,8 +420,7 @@ const CommandNode kSnapshotSourceVdisk[] = {
 
 // snapshot-wwlun-name
 const CommandNode kSnapshotWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions,
-     "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // add-vdisk-name
@@ -478,8 +471,7 @@ const CommandNode kVdiskRedundancies[] = {
 
 // vdisk-wwlun-name
 const CommandNode kVdiskWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions,
-     "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // capture-objects
@@ -495,27 +487,22 @@ const CommandNode kCaptureFile[] = {
 
 // validate-file
 const CommandNode kValidateFile[] = {
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr,
-     "Filename of capture output"},
+    {NODE_VALUE | NODE_LAST, installValidateCaptureScript, nullptr, "Filename of capture output"},
 };
 
 // debug-options
 const CommandNode kDebugOptions[] = {
-    {NODE_HIDDEN | NODE_FULL_WORD, askAreYouSure, kDebugOptions,
-     "ARE_YOU_SURE"},
-    {NODE_HIDDEN | NODE_FULL_WORD | NODE_EQUALS, nullptr, kTallowFlagsValue,
-     "TALLOW_FLAGS"},
+    {NODE_HIDDEN | NODE_FULL_WORD, askAreYouSure, kDebugOptions, "ARE_YOU_SURE"},
+    {NODE_HIDDEN | NODE_FULL_WORD | NODE_EQUALS, nullptr, kTallowFlagsValue, "TALLOW_FLAGS"},
     {NODE_HIDDEN | NODE_FULL_WORD, installDebugDebug, kDebugOptions, "DEBUG"},
     {NODE_HIDDEN | NODE_FULL_WORD, setDumpFlag, kDebugOptions, "DUMP"},
     {NODE_HIDDEN | NODE_FULL_WORD, clearDumpFlag, kDebugOptions, "NODUMP"},
-    {NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr, kDebugOptions,
-     "INFORMATION"},
+    {NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr, kDebugOptions, "INFORMATION"},
 };
 
 // tallow-flags-value
 const CommandNode kTallowFlagsValue[] = {
-    {NODE_VALUE | NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr,
-     kDebugOptions, "Tallow flags to pass"},
+    {NODE_VALUE | NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr, kDebugOptions, "Tallow flags to pass"},
 };
 
 // delete-objects
@@ -583,14 +570,12 @@ const CommandNode kExerciseActions[] = {
 // exercise-disks
 const CommandNode kExerciseDisks[] = {
     {0, installUnbuiltCommand, nullptr, "ALL"},
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr,
-     "List of fully qualified disk names to exercise, comma separated"},
+    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "List of fully qualified disk names to exercise, comma separated"},
 };
 
 // file-name
 const CommandNode kFileName[] = {
-    {NODE_VALUE | NODE_LAST, installRunScript, nullptr,
-     "Filename of Quill commands"},
+    {NODE_VALUE | NODE_LAST, installRunScript, nullptr, "Filename of Quill commands"},
 };
 
 // regression-actions
@@ -601,15 +586,13 @@ const CommandNode kRegressionActions[] = {
 
 // regression-capture
 const CommandNode kRegressionCapture[] = {
-    {0, installUnbuiltCommand, nullptr, "EXIT"},
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr,
-     "Name of regression file to create"},
+    {0, installEndCapture, nullptr, "EXIT"},
+    {NODE_VALUE | NODE_LAST, installStartCapture, nullptr, "Name of regression file to create"},
 };
 
 // regression-test-file
 const CommandNode kRegressionTestFile[] = {
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr,
-     "Name of regression file to run"},
+    {NODE_VALUE | NODE_LAST, installRegressionTest, nullptr, "Name of regression file to run"},
 };
 
 // power-object-name
@@ -632,14 +615,12 @@ const CommandNode kSelectObjects[] = {
 
 // select-system-name
 const CommandNode kSelectSystemName[] = {
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr,
-     "Name of storage system"},
+    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Name of storage system"},
 };
 
 // manager-address
 const CommandNode kManagerAddress[] = {
-    {NODE_VALUE | NODE_LAST, recordManagerAddress, kManagerOptions,
-     "IP address of managing appliance"},
+    {NODE_VALUE | NODE_LAST, recordManagerAddress, kManagerOptions, "IP address of managing appliance"},
 };
 
 // manager-options
@@ -650,14 +631,12 @@ const CommandNode kManagerOptions[] = {
 
 // manager-password
 const CommandNode kManagerPassword[] = {
-    {NODE_VALUE | NODE_LAST, recordPassword, kManagerOptions,
-     "Password for SAN access"},
+    {NODE_VALUE | NODE_LAST, recordPassword, kManagerOptions, "Password for SAN access"},
 };
 
 // manager-username
 const CommandNode kManagerUsername[] = {
-    {NODE_VALUE | NODE_LAST, recordUserName, kManagerOptions,
-     "Username for SAN access"},
+    {NODE_VALUE | NODE_LAST, recordUserName, kManagerOptions, "Username for SAN access"},
 };
 
 // set-objects
@@ -678,8 +657,7 @@ const CommandNode kSetObjects[] = {
 
 // set-system-name
 const CommandNode kSetSystemName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetSystemOptions,
-     "Name of object to set"},
+    {NODE_VALUE | NODE_LAST, nullptr, kSetSystemOptions, "Name of object to set"},
 };
 
 // set-system-options
@@ -696,8 +674,7 @@ const CommandNode kNewName[] = {
 
 // set-simple-name
 const CommandNode kSetSimpleName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetSimpleOptions,
-     "Name of object to set"},
+    {NODE_VALUE | NODE_LAST, nullptr, kSetSimpleOptions, "Name of object to set"},
 };
 
 // set-simple-options
@@ -735,8 +712,7 @@ const CommandNode kSetGroupSparePolicies[] = {
 
 // set-drgroup-name
 const CommandNode kSetDrgroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetDrgroupOptions,
-     "Name of DR_GROUP set"},
+    {NODE_VALUE | NODE_LAST, nullptr, kSetDrgroupOptions, "Name of DR_GROUP set"},
 };
 
 // set-drgroup-options
@@ -768,10 +744,8 @@ const CommandNode kDrgroupAddVdisk[] = {
 
 // drgroup-add-vdisk-options
 const CommandNode kDrgroupAddVdiskOptions[] = {
-    {NODE_EQUALS, nullptr, kDrgroupAddDestinationGroup,
-     "DESTINATION_DISK_GROUP"},
-    {NODE_EQUALS | NODE_LAST, nullptr, kDrgroupAddDestinationVdisk,
-     "DESTINATION_VDISK_NAME"},
+    {NODE_EQUALS, nullptr, kDrgroupAddDestinationGroup, "DESTINATION_DISK_GROUP"},
+    {NODE_EQUALS | NODE_LAST, nullptr, kDrgroupAddDestinationVdisk, "DESTINATION_VDISK_NAME"},
 };
 
 // drgroup-add-destination-group
@@ -817,14 +791,12 @@ const CommandNode kSetHostOptions[] = {
 
 // set-host-wwn
 const CommandNode kSetHostWwn[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr,
-     "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // set-host-ip
 const CommandNode kSetHostIp[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr,
-     "IP address in the form of nnn.nnn.nnn.nnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "IP address in the form of nnn.nnn.nnn.nnn"},
 };
 
 // set-host-os-modes
@@ -895,24 +867,21 @@ const CommandNode kSetVdiskPaths[] = {
 
 // set-vdisk-wwlun-name
 const CommandNode kSetVdiskWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr,
-     "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // show-objects
 const CommandNode kShowObjects[] = {
     {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "CELL"},
     {0, installUnbuiltCommand, kShowSelection, "DISK"},
-    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, kShowSelection,
-     "DISK_EVENT"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, kShowSelection, "DISK_EVENT"},
     {0, installUnbuiltCommand, kShowSelection, "DISK_GROUP"},
     {0, installUnbuiltCommand, kShowDrgroupSelection, "DR_GROUP"},
     {0, installUnbuiltCommand, kShowSelection, "FOLDER"},
     {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "GROUP"},
     {0, installUnbuiltCommand, kShowSelection, "HOST"},
     {0, installUnbuiltCommand, kShowSelection, "LUN"},
-    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, nullptr,
-     "MANAGEMENT_EVENT"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, nullptr, "MANAGEMENT_EVENT"},
     {0, installShowManager, kShowSelection, "MANAGER"},
     {0, installUnbuiltCommand, kShowSelection, "MONITOR"},
     {0, installShowOptions, nullptr, "OPTIONS"},

@@ -51,6 +51,8 @@ void releaseWorkArea(SessionState& session) {
   session.work.currentLabel = nullptr;
   release(session.work.objectNameArg);
   session.work.objectNameArg = nullptr;
+  release(session.work.captureFileArg);
+  session.work.captureFileArg = nullptr;
 }
 
 void executeLine(CommandContext& context, const char* line, std::size_t length,

@@ -81,6 +81,7 @@ struct WorkArea {
   FinalHandler finalHandler;
   char* currentLabel;
   char* objectNameArg;
+  char* captureFileArg;
   StagedOptions staged;
 };
 

@@ -200,7 +200,8 @@ TEST(Parser, HandlersRunOncePerMatch) {
 }
 
 TEST(Parser, NestedParenthesesStayInOneToken) {
-  Parsed p = parse(kRoot, "OPTS (a (b) c)");
+  const std::string line = "OPTS (a (b) c)";
+  Parsed p = parse(kRoot, line);
   ASSERT_EQ(shell::ParseOk, p.status);
   EXPECT_EQ("a (b) c", std::string(p.context.tokenStart, p.context.tokenLength));
 }
