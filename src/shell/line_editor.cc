@@ -108,11 +108,13 @@ LineEditor::LineEditor(language::NameSource names)
   el_set(state.editor, EL_SIGNAL, 1);
   el_set(state.editor, EL_PROMPT, promptText);
   el_set(state.editor, EL_HIST, history, state.history);
-  el_set(state.editor, EL_ADDFN, "pelk-complete", "Complete the command word",
-         completeWord);
+  // The wide form keeps the names as given; the narrow one copies them
+  // and never frees the copies.
+  el_wset(state.editor, EL_ADDFN, L"pelk-complete",
+          L"Complete the command word", completeWord);
+  el_wset(state.editor, EL_ADDFN, L"pelk-end-or-delete",
+          L"End input on an empty line, else delete", endOrDelete);
   el_set(state.editor, EL_BIND, "^I", "pelk-complete", nullptr);
-  el_set(state.editor, EL_ADDFN, "pelk-end-or-delete",
-         "End input on an empty line, else delete", endOrDelete);
   el_set(state.editor, EL_BIND, "^D", "pelk-end-or-delete", nullptr);
   el_set(state.editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
   // The user's own key bindings (~/.editrc) come last, so they win.
