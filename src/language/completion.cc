@@ -9,6 +9,7 @@ namespace language {
 namespace {
 
 constexpr uint32_t kNeverOffered = NODE_HIDDEN | NODE_DISABLED | NODE_UNMATCHED;
+constexpr uint32_t kNumberTypes = NODE_DECIMAL | NODE_OCTAL | NODE_HEX;
 
 // True when the parser, given `word` as a token against `list`, selects
 // exactly `node`. Guards against offering something that would then be
@@ -47,8 +48,8 @@ std::string spell(const char* keyword, bool lowerCase) {
 
 // How a name is written so the parser reads it back whole: plain when it
 // is one plain token, else in double quotes. Returns false for names no
-// line can carry (a double quote or ')' inside a quoted name, a leading
-// blank or '?', characters outside the accepted set).
+// line can carry (a double quote or a bracket inside a quoted name, a
+// leading blank or '?', characters outside the accepted set).
 bool writeName(const std::string& name, std::string& text) {
   if (name.empty() || name[0] == '?' || name[0] == ' ') return false;
   bool plain = name[0] != '(' && name[0] != '"';
@@ -60,7 +61,7 @@ bool writeName(const std::string& name, std::string& text) {
     text = name;
     return true;
   }
-  if (name.find_first_of("\")") != std::string::npos) return false;
+  if (name.find_first_of("\"()") != std::string::npos) return false;
   text = "\"" + name + "\"";
   return true;
 }
@@ -95,7 +96,10 @@ void offerList(const CommandNode* list, std::string_view word,
   for (const CommandNode* node = list;; ++node) {
     if ((node->flags & kNeverOffered) == 0) {
       if (node->flags & NODE_VALUE) {
-        offerNames(list, *node, word, path, source, completion);
+        // Names stand only where text does, not where a number must.
+        if ((node->flags & kNumberTypes) == 0) {
+          offerNames(list, *node, word, path, source, completion);
+        }
       } else {
         Fit fit = compareKeyword(node->text, token);
         bool fits = fit == Fit::kWhole || (fit == Fit::kPrefix &&

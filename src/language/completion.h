@@ -19,7 +19,8 @@ namespace language {
 // has matched so far, in line order, so the source can tell which kind of
 // object the position names; `valueNode` is the value node of the list at
 // the cursor. Names are appended to `names` as they are spelt (case
-// matters). An empty NameSource offers nothing at value positions.
+// matters). It is not asked where the value must be a number. An empty
+// NameSource offers nothing at value positions.
 using NameSource = std::function<void(std::span<const CommandNode* const> path,
                                       const CommandNode& valueNode,
                                       std::vector<std::string>& names)>;

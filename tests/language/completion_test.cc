@@ -131,8 +131,12 @@ const CommandNode kFixtureRoot[] = {
     {NODE_DISABLED, nullptr, nullptr, "WITHDRAWN"},
     {NODE_LAST, nullptr, kFixtureObjects, "SHOW"},
 };
+const CommandNode kFixtureNumber[] = {
+    {NODE_VALUE | NODE_DECIMAL | NODE_LAST, nullptr, nullptr, "Number"},
+};
 const CommandNode kFixtureObjects[] = {
     {0, nullptr, kFixtureNames, "HOST"},
+    {0, nullptr, kFixtureNumber, "LUN"},
     {NODE_LAST, nullptr, kFixtureNames, "VDISK"},
 };
 
@@ -161,8 +165,8 @@ TEST(Completion, ValuePositionsOfferTheNamesTheSourceHolds) {
       out = {"hostA"};
       return;
     }
-    out = {"alpha", "Alpine", "al=b",   "al (x)", "al\"q", "al ",
-           "F",     "FU",     "FULLER", "?al",    "alpha"};
+    out = {"alpha", "Alpine", "al=b", "al (x)", "(al", "al\"q",
+           "al ",   "F",      "FU",   "FULLER", "?al", "alpha"};
   };
   expectCompletions(
       kFixtureRoot, names,
@@ -176,6 +180,7 @@ TEST(Completion, ValuePositionsOfferTheNamesTheSourceHolds) {
            "FULL |alpha |Alpine |\"al=b\" |al\"q |\"al \" |FULLER "},
           {"SHOW HOST h", 10, "hostA "},
           {"SHOW HOST x", 10, ""},
+          {"SHOW LUN ", 9, ""},
       });
   ASSERT_FALSE(seenPaths.empty());
   EXPECT_EQ("SHOW VDISK / Name of object", seenPaths.front());
