@@ -2,7 +2,6 @@
 
 #include <histedit.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -150,16 +149,15 @@ platform::LineStatus LineEditor::readLine(const char* promptName,
     }
     return platform::LineStatus::kEnd;
   }
-  std::size_t counted = static_cast<std::size_t>(count);
-  if (counted >= platform::kLineLimit) return platform::LineStatus::kTooLong;
-
-  std::size_t length = counted;
-  if (text[length - 1] == '\n') --length;
+  // Bytes, as the plain loop counts them, line feed included.
+  std::size_t length = std::strlen(text);
+  if (length >= platform::kLineLimit) return platform::LineStatus::kTooLong;
+  if (length > 0 && text[length - 1] == '\n') --length;
   std::memcpy(line.text, text, length);
   line.text[length] = '\0';
   line.length = length;
   std::string typed(line.text, length);
-  typed.erase(std::min(typed.find_last_not_of(' ') + 1, typed.size()));
+  typed.erase(typed.find_last_not_of(' ') + 1);  // npos + 1 is 0
   if (!typed.empty()) {
     history(state.history, &state.event, H_ENTER, typed.c_str());
     rememberLine(state.file, typed);
