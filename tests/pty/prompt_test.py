@@ -102,14 +102,13 @@ class Terminal:
         deadline = time.monotonic() + TIMEOUT
         while time.monotonic() < deadline and self._read(deadline):
             pass
-        status = self.process.wait(timeout=TIMEOUT)
-        os.close(self.master)
-        return status
+        return self.process.wait(timeout=TIMEOUT)
 
     def stop(self):
         if self.process.poll() is None:
             self.process.send_signal(signal.SIGKILL)
             self.process.wait()
+        os.close(self.master)
 
 
 class PromptTest(unittest.TestCase):
