@@ -122,9 +122,8 @@ int EMClientAPITNGGetObjectList(const char* host, const char* user,
 /* diskNames: comma-separated name prefixes, empty for every disk. *message
  * is set to null, then to the server's status message when there is one. */
 int EMClientAPITNGStartDiskExercise(const char* host, const char* user,
-                                    const char* password,
-                                    const char* diskNames, const char* cellId,
-                                    char** message);
+                                    const char* password, const char* diskNames,
+                                    const char* cellId, char** message);
 /* *message is left untouched when the answer carries no status message. */
 int EMClientAPITNGStopDiskExercise(const char* host, const char* user,
                                    const char* password, const char* cellId,
