@@ -73,43 +73,30 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
   answer.clear();
   std::size_t received = 0;
   std::size_t count = 0;
-  // Judge the answer only when its headers and the start of its body are
-  // in: they may come in separate writes.
-  std::size_t start = kNotFound;
-  long long expected = -1;
+  // The answer is judged only once its header lines are in and, when they
+  // announce a body, the whole body: the parts may come in separate writes.
   for (;;) {
     if (int result = connection.receiveChunk(answer, received, count);
         result != 0) {
       return result;
     }
-    start = bodyStart(answer);
-    if (start != kNotFound) {
-      expected = announcedLength(std::string_view(answer).substr(0, start));
-      if (answer.size() > start || expected <= 0) break;
-    } else if (contains(answer, kXmlStart)) {
-      start = answer.find(kXmlStart);
-      expected = announcedLength(std::string_view(answer).substr(0, start));
-      break;
+    std::size_t start = bodyStart(answer);
+    if (start == kNotFound) start = answer.find(kXmlStart);
+    if (start == kNotFound) continue;
+    long long expected =
+        announcedLength(std::string_view(answer).substr(0, start));
+    if (expected > static_cast<long long>(kReceiveLimit)) {
+      return EMCLIENTAPISOCKET_RECEIVE_ERROR;
     }
+    if (expected <= 0 || received >= start + expected) break;
   }
-  if (!contains(answer, kXmlStart)) {
-    trace(Layer::kFront, 1, answer);
-    int result = contains(answer, "Unauthorized")
-                     ? EMCLIENTAPI_PERMISSIONDENIED_ERROR
-                     : EMCLIENTAPITNG_SOAPSERVER_RESPONSE_INVALID_ERROR;
-    reportError(result);
-    return result;
-  }
-  if (expected > static_cast<long long>(kReceiveLimit)) {
-    return EMCLIENTAPISOCKET_RECEIVE_ERROR;
-  }
-  while (expected > 0 && received < start + expected) {
-    if (int result = connection.receiveChunk(answer, received, count);
-        result != 0) {
-      return result;
-    }
-  }
-  return EMCLIENTAPI_SUCCESS;
+  if (contains(answer, kXmlStart)) return EMCLIENTAPI_SUCCESS;
+  trace(Layer::kFront, 1, answer);
+  int result = contains(answer, "Unauthorized")
+                   ? EMCLIENTAPI_PERMISSIONDENIED_ERROR
+                   : EMCLIENTAPITNG_SOAPSERVER_RESPONSE_INVALID_ERROR;
+  reportError(result);
+  return result;
 }
 
 int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
