@@ -74,22 +74,26 @@ bool readByte(int descriptor, char& byte) {
 
 }  // namespace
 
+// Clients never send a request before the answer to the previous one, so
+// reading whatever has arrived never takes bytes of the next request.
 std::string readHttpRequest(int descriptor) {
   std::string request;
-  char byte = 0;
-  while (request.find("\n\n") == std::string::npos) {
-    if (!readByte(descriptor, byte)) return {};
-    request.push_back(byte);
+  char chunk[8192];
+  for (;;) {
+    std::size_t headerEnd = request.find("\n\n");
+    if (headerEnd != std::string::npos) {
+      std::size_t header = request.find("Content-Length:");
+      std::size_t length =
+          header == std::string::npos || header > headerEnd
+              ? 0
+              : std::strtoul(request.c_str() + header + 15, nullptr, 10);
+      if (request.size() >= headerEnd + 2 + length) return request;
+    }
+    ssize_t got = recv(descriptor, chunk, sizeof chunk, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return {};
+    request.append(chunk, static_cast<std::size_t>(got));
   }
-  std::size_t header = request.find("Content-Length:");
-  long length = header == std::string::npos
-                    ? 0
-                    : std::atol(request.c_str() + header + 15);
-  for (long at = 0; at < length; ++at) {
-    if (!readByte(descriptor, byte)) return {};
-    request.push_back(byte);
-  }
-  return request;
 }
 
 std::string readUntilZero(int descriptor) {
