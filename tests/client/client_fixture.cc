@@ -35,6 +35,10 @@ void ClientTest::SetUp() {
 }
 
 void ClientTest::TearDown() {
+  // Tests outside the fixture run in the build folder: leave nothing on
+  // that would write a log there.
+  emclient::resetSettings();
+  emclient::resetDebugLog();
   emclient::connectionPool().empty();
   platform::installClock(nullptr);
   platform::installReadableWaiter(nullptr);

@@ -106,6 +106,15 @@ TEST_F(TextTransport, LocalRequestWithoutPasswordUsesTheAdministrator) {
   EXPECT_EQ(http.find("Adm1n"), std::string::npos);
 }
 
+TEST_F(TextTransport, FallbackPortSurvivesTheAdministratorCredentials) {
+  useAccessControlFile(aclLine("administrator", "Adm1n"));
+  ClientRequest request(xmlRequest("localhost:2301", "u", ""));
+  request.overridePort("12301");
+  std::string http;
+  ASSERT_EQ(buildTextTransport(request, http), 0);
+  EXPECT_NE(http.find("\nHost:localhost:12301\n"), std::string::npos);
+}
+
 TEST_F(TextTransport, UnclosedCredentialIsRefused) {
   EMClientAPITNGSetDebugMode(1, nullptr);
   build(
