@@ -73,22 +73,33 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
   answer.clear();
   std::size_t received = 0;
   std::size_t count = 0;
-  // The answer is judged only once its header lines are in and, when they
-  // announce a body, the whole body: the parts may come in separate writes.
+  // The answer is judged only once its header lines and the start of its
+  // body are in, and the whole body when the headers announce its length:
+  // the parts may come in separate writes.
   for (;;) {
-    if (int result = connection.receiveChunk(answer, received, count);
-        result != 0) {
-      return result;
-    }
+    int result = connection.receiveChunk(answer, received, count);
     std::size_t start = bodyStart(answer);
-    if (start == kNotFound) start = answer.find(kXmlStart);
-    if (start == kNotFound) continue;
+    bool headless = start == kNotFound;
+    if (headless) start = answer.find(kXmlStart);
     long long expected =
-        announcedLength(std::string_view(answer).substr(0, start));
+        start == kNotFound
+            ? -1
+            : announcedLength(std::string_view(answer).substr(0, start));
+    if (result != 0) {
+      // Without a length the body ends where the server closes.
+      bool endedByClose = connection.closedByPeer() && !headless &&
+                          start != kNotFound && expected < 0;
+      if (!endedByClose) return result;
+      break;
+    }
+    if (start == kNotFound) continue;
     if (expected > static_cast<long long>(kReceiveLimit)) {
       return EMCLIENTAPISOCKET_RECEIVE_ERROR;
     }
-    if (expected <= 0 || received >= start + expected) break;
+    if (expected < 0 ? headless || answer.size() > start
+                     : received >= start + expected) {
+      break;
+    }
   }
   if (contains(answer, kXmlStart)) return EMCLIENTAPI_SUCCESS;
   trace(Layer::kFront, 1, answer);

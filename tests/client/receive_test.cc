@@ -81,6 +81,19 @@ TEST_F(Receive, BlankOrByteOrderMarkBeforeTheXmlIsCounted) {
   EXPECT_EQ(answer, whole);
 }
 
+TEST_F(Receive, BodyWithoutLengthIsAwaitedAfterTheHeaders) {
+  std::string answer;
+  EXPECT_EQ(receiveFrom("127.0.0.19",
+                        {"HTTP/1.1 200 OK\r\n\r\n", "<?xml version=\"1.0\"?>"},
+                        answer),
+            0);
+  EXPECT_EQ(answer, "HTTP/1.1 200 OK\r\n\r\n<?xml version=\"1.0\"?>");
+  // Closed after the headers: judged as it is.
+  EXPECT_EQ(receiveFrom("127.0.0.19", {"HTTP/1.1 401 Unauthorized\r\n\r\n"},
+                        answer, true),
+            202);
+}
+
 TEST_F(Receive, AnswersWithoutXmlAreRefused) {
   std::string answer;
   EXPECT_EQ(
