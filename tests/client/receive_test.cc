@@ -124,6 +124,20 @@ TEST_F(Receive, EnormousAnnouncedBodyIsAReceiveError) {
             109);
 }
 
+TEST_F(Receive, EndlessAnswerStopsAtTheReceiveLimit) {
+  LoopbackServer server("127.0.0.18", 12301);
+  server.start([](int descriptor) {
+    const std::string block(65536, 'x');
+    while (send(descriptor, block.data(), block.size(), MSG_NOSIGNAL) > 0) {
+    }
+  });
+  ClientConnection connection(Layer::kFront);
+  ASSERT_EQ(connection.open("127.0.0.18", "12301", true), 0);
+  std::string answer;
+  EXPECT_EQ(receiveAnswer(connection, answer), 109);
+  EXPECT_LE(answer.size(), kReceiveLimit);
+}
+
 std::atomic<int> waits{0};
 std::atomic<bool> answerNow{false};
 
