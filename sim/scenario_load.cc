@@ -143,27 +143,33 @@ bool Loader::Folders(const json& js, StorageSystem& s) {
     if (!path.starts_with("\\") || !path.ends_with("\\") || path.size() < 3) {
       return Fail("folder path \"" + path + "\" must start and end with \\");
     }
-    Folder* existing = FolderByPath(s, path);
+    if (FolderByPath(s, path) != nullptr) {
+      return Fail("folder " + path + " listed twice");
+    }
     Folder folder;
     size_t cut = path.rfind('\\', path.size() - 2);
     folder.name = path.substr(cut + 1, path.size() - cut - 2);
     if (cut == 0) {
-      if (existing == nullptr) return Fail("unknown root folder " + path);
+      bool root = false;
+      for (std::string_view name :
+           {kVdiskRoot, kHostRoot, kGroupRoot, kDrRoot}) {
+        root |= folder.name == name;
+      }
+      if (!root) return Fail("unknown root folder " + path);
     } else {
       Folder* parent = FolderByPath(s, path.substr(0, cut + 1));
-      if (parent == nullptr)
+      if (parent == nullptr && s.initialized) {
+        // A hand-written file may leave the root folders out.
+        AddRootFolders(s);
+        parent = FolderByPath(s, path.substr(0, cut + 1));
+      }
+      if (parent == nullptr) {
         return Fail("parent of " + path + " not listed before it");
+      }
       if (!IsValidName(folder.name)) return Fail("invalid folder name " + path);
       folder.parentId = parent->id;
     }
     if (!Comment(entry, folder.comment)) return false;
-    if (existing != nullptr) {  // a root folder: its identifier and comment
-      std::string id;
-      if (!Text(entry, "id", id, false, 64)) return false;
-      if (!id.empty()) existing->id = id;
-      existing->comment = folder.comment;
-      continue;
-    }
     if (!Id(entry, s, IdKind::kFolder, folder.id)) return false;
     s.folders.push_back(folder);
   }
@@ -448,10 +454,11 @@ bool Loader::System(const json& js, StorageSystem& s, int number,
   if (!s.initialized) s.name = s.wwn;
   if (s.initialized && !IsValidName(s.name))
     return Fail("invalid name " + s.name);
-  if (!Hardware(js, s)) return false;
+  // Root folders the file leaves out are added; a saved file lists them.
+  if (!Hardware(js, s) || !Folders(js, s)) return false;
   if (s.initialized) AddRootFolders(s);
-  return Folders(js, s) && Groups(js, s) && Disks(js, s) && FillGroups(s) &&
-         Hosts(js, s) && Vdisks(js, s, clock) && Luns(js, s) && Events(js, s);
+  return Groups(js, s) && Disks(js, s) && FillGroups(s) && Hosts(js, s) &&
+         Vdisks(js, s, clock) && Luns(js, s) && Events(js, s);
 }
 
 // DR groups and the pairing of their members, once every system is known.
