@@ -51,6 +51,23 @@ TEST(Server, TextPortRefusesWrongCredentialsAndStaysOpen) {
       std::string::npos);
 }
 
+// Base64 credentials of exactly 76 characters end in CR LF and a bare line
+// feed; longer ones go on after the CR LF.
+TEST(Server, AcceptsCredentialsBrokenAcrossLines) {
+  RunningServer server("127.0.4.8");
+  std::string state = server.Control("GET", "/sim/state");
+  std::string exact(24, 'u');  // 24 + 1 + 32 bytes: 76 characters of Base64
+  std::string longer(30, 'w');
+  state.replace(state.find("\"users\": ["), 10,
+                "\"users\": [{\"name\": \"" + exact +
+                    "\", \"password\": \"p1\"}, {\"name\": \"" + longer +
+                    "\", \"password\": \"p2\"},");
+  ASSERT_EQ(server.Control("POST", "/sim/state", state), "ok\n");
+  EXPECT_EQ(Values(server.Text(kListSystems, exact, "p1"), "Name").size(), 3u);
+  EXPECT_EQ(Values(server.Text(kListSystems, longer, "p2"), "Name").size(), 3u);
+  EXPECT_TRUE(Values(server.Text(kListSystems, longer, "p1"), "Name").empty());
+}
+
 TEST(Server, LoginPortHandshakeThenRequestsOfBothDialects) {
   RunningServer server("127.0.4.3");
   std::string cookie =
