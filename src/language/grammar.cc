@@ -10,6 +10,7 @@
 #include "request/manager_commands.h"
 #include "shell/basic_commands.h"
 #include "shell/options_commands.h"
+#include "shell/regression.h"
 #include "shell/script_file.h"
 
 namespace language {
@@ -583,13 +584,13 @@ const CommandNode kRegressionActions[] = {
 
 // regression-capture
 const CommandNode kRegressionCapture[] = {
-    {0, installUnbuiltCommand, nullptr, "EXIT"},
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Name of regression file to create"},
+    {0, installEndCapture, nullptr, "EXIT"},
+    {NODE_VALUE | NODE_LAST, installStartCapture, nullptr, "Name of regression file to create"},
 };
 
 // regression-test-file
 const CommandNode kRegressionTestFile[] = {
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Name of regression file to run"},
+    {NODE_VALUE | NODE_LAST, installRegressionTest, nullptr, "Name of regression file to run"},
 };
 
 // power-object-name

@@ -45,6 +45,20 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
   return counted >= kLineLimit ? LineStatus::kTooLong : LineStatus::kOk;
 }
 
+bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated) {
+  line.clear();
+  terminated = false;
+  int c;
+  while ((c = std::getc(stream)) != EOF) {
+    if (c == '\n') {
+      terminated = true;
+      return true;
+    }
+    line.push_back(static_cast<char>(c));
+  }
+  return !line.empty();
+}
+
 int readKey() {
   std::fflush(nullptr);
   return std::getchar();

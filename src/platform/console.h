@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 namespace platform {
 
@@ -29,6 +30,11 @@ struct LineBuffer {
 // taken for a line of its own. Output streams are flushed first, so every
 // prompt and question is visible before the program waits.
 LineStatus readLine(std::FILE* stream, LineBuffer& line);
+
+// Reads one whole line of any length into `line`, without its line feed.
+// Returns false when the stream was at its end; `terminated` tells whether
+// a line feed ended the line (false for a last line without one).
+bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated);
 
 // Reads one character from standard input after flushing output; at the
 // end of input it returns EOF without waiting.

@@ -30,3 +30,16 @@ std::FILE* openForReading(const char* name) {
 const char* errorText(int error) { return std::strerror(error); }
 
 }  // namespace platform
+
+namespace platform {
+
+std::FILE* openScratchFile() { return std::tmpfile(); }
+
+bool emptyFile(std::FILE* stream) {
+  std::fflush(stream);
+  if (ftruncate(fileno(stream), 0) != 0) return false;
+  std::rewind(stream);
+  return true;
+}
+
+}  // namespace platform

@@ -14,3 +14,15 @@ std::FILE* openForReading(const char* name);
 const char* errorText(int error);
 
 }  // namespace platform
+
+namespace platform {
+
+// A scratch file for reading and writing that no other process can guess
+// or open: it has no name in any directory and vanishes when closed or
+// when the process ends, however it ends. nullptr with errno on failure.
+std::FILE* openScratchFile();
+
+// Empties an open file and puts its position at the start.
+bool emptyFile(std::FILE* stream);
+
+}  // namespace platform

@@ -48,8 +48,15 @@ void runInteractiveLoop(CommandContext& context) {
 void runArgumentLoop(CommandContext& context, int count, char** arguments) {
   SessionState& session = *context.session;
   for (int i = 1; i < count; ++i) {
-    std::fprintf(outputStream, "\n%s%c %s\n", promptName(session), '>',
-                 arguments[i]);
+    if (session.sessionFlags & kRegressionCapture) {
+      // A reference needs its command lines in the "> " form to be
+      // replayable; the administrator still sees each command.
+      std::fprintf(outputStream, "\n> %s\n", arguments[i]);
+      std::printf("\n%s%c %s\n", promptName(session), '>', arguments[i]);
+    } else {
+      std::fprintf(outputStream, "\n%s%c %s\n", promptName(session), '>',
+                   arguments[i]);
+    }
     executeLine(context, arguments[i], std::strlen(arguments[i]), false);
     if (loopMustStop(session)) return;
   }

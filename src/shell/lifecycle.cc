@@ -5,6 +5,7 @@
 
 #include "platform/console.h"
 #include "shell/execute_line.h"
+#include "shell/regression.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -36,7 +37,11 @@ void shutDown(CommandContext& context) {
   release(&context);
   releaseAll();
 
-  if (stoppedOnError && !exitOnError) {
+  if (regressionTestRan()) {
+    std::printf("\nTotal regression differences = %u",
+                regressionDifferenceTotal());
+  }
+  if ((stoppedOnError && !exitOnError) || regressionTestRan()) {
     std::fputs("\n\nPress return to exit", outputStream);
     platform::readKey();
   }

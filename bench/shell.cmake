@@ -1,0 +1,2 @@
+add_executable(tracked_memory_bench ${CMAKE_CURRENT_LIST_DIR}/tracked_memory_bench.cc)
+target_link_libraries(tracked_memory_bench PRIVATE pelk_core benchmark::benchmark_main)

@@ -1,0 +1,303 @@
+#include "shell/regression.h"
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/console.h"
+#include "platform/files.h"
+#include "shell/execute_line.h"
+#include "shell/tracked_memory.h"
+
+namespace shell {
+namespace {
+
+constexpr const char* kIgnoredProperties[] = {
+    "Available_storage_space", "Controller_time",
+    "Created",                 "ElementRefreshStatus",
+    "Hex_UUID",                "ID",
+    "Licenses",                "LUNWWID",
+    "Node_world_wide_name",    "Occupancy",
+    "Storage_space_used",      "Total_capacity",
+    "Total_controller_shelves", "Total_disks",
+    "Total_disk_groups",       "Total_disk_shelves",
+    "Total_grouped_disks",     "Total_loop_pairs",
+    "Total_locatable_disks",   "Total_storage_space",
+    "Total_ungrouped_disks",   "Total_unlocatable_devices",
+    "World_Wide_ID",           "World_Wide_Lun_Name",
+};
+
+std::FILE* captureFile = nullptr;
+std::optional<unsigned> differenceTotal;  // empty until a test has run
+
+bool regressionRunning(const SessionState& session) {
+  return (session.sessionFlags & (kRegressionCapture | kRegressionTesting)) != 0;
+}
+
+// Lines are compared and shown without trailing control characters;
+// trailing blanks count.
+std::string_view withoutTrailingControls(const std::string& line) {
+  std::size_t length = line.size();
+  while (length > 0 && static_cast<signed char>(line[length - 1]) < 32) {
+    --length;
+  }
+  return std::string_view(line).substr(0, length);
+}
+
+bool isCommandLine(const std::string& line) {
+  return line.size() >= 2 && line[0] == '>' && line[1] == ' ';
+}
+
+bool linesDiffer(const std::string& referenceLine, const std::string& testLine) {
+  std::string_view reference = withoutTrailingControls(referenceLine);
+  std::string_view test = withoutTrailingControls(testLine);
+  std::size_t marker = reference.find(kIgnoreMarker);
+  if (marker == std::string_view::npos) return reference != test;
+  return test.size() < marker || test.substr(0, marker) != reference.substr(0, marker);
+}
+
+// Opens the file a REGRESSION line names, or prints why it cannot.
+std::FILE* openNamedFile(const CommandContext& context, bool forWriting) {
+  if (context.tokenLength > platform::kLineLimit) {
+    std::fprintf(outputStream, "\nError: Filename too long, limit %u characters",
+                 static_cast<unsigned>(platform::kLineLimit));
+    return nullptr;
+  }
+  std::string name(context.tokenStart, context.tokenLength);
+  std::FILE* file = forWriting ? std::fopen(name.c_str(), "w")
+                               : platform::openForReading(name.c_str());
+  if (file == nullptr) {
+    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name.c_str(),
+                 platform::errorText(errno));
+  }
+  return file;
+}
+
+class Replay {
+ public:
+  Replay(CommandContext& context, std::FILE* reference, std::FILE* scratch)
+      : context_(context), reference_(reference), scratch_(scratch) {}
+
+  // Replays every command line of the reference and returns the number of
+  // sections that differed.
+  unsigned run() {
+    // The lines before the first command belong to no command.
+    bool commandFollows = skipToCommand();
+    while (commandFollows &&
+           (context_.session->sessionFlags & kExitRequested) == 0) {
+      platform::emptyFile(scratch_);
+      std::printf("\n%s> %s\n", promptName(*context_.session), command_.c_str());
+      executeLine(context_, command_.c_str(), command_.size(), true);
+      // Stands for the line feed that begins the next command's echo.
+      std::fputc('\n', scratch_);
+      commandFollows = compareSection();
+    }
+    return differences_;
+  }
+
+ private:
+  bool readReference(std::string& line) {
+    return platform::readWholeLine(reference_, line, lastTerminated_);
+  }
+
+  // A command line only follows when a line feed ends it: a last line
+  // without one ends the reference and is not replayed.
+  bool takeCommand(const std::string& line) {
+    if (!lastTerminated_) return false;
+    command_ = std::string(withoutTrailingControls(line).substr(2));
+    return true;
+  }
+
+  bool skipToCommand() {
+    std::string line;
+    while (readReference(line)) {
+      if (isCommandLine(line)) return takeCommand(line);
+    }
+    return false;
+  }
+
+  // Compares the reference section after the command just run with what
+  // the command wrote; leaves the next command line in command_.
+  bool compareSection() {
+    fpos_t sectionStart;
+    std::fgetpos(reference_, &sectionStart);
+    std::fflush(scratch_);
+    std::rewind(scratch_);
+    std::string referenceLine, testLine;
+    bool scratchTerminated = false;
+    unsigned matched = 0;
+    bool differs = false;
+    bool commandFollows = false;
+    while (readReference(referenceLine)) {
+      if (isCommandLine(referenceLine)) {
+        commandFollows = takeCommand(referenceLine);
+        break;
+      }
+      if (differs) continue;
+      if (!platform::readWholeLine(scratch_, testLine, scratchTerminated) ||
+          linesDiffer(referenceLine, testLine)) {
+        differs = true;
+      } else {
+        ++matched;
+      }
+    }
+    if (!differs && platform::readWholeLine(scratch_, testLine, scratchTerminated)) {
+      // At the end of the reference no echo follows the last output, so
+      // the closing line feed written after the command has no partner.
+      bool atReferenceEnd = !commandFollows && std::feof(reference_);
+      bool closingLineFeedOnly =
+          atReferenceEnd && testLine.empty() &&
+          !platform::readWholeLine(scratch_, testLine, scratchTerminated);
+      differs = !closingLineFeedOnly;
+    }
+    if (differs) report(sectionStart, matched);
+    return commandFollows;
+  }
+
+  void report(const fpos_t& sectionStart, unsigned matched) {
+    fpos_t resume;
+    std::fgetpos(reference_, &resume);
+    std::fsetpos(reference_, &sectionStart);
+    std::string line;
+    bool terminated = false;
+    std::printf("\nReference:");
+    for (unsigned index = 0; platform::readWholeLine(reference_, line, terminated);
+         ++index) {
+      if (isCommandLine(line)) break;
+      printMarked(index, matched, line);
+    }
+    std::fsetpos(reference_, &resume);
+    std::printf("\n\nSystem under test:");
+    std::rewind(scratch_);
+    for (unsigned index = 0; platform::readWholeLine(scratch_, line, terminated);
+         ++index) {
+      printMarked(index, matched, line);
+    }
+    std::printf("\n");
+    ++differences_;
+  }
+
+  static void printMarked(unsigned index, unsigned matched,
+                          const std::string& line) {
+    std::string_view shown = withoutTrailingControls(line);
+    std::printf("\n %c %.*s", index < matched ? ' ' : '*',
+                static_cast<int>(shown.size()), shown.data());
+  }
+
+  CommandContext& context_;
+  std::FILE* reference_;
+  std::FILE* scratch_;
+  std::string command_;
+  bool lastTerminated_ = false;
+  unsigned differences_ = 0;
+};
+
+int startCapture(CommandContext& context) {
+  std::FILE* file = openNamedFile(context, true);
+  if (file == nullptr) return 0;
+  captureFile = file;
+  outputStream = file;
+  context.session->sessionFlags |= kRegressionCapture;
+  // Kept after the capture ends, until SET OPTIONS changes them.
+  sessionOptions.commandDelay = 0;
+  sessionOptions.displayWidth = 2048;
+  return 0;
+}
+
+int endCapture(CommandContext& context) {
+  SessionState& session = *context.session;
+  if ((session.sessionFlags & kRegressionCapture) == 0) {
+    std::printf("\nError: Regression capture is not already in progress");
+    return 1;
+  }
+  session.sessionFlags &= ~kRegressionCapture;
+  std::fclose(captureFile);
+  captureFile = nullptr;
+  outputStream = stdout;
+  return 0;
+}
+
+int runRegressionTest(CommandContext& context) {
+  SessionState& session = *context.session;
+  const SessionOptions notedOptions = sessionOptions;
+  const RunMode notedMode = runMode;
+  std::FILE* reference = openNamedFile(context, false);
+  if (reference == nullptr) return 0;
+  std::FILE* scratch = platform::openScratchFile();
+  if (scratch == nullptr) {
+    std::fprintf(outputStream, "\nError: Open of %s failed, %s",
+                 "the scratch file", platform::errorText(errno));
+    std::fclose(reference);
+    return 0;
+  }
+  if (!differenceTotal) differenceTotal = 0;
+  sessionOptions.commandDelay = 0;
+  sessionOptions.displayWidth = 2048;
+  runMode = RunMode::kScript;
+  session.sessionFlags |= kRegressionTesting;
+
+  // Every replayed line resets the work area; this line's own is put back.
+  WorkArea outer = session.work;
+  std::FILE* previousOutput = outputStream;
+  outputStream = scratch;
+  unsigned differences = Replay(context, reference, scratch).run();
+  outputStream = previousOutput;
+  std::fclose(scratch);
+  session.work = outer;
+
+  if (differences == 0) {
+    std::printf("\n\n\nNo regression differences found\n");
+  } else {
+    std::printf("\n\n\nNumber of regression differences found: %u\n",
+                differences);
+    *differenceTotal += differences;
+  }
+  session.sessionFlags &= ~kRegressionTesting;
+  runMode = notedMode;
+  std::fclose(reference);
+  sessionOptions.displayWidth = notedOptions.displayWidth;
+  sessionOptions.commandDelay = notedOptions.commandDelay;
+  return 0;
+}
+
+// Capture and test exclude each other and themselves.
+ParseStatus refuseWhileRunning(const CommandContext& context) {
+  if (!regressionRunning(*context.session)) return ParseOk;
+  std::printf("\nError: Regression in some form is already running");
+  return ParseFailed;
+}
+
+}  // namespace
+
+ParseStatus installStartCapture(CommandContext& context) {
+  if (refuseWhileRunning(context) != ParseOk) return ParseFailed;
+  context.session->work.finalHandler = startCapture;
+  return ParseOk;
+}
+
+ParseStatus installEndCapture(CommandContext& context) {
+  context.session->work.finalHandler = endCapture;
+  return ParseOk;
+}
+
+ParseStatus installRegressionTest(CommandContext& context) {
+  if (refuseWhileRunning(context) != ParseOk) return ParseFailed;
+  context.session->work.finalHandler = runRegressionTest;
+  return ParseOk;
+}
+
+bool isIgnoredProperty(const CommandContext& context, const char* name) {
+  if ((context.session->sessionFlags & kRegressionCapture) == 0) return false;
+  for (const char* ignored : kIgnoredProperties) {
+    if (std::strcmp(ignored, name) == 0) return true;
+  }
+  return false;
+}
+
+bool regressionTestRan() { return differenceTotal.has_value(); }
+
+unsigned regressionDifferenceTotal() { return differenceTotal.value_or(0); }
+
+}  // namespace shell

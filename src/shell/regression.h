@@ -1,0 +1,26 @@
+// The hidden REGRESSION command: record every command line and its output
+// into a reference file, and later replay the commands of such a file and
+// report every command whose output differs.
+#pragma once
+
+#include "shell/session.h"
+
+namespace shell {
+
+ParseStatus installStartCapture(CommandContext& context);
+ParseStatus installEndCapture(CommandContext& context);
+ParseStatus installRegressionTest(CommandContext& context);
+
+// True while capturing when `name` is a property whose value changes from
+// run to run; the object display then writes the ignore marker instead.
+bool isIgnoredProperty(const CommandContext& context, const char* name);
+
+// The marker that makes a comparison stop at its position in the line.
+inline constexpr char kIgnoreMarker[] = "##IGNORE##";
+
+// Whether a REGRESSION TEST ran in this session, and the total of the
+// differences all tests found.
+bool regressionTestRan();
+unsigned regressionDifferenceTotal();
+
+}  // namespace shell

@@ -1,0 +1,101 @@
+#include "shell/tracked_memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "shell/session.h"
+#include "support/run_program.h"
+
+namespace shell {
+namespace {
+
+class TrackedMemory : public testing::Test {
+ protected:
+  void SetUp() override { releaseAll(); }
+  void TearDown() override {
+    releaseAll();
+    setRawAllocation(nullptr);
+  }
+};
+
+TEST_F(TrackedMemory, BlocksAreZeroFilledAndSizeZeroGivesNone) {
+  auto* block = static_cast<unsigned char*>(allocate(64, "quill_main", 1));
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(0, block[i]);
+  EXPECT_EQ(nullptr, allocate(0, "quill_main", 2));
+  EXPECT_EQ(1u, liveBlockCount());
+  release(nullptr);
+  release(block);
+  release(block);  // a second release does not find it
+  int onTheStack = 0;
+  release(&onTheStack);  // never handed out: neither freed nor reported
+  EXPECT_EQ(0u, liveBlockCount());
+}
+
+TEST_F(TrackedMemory, PagesGrowByWholePagesAndCompactGivesThemBack) {
+  std::vector<void*> blocks;
+  for (int i = 0; i < kSlotsPerPage; ++i) {
+    blocks.push_back(allocate(8, "quill_main", 3));
+  }
+  EXPECT_EQ(1u, trackingPageCount());
+  blocks.push_back(allocate(8, "quill_main", 4));
+  EXPECT_EQ(2u, trackingPageCount());
+  for (std::size_t i = 1; i < blocks.size(); ++i) release(blocks[i]);
+  compact();
+  EXPECT_EQ(1u, trackingPageCount());
+  release(blocks[0]);
+  compact();
+  EXPECT_EQ(0u, trackingPageCount());
+}
+
+TEST_F(TrackedMemory, FreedSlotsAreReusedBeforeANewPage) {
+  std::vector<void*> blocks;
+  for (int i = 0; i < 2 * kSlotsPerPage; ++i) {
+    blocks.push_back(allocate(8, "quill_main", 5));
+  }
+  release(blocks[10]);
+  release(blocks[kSlotsPerPage + 10]);
+  allocate(8, "quill_main", 6);
+  allocate(8, "quill_main", 7);
+  EXPECT_EQ(2u, trackingPageCount());
+  EXPECT_EQ(2u * kSlotsPerPage, liveBlockCount());
+}
+
+TEST_F(TrackedMemory, CopyTokenReplacesTheSlotWithATerminatedCopy) {
+  const char line[] = "SELECT MANAGER host";
+  CommandContext context{};
+  context.tokenStart = line + 15;
+  context.tokenLength = 4;
+  char* slot = nullptr;
+  copyToken(context, slot);
+  EXPECT_STREQ("host", slot);
+  context.tokenStart = line;
+  context.tokenLength = 6;
+  copyToken(context, slot);
+  EXPECT_STREQ("SELECT", slot);
+  EXPECT_EQ(1u, liveBlockCount());
+}
+
+void* failingAllocation(std::size_t) { return nullptr; }
+
+TEST_F(TrackedMemory, ExhaustedMemoryEndsThroughFatalStop) {
+  testing_support::ScratchDirectory scratch;
+  std::string path = scratch.path() + "/output";
+  EXPECT_EXIT(
+      {
+        outputStream = std::fopen(path.c_str(), "w");
+        (void)std::freopen("/dev/null", "r", stdin);
+        allocate(16, "quill_main", 1);
+        setRawAllocation(failingAllocation);
+        allocate(300, "quill_soap", 42);
+      },
+      testing::ExitedWithCode(1), "");
+  EXPECT_EQ(
+      "\nError: Could not allocate 300 bytes for Quill use in module "
+      "quill_soap, line 42\n\nPress return to exit",
+      scratch.read("output"));
+}
+
+}  // namespace
+}  // namespace shell

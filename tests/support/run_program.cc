@@ -1,0 +1,161 @@
+#include "support/run_program.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace testing_support {
+namespace {
+
+void setNonBlocking(int descriptor) {
+  fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) | O_NONBLOCK);
+}
+
+}  // namespace
+
+ProgramRun runProgram(const std::string& path, const ProgramOptions& options) {
+  int input[2], output[2], errors[2];
+  if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0 ||
+      pipe2(errors, O_CLOEXEC) != 0) {
+    return ProgramRun{"", "pipe failed", -1, false};
+  }
+  std::vector<std::string> argumentTexts{path};
+  argumentTexts.insert(argumentTexts.end(), options.arguments.begin(),
+                       options.arguments.end());
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(input[0], 0);
+    dup2(output[1], 1);
+    dup2(errors[1], 2);
+    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) {
+      _exit(126);
+    }
+    for (const std::string& setting : options.environment) {
+      putenv(const_cast<char*>(setting.c_str()));
+    }
+    std::vector<char*> argv;
+    for (std::string& text : argumentTexts) argv.push_back(text.data());
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
+    _exit(127);
+  }
+  close(input[0]);
+  close(output[1]);
+  close(errors[1]);
+  signal(SIGPIPE, SIG_IGN);
+  setNonBlocking(input[1]);
+
+  ProgramRun run{"", "", -1, false};
+  std::size_t written = 0;
+  if (options.input.empty()) {
+    close(input[1]);
+    input[1] = -1;
+  }
+  auto deadline = std::chrono::steady_clock::now() +
+                  std::chrono::seconds(options.timeoutSeconds);
+  bool outputOpen = true, errorsOpen = true;
+  while (outputOpen || errorsOpen) {
+    pollfd watched[3] = {{output[0], POLLIN, 0},
+                         {errors[0], POLLIN, 0},
+                         {input[1], POLLOUT, 0}};
+    int waitMs = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now())
+            .count());
+    if (waitMs <= 0) {
+      run.timedOut = true;
+      kill(child, SIGKILL);
+      break;
+    }
+    watched[0].fd = outputOpen ? output[0] : -1;
+    watched[1].fd = errorsOpen ? errors[0] : -1;
+    if (poll(watched, 3, waitMs) < 0 && errno != EINTR) break;
+    char buffer[65536];
+    for (int i = 0; i < 2; ++i) {
+      if (watched[i].revents & (POLLIN | POLLHUP | POLLERR)) {
+        ssize_t got = read(watched[i].fd, buffer, sizeof buffer);
+        if (got > 0) {
+          (i == 0 ? run.output : run.errors).append(buffer, got);
+        } else if (got == 0 || errno != EAGAIN) {
+          (i == 0 ? outputOpen : errorsOpen) = false;
+        }
+      }
+    }
+    if (input[1] >= 0 && (watched[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
+      ssize_t put = write(input[1], options.input.data() + written,
+                          options.input.size() - written);
+      if (put > 0) written += static_cast<std::size_t>(put);
+      if (put < 0 && errno != EAGAIN) written = options.input.size();
+      if (written == options.input.size()) {
+        close(input[1]);
+        input[1] = -1;
+      }
+    }
+  }
+  if (input[1] >= 0) close(input[1]);
+  close(output[0]);
+  close(errors[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+  return run;
+}
+
+std::string escaped(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    switch (c) {
+      case '\n': out += "\\n\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\\': out += "\\\\"; break;
+      default:
+        if (c < 32 || c >= 127) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\x%02x", c);
+          out += hex;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out;
+}
+
+ScratchDirectory::ScratchDirectory() {
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "pelk-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) std::abort();
+  path_ = pattern;
+}
+
+ScratchDirectory::~ScratchDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ScratchDirectory::write(const std::string& name,
+                                    const std::string& contents) const {
+  std::string full = path_ + "/" + name;
+  std::ofstream(full, std::ios::binary) << contents;
+  return full;
+}
+
+std::string ScratchDirectory::read(const std::string& name) const {
+  std::ifstream in(path_ + "/" + name, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace testing_support
