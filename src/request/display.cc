@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "request/ignored_properties.h"
+#include "shell/regression.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -73,8 +73,8 @@ void printElement(const shell::CommandContext& context,
   } else {
     std::fprintf(outputStream, "\n%*s : ", width, node.name);
   }
-  if (isIgnoredProperty(context, node.name)) {
-    std::fputs(kIgnoreMarker, outputStream);
+  if (shell::isIgnoredProperty(context, node.name)) {
+    std::fputs(shell::kIgnoreMarker, outputStream);
   } else {
     printWrapped(node.value, column);
   }
