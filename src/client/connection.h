@@ -1,0 +1,61 @@
+// One TCP connection to the management server.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "client/settings.h"
+#include "platform/sockets.h"
+
+namespace emclient {
+
+// A receive never holds more than this: a server sending an endless or
+// enormous answer fails with 109 instead of exhausting memory.
+inline constexpr std::size_t kReceiveLimit = 64u << 20;
+
+class ClientConnection {
+ public:
+  // Takes the layer's wait-forever flag and timeout as they are now.
+  explicit ClientConnection(Layer layer);
+  ~ClientConnection();
+  ClientConnection(const ClientConnection&) = delete;
+  ClientConnection& operator=(const ClientConnection&) = delete;
+
+  // Connects to `host` (dotted or a name) and `port` (decimal, or "wbem"
+  // for the service table's port), closing a previous connection first.
+  // 0, 102, 103, 104 or 105.
+  int open(const std::string& host, const std::string& port, bool tcp);
+
+  // Shuts the socket down and closes it; 0 or 106.
+  int close();
+
+  // Sends every byte of `bytes`. 0, 107 when not connected, 108.
+  int send(std::string_view bytes);
+
+  // Appends what the server sends until it closes the connection.
+  // 0, 107, 109, 110 or 111.
+  int receiveUntilClosed(std::string& response);
+
+  // Appends one chunk of at most 5120 bytes, waiting for it; `count` is the
+  // chunk's byte count, also added to `received`, the bytes of the whole
+  // answer so far. The server closing the connection gives 109, and so
+  // does an answer growing past kReceiveLimit. 0, 107, 109, 110 or 111.
+  int receiveChunk(std::string& response, std::size_t& received,
+                   std::size_t& count);
+
+  bool connected() const { return connected_; }
+  bool inUse = false;
+  bool broken = false;
+
+ private:
+  // One read: >0 bytes appended, 0 closed, <0 a result code (negated).
+  long readChunk(std::string& response, std::size_t& received);
+
+  bool connected_ = false;
+  platform::SocketHandle socket_ = platform::kNoSocket;
+  int waitForever_;
+  int timeoutSeconds_;
+};
+
+}  // namespace emclient

@@ -1,0 +1,16 @@
+// MD5 digests and Base64, both from the system's crypto library.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace emclient {
+
+// The MD5 digest of `text` as 32 upper-case hexadecimal digits.
+std::string md5UpperHex(std::string_view text);
+
+// Base64 with "=" padding and a carriage return and line feed after every
+// 76th output character, the last one included.
+std::string base64Lines(std::string_view text);
+
+}  // namespace emclient

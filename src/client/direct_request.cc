@@ -1,0 +1,108 @@
+#include "client/direct_request.h"
+
+#include <cstdlib>
+
+#include "client/emclient_api.h"
+#include "client/error_text.h"
+#include "client/text_search.h"
+
+namespace emclient {
+namespace {
+
+struct VersionText {
+  const char* namespaceUri;
+  const char* header;
+};
+
+constexpr VersionText kVersion3 = {"http://www.tarnwick.example/zorapiv3",
+                                   "<Header><version>3.00</version>"};
+constexpr VersionText kVersion32 = {"http://www.tarnwick.example/zorapiv32",
+                                    "<Header><version>3.2</version>"};
+
+}  // namespace
+
+bool anyNull(std::initializer_list<const void*> arguments) {
+  for (const void* argument : arguments) {
+    if (argument == nullptr) return true;
+  }
+  return false;
+}
+
+int invalidParameter() {
+  reportError(EMCLIENTAPI_INVALIDPARAMETER_ERROR);
+  return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
+}
+
+std::string escapeValue(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped.append("&amp;");
+        break;
+      case '<':
+        escaped.append("&lt;");
+        break;
+      case '>':
+        escaped.append("&gt;");
+        break;
+      default:
+        escaped.push_back(c);
+    }
+  }
+  return escaped;
+}
+
+std::string buildDirectRequest(const DirectRequest& request, const char* host,
+                               const char* user, const char* password) {
+  const VersionText& version =
+      request.version == InterfaceVersion::k3 ? kVersion3 : kVersion32;
+  std::string text = "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:";
+  text.append(host).append(":").append(request.port).append("\n");
+  text.append(
+      "Content-Type:text/SOAP\nContent-Length:500\n"
+      "SOAPAction:\"urn:Dunmore-Fenwall:BridgeXMLInterface.v3\"\n\n");
+  text.append("<Envelope xmlns='").append(version.namespaceUri).append("'>");
+  text.append(version.header);
+  text.append(
+      "<application><hostip>123.123.123.123</hostip><hostname>unknown"
+      "</hostname><applicationname>EMClientAPITNG</applicationname>"
+      "<applicationtype>00</applicationtype></application>");
+  text.append(request.traceAlways ? "<tracerequest>always</tracerequest>"
+                                  : "<tracerequest>never</tracerequest>");
+  text.append("<disablevalidation/></Header><Body><NsaServerOperation>");
+  text.append(request.operation).append("</NsaServerOperation>");
+  text.append("<username>").append(escapeValue(user));
+  text.append("</username><userpassword>").append(escapeValue(password));
+  text.append("</userpassword></Body></Envelope>\n");
+  return text;
+}
+
+int sendDirect(const std::string& text, std::string& answer) {
+  char* response = nullptr;
+  int length = 0;
+  int result = EMClientAPITNGSendRequest(text.c_str(), &response, &length, 0);
+  if (response != nullptr) {
+    answer.assign(response, static_cast<std::size_t>(length));
+    std::free(response);
+  }
+  return result;
+}
+
+std::string statusMessage(std::string_view answer) {
+  constexpr std::string_view kOpen = "<statusdescription>";
+  constexpr std::string_view kClose = "</statusdescription>";
+  if (contains(answer, "<statuscode>0")) return {};
+  std::optional<Span> first = findBetween(answer, kOpen, kClose);
+  if (!first) return {};
+  std::string message(answer.substr(first->begin, first->end - first->begin));
+  message.push_back(' ');
+  if (std::optional<Span> next =
+          findBetween(answer, kOpen, kClose, first->end + kClose.size())) {
+    message.append(answer.substr(next->begin, next->end - next->begin));
+  }
+  return message;
+}
+
+}  // namespace emclient

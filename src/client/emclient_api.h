@@ -1,0 +1,143 @@
+/* The management client library: the entry points the shell calls.
+ *
+ * Every operation returns an int result code: 0 is success, anything else
+ * one of the EMCLIENTAPI_* codes below (the payload extraction of the 12301
+ * path can also give -1). The library prints nothing; texts for the codes
+ * come from EMClientAPITNGGetErrorText.
+ *
+ * Texts handed out (responses, messages, summaries) are new buffers
+ * allocated with malloc; the caller releases them with free(). Object lists
+ * are released with EMClientAPITNGFreeObjectList.
+ *
+ * Single-threaded: call it from one thread only. */
+#ifndef PELK_CLIENT_EMCLIENT_API_H_
+#define PELK_CLIENT_EMCLIENT_API_H_
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Result codes. */
+enum {
+  EMCLIENTAPI_SUCCESS = 0,
+  EMCLIENTAPISOCKET_STARTUP_ERROR = 101,
+  EMCLIENTAPISOCKET_CREATESOCKET_ERROR = 102,
+  EMCLIENTAPISOCKET_FINDWBEMSERVICEPORT_ERROR = 103,
+  EMCLIENTAPISOCKET_RESOLVESERVERNAME_ERROR = 104,
+  EMCLIENTAPISOCKET_CONNECT_ERROR = 105,
+  EMCLIENTAPISOCKET_CLOSE_ERROR = 106,
+  EMCLIENTAPISOCKET_SOCKETNOTOPEN_ERROR = 107,
+  EMCLIENTAPISOCKET_SEND_ERROR = 108,
+  EMCLIENTAPISOCKET_RECEIVE_ERROR = 109,
+  EMCLIENTAPISOCKET_SETSOCKETOPTION_ERROR = 110,
+  EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR = 111,
+  EMCLIENTAPISOCKET_RECEIVEINVALIDSTRING_ERROR = 112,
+  EMCLIENTAPISOCKET_CANNOTRESOLVELOCALHOSTIP_ERROR = 113,
+  EMCLIENTAPI_RESQUESTINVALID_ERROR = 200,
+  EMCLIENTAPI_SESSIONKEYNOTFOUND_ERROR = 201,
+  EMCLIENTAPI_PERMISSIONDENIED_ERROR = 202,
+  EMCLIENTAPI_INVALIDSERVERRESPONSE_ERROR = 203,
+  EMCLIENTAPI_FILENOTRECEIVED_ERROR = 204,
+  EMCLIENTAPI_NOCONTROLLERDATA_ERROR = 205,
+  EMCLIENTAPI_INVALIDPARAMETER_ERROR = 300,
+  EMCLIENTAPI_BUFFERTOOSMALL_ERROR = 301,
+  EMCLIENTAPI_ALLOCATION_ERROR = 302,
+  EMCLIENTAPI_OPENDEBUGFILE_ERROR = 400,
+  EMCLIENTAPI_OPENPERSISTCOOKIEFILE_ERROR = 401,
+  EMCLIENTAPI_OPENCLIENTFILE_ERROR = 402,
+  EMCLIENTAPI_WRITECLIENTFILE_ERROR = 403,
+  EMCLIENTAPI_OBJECTNOTFOUND_ERROR = 500,
+  EMCLIENTAPITNG_SOAPSERVER_RESPONSE_INVALID_ERROR = 1000
+};
+
+/* The size of each text field of the version record and of the version and
+ * build outputs of EMClientAPITNGGetSystemInfo. */
+#define EMCLIENTAPI_TEXT_FIELD_SIZE 80
+
+typedef struct EMClientAPITNGVersionRecord {
+  char version[EMCLIENTAPI_TEXT_FIELD_SIZE];
+  char buildDate[EMCLIENTAPI_TEXT_FIELD_SIZE];
+} EMClientAPITNGVersionRecord;
+
+/* One object of EMClientAPITNGGetObjectList; the list is singly linked and
+ * owned by the caller. */
+typedef struct ObjectListEntry {
+  char* objectId;
+  char* objectName;
+  char* objectHexUid;
+  struct ObjectListEntry* next;
+} ObjectListEntry;
+
+/* Sends one complete HTTP request text (its Host line names the manager and
+ * the port: 12301 for the pooled text-transport path, 2301 for the ELM
+ * path) and hands out the answer: on 12301 the XML payload, on 2301 the
+ * whole HTTP answer. *response and *responseLength are cleared first.
+ * retryCount 0 retries only on status 18034, up to 6 times; a positive
+ * count retries on every retry-worthy status up to that many times. */
+int EMClientAPITNGSendRequest(const char* request, char** response,
+                              int* responseLength, int retryCount);
+
+/* 0 when the answer is final, else the status that asks for a retry. */
+int EMClientAPITNGCheckRetryStatus(const char* response);
+
+/* Closes the idle pooled connections; the shell calls it once at exit. */
+int EMClientAPITNGCloseConnections(void);
+
+/* 1: receives and pool waits never time out (the shell sets it at start). */
+int EMClientAPITNGSetWaitForever(int waitForever);
+
+/* Writes the library's version and build date; 300 for a null record. */
+int EMClientAPITNGGetVersion(EMClientAPITNGVersionRecord* record);
+
+/* Writes the text of a result code into buffer (bufferSize bytes with its
+ * terminating zero); 301 when it does not fit. */
+int EMClientAPITNGGetErrorText(int code, char* buffer, int bufferSize);
+int EMClientAPIGetErrorText(int code, char* buffer, int bufferSize);
+
+/* Debug log level of both layers (0 off, 1 requests and answers, 2 every
+ * step) and its file name (null keeps the current one, empty means
+ * "EMClientAPIDebug.txt"). FILE_NAME, FILE_SIZE and LOG_LEVEL in the
+ * environment override them at every write. */
+int EMClientAPITNGSetDebugMode(int level, const char* fileName);
+int EMClientAPISetDebugMode(int level, const char* fileName);
+
+/* The ELM path on port 2301; the front layer calls it. */
+int EMClientAPISendRequest(const char* request, char** response,
+                           int* responseLength, int retryCount);
+
+/* Direct operations. host is the manager's host without a port; user and
+ * password are sent in the request and replaced on the way. */
+
+/* version and build are 80-byte outputs, "unknown" unless the answer says
+ * otherwise. */
+int EMClientAPITNGGetSystemInfo(const char* host, const char* user,
+                                const char* password, char* version,
+                                char* build);
+int EMClientAPITNGDiscoverStorageCell(const char* host, const char* user,
+                                      const char* password);
+/* Appends the objects of objectType in the cell to *list. */
+int EMClientAPITNGGetObjectList(const char* host, const char* user,
+                                const char* password, const char* cellId,
+                                const char* objectType, ObjectListEntry** list);
+/* diskNames: comma-separated name prefixes, empty for every disk. *message
+ * is set to null, then to the server's status message when there is one. */
+int EMClientAPITNGStartDiskExercise(const char* host, const char* user,
+                                    const char* password, const char* diskNames,
+                                    const char* cellId, char** message);
+/* *message is left untouched when the answer carries no status message. */
+int EMClientAPITNGStopDiskExercise(const char* host, const char* user,
+                                   const char* password, const char* cellId,
+                                   char** message);
+/* *summary is always set (to a default text when the answer has none). */
+int EMClientAPITNGDiskExerciseSummary(const char* host, const char* user,
+                                      const char* password, const char* cellId,
+                                      char** summary);
+
+/* Releases a list built by EMClientAPITNGGetObjectList. */
+void EMClientAPITNGFreeObjectList(ObjectListEntry* list);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* PELK_CLIENT_EMCLIENT_API_H_ */

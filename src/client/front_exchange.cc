@@ -1,0 +1,140 @@
+#include "client/front_exchange.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "client/debug_log.h"
+#include "client/emclient_api.h"
+#include "client/error_text.h"
+#include "client/retry_loop.h"
+#include "client/text_search.h"
+#include "client/text_transport.h"
+
+namespace emclient {
+namespace {
+
+constexpr std::string_view kXmlStart = "<?xml version";
+constexpr int kPayloadMissing = -1;
+
+// Where the body starts: after the first empty line; kNotFound while the
+// header lines have not all arrived.
+std::size_t bodyStart(std::string_view text) {
+  std::size_t crlf = text.find("\r\n\r\n");
+  std::size_t lf = text.find("\n\n");
+  if (crlf == kNotFound && lf == kNotFound) return kNotFound;
+  if (lf == kNotFound || (crlf != kNotFound && crlf < lf)) return crlf + 4;
+  return lf + 2;
+}
+
+// The value of the Content-Length header within `headers` (its name in any
+// case); -1 without one.
+long long announcedLength(std::string_view headers) {
+  constexpr std::string_view kName = "content-length:";
+  auto match =
+      std::search(headers.begin(), headers.end(), kName.begin(), kName.end(),
+                  [](char a, char b) {
+                    return std::tolower(static_cast<unsigned char>(a)) == b;
+                  });
+  if (match == headers.end()) return -1;
+  std::size_t at = static_cast<std::size_t>(match - headers.begin());
+  return leadingNumber(headers.substr(at + kName.size()));
+}
+
+int exchangeOnce(ClientConnection& connection, ClientRequest& request,
+                 std::string& payload) {
+  std::string http;
+  if (int result = buildTextTransport(request, http); result != 0) {
+    return result;
+  }
+  trace(Layer::kFront, 2, " ** Socket connection for sending request is open");
+  trace(Layer::kFront, 1, " ** Request sent to server ->", http);
+  if (int result = connection.send(http); result != 0) return result;
+  trace(Layer::kFront, 2, " ** Request sent to server");
+  std::string answer;
+  if (int result = receiveAnswer(connection, answer); result != 0) {
+    return result;
+  }
+  trace(Layer::kFront, 2, " ** Response from server received");
+  trace(Layer::kFront, 1, " ** Response from server ->", answer);
+  if (!extractPayload(answer, payload)) return kPayloadMissing;
+  trace(Layer::kFront, 1, " ** Client response ->", payload);
+  return EMCLIENTAPI_SUCCESS;
+}
+
+bool isBrokenConnection(int result) {
+  return result == EMCLIENTAPISOCKET_SOCKETNOTOPEN_ERROR ||
+         result == EMCLIENTAPISOCKET_SEND_ERROR ||
+         result == EMCLIENTAPISOCKET_RECEIVE_ERROR;
+}
+
+}  // namespace
+
+int receiveAnswer(ClientConnection& connection, std::string& answer) {
+  answer.clear();
+  std::size_t received = 0;
+  std::size_t count = 0;
+  // Judge the answer only when its headers and the start of its body are
+  // in: they may come in separate writes.
+  std::size_t start = kNotFound;
+  long long expected = -1;
+  for (;;) {
+    if (int result = connection.receiveChunk(answer, received, count);
+        result != 0) {
+      return result;
+    }
+    start = bodyStart(answer);
+    if (start != kNotFound) {
+      expected = announcedLength(std::string_view(answer).substr(0, start));
+      if (answer.size() > start || expected <= 0) break;
+    } else if (contains(answer, kXmlStart)) {
+      start = answer.find(kXmlStart);
+      expected = announcedLength(std::string_view(answer).substr(0, start));
+      break;
+    }
+  }
+  if (!contains(answer, kXmlStart)) {
+    trace(Layer::kFront, 1, answer);
+    int result = contains(answer, "Unauthorized")
+                     ? EMCLIENTAPI_PERMISSIONDENIED_ERROR
+                     : EMCLIENTAPITNG_SOAPSERVER_RESPONSE_INVALID_ERROR;
+    reportError(result);
+    return result;
+  }
+  if (expected > static_cast<long long>(kReceiveLimit)) {
+    return EMCLIENTAPISOCKET_RECEIVE_ERROR;
+  }
+  while (expected > 0 && received < start + expected) {
+    if (int result = connection.receiveChunk(answer, received, count);
+        result != 0) {
+      return result;
+    }
+  }
+  return EMCLIENTAPI_SUCCESS;
+}
+
+int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
+                        int retryCount, std::string& payload) {
+  trace(Layer::kFront, 1, " ** Original received request from application ->",
+        request.text());
+  const ClientRequest original = request;
+  int result = exchangeOnce(connection, request, payload);
+  if (isBrokenConnection(result)) {
+    // The server may have dropped the kept connection: open it once more.
+    if (int reopened = connection.open(request.host(), request.port(), false);
+        reopened != 0) {
+      return reopened;
+    }
+    request = original;
+    result = exchangeOnce(connection, request, payload);
+  }
+  if (result != 0) return result;
+  trace(Layer::kFront, 2,
+        " ** Request has been sent to server and response received");
+  return retryWhileAsked(Layer::kFront, retryCount, payload,
+                         [&](std::string& again) {
+                           request = original;
+                           return exchangeOnce(connection, request, again);
+                         });
+}
+
+}  // namespace emclient

@@ -1,0 +1,23 @@
+// Exchanges of the 12301 path on a pooled connection.
+#pragma once
+
+#include <string>
+
+#include "client/client_request.h"
+#include "client/connection.h"
+
+namespace emclient {
+
+// Reads one HTTP answer: at least its header lines and the start of its
+// body, then the rest of the body its Content-Length announces. 0; 202 or
+// 1000 for an answer without XML; a receive code.
+int receiveAnswer(ClientConnection& connection, std::string& answer);
+
+// Sends the request in its text-transport envelope and hands back the
+// answer's payload; one reopen of the connection after 107, 108 or 109,
+// then the library's retries. 0 or a code (-1 for an answer without a
+// payload).
+int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
+                        int retryCount, std::string& payload);
+
+}  // namespace emclient

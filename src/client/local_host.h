@@ -1,0 +1,17 @@
+// The local computer as the requests see it.
+#pragma once
+
+#include <string>
+
+namespace emclient {
+
+// The dotted IPv4 address of the local computer: its host name resolved,
+// else the first address of an interface that is up (a non-loopback one
+// preferred). Empty when there is none.
+std::string localAddress();
+
+// True for "localhost", the computer's host name and the address that name
+// resolves to.
+bool isLocalHost(const std::string& host);
+
+}  // namespace emclient

@@ -1,0 +1,154 @@
+#include "client/request_rewrite.h"
+
+#include "client/debug_log.h"
+#include "client/emclient_api.h"
+#include "client/local_host.h"
+#include "client/text_search.h"
+
+namespace emclient {
+namespace {
+
+constexpr std::string_view kVersion1Markers[] = {
+    "POST /ResEltMrtFusion/Tallow HTTP/1.1",
+    "Content-Type: text/SOAP",
+    "Content-Length:",
+    "SOAP Action:",
+    "<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">",
+    "<SOAP:Body=corvane-fenmoor:zorapi.v1",
+    "<m:",
+    "xmlns:m=\"TALLOW-URI\">",
+    "<UserPassword xsd:type=\"string\">",
+    "</UserPassword>",
+    "<UserName xsd:type=\"string\">",
+    "</UserName>",
+    "<Type xsd:type=\"string\">",
+    "</m:",
+    "</SOAP:Body>",
+    "</SOAP:Envelope>",
+};
+
+struct TagPair {
+  std::string_view open;
+  std::string_view close;
+};
+
+// Version-1 tags first, then the XML-interface ones.
+constexpr TagPair kUserNameTags[] = {
+    {"<UserName xsd:type=\"string\">", "</UserName>"},
+    {"<username>", "</username>"},
+};
+constexpr TagPair kPasswordTags[] = {
+    {"<UserPassword xsd:type=\"string\">", "</UserPassword>"},
+    {"<userpassword>", "</userpassword>"},
+};
+
+struct Entity {
+  std::string_view text;
+  char character;
+};
+constexpr Entity kEntities[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}};
+
+std::string decodeEntities(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    bool replaced = false;
+    for (const Entity& entity : kEntities) {
+      if (text.substr(at, entity.text.size()) == entity.text) {
+        decoded.push_back(entity.character);
+        at += entity.text.size();
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) decoded.push_back(text[at++]);
+  }
+  return decoded;
+}
+
+void cutElement(std::string& text, Credential which) {
+  std::optional<FoundElement> found = findCredential(text, which);
+  if (found && found->closed) {
+    text.erase(found->element.start, found->element.end - found->element.start);
+  }
+}
+
+bool isLineBreakOrTab(char c) { return c == '\t' || c == '\n' || c == '\r'; }
+
+}  // namespace
+
+std::size_t envelopeStart(std::string_view text) {
+  std::size_t start = findMarker(text, "<Envelope");
+  return start != kNotFound ? start : findMarker(text, "<SOAP:Envelope");
+}
+
+int validateAndFlatten(std::string& text) {
+  if (!contains(text, kVersion1Markers[0])) return EMCLIENTAPI_SUCCESS;
+  for (std::string_view marker : kVersion1Markers) {
+    if (!contains(text, marker)) {
+      trace(Layer::kElm, 1, "Validation string not found ->", marker);
+      return EMCLIENTAPI_RESQUESTINVALID_ERROR;
+    }
+  }
+  std::size_t split = findMarker(text, "<SOAP:Envelope");
+  std::string flattened = text.substr(0, split);
+  for (std::size_t at = split; at < text.size(); ++at) {
+    if (!isLineBreakOrTab(text[at])) flattened.push_back(text[at]);
+  }
+  text = std::move(flattened);
+  return EMCLIENTAPI_SUCCESS;
+}
+
+std::optional<FoundElement> findCredential(std::string_view text,
+                                           Credential which) {
+  const TagPair* tags =
+      which == Credential::kUserName ? kUserNameTags : kPasswordTags;
+  for (int variant = 0; variant < 2; ++variant) {
+    std::size_t start = findMarker(text, tags[variant].open);
+    if (start == kNotFound) continue;
+    std::size_t valueBegin = start + tags[variant].open.size();
+    std::size_t close = findMarker(text, tags[variant].close, valueBegin);
+    if (close == kNotFound) {
+      return FoundElement{{start, valueBegin, valueBegin, valueBegin}, false};
+    }
+    return FoundElement{
+        {start, valueBegin, close, close + tags[variant].close.size()}, true};
+  }
+  return std::nullopt;
+}
+
+std::string credentialValue(std::string_view text, Credential which) {
+  std::optional<FoundElement> found = findCredential(text, which);
+  if (!found || !found->closed) return {};
+  const CredentialElement& element = found->element;
+  return decodeEntities(
+      text.substr(element.valueBegin, element.valueEnd - element.valueBegin));
+}
+
+void stripCredentials(std::string& text) {
+  cutElement(text, Credential::kUserName);
+  cutElement(text, Credential::kPassword);
+}
+
+int setClientAddress(std::string& text) {
+  std::optional<Span> span = findBetween(text, "<hostip>", "</hostip>");
+  if (!span) return EMCLIENTAPI_SUCCESS;
+  std::string address = localAddress();
+  if (address.empty()) return EMCLIENTAPISOCKET_CANNOTRESOLVELOCALHOSTIP_ERROR;
+  text.replace(span->begin, span->end - span->begin, address);
+  return EMCLIENTAPI_SUCCESS;
+}
+
+void fixBodyLength(std::string& text) {
+  std::size_t envelope = envelopeStart(text);
+  if (envelope == kNotFound) return;
+  std::size_t header = findMarker(text, "Content-Length:");
+  if (header == kNotFound || header > envelope) return;
+  std::size_t lineEnd = text.find_first_of("\n\r", header);
+  if (lineEnd == kNotFound || lineEnd > envelope) return;
+  std::string replacement =
+      "Content-Length: " + std::to_string(text.size() - envelope);
+  text.replace(header, lineEnd - header, replacement);
+}
+
+}  // namespace emclient

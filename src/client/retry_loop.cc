@@ -1,0 +1,25 @@
+#include "client/retry_loop.h"
+
+#include "client/debug_log.h"
+#include "client/retry_status.h"
+#include "platform/clock.h"
+
+namespace emclient {
+
+int retryWhileAsked(Layer layer, int retryCount, std::string& response,
+                    const std::function<int(std::string&)>& exchangeAgain) {
+  constexpr int kDefaultRetries = 6;
+  const int retries = retryCount > 0 ? retryCount : kDefaultRetries;
+  const bool strict = retryCount != 0;
+  int status = retryStatus(response, strict);
+  for (int made = 0; status != 0 && made < retries; ++made) {
+    trace(layer, 2,
+          " ** Retrying to send the command due to a server condition.");
+    platform::pause(retryPause(status));
+    if (int result = exchangeAgain(response); result != 0) return result;
+    status = retryStatus(response, strict);
+  }
+  return 0;
+}
+
+}  // namespace emclient

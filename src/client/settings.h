@@ -1,0 +1,23 @@
+// Process-wide settings, one copy per layer: the front layer (pooled 12301
+// path) and the older layer (the ELM path on 2301).
+#pragma once
+
+#include <cstdint>
+
+namespace emclient {
+
+enum class Layer { kFront, kElm };
+
+struct LayerSettings {
+  int timeoutSeconds = 60;
+  int waitForever = 0;
+  int debugLevel = 0;         // 0 off, 1 requests and answers, 2 every step
+  uint32_t previousTick = 0;  // of the last performance mark, 0 for none
+};
+
+LayerSettings& settings(Layer layer);
+
+// Back to the values at start, for tests.
+void resetSettings();
+
+}  // namespace emclient

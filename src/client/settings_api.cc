@@ -1,0 +1,48 @@
+// The entry points that read or change the library's settings.
+#include <cstring>
+
+#include "client/connection_pool.h"
+#include "client/debug_log.h"
+#include "client/emclient_api.h"
+#include "client/error_text.h"
+#include "client/retry_status.h"
+#include "client/settings.h"
+
+using emclient::Layer;
+using emclient::settings;
+
+extern "C" int EMClientAPITNGCheckRetryStatus(const char* response) {
+  return emclient::retryStatus(response != nullptr ? response : "", true);
+}
+
+extern "C" int EMClientAPITNGCloseConnections(void) {
+  emclient::connectionPool().closeIdle();
+  return EMCLIENTAPI_SUCCESS;
+}
+
+extern "C" int EMClientAPITNGSetWaitForever(int waitForever) {
+  settings(Layer::kFront).waitForever = waitForever;
+  settings(Layer::kElm).waitForever = waitForever;
+  return EMCLIENTAPI_SUCCESS;
+}
+
+extern "C" int EMClientAPITNGGetVersion(EMClientAPITNGVersionRecord* record) {
+  if (record == nullptr) {
+    emclient::reportError(EMCLIENTAPI_INVALIDPARAMETER_ERROR);
+    return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
+  }
+  std::strcpy(record->version, "EMClientAPITNG Version 3.2.104");
+  std::strcpy(record->buildDate, "Jun 22 2004");
+  return EMCLIENTAPI_SUCCESS;
+}
+
+extern "C" int EMClientAPISetDebugMode(int level, const char* fileName) {
+  settings(Layer::kElm).debugLevel = level;
+  emclient::setDebugFileName(fileName);
+  return EMCLIENTAPI_SUCCESS;
+}
+
+extern "C" int EMClientAPITNGSetDebugMode(int level, const char* fileName) {
+  settings(Layer::kFront).debugLevel = level;
+  return EMClientAPISetDebugMode(level, fileName);
+}

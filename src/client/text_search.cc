@@ -1,0 +1,57 @@
+#include "client/text_search.h"
+
+#include <limits>
+
+namespace emclient {
+
+std::optional<Span> findBetween(std::string_view text, std::string_view open,
+                                std::string_view close, std::size_t from) {
+  std::size_t start = findMarker(text, open, from);
+  if (start == kNotFound) return std::nullopt;
+  std::size_t begin = start + open.size();
+  std::size_t end = findMarker(text, close, begin);
+  if (end == kNotFound) return std::nullopt;
+  return Span{begin, end};
+}
+
+std::optional<std::string_view> textBetween(std::string_view text,
+                                            std::string_view open,
+                                            std::string_view close) {
+  std::optional<Span> span = findBetween(text, open, close);
+  if (!span) return std::nullopt;
+  return text.substr(span->begin, span->end - span->begin);
+}
+
+std::string replaceAll(std::string_view text, std::string_view from,
+                       std::string_view to) {
+  std::string result;
+  result.reserve(text.size());
+  std::size_t position = 0;
+  for (std::size_t found = text.find(from); found != kNotFound;
+       found = text.find(from, position)) {
+    result.append(text.substr(position, found - position));
+    result.append(to);
+    position = found + from.size();
+  }
+  result.append(text.substr(position));
+  return result;
+}
+
+long long leadingNumber(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+    negative = text[at] == '-';
+    ++at;
+  }
+  constexpr long long kLimit = std::numeric_limits<int>::max();
+  long long value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    value = value * 10 + (text[at] - '0');
+    if (value > kLimit) value = kLimit;
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace emclient

@@ -1,0 +1,50 @@
+// Plain-text marker searches over request and answer texts: the first
+// occurrence, case-sensitive. No search ever yields a negative span: an end
+// marker is looked for only after its start marker.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace emclient {
+
+inline constexpr std::size_t kNotFound = std::string_view::npos;
+
+// Where `marker` first occurs at or after `from`, or kNotFound.
+inline std::size_t findMarker(std::string_view text, std::string_view marker,
+                              std::size_t from = 0) {
+  return from > text.size() ? kNotFound : text.find(marker, from);
+}
+
+inline bool contains(std::string_view text, std::string_view marker) {
+  return text.find(marker) != kNotFound;
+}
+
+// The half-open range [begin, end) of a text enclosed by two markers.
+struct Span {
+  std::size_t begin;
+  std::size_t end;
+};
+
+// The text after the first `open` (at or after `from`) up to the next
+// `close` after it; nullopt when either is missing.
+std::optional<Span> findBetween(std::string_view text, std::string_view open,
+                                std::string_view close, std::size_t from = 0);
+
+// The text of findBetween, or nullopt.
+std::optional<std::string_view> textBetween(std::string_view text,
+                                            std::string_view open,
+                                            std::string_view close);
+
+// Every occurrence of `from` replaced by `to`, left to right.
+std::string replaceAll(std::string_view text, std::string_view from,
+                       std::string_view to);
+
+// The value of the leading decimal digits after optional blanks and an
+// optional sign, like atoi; 0 when there are none. Values beyond the int
+// range are clamped.
+long long leadingNumber(std::string_view text);
+
+}  // namespace emclient

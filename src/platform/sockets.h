@@ -1,0 +1,74 @@
+// IPv4 stream sockets, name resolution and the local computer's addresses.
+// Functions that fail return the errno of the failing call, saved before
+// anything else can change it; callers never read errno themselves.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// A socket descriptor, -1 when none.
+using SocketHandle = int;
+inline constexpr SocketHandle kNoSocket = -1;
+
+// Creates an IPv4 stream socket, asking for TCP explicitly when `tcp` is
+// set (protocol 0 otherwise). Returns 0 or the errno.
+int openStreamSocket(bool tcp, SocketHandle& handle);
+
+// The port of a service in the system's service table, in network order.
+bool lookUpServicePort(const char* service, uint16_t& networkPort);
+
+// `text` as a dotted IPv4 address, in network order.
+bool parseDottedAddress(const char* text, uint32_t& networkAddress);
+
+// The first IPv4 address of a host name, in network order.
+bool resolveHostName(const char* name, uint32_t& networkAddress);
+
+// The dotted text of an address in network order.
+std::string dottedAddress(uint32_t networkAddress);
+
+// Connects (blocking). Returns 0 or the errno.
+int connectSocket(SocketHandle handle, uint32_t networkAddress,
+                  uint16_t networkPort);
+
+// Switches the socket to non-blocking mode. Returns 0 or the errno.
+int makeNonBlocking(SocketHandle handle);
+
+// One send call of at most `length` bytes that never raises SIGPIPE.
+// Returns the bytes sent, or -1 with `error` set (EAGAIN when the socket
+// is non-blocking and full).
+long sendSome(SocketHandle handle, const char* data, std::size_t length,
+              int& error);
+
+// One receive call. Returns the bytes read, 0 when the peer closed, or -1
+// with `error` set (EAGAIN when nothing is there yet).
+long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
+                 int& error);
+
+// Waits up to `milliseconds` until the socket can be read (or has closed
+// or failed). Goes through the installed waiter, so tests can count the
+// waits instead of spending them.
+void waitReadable(SocketHandle handle, uint32_t milliseconds);
+
+// The same for writing; always a real wait.
+void waitWritable(SocketHandle handle, uint32_t milliseconds);
+
+// Test seam: replaces the waiting of waitReadable; nullptr restores poll.
+using ReadableWaiter = void (*)(SocketHandle handle, uint32_t milliseconds);
+void installReadableWaiter(ReadableWaiter waiter);
+
+// Shuts the socket down in both directions and closes it. Returns 0 or the
+// errno of the close.
+int shutDownAndClose(SocketHandle handle);
+
+// The local computer's host name, at most 127 characters; empty when it
+// cannot be had.
+std::string localHostName();
+
+// The first IPv4 address of an interface that is up, a non-loopback one
+// when there is one; empty when there is none.
+std::string firstInterfaceAddress();
+
+}  // namespace platform
