@@ -8,6 +8,8 @@
 #include "objects/debug_commands.h"
 #include "objects/unbuilt_commands.h"
 #include "request/manager_commands.h"
+#include "request/name_values.h"
+#include "request/show_objects.h"
 #include "shell/basic_commands.h"
 #include "shell/options_commands.h"
 #include "shell/regression.h"
@@ -176,8 +178,8 @@ const CommandNode kAddSystemName[] = {
 
 // add-system-options
 const CommandNode kAddSystemOptions[] = {
-    {NODE_EQUALS | NODE_STRING, nullptr, kAddSystemOptions, "COMMENT"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddSystemOptions, "CONSOLE_LUN_ID"},
+    {NODE_EQUALS | NODE_STRING, recordComment, kAddSystemOptions, "COMMENT"},
+    {NODE_EQUALS | NODE_DECIMAL, recordUnitId, kAddSystemOptions, "CONSOLE_LUN_ID"},
     {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddSystemOptions, "DEVICE_COUNT"},
     {NODE_EQUALS, nullptr, kSystemDiskTypes, "DISKGROUP_DISKTYPE"},
     {NODE_EQUALS | NODE_LAST, nullptr, kSystemSparePolicies, "SPARE_POLICY"},
@@ -198,14 +200,14 @@ const CommandNode kSystemSparePolicies[] = {
 
 // add-copy-name
 const CommandNode kAddCopyName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "Name of copy"},
+    {NODE_VALUE | NODE_LAST, recordNewObjectName, kAddCopyOptions, "Name of copy"},
 };
 
 // add-copy-options
 const CommandNode kAddCopyOptions[] = {
     {NODE_EQUALS, nullptr, kCopyGroupName, "DISK_GROUP"},
     {NODE_HIDDEN | NODE_EQUALS, nullptr, kCopyGroupName, "GROUP"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddCopyOptions, "OS_UNIT_ID"},
+    {NODE_EQUALS | NODE_DECIMAL, recordUnitId, kAddCopyOptions, "OS_UNIT_ID"},
     {NODE_EQUALS, nullptr, kCopyRedundancies, "REDUNDANCY"},
     {NODE_HIDDEN | NODE_EQUALS, nullptr, kCopySourceVdisk, "STORAGE"},
     {NODE_EQUALS, nullptr, kCopySourceVdisk, "VDISK"},
@@ -238,12 +240,12 @@ const CommandNode kCopyWwlunName[] = {
 
 // add-group-name
 const CommandNode kAddGroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddGroupOptions, "Name of group"},
+    {NODE_VALUE | NODE_LAST, recordNewObjectName, kAddGroupOptions, "Name of group"},
 };
 
 // add-group-options
 const CommandNode kAddGroupOptions[] = {
-    {NODE_EQUALS | NODE_STRING, nullptr, kAddGroupOptions, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordComment, kAddGroupOptions, "COMMENT"},
     {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddGroupOptions, "DEVICE_COUNT"},
     {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddGroupOptions, "OCCUPANCY_ALARM"},
     {NODE_EQUALS, nullptr, kGroupDiskTypes, "DISKGROUP_DISKTYPE"},
@@ -265,7 +267,7 @@ const CommandNode kGroupSparePolicies[] = {
 
 // add-drgroup-name
 const CommandNode kAddDrgroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of DR_GROUP set"},
+    {NODE_VALUE | NODE_LAST, recordNewDrGroupName, kAddDrgroupOptions, "Name of DR_GROUP set"},
 };
 
 // add-drgroup-options
@@ -313,22 +315,22 @@ const CommandNode kDrgroupWriteModes[] = {
 
 // add-folder-name
 const CommandNode kAddFolderName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddFolderOptions, "Name of folder"},
+    {NODE_VALUE | NODE_LAST, recordNewObjectName, kAddFolderOptions, "Name of folder"},
 };
 
 // add-folder-options
 const CommandNode kAddFolderOptions[] = {
-    {NODE_EQUALS | NODE_STRING | NODE_LAST, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING | NODE_LAST, recordComment, nullptr, "COMMENT"},
 };
 
 // add-host-name
 const CommandNode kAddHostName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "Name of host"},
+    {NODE_VALUE | NODE_LAST, recordNewObjectName, kAddHostOptions, "Name of host"},
 };
 
 // add-host-options
 const CommandNode kAddHostOptions[] = {
-    {NODE_EQUALS | NODE_STRING, nullptr, kAddHostOptions, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordComment, kAddHostOptions, "COMMENT"},
     {NODE_EQUALS, nullptr, kHostIp, "IP"},
     {NODE_EQUALS, nullptr, kHostOsModes, "OPERATING_SYSTEM"},
     {NODE_EQUALS | NODE_LAST, nullptr, kHostWwn, "WORLD_WIDE_NAME"},
@@ -385,13 +387,13 @@ const CommandNode kLunVdiskName[] = {
 
 // add-snapshot-name
 const CommandNode kAddSnapshotName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions, "Name of snapshot"},
+    {NODE_VALUE | NODE_LAST, recordNewObjectName, kAddSnapshotOptions, "Name of snapshot"},
 };
 
 // add-snapshot-options
 const CommandNode kAddSnapshotOptions[] = {
     {NODE_EQUALS, nullptr, kSnapshotAllocationPolicies, "ALLOCATION_POLICY"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddSnapshotOptions, "OS_UNIT_ID"},
+    {NODE_EQUALS | NODE_DECIMAL, recordUnitId, kAddSnapshotOptions, "OS_UNIT_ID"},
     {NODE_EQUALS, nullptr, kSnapshotRedundancies, "REDUNDANCY"},
     {NODE_HIDDEN | NODE_EQUALS, nullptr, kSnapshotSourceVdisk, "STORAGE"},
     {NODE_EQUALS, nullptr, kSnapshotSourceVdisk, "VDISK"},
@@ -423,17 +425,17 @@ const CommandNode kSnapshotWwlunName[] = {
 
 // add-vdisk-name
 const CommandNode kAddVdiskName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordNewObjectName, kAddVdiskOptions, "Name of Vdisk"},
 };
 
 // add-vdisk-options
 const CommandNode kAddVdiskOptions[] = {
-    {NODE_EQUALS | NODE_STRING, nullptr, kAddVdiskOptions, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordComment, kAddVdiskOptions, "COMMENT"},
     {NODE_EQUALS, nullptr, kVdiskGroupName, "DISK_GROUP"},
     {NODE_HIDDEN | NODE_EQUALS, nullptr, kVdiskGroupName, "GROUP"},
     {0, nullptr, kAddVdiskOptions, "MIRRORED_WRITEBACK"},
     {0, nullptr, kAddVdiskOptions, "NOMIRRORED_WRITEBACK"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddVdiskOptions, "OS_UNIT_ID"},
+    {NODE_EQUALS | NODE_DECIMAL, recordUnitId, kAddVdiskOptions, "OS_UNIT_ID"},
     {NODE_EQUALS, nullptr, kVdiskPaths, "PREFERRED_PATH"},
     {0, nullptr, kAddVdiskOptions, "NOPREFERRED_PATH"},
     {0, nullptr, kAddVdiskOptions, "READ_CACHE"},
@@ -519,37 +521,37 @@ const CommandNode kDeleteObjects[] = {
 
 // delete-system-name
 const CommandNode kDeleteSystemName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of storage system"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of storage system"},
 };
 
 // delete-group-name
 const CommandNode kDeleteGroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of group"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of group"},
 };
 
 // delete-drgroup-name
 const CommandNode kDeleteDrgroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of DR_GROUP set"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of DR_GROUP set"},
 };
 
 // delete-folder-name
 const CommandNode kDeleteFolderName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of folder"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of folder"},
 };
 
 // delete-host-name
 const CommandNode kDeleteHostName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of host"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of host"},
 };
 
 // delete-lun-number
 const CommandNode kDeleteLunNumber[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Logical Unit Number"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Logical Unit Number"},
 };
 
 // delete-vdisk-name
 const CommandNode kDeleteVdiskName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kDeleteVdiskOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kDeleteVdiskOptions, "Name of Vdisk"},
 };
 
 // delete-vdisk-options
@@ -595,7 +597,7 @@ const CommandNode kRegressionTestFile[] = {
 
 // power-object-name
 const CommandNode kPowerObjectName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kPowerOptions, "Name of power object"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kPowerOptions, "Name of power object"},
 };
 
 // power-options
@@ -655,41 +657,41 @@ const CommandNode kSetObjects[] = {
 
 // set-system-name
 const CommandNode kSetSystemName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetSystemOptions, "Name of object to set"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kSetSystemOptions, "Name of object to set"},
 };
 
 // set-system-options
 const CommandNode kSetSystemOptions[] = {
-    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "CONSOLE_LUN_ID"},
+    {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_DECIMAL, recordUnitId, nullptr, "CONSOLE_LUN_ID"},
     {NODE_EQUALS | NODE_LAST, nullptr, kNewName, "NAME"},
 };
 
 // new-name
 const CommandNode kNewName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "New name of object"},
+    {NODE_VALUE | NODE_LAST, recordNewName, nullptr, "New name of object"},
 };
 
 // set-simple-name
 const CommandNode kSetSimpleName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetSimpleOptions, "Name of object to set"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kSetSimpleOptions, "Name of object to set"},
 };
 
 // set-simple-options
 const CommandNode kSetSimpleOptions[] = {
-    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
     {NODE_EQUALS | NODE_LAST, nullptr, kNewName, "NAME"},
 };
 
 // set-group-name
 const CommandNode kSetGroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetGroupOptions, "Name of group"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kSetGroupOptions, "Name of group"},
 };
 
 // set-group-options
 const CommandNode kSetGroupOptions[] = {
     {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "ADD"},
-    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
     {NODE_EQUALS, nullptr, kGroupDiskName, "DELETE"},
     {NODE_EQUALS, nullptr, kNewName, "NAME"},
     {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "OCCUPANCY_ALARM"},
@@ -710,7 +712,7 @@ const CommandNode kSetGroupSparePolicies[] = {
 
 // set-drgroup-name
 const CommandNode kSetDrgroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetDrgroupOptions, "Name of DR_GROUP set"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kSetDrgroupOptions, "Name of DR_GROUP set"},
 };
 
 // set-drgroup-options
@@ -763,7 +765,7 @@ const CommandNode kDrgroupMemberVdisk[] = {
 
 // drgroup-new-name
 const CommandNode kDrgroupNewName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "New name of object"},
+    {NODE_VALUE | NODE_LAST, recordDrGroupNewName, nullptr, "New name of object"},
 };
 
 // set-drgroup-write-modes
@@ -774,16 +776,16 @@ const CommandNode kSetDrgroupWriteModes[] = {
 
 // set-host-name
 const CommandNode kSetHostName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetHostOptions, "Name of object to set"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kSetHostOptions, "Name of object to set"},
 };
 
 // set-host-options
 const CommandNode kSetHostOptions[] = {
     {NODE_EQUALS, nullptr, kSetHostWwn, "ADD_WORLD_WIDE_NAME"},
-    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
     {NODE_EQUALS, nullptr, kSetHostWwn, "DELETE_WORLD_WIDE_NAME"},
     {NODE_EQUALS, nullptr, kSetHostIp, "IP"},
-    {NODE_EQUALS, nullptr, kNewName, "NAME"},
+    {NODE_EQUALS, recordObjectName, kNewName, "NAME"},
     {NODE_EQUALS | NODE_LAST, nullptr, kSetHostOsModes, "OPERATING_SYSTEM"},
 };
 
@@ -835,16 +837,16 @@ const CommandNode kOnErrorPolicies[] = {
 
 // set-vdisk-name
 const CommandNode kSetVdiskName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kSetVdiskOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, kSetVdiskOptions, "Name of Vdisk"},
 };
 
 // set-vdisk-options
 const CommandNode kSetVdiskOptions[] = {
-    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
     {0, nullptr, nullptr, "MIRRORED_WRITEBACK"},
     {0, nullptr, nullptr, "NOMIRRORED_WRITEBACK"},
     {NODE_EQUALS, nullptr, kNewName, "NAME"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "OS_UNIT_ID"},
+    {NODE_EQUALS | NODE_DECIMAL, recordUnitId, nullptr, "OS_UNIT_ID"},
     {NODE_EQUALS, nullptr, kSetVdiskPaths, "PREFERRED_PATH"},
     {0, nullptr, nullptr, "NOPREFERRED_PATH"},
     {0, nullptr, nullptr, "READ_CACHE"},
@@ -870,39 +872,39 @@ const CommandNode kSetVdiskWwlunName[] = {
 
 // show-objects
 const CommandNode kShowObjects[] = {
-    {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "CELL"},
-    {0, installUnbuiltCommand, kShowSelection, "DISK"},
-    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, kShowSelection, "DISK_EVENT"},
-    {0, installUnbuiltCommand, kShowSelection, "DISK_GROUP"},
-    {0, installUnbuiltCommand, kShowDrgroupSelection, "DR_GROUP"},
-    {0, installUnbuiltCommand, kShowSelection, "FOLDER"},
-    {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "GROUP"},
-    {0, installUnbuiltCommand, kShowSelection, "HOST"},
-    {0, installUnbuiltCommand, kShowSelection, "LUN"},
-    {NODE_HIDDEN | NODE_FULL_WORD, installUnbuiltCommand, nullptr, "MANAGEMENT_EVENT"},
+    {NODE_HIDDEN, installShow<kSystems>, kShowSelection, "CELL"},
+    {0, installShow<kDisks>, kShowSelection, "DISK"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installShow<kDiskEvents>, kShowSelection, "DISK_EVENT"},
+    {0, installShow<kDiskGroups>, kShowSelection, "DISK_GROUP"},
+    {0, installShow<kDrGroups>, kShowDrgroupSelection, "DR_GROUP"},
+    {0, installShow<kFolders>, kShowSelection, "FOLDER"},
+    {NODE_HIDDEN, installShow<kDiskGroups>, kShowSelection, "GROUP"},
+    {0, installShow<kHosts>, kShowSelection, "HOST"},
+    {0, installShow<kLuns>, kShowSelection, "LUN"},
+    {NODE_HIDDEN | NODE_FULL_WORD, installShow<kManagementEvents>, nullptr, "MANAGEMENT_EVENT"},
     {0, installShowManager, kShowSelection, "MANAGER"},
-    {0, installUnbuiltCommand, kShowSelection, "MONITOR"},
+    {0, installShow<kMonitors>, kShowSelection, "MONITOR"},
     {0, installShowOptions, nullptr, "OPTIONS"},
-    {0, installUnbuiltCommand, kShowSelection, "POWER"},
-    {NODE_HIDDEN, installUnbuiltCommand, kShowSelection, "STORAGE"},
-    {0, installUnbuiltCommand, kShowSelection, "SYSTEM"},
+    {0, installShow<kPower>, kShowSelection, "POWER"},
+    {NODE_HIDDEN, installShow<kVdisks>, kShowSelection, "STORAGE"},
+    {0, installShow<kSystems>, kShowSelection, "SYSTEM"},
     {NODE_HIDDEN | NODE_FULL_WORD, installShowTime, nullptr, "TIME"},
-    {0, installUnbuiltCommand, kShowSelection, "VDISK"},
-    {NODE_LAST, installUnbuiltCommand, nullptr, "WORLD_WIDE_NAME"},
+    {0, installShow<kVdisks>, kShowSelection, "VDISK"},
+    {NODE_LAST, installShow<kWorldWideNames>, nullptr, "WORLD_WIDE_NAME"},
 };
 
 // show-selection
 const CommandNode kShowSelection[] = {
-    {0, nullptr, nullptr, "FULL"},
-    {0, nullptr, nullptr, "NOFULL"},
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of object to show"},
+    {0, setFullDisplay, nullptr, "FULL"},
+    {0, clearFullDisplay, nullptr, "NOFULL"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of object to show"},
 };
 
 // show-drgroup-selection
 const CommandNode kShowDrgroupSelection[] = {
-    {0, nullptr, nullptr, "FULL"},
-    {0, nullptr, nullptr, "NOFULL"},
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of DR_GROUP set"},
+    {0, setFullDisplay, nullptr, "FULL"},
+    {0, clearFullDisplay, nullptr, "NOFULL"},
+    {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of DR_GROUP set"},
 };
 
 }  // namespace
