@@ -49,9 +49,12 @@ std::size_t trimLineEnd(char* line, std::size_t length) {
 
 void releaseWorkArea(SessionState& session) {
   WorkArea& work = session.work;
-  for (char** text : {&work.currentLabel, &work.objectNameArg, &work.newNameArg,
-                      &work.folderPath, &work.requestBuffer,
-                      &work.currentOperation, &work.responseText}) {
+  for (char** text :
+       {&work.currentLabel, &work.objectNameArg, &work.newNameArg,
+        &work.folderPath, &work.diskGroupArg, &work.sourceVdiskArg,
+        &work.hostNameArg, &work.vdiskNameArg, &work.destinationSystemArg,
+        &work.destinationGroupArg, &work.deleteDiskArg, &work.requestBuffer,
+        &work.currentOperation, &work.responseText}) {
     release(*text);
     *text = nullptr;
   }
