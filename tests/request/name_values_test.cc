@@ -5,6 +5,7 @@
 
 #include "language/grammar.h"
 #include "language/parser.h"
+#include "request/name_checks.h"
 #include "session_fixture.h"
 
 namespace request_test {
@@ -99,6 +100,22 @@ TEST_F(NameValuesTest, LimitsAreInclusive) {
   EXPECT_EQ(output(), "\nError: Comment too long, limit 128 characters");
   EXPECT_EQ(parse("SET VDISK v OS_UNIT_ID=32768"), shell::ParseFailed);
   EXPECT_EQ(output(), "\nError: Maximum OS ID is 32767");
+}
+
+// The line parser refuses such bytes in typed lines, so only texts from
+// elsewhere meet this check; its caret follows the prompt name.
+TEST_F(NameValuesTest, UnprintableCharactersAreRefusedUnderTheirColumn) {
+  selectSystem("Cell1");
+  std::string line = "X ab\x01c \xC3";
+  context_.lineStart = line.c_str();
+  EXPECT_EQ(request::ValidateText(context_, line.c_str() + 2, 3, "comment"), 1);
+  EXPECT_EQ(output(), std::string(5 + 2 + 4, ' ') +
+                          "^\nError: Invalid non-printable character in "
+                          "comment at or near here");
+  EXPECT_EQ(request::ValidateName(context_, line.c_str() + 7, 1), 1);
+  EXPECT_EQ(output(), std::string(5 + 2 + 7, ' ') +
+                          "^\nError: Invalid non-printable character in "
+                          "name at or near here");
 }
 
 }  // namespace
