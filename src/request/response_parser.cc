@@ -123,26 +123,26 @@ void replaceText(char*& slot, const char* text, std::size_t length) {
 
 Step itemLoop(Parser& parser, ResponseNode*& last, int64_t count);
 
+// A leaf is linked only once it has its value, so a tree left by a failed
+// parse holds no node without one.
 Step leaf(Parser& parser, ResponseNode*& last, int64_t& count) {
   if (count == 0) return Step::kDone;
   if (count > 0) --count;
   std::string name;
   if (readTagName(parser, name) == Step::kError) return Step::kError;
+  bool empty = name.back() == '/';
+  if (empty) name.pop_back();
+  const char* text = "";
+  std::size_t length = 0;
+  if (!empty && readText(parser, text, length) == Step::kError) {
+    return Step::kError;
+  }
   ResponseNode* node = newNode();
+  node->name = copyOf(name.data(), name.size());
+  node->value = copyOf(text, length);
   last->next = node;
   last = node;
-  if (name.back() == '/') {
-    name.pop_back();
-    node->name = copyOf(name.data(), name.size());
-    node->value = copyOf("", 0);
-    return Step::kContinue;
-  }
-  node->name = copyOf(name.data(), name.size());
-  const char* text;
-  std::size_t length;
-  if (readText(parser, text, length) == Step::kError) return Step::kError;
-  node->value = copyOf(text, length);
-  return readEndTag(parser, name);
+  return empty ? Step::kContinue : readEndTag(parser, name);
 }
 
 // Wrappers and containers leave no node: their content continues the chain.

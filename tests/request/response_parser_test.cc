@@ -109,7 +109,12 @@ TEST_F(ResponseParserTest, ReportsEachErrorWithTheRestOfTheText) {
     SCOPED_TRACE(error.text);
     EXPECT_EQ(parse(error.text), 1);
     EXPECT_EQ(output(), error.message);
+    tree();  // every node the failed parse left is complete
   }
+  // An element whose text never ends is not left behind half-made.
+  EXPECT_EQ(parse("<A>1"), 1);
+  output();
+  EXPECT_EQ(tree(), "#");
 }
 
 TEST_F(ResponseParserTest, NestingBeyondTheLimitFailsWithoutRecursingDeeper) {
