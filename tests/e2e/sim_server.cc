@@ -74,7 +74,7 @@ SimServer::~SimServer() {
   waitpid(process_, &status, 0);
 }
 
-std::vector<std::string> SimServer::takeOperations() {
+std::vector<std::string> SimServer::takeOperations(bool withLists) {
   std::ifstream file(logPath_);
   std::stringstream contents;
   contents << file.rdbuf();
@@ -92,7 +92,7 @@ std::vector<std::string> SimServer::takeOperations() {
     }
     if (start == std::string::npos) continue;
     std::string operation = line.substr(start);
-    if (operation.starts_with("Get ") &&
+    if (!withLists && operation.starts_with("Get ") &&
         operation.find(" [ID=\"\" ") != std::string::npos) {
       continue;
     }

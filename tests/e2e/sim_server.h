@@ -29,9 +29,9 @@ class SimServer {
 
   // The operations served since the last call, one per line, without the
   // port, path and user in front ("Create Storage [Name=\"v\" ...] -> ok").
-  // List requests (a Get with an empty ID) are left out: every lookup
-  // makes one.
-  std::vector<std::string> takeOperations();
+  // List requests (a Get with an empty ID) are left out unless asked for:
+  // every lookup makes one.
+  std::vector<std::string> takeOperations(bool withLists = false);
 
  private:
   std::string address_;
