@@ -90,7 +90,10 @@ std::vector<std::string> SimServer::takeOperations(bool withLists) {
       start = line.find(' ', start);
       if (start != std::string::npos) ++start;
     }
-    if (start == std::string::npos) continue;
+    // Logins and control requests carry no property list.
+    if (start == std::string::npos || line.find(" [") == std::string::npos) {
+      continue;
+    }
     std::string operation = line.substr(start);
     if (!withLists && operation.starts_with("Get ") &&
         operation.find(" [ID=\"\" ") != std::string::npos) {
