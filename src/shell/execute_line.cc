@@ -49,9 +49,10 @@ std::size_t trimLineEnd(char* line, std::size_t length) {
 
 void releaseWorkArea(SessionState& session) {
   WorkArea& work = session.work;
-  for (char** text : {&work.currentLabel, &work.objectNameArg, &work.newNameArg,
-                      &work.folderPath, &work.requestBuffer,
-                      &work.currentOperation, &work.responseText}) {
+  for (char** text :
+       {&work.currentLabel, &work.objectNameArg, &work.newNameArg,
+        &work.folderPath, &work.captureFileArg, &work.requestBuffer,
+        &work.currentOperation, &work.responseText}) {
     release(*text);
     *text = nullptr;
   }

@@ -114,6 +114,7 @@ struct WorkArea {
   char* objectNameArg;
   char* newNameArg;
   char* folderPath;  // with its trailing backslash
+  char* captureFileArg;
   StagedOptions staged;
   // The request under construction and the answer to it.
   char* requestBuffer;  // kRequestCapacity characters, allocated on demand
