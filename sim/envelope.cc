@@ -1,0 +1,87 @@
+// Decoding an envelope and answering it in its own dialect, faults applied.
+#include "sim/exchange.h"
+#include "sim/operations.h"
+#include "sim/refusals.h"
+
+namespace sim {
+namespace {
+
+std::string Render(const OperationRequest& request, const Answer& answer) {
+  if (request.dialect == Dialect::kV3) {
+    return RenderV3(answer, request.version.empty() ? "3.2" : request.version);
+  }
+  return RenderV1(answer, IsQuery(request));
+}
+
+}  // namespace
+
+std::string HtmlErrorPage() {
+  return "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n"
+         "<HTML><HEAD><TITLE>503 Service Unavailable</TITLE></HEAD>\n"
+         "<BODY><H1>Service Unavailable</H1>\n"
+         "<P>The element manager is starting or "
+         "restarting.</P></BODY></HTML>\n";
+}
+
+Outcome ServeEnvelope(Service& service, std::string_view envelope,
+                      std::string_view user, std::string& logLine) {
+  Outcome outcome;
+  OperationRequest request;
+  std::string error;
+  bool decoded = DecodeOperation(envelope, request, error);
+  request.user = std::string(user);
+  if (!decoded) {
+    // Answer in the dialect the envelope seems to be written in.
+    request.dialect = envelope.find("<Envelope") != std::string_view::npos
+                          ? Dialect::kV3
+                          : Dialect::kV1;
+    request.version = "3.2";
+    outcome.xml = Render(request, Refuse(Refusal::kMalformedRequest, error));
+    logLine += "malformed: " + error;
+    return outcome;
+  }
+  const std::string* type = FindProperty(
+      request, request.dialect == Dialect::kV1 ? "Type" : "objecttype");
+  logLine += request.operation + (type != nullptr ? " " + *type : "");
+  outcome.effect = service.faults().Take(RequestClass::kOperation);
+  const FaultEffect& effect = outcome.effect;
+  if (effect.close || effect.unauthorized) {
+    logLine += effect.close ? " -> fault close" : " -> fault unauthorized";
+    return outcome;
+  }
+  if (effect.html) {
+    outcome.xml = HtmlErrorPage();
+    logLine += " -> fault html";
+    return outcome;
+  }
+  if (effect.empty) {
+    logLine += " -> fault empty";
+    return outcome;
+  }
+  if (effect.busyStatus) {
+    Answer busy;
+    busy.status = *effect.busyStatus;
+    busy.message = "The element manager is busy, try again later";
+    outcome.xml = Render(request, busy);
+    logLine += " -> fault busy " + std::to_string(busy.status);
+    return outcome;
+  }
+  Answer answer = service.Run(request);
+  outcome.xml = Render(request, answer);
+  logLine += answer.status == 0 ? " -> ok"
+                                : " -> " + std::to_string(answer.status) + " " +
+                                      answer.message;
+  return outcome;
+}
+
+Reply AnswerUnreadable(bool tooLarge) {
+  Reply reply;
+  reply.bytes = tooLarge ? HttpAnswer("HTTP/1.1 413 Request Entity Too Large",
+                                      {"Connection: close"}, "")
+                         : HttpAnswer("HTTP/1.1 400 Bad Request",
+                                      {"Connection: close"}, "");
+  reply.close = true;
+  return reply;
+}
+
+}  // namespace sim

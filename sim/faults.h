@@ -1,0 +1,63 @@
+// Faults injected on purpose, so clients can be tested against a manager
+// that is busy, down, rude or slow. Each fault applies to the next N
+// operation requests (or to every one until cleared).
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+enum class FaultKind {
+  kBusy,          // a retry-worthy status instead of the answer
+  kHtml,          // an HTML error page (starting "<!DOCTYPE") instead
+  kUnauthorized,  // 401 "Unauthorized" (on the login port: the login fails)
+  kClose,         // the connection is closed without an answer
+  kEmpty,         // an empty payload
+  kSplit,         // the answer is written in pieces of N bytes
+  kDelay,         // the answer is held back N milliseconds
+  kNoSessionKey,  // the login page carries no session key
+};
+
+struct FaultSpec {
+  FaultKind kind = FaultKind::kBusy;
+  int count = 1;  // requests it applies to; -1 until cleared
+  int value = 0;  // status, piece size or delay, by kind
+};
+
+// Reads "KIND[:COUNT[:VALUE]]", COUNT being a number or "*".
+bool ParseFault(std::string_view text, FaultSpec& spec, std::string& error);
+// The one-line description of every kind, for the help text.
+std::string FaultHelp();
+
+// What the faults do to one request.
+struct FaultEffect {
+  std::optional<int> busyStatus;
+  bool html = false;
+  bool unauthorized = false;
+  bool close = false;
+  bool empty = false;
+  bool noSessionKey = false;
+  size_t splitBytes = 0;
+  int delayMs = 0;
+};
+
+enum class RequestClass { kOperation, kSessionKey, kLogin };
+
+class Faults {
+ public:
+  void Add(const FaultSpec& spec);
+  void Clear();
+  // Applies, and uses up, the faults that concern a request of `kind`.
+  FaultEffect Take(RequestClass kind);
+  std::string Describe();
+
+ private:
+  std::mutex mutex_;
+  std::vector<FaultSpec> active_;
+};
+
+}  // namespace sim

@@ -1,0 +1,72 @@
+// The listening side: both ports on one loopback address, a thread per
+// connection, and a stop that any thread or signal handler may ask for.
+#pragma once
+
+#include <atomic>
+#include <list>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sim/http.h"
+#include "sim/service.h"
+
+namespace sim {
+
+struct Reply;
+
+struct ServerOptions {
+  std::string address = "127.0.0.1";
+  int textPort = 12301;  // 0 picks a free port; -1 switches the port off
+  int elmPort = 2301;
+  int requestTimeoutMs = 10000;  // first byte to last byte of one request
+  int idleTimeoutMs = 3600000;   // between requests on a kept connection
+  int maxConnections = 64;
+  FramingLimits limits;
+};
+
+class Server {
+ public:
+  Server(Service& service, ServerOptions options);
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // Binds and listens on the ports that are on. False, with `error` set,
+  // when an address or port cannot be had.
+  bool Start(std::string& error);
+  // The ports actually listening (-1 when off).
+  int textPort() const { return textPort_; }
+  int elmPort() const { return elmPort_; }
+
+  // Accepts and serves until Stop(); returns once every connection closed.
+  void Run();
+  // Safe from any thread and from a signal handler.
+  void Stop();
+
+ private:
+  enum class Port { kText, kElm };
+  struct Connection {
+    std::thread thread;
+    std::atomic<bool> done{false};
+  };
+
+  void Accept(int listener, Port port);
+  void Serve(int fd, Port port);
+  bool Send(int fd, const Reply& reply);
+  bool WaitFor(int fd, short events, int timeoutMs);
+  void Reap(bool all);
+
+  Service& service_;
+  ServerOptions options_;
+  int textListener_ = -1;
+  int elmListener_ = -1;
+  int textPort_ = -1;
+  int elmPort_ = -1;
+  int stopPipe_[2] = {-1, -1};
+  std::mutex connectionsMutex_;
+  std::list<Connection> connections_;
+  std::atomic<int> active_{0};
+};
+
+}  // namespace sim
