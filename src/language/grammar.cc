@@ -7,6 +7,7 @@
 
 #include "capture/validate_command.h"
 #include "objects/debug_commands.h"
+#include "objects/select_system.h"
 #include "objects/unbuilt_commands.h"
 #include "request/manager_commands.h"
 #include "request/name_values.h"
@@ -617,7 +618,7 @@ const CommandNode kSelectObjects[] = {
 
 // select-system-name
 const CommandNode kSelectSystemName[] = {
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Name of storage system"},
+    {NODE_VALUE | NODE_LAST, installSelectSystem, nullptr, "Name of storage system"},
 };
 
 // manager-address
