@@ -83,8 +83,9 @@ class SimSession {
   std::unique_ptr<testing_support::SimProcess> sim_;
 };
 
-#define REQUIRE_SIM(session) \
-  if (!(session).listening()) GTEST_SKIP() << "pelk-sim not running"
+#define REQUIRE_SIM(session)         \
+  ASSERT_TRUE((session).listening()) \
+      << "pelk-sim did not start: " << (session).banner()
 
 // The arguments that turn the command delay off and select the manager.
 inline std::vector<std::string> managerArguments(
