@@ -1,8 +1,10 @@
 #include "request/send_request.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "client/emclient_api.h"
 #include "request/pending_properties.h"
 #include "request/request_envelope.h"
 #include "sim_fixture.h"
@@ -81,6 +83,34 @@ TEST_F(SendRequestTest, LibraryErrorsAreReportedAndNotRetried) {
   EXPECT_EQ(marks, "");
   EXPECT_TRUE(clock_.pauses.empty());
   EXPECT_EQ(session_.work.responseText, std::string(""));
+}
+
+// DEBUG TALLOW_FLAGS: "111" turns the library's log to level 2, any other
+// text to level 1, before every send.
+TEST_F(SendRequestTest, DebugFlagsSetTheLibraryLogLevel) {
+  startSim("127.0.0.121");
+  testing_support::ScratchDirectory logs;
+  const std::string kStepLine =
+      " ** Socket connection for sending request is open";
+  const std::string kRequestLine =
+      " ** Original received request from application ->";
+  struct Case {
+    const char* flags;
+    bool steps;
+  };
+  for (Case level : {Case{"1", false}, Case{"111", true}}) {
+    SCOPED_TRACE(level.flags);
+    std::string file = logs.path() + "/" + level.flags + ".log";
+    setenv("FILE_NAME", file.c_str(), 1);
+    shell::release(session_.tallowFlags);
+    session_.tallowFlags = copy(level.flags);
+    EXPECT_EQ(sendSystemList(0), 0);
+    std::string log = logs.read(std::string(level.flags) + ".log");
+    EXPECT_NE(log.find(kRequestLine), std::string::npos);
+    EXPECT_EQ(log.find(kStepLine) != std::string::npos, level.steps);
+  }
+  EMClientAPITNGSetDebugMode(0, "");
+  unsetenv("FILE_NAME");
 }
 
 }  // namespace
