@@ -114,6 +114,7 @@ struct WorkArea {
   char* objectNameArg;
   char* newNameArg;
   char* folderPath;  // with its trailing backslash
+  char* captureFileArg;
   // Further names the object commands record while the line is parsed.
   char* diskGroupArg;          // DISK_GROUP of a new virtual disk or copy
   char* sourceVdiskArg;        // the virtual disk a snapshot or copy is made of
