@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
+#include "demo_session.h"
 #include "pelk_runner.h"
-#include "sim_server.h"
 
 namespace e2e {
 namespace {
@@ -21,8 +21,8 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsDiagnostics, ControllersMonitorsAndEvents) {
-  SimServer server("127.0.0.51");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.51", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string controllerA = "\"\\Hardware\\Controller A\"";
   const std::string shelf = "\"Disk Enclosure Monitor\"";
   const std::vector<std::string> lines = {
@@ -38,7 +38,7 @@ TEST(ObjectsDiagnostics, ControllersMonitorsAndEvents) {
       "SHOW DISK_EVENT",
       "SHOW MANAGEMENT_EVENT",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) + prompted(lines[1]) + prompted(lines[2]) +
           prompted(lines[3]) + prompted(lines[4]) +
@@ -76,7 +76,7 @@ TEST(ObjectsDiagnostics, ControllersMonitorsAndEvents) {
   const std::string monitor =
       "ID=\"1900000100000000000000000000000000000004\" ";
   EXPECT_EQ(
-      server.takeOperations(),
+      servedOperations(server),
       (std::vector<std::string>{
           "Set Power [" + a + system + " Type=\"Power\" Restart=\"NO\"] -> ok",
           "Set Power [" + a + system +
@@ -92,8 +92,8 @@ TEST(ObjectsDiagnostics, ControllersMonitorsAndEvents) {
 }
 
 TEST(ObjectsDiagnostics, VersionRediscoveryAndDiskExercise) {
-  SimServer server("127.0.0.52");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.52", "", kDemo);
+  REQUIRE_SIM(server);
   const std::vector<std::string> lines = {
       "EMVERSION",
       "REDISCOVER",
@@ -108,7 +108,7 @@ TEST(ObjectsDiagnostics, VersionRediscoveryAndDiskExercise) {
       "EXERCISE_DISK START \" , \"",
       "EXERCISE_DISK SUMMARY",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) +
           "\nElement manager information (at 127.0.0.52:12301)"
@@ -137,7 +137,7 @@ TEST(ObjectsDiagnostics, VersionRediscoveryAndDiskExercise) {
   const std::string cell = kCell;
   const std::string diskList =
       "getobjectlist disk [" + cell + " objecttype=\"disk\"] -> ok";
-  std::vector<std::string> operations = server.takeOperations();
+  std::vector<std::string> operations = servedOperations(server);
   ASSERT_EQ(operations.size(), 11u);
   EXPECT_EQ(operations[0], "getsysteminfo [] -> ok");
   EXPECT_EQ(operations[1], "discoverstoragecell [] -> ok");
@@ -168,15 +168,15 @@ TEST(ObjectsDiagnostics, VersionRediscoveryAndDiskExercise) {
 // A refused exercise fails the command, so a script that stops on errors
 // stops there.
 TEST(ObjectsDiagnostics, ARefusedExerciseFailsTheCommand) {
-  SimServer server("127.0.0.53");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.53", "", kDemo);
+  REQUIRE_SIM(server);
   const std::vector<std::string> lines = {
       "SET OPTIONS ON_ERROR=EXIT_ON_ERROR",
       "SELECT SYSTEM Production",
       "EXERCISE_DISK STOP",
       "SHOW SYSTEM",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(echo(lines[0]) + echo(lines[1]) + prompted(lines[2]) +
                     "\nError: No disk exercise is running: Production ",
                 run.output);
@@ -184,11 +184,12 @@ TEST(ObjectsDiagnostics, ARefusedExerciseFailsTheCommand) {
 }
 
 TEST(ObjectsDiagnostics, DebugInformationAndTallowFlags) {
-  SimServer server("127.0.0.54");
-  ASSERT_TRUE(server.listening());
-  const std::string logFile = server.directory() + "/EMClientAPIDebug.txt";
+  SimSession server("127.0.0.54", "", kDemo);
+  REQUIRE_SIM(server);
+  testing_support::ScratchDirectory directory;
   SessionRun run =
-      runAgainst(server, {"DEBUG INFORMATION TALLOW_FLAGS=1", "SHOW CELL"});
+      runDemo(server, {"DEBUG INFORMATION TALLOW_FLAGS=1", "SHOW CELL"},
+              directory.path());
   EXPECT_OUTPUT(echo("DEBUG INFORMATION TALLOW_FLAGS=1") +
                     "\n\nPELK Build 7 for tarnwick 3.2 on Jul 12 2004 at "
                     "12:56:38\nDR support enabled\nEMClientAPITNG Version "
@@ -198,7 +199,8 @@ TEST(ObjectsDiagnostics, DebugInformationAndTallowFlags) {
                     "  5000-1FE1-5000-B2C0\n  DR Site",
                 run.output);
   // The flags switched the client library's debug log on.
-  EXPECT_TRUE(std::filesystem::exists(logFile));
+  EXPECT_TRUE(
+      std::filesystem::exists(directory.path() + "/EMClientAPIDebug.txt"));
 }
 
 }  // namespace

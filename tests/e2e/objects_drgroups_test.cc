@@ -4,8 +4,8 @@
 // Set on the member, and the selected system left alone throughout.
 #include <gtest/gtest.h>
 
+#include "demo_session.h"
 #include "pelk_runner.h"
-#include "sim_server.h"
 
 namespace e2e {
 namespace {
@@ -25,8 +25,8 @@ std::string quoted(const std::string& name, const std::string& value) {
 }
 
 TEST(ObjectsDrGroups, CreateChangeAndDeleteDrGroups) {
-  SimServer server("127.0.0.49");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.49", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string finance = "\"\\Data Replication\\Finance\"";
   const std::string ops = "\"\\Data Replication\\Ops\"";
   const std::string reports = kReports, scratch = kScratch,
@@ -53,7 +53,7 @@ TEST(ObjectsDrGroups, CreateChangeAndDeleteDrGroups) {
       "SELECT SYSTEM \"DR Site\"",
       "SHOW VDISK",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(echo(lines[0]) + prompted(lines[1]) +
                     "\nError: DESTINATION_SYSTEM must be specified" +
                     prompted(lines[2]) + "\nError: VDISK must be specified" +
@@ -86,7 +86,7 @@ TEST(ObjectsDrGroups, CreateChangeAndDeleteDrGroups) {
                              " objecttype=\"drmgroup\"] -> ok";
   const std::string zeros(40, '0');
   EXPECT_EQ(
-      server.takeOperations(),
+      servedOperations(server),
       (std::vector<std::string>{
           "createobject drmgroup [" + production +
               " objectid=\"0808080808080808080808080808080808080808\" "
@@ -130,8 +130,8 @@ TEST(ObjectsDrGroups, CreateChangeAndDeleteDrGroups) {
 // A failed lookup on the destination system gives the selected system
 // back: the next commands act on it, not on the destination.
 TEST(ObjectsDrGroups, TheDestinationSystemIsOnlyBorrowed) {
-  SimServer server("127.0.0.50");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.50", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string archiveGroup = "\"\\Disk Groups\\Archive\"";
   const std::string reports = kReports, scratch = kScratch;
   const std::vector<std::string> lines = {
@@ -143,7 +143,7 @@ TEST(ObjectsDrGroups, TheDestinationSystemIsOnlyBorrowed) {
           " DESTINATION_DISK_GROUP=" + archiveGroup,
       "ADD VDISK tmp SIZE=1 DISK_GROUP=" + archiveGroup,
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) + prompted(lines[1]) +
           "\nError: \\Disk Groups\\Archive not found" + prompted(lines[2]) +
@@ -155,7 +155,7 @@ TEST(ObjectsDrGroups, TheDestinationSystemIsOnlyBorrowed) {
   const std::string mailDr =
       quoted("objectid", "1700000100000000000000000000000000000040");
   EXPECT_EQ(
-      server.takeOperations(true),
+      servedOperations(server, true),
       (std::vector<std::string>{
           "Get Element [ID=\"\" Type=\"Element\"] -> ok",
           "Get Storage [ID=\"\" " + onProduction + " Type=\"Storage\"] -> ok",

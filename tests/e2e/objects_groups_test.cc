@@ -3,8 +3,8 @@
 // the lists afterwards.
 #include <gtest/gtest.h>
 
+#include "demo_session.h"
 #include "pelk_runner.h"
-#include "sim_server.h"
 
 namespace e2e {
 namespace {
@@ -30,8 +30,8 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsGroups, DiskGroupsAndTheirDisks) {
-  SimServer server("127.0.0.47");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.47", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string fast = "\"\\Disk Groups\\Fast\"";
   const std::vector<std::string> lines = {
       "SELECT SYSTEM Production",
@@ -50,7 +50,7 @@ TEST(ObjectsGroups, DiskGroupsAndTheirDisks) {
       "DELETE GROUP " + fast,
       "SHOW DISK_GROUP",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) + prompted(lines[1]) + prompted(lines[2]) +
           "\nError: Not enough free disks of that type: 100 Online disks "
@@ -77,7 +77,7 @@ TEST(ObjectsGroups, DiskGroupsAndTheirDisks) {
   const std::string system = kSystem;
   const std::string fastId = "ID=\"1300000100000000000000000000000000000041\" ";
   EXPECT_EQ(
-      server.takeOperations(),
+      servedOperations(server),
       (std::vector<std::string>{
           "Create DiskGroup [" + system +
               " Type=\"DiskGroup\" comments=\"SSD\" SparePolicy=\"None\" "
@@ -111,8 +111,8 @@ TEST(ObjectsGroups, DiskGroupsAndTheirDisks) {
 }
 
 TEST(ObjectsGroups, FoldersAreCreatedInsideFolders) {
-  SimServer server("127.0.0.48");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.48", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string sales = "\"\\Virtual Disks\\Sales\\\"";
   const std::string marketing = "\"\\Virtual Disks\\Marketing\\\"";
   const std::vector<std::string> lines = {
@@ -129,7 +129,7 @@ TEST(ObjectsGroups, FoldersAreCreatedInsideFolders) {
       "DELETE FOLDER " + marketing,
       "SHOW FOLDER",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) + prompted(lines[1]) +
           "\nError: Root folders cannot be created" + prompted(lines[2]) +
@@ -147,7 +147,7 @@ TEST(ObjectsGroups, FoldersAreCreatedInsideFolders) {
   const std::string salesId =
       "ID=\"1100000100000000000000000000000000000041\" ";
   EXPECT_EQ(
-      server.takeOperations(),
+      servedOperations(server),
       (std::vector<std::string>{
           "Create Folder [" + system +
               " Type=\"Folder\" "

@@ -3,8 +3,8 @@
 // mask, adapter changes, and LUNs with their presence checks.
 #include <gtest/gtest.h>
 
+#include "demo_session.h"
 #include "pelk_runner.h"
-#include "sim_server.h"
 
 namespace e2e {
 namespace {
@@ -27,8 +27,8 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsHosts, HostsWithAdaptersModesAndChanges) {
-  SimServer server("127.0.0.45");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.45", "", kDemo);
+  REQUIRE_SIM(server);
   const std::vector<std::string> lines = {
       "SELECT SYSTEM Production",
       "ADD HOST \"\\Hosts\\Unix\\db01\" WORLD_WIDE_NAME=2100-00E0-8B05-0001 "
@@ -48,7 +48,7 @@ TEST(ObjectsHosts, HostsWithAdaptersModesAndChanges) {
       "SHOW HOST \\Hosts\\h2b",
       "SHOW WORLD_WIDE_NAME",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) + prompted(lines[1]) + prompted(lines[2]) +
           prompted(lines[3]) +
@@ -75,7 +75,7 @@ TEST(ObjectsHosts, HostsWithAdaptersModesAndChanges) {
   const std::string db01 = "ID=\"1400000100000000000000000000000000000041\" ";
   const std::string h2 = "ID=\"1400000100000000000000000000000000000043\" ";
   EXPECT_EQ(
-      server.takeOperations(),
+      servedOperations(server),
       (std::vector<std::string>{
           "Create StorageClient [" + system +
               " Type=\"StorageClient\" "
@@ -111,8 +111,8 @@ TEST(ObjectsHosts, HostsWithAdaptersModesAndChanges) {
 }
 
 TEST(ObjectsHosts, LunsPresentDisksToHosts) {
-  SimServer server("127.0.0.46");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.46", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string scratch = "\"\\Virtual Disks\\scratch\\ACTIVE\"";
   const std::vector<std::string> lines = {
       "SELECT SYSTEM Production",
@@ -130,7 +130,7 @@ TEST(ObjectsHosts, LunsPresentDisksToHosts) {
       "SHOW LUN",
       "SHOW HOST",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) + prompted(lines[1]) + "\nError: Host must be specified" +
           prompted(lines[2]) + "\nError: Host must be specified" +
@@ -153,7 +153,7 @@ TEST(ObjectsHosts, LunsPresentDisksToHosts) {
   const std::string backupId =
       "ID=\"1400000100000000000000000000000000000034\" ";
   EXPECT_EQ(
-      server.takeOperations(),
+      servedOperations(server),
       (std::vector<std::string>{
           "Create PresentedUnit [" + system +
               " Type=\"PresentedUnit\" "

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
+#include "demo_session.h"
 #include "pelk_runner.h"
-#include "sim_server.h"
 
 namespace e2e {
 namespace {
@@ -94,9 +94,9 @@ bool served(const std::vector<std::string>& operations,
 }
 
 TEST(ObjectsSession, TheLabArrayScriptBuildsEverythingItShows) {
-  SimServer server("127.0.0.55");
-  ASSERT_TRUE(server.listening());
-  SessionRun run = runAgainst(server, {"FILE " + kScript});
+  SimSession server("127.0.0.55", "", kDemo);
+  REQUIRE_SIM(server);
+  SessionRun run = runDemo(server, {"FILE " + kScript});
   EXPECT_EQ(run.exitStatus, 0);
   EXPECT_EQ(run.output.find("Error"), std::string::npos) << run.output;
   std::size_t state = run.output.find(kFinalState.substr(0, 40));
@@ -104,7 +104,7 @@ TEST(ObjectsSession, TheLabArrayScriptBuildsEverythingItShows) {
   EXPECT_OUTPUT(kFinalState, run.output.substr(state));
 
   const std::string lab = "1000000200000000000000000000000000000000";
-  std::vector<std::string> operations = server.takeOperations();
+  std::vector<std::string> operations = servedOperations(server);
   EXPECT_TRUE(served(
       operations,
       "Create Element [ID=\"" + lab +

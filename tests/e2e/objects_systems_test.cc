@@ -4,8 +4,8 @@
 // the state the SHOW commands report afterwards.
 #include <gtest/gtest.h>
 
+#include "demo_session.h"
 #include "pelk_runner.h"
-#include "sim_server.h"
 
 namespace e2e {
 namespace {
@@ -18,12 +18,12 @@ const std::string kNoSystem =
     "\nError: Command not valid until a system is selected (SELECT SYSTEM)";
 
 TEST(ObjectsSystems, AddSystemInitializesTheSelectedArrayAndDeselectsIt) {
-  SimServer server("127.0.0.40");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.40", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string add =
       "ADD SYSTEM Lab DEVICE_COUNT=8 SPARE_POLICY=SINGLE "
       "DISKGROUP_DISKTYPE=ONLINE CONSOLE_LUN_ID=32767 COMMENT=\"Test lab\"";
-  SessionRun run = runAgainst(
+  SessionRun run = runDemo(
       server, {"ADD SYSTEM Lab", "SELECT SYSTEM " + std::string(kBlankArray),
                "ADD SYSTEM Production", add, "SHOW SYSTEM", "SELECT SYSTEM lab",
                "SELECT SYSTEM Lab", "SHOW DISK_GROUP"});
@@ -42,7 +42,7 @@ TEST(ObjectsSystems, AddSystemInitializesTheSelectedArrayAndDeselectsIt) {
       run.output);
   EXPECT_EQ(run.exitStatus, 0);
   const std::string id = kBlankArrayId;
-  EXPECT_EQ(server.takeOperations(),
+  EXPECT_EQ(servedOperations(server),
             (std::vector<std::string>{
                 "Create Element [ID=\"" + id +
                     "\" Type=\"Element\" Name=\"Production\"] -> 5020 Name "
@@ -56,9 +56,9 @@ TEST(ObjectsSystems, AddSystemInitializesTheSelectedArrayAndDeselectsIt) {
 }
 
 TEST(ObjectsSystems, RenameFollowsTheSelectionOnlyWhenTheServerAgrees) {
-  SimServer server("127.0.0.41");
-  ASSERT_TRUE(server.listening());
-  SessionRun run = runAgainst(
+  SimSession server("127.0.0.41", "", kDemo);
+  REQUIRE_SIM(server);
+  SessionRun run = runDemo(
       server,
       {"SELECT SYSTEM Production", "SET SYSTEM Production NAME=\"DR Site\"",
        "SET SYSTEM Production NAME=Main", "SET CELL Main CONSOLE_LUN_ID=4",
@@ -75,7 +75,7 @@ TEST(ObjectsSystems, RenameFollowsTheSelectionOnlyWhenTheServerAgrees) {
           "\n  DR Site",
       run.output);
   const std::string id = kProductionId;
-  EXPECT_EQ(server.takeOperations(),
+  EXPECT_EQ(servedOperations(server),
             (std::vector<std::string>{
                 "Set Element [ID=\"" + id +
                     "\" Type=\"Element\" Name=\"DR Site\"] -> 5020 Name "
@@ -90,9 +90,9 @@ TEST(ObjectsSystems, RenameFollowsTheSelectionOnlyWhenTheServerAgrees) {
 }
 
 TEST(ObjectsSystems, OnlyTheSelectedEmptySystemIsDeleted) {
-  SimServer server("127.0.0.42");
-  ASSERT_TRUE(server.listening());
-  SessionRun run = runAgainst(
+  SimSession server("127.0.0.42", "", kDemo);
+  REQUIRE_SIM(server);
+  SessionRun run = runDemo(
       server, {"SELECT SYSTEM Production", "DELETE SYSTEM \"DR Site\"",
                "DELETE SYSTEM Production",
                "SELECT SYSTEM " + std::string(kBlankArray), "ADD SYSTEM Lab",
@@ -111,7 +111,7 @@ TEST(ObjectsSystems, OnlyTheSelectedEmptySystemIsDeleted) {
           kBlankArray + "\n  DR Site",
       run.output);
   const std::string id = kBlankArrayId;
-  EXPECT_EQ(server.takeOperations(),
+  EXPECT_EQ(servedOperations(server),
             (std::vector<std::string>{
                 "Create Element [ID=\"" + id +
                     "\" Type=\"Element\" Name=\"Lab\"] -> ok",

@@ -3,8 +3,8 @@
 // server's refusals, and the disks SHOW VDISK lists afterwards.
 #include <gtest/gtest.h>
 
+#include "demo_session.h"
 #include "pelk_runner.h"
-#include "sim_server.h"
 
 namespace e2e {
 namespace {
@@ -29,8 +29,8 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsVdisks, CreateChangeAndDeleteVirtualDisks) {
-  SimServer server("127.0.0.43");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.43", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string db1 = "\"\\Virtual Disks\\Finance\\db1\\ACTIVE\"";
   const std::vector<std::string> lines = {
       "SELECT SYSTEM Production",
@@ -49,7 +49,7 @@ TEST(ObjectsVdisks, CreateChangeAndDeleteVirtualDisks) {
       "WAIT_FOR_COMPLETION",
       "SHOW VDISK",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
       echo(lines[0]) + prompted(lines[1]) + prompted(lines[2]) +
           "\nError: \\Virtual Disks\\Nowhere\\ not found" + prompted(lines[3]) +
@@ -70,7 +70,7 @@ TEST(ObjectsVdisks, CreateChangeAndDeleteVirtualDisks) {
       "000000\" objectid=\"1500000100000000000000000000000000000041\" "
       "objecttype=\"virtualdisk\"] -> ok";
   EXPECT_EQ(
-      server.takeOperations(),
+      servedOperations(server),
       (std::vector<std::string>{
           "Create Storage [" + system + " Type=\"Storage\" " + kDefaultGroup +
               " " + kFinanceFolder +
@@ -106,8 +106,8 @@ TEST(ObjectsVdisks, CreateChangeAndDeleteVirtualDisks) {
 }
 
 TEST(ObjectsVdisks, SnapshotsAndCopiesOfAnExistingDisk) {
-  SimServer server("127.0.0.44");
-  ASSERT_TRUE(server.listening());
+  SimSession server("127.0.0.44", "", kDemo);
+  REQUIRE_SIM(server);
   const std::string store = "\"\\Virtual Disks\\Mail\\store\\ACTIVE\"";
   const std::vector<std::string> lines = {
       "SELECT SYSTEM Production",
@@ -121,7 +121,7 @@ TEST(ObjectsVdisks, SnapshotsAndCopiesOfAnExistingDisk) {
       "ADD COPY c2 STORAGE=\"\\Virtual Disks\\scratch\\ACTIVE\"",
       "SHOW VDISK",
   };
-  SessionRun run = runAgainst(server, lines);
+  SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(echo(lines[0]) + prompted(lines[1]) +
                     "\nError: Incomplete command" + prompted(lines[2]) +
                     "\nError: nothing not found" + prompted(lines[3]) +
@@ -136,7 +136,7 @@ TEST(ObjectsVdisks, SnapshotsAndCopiesOfAnExistingDisk) {
   const std::string system = kSystem;
   const std::string storeId =
       "StorageID=\"1500000100000000000000000000000000000038\" ";
-  EXPECT_EQ(server.takeOperations(),
+  EXPECT_EQ(servedOperations(server),
             (std::vector<std::string>{
                 "Copy Snapshot [" + storeId + system +
                     " Type=\"Snapshot\" BraskelID=\"7\" spaceefficiency=\"0\" "
