@@ -26,8 +26,8 @@ int selectManager(CommandContext& context) {
                outputStream);
     return 1;
   }
-  for (char** text : {&session.managerAddress, &session.systemName,
-                      &session.systemId}) {
+  for (char** text :
+       {&session.managerAddress, &session.systemName, &session.systemId}) {
     shell::release(*text);
     *text = nullptr;
   }
@@ -35,8 +35,8 @@ int selectManager(CommandContext& context) {
   std::size_t length = std::strlen(address);
   bool hasPort = std::strchr(address, ':') != nullptr;
   std::size_t total = length + (hasPort ? 0 : std::strlen(kDefaultPort));
-  char* copy = static_cast<char*>(
-      shell::allocate(total + 1, "quill_manager", __LINE__));
+  char* copy =
+      static_cast<char*>(shell::allocate(total + 1, "quill_manager", __LINE__));
   std::memcpy(copy, address, length);
   if (!hasPort) std::memcpy(copy + length, kDefaultPort, total - length);
   session.managerAddress = copy;

@@ -1,6 +1,7 @@
 #include "shell/execute_line.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "language/grammar.h"
 #include "language/parser.h"
@@ -9,11 +10,6 @@
 
 namespace shell {
 namespace {
-
-int reportIncompleteCommand(CommandContext&) {
-  std::fputs("\nError: Incomplete command", outputStream);
-  return 1;
-}
 
 bool isBlankOrComment(const char* line, std::size_t length) {
   std::size_t i = 0;
@@ -38,6 +34,11 @@ void printCaret(const CommandContext& context, int extra) {
 
 }  // namespace
 
+int reportIncompleteCommand(CommandContext&) {
+  std::fputs("\nError: Incomplete command", outputStream);
+  return 1;
+}
+
 std::size_t trimLineEnd(char* line, std::size_t length) {
   while (length > 0 && static_cast<signed char>(line[length - 1]) <= 32) {
     --length;
@@ -47,12 +48,19 @@ std::size_t trimLineEnd(char* line, std::size_t length) {
 }
 
 void releaseWorkArea(SessionState& session) {
-  release(session.work.currentLabel);
-  session.work.currentLabel = nullptr;
-  release(session.work.objectNameArg);
-  session.work.objectNameArg = nullptr;
-  release(session.work.captureFileArg);
-  session.work.captureFileArg = nullptr;
+  WorkArea& work = session.work;
+  for (char** text :
+       {&work.currentLabel, &work.objectNameArg, &work.newNameArg,
+        &work.folderPath, &work.captureFileArg, &work.diskGroupArg,
+        &work.sourceVdiskArg, &work.hostNameArg, &work.vdiskNameArg,
+        &work.destinationSystemArg, &work.destinationGroupArg,
+        &work.deleteDiskArg, &work.requestBuffer, &work.currentOperation,
+        &work.responseText}) {
+    release(*text);
+    *text = nullptr;
+  }
+  releaseProperties(work.pendingProperties);
+  releaseTree(work.responseTree);
 }
 
 void executeLine(CommandContext& context, const char* line, std::size_t length,

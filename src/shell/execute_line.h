@@ -13,6 +13,10 @@ namespace shell {
 void executeLine(CommandContext& context, const char* line, std::size_t length,
                  bool applyDelay);
 
+// The final action of a line that named no complete command: prints
+// "Incomplete command" and fails.
+int reportIncompleteCommand(CommandContext& context);
+
 // Removes trailing characters whose code, as a signed 8-bit value, is 32 or
 // less: line ends, blanks, tabs and bytes 128 to 255. Returns the new
 // length.

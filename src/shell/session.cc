@@ -1,5 +1,10 @@
 #include "shell/session.h"
 
+#include <initializer_list>
+#include <vector>
+
+#include "shell/tracked_memory.h"
+
 namespace shell {
 
 std::FILE* outputStream = stdout;
@@ -19,6 +24,33 @@ void markCommandFailed(SessionState& session) {
     session.sessionFlags |= kStoppedOnError;
   } else {
     session.sessionFlags &= ~kStoppedOnError;
+  }
+}
+
+void releaseProperties(PendingProperty*& list) {
+  while (list != nullptr) {
+    PendingProperty* next = list->next;
+    release(list->name);
+    release(list->value);
+    release(list);
+    list = next;
+  }
+}
+
+void releaseTree(ResponseNode*& root) {
+  std::vector<ResponseNode*> pending;
+  if (root != nullptr) pending.push_back(root);
+  root = nullptr;
+  while (!pending.empty()) {
+    ResponseNode* node = pending.back();
+    pending.pop_back();
+    if (node->child != nullptr) pending.push_back(node->child);
+    if (node->next != nullptr) pending.push_back(node->next);
+    for (char* text :
+         {node->name, node->value, node->categoryLabel, node->arrayLabel}) {
+      release(text);
+    }
+    release(node);
   }
 }
 

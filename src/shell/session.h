@@ -42,9 +42,40 @@ enum ResultFlag : uint32_t {
 enum class RunMode { kNone = 0, kInteractive = 1, kScript = 2, kArguments = 3 };
 
 struct SessionState;
-struct ObjectToken;
 
 inline constexpr int kMaxListValues = 20;
+
+// A property the next request will carry; name and value are owned.
+struct PendingProperty {
+  PendingProperty* next;
+  char* name;
+  char* value;  // may be empty
+};
+
+// One node of a parsed server answer. Anchors (the root, array rows,
+// category heads, array and category tails) have no name.
+struct ResponseNode {
+  ResponseNode* child;  // first array row, or a category
+  ResponseNode* next;
+  char* name;
+  char* value;          // verbatim text; empty for an empty-element tag
+  char* categoryLabel;  // only in a category node
+  char* arrayLabel;     // in the node an array hangs below
+};
+
+// One known object: its name as the server reported it (with a duplicate
+// suffix when needed) and the server's identifier.
+struct ObjectToken {
+  ObjectToken* next;
+  uint8_t kind;
+  char* name;
+  char* id;
+};
+
+inline constexpr int kObjectKindCount = 17;
+
+// Room for one request text with its terminator.
+inline constexpr int kRequestCapacity = 30000;
 
 // The parse state of the line being executed; one for the whole process.
 struct CommandContext {
@@ -81,8 +112,28 @@ struct WorkArea {
   FinalHandler finalHandler;
   char* currentLabel;
   char* objectNameArg;
+  char* newNameArg;
+  char* folderPath;  // with its trailing backslash
   char* captureFileArg;
+  // Further names the object commands record while the line is parsed.
+  char* diskGroupArg;          // DISK_GROUP of a new virtual disk or copy
+  char* sourceVdiskArg;        // the virtual disk a snapshot or copy is made of
+  char* hostNameArg;           // HOST of ADD LUN
+  char* vdiskNameArg;          // VDISK of ADD LUN and of DR-group commands
+  char* destinationSystemArg;  // DESTINATION_SYSTEM of ADD DR_GROUP
+  char* destinationGroupArg;   // DESTINATION_DISK_GROUP of DR-group commands
+  char* deleteDiskArg;         // DELETE= of SET DISK_GROUP
+  bool addVdiskRequested;      // SET DR_GROUP ... ADD_VDISK
   StagedOptions staged;
+  // The request under construction and the answer to it.
+  char* requestBuffer;  // kRequestCapacity characters, allocated on demand
+  int32_t requestLength;
+  int32_t contentLengthDigits;  // offset of the Content-Length placeholder
+  char* currentOperation;
+  PendingProperty* pendingProperties;
+  char* responseText;
+  ResponseNode* responseTree;
+  uint32_t duplicateCounters[kObjectKindCount];
 };
 
 struct SessionState {
@@ -107,5 +158,11 @@ const char* promptName(const SessionState& session);
 // Makes StoppedOnError equal to StopOnError; every failed command passes
 // through here.
 void markCommandFailed(SessionState& session);
+
+// Release a property list or a whole answer tree with every string they
+// own, and empty the slot. A tree is walked without recursion, so an answer
+// of any size or shape is released safely.
+void releaseProperties(PendingProperty*& list);
+void releaseTree(ResponseNode*& root);
 
 }  // namespace shell

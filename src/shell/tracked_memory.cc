@@ -2,9 +2,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/console.h"
+#include "shell/block_index.h"
 #include "shell/output.h"
 #include "shell/session.h"
 
@@ -17,8 +18,9 @@ struct Slot {
 };
 
 // Pages form a chain, newest first. Beside the slots each page keeps how
-// many are used and a bitmap of them, and an index maps every live block to
-// its page and slot, so no operation scans the whole table.
+// many are used and a bitmap of them, an index maps every live block to its
+// page and slot, and the pages that have a free slot are kept apart, so no
+// operation scans the whole table.
 struct Page {
   Page* next;
   int used;
@@ -35,9 +37,13 @@ void* platformAllocation(std::size_t size) { return std::calloc(1, size); }
 
 RawAllocation rawAllocation = platformAllocation;
 Page* newestPage = nullptr;
-std::unordered_map<void*, Location>& index() {
-  static auto* map = new std::unordered_map<void*, Location>();
-  return *map;
+std::vector<Page*>& pagesWithRoom() {
+  static auto* pages = new std::vector<Page*>();
+  return *pages;
+}
+BlockIndex<Location>& index() {
+  static auto* blocks = new BlockIndex<Location>();
+  return *blocks;
 }
 
 void* rawAllocate(std::size_t size, const char* module, int line) {
@@ -53,7 +59,8 @@ void* rawAllocate(std::size_t size, const char* module, int line) {
 }
 
 int firstFreeSlot(const Page& page) {
-  for (int word = 0; word < static_cast<int>(std::size(page.usedBits)); ++word) {
+  for (int word = 0; word < static_cast<int>(std::size(page.usedBits));
+       ++word) {
     uint64_t freeBits = ~page.usedBits[word];
     if (freeBits != 0) {
       int slot = word * 64 + __builtin_ctzll(freeBits);
@@ -64,21 +71,24 @@ int firstFreeSlot(const Page& page) {
 }
 
 void track(void* block, std::size_t size) {
-  Page* page = newestPage;
-  while (page != nullptr && page->used == kSlotsPerPage) page = page->next;
-  if (page == nullptr) {
-    page = static_cast<Page*>(rawAllocate(sizeof(Page), "quill_debug", __LINE__));
+  std::vector<Page*>& withRoom = pagesWithRoom();
+  if (withRoom.empty()) {
+    auto* page =
+        static_cast<Page*>(rawAllocate(sizeof(Page), "quill_debug", __LINE__));
     page->next = newestPage;
     newestPage = page;
+    withRoom.push_back(page);
   }
+  Page* page = withRoom.back();
   int slot = firstFreeSlot(*page);
   page->slots[slot] = Slot{block, static_cast<int32_t>(size)};
   page->usedBits[slot / 64] |= uint64_t{1} << (slot % 64);
-  ++page->used;
-  index()[block] = Location{page, slot};
+  if (++page->used == kSlotsPerPage) withRoom.pop_back();
+  index().insert(block, Location{page, slot});
 }
 
 void freeSlot(Page& page, int slot) {
+  if (page.used == kSlotsPerPage) pagesWithRoom().push_back(&page);
   std::free(page.slots[slot].block);
   page.slots[slot] = Slot{nullptr, 0};
   page.usedBits[slot / 64] &= ~(uint64_t{1} << (slot % 64));
@@ -96,10 +106,8 @@ void* allocate(std::size_t size, const char* module, int line) {
 
 void release(void* block) {
   if (block == nullptr) return;
-  auto found = index().find(block);
-  if (found == index().end()) return;
-  Location location = found->second;
-  index().erase(found);
+  Location location;
+  if (!index().remove(block, location)) return;
   freeSlot(*location.page, location.slot);
 }
 
@@ -126,6 +134,7 @@ void releaseAll() {
     page = older;
   }
   newestPage = nullptr;
+  pagesWithRoom().clear();
   index().clear();
 }
 
@@ -140,6 +149,12 @@ void compact() {
       link = &page->next;
     }
   }
+  std::vector<Page*>& withRoom = pagesWithRoom();
+  withRoom.clear();
+  for (Page* page = newestPage; page != nullptr; page = page->next) {
+    if (page->used < kSlotsPerPage) withRoom.push_back(page);
+  }
+  index().shrinkToFit();
 }
 
 [[noreturn]] void fatalStop() {

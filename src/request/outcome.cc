@@ -1,0 +1,59 @@
+#include "request/outcome.h"
+
+#include <cstdio>
+
+#include "request/response_search.h"
+
+namespace request {
+namespace {
+
+struct OutcomeRow {
+  bool success;
+  bool notSuccess;
+  const char* message;  // nullptr: the NotSuccessMsg text, or nothing
+  uint32_t resultFlag;
+  int result;
+};
+
+constexpr OutcomeRow kOutcomes[] = {
+    {true, false, nullptr, shell::kServerSuccess, 0},
+    {true, true,
+     "\nError: Both SUCCESS and FAILURE were returned by this command", 0, 1},
+    {false, true, nullptr, shell::kServerFailure, 0},
+    {false, false,
+     "\nError: Neither SUCCESS nor FAILURE were returned by this command", 0,
+     1},
+};
+
+}  // namespace
+
+int ReportNotSuccess(shell::CommandContext& context) {
+  const shell::ResponseNode* failure =
+      FindResponseElement(context.session->work.responseTree, "NotSuccessMsg");
+  if (failure == nullptr) return 0;
+  std::fprintf(shell::outputStream, "\nError: %s", failure->value);
+  return 1;
+}
+
+int CheckOutcome(shell::CommandContext& context) {
+  shell::WorkArea& work = context.session->work;
+  bool success =
+      FindResponseElement(work.responseTree, "SuccessMsg") != nullptr;
+  const shell::ResponseNode* failure =
+      FindResponseElement(work.responseTree, "NotSuccessMsg");
+  for (const OutcomeRow& row : kOutcomes) {
+    if (row.success != success || row.notSuccess != (failure != nullptr)) {
+      continue;
+    }
+    if (row.message != nullptr) {
+      std::fputs(row.message, shell::outputStream);
+    } else if (failure != nullptr) {
+      std::fprintf(shell::outputStream, "\nError: %s", failure->value);
+    }
+    work.resultFlags |= row.resultFlag;
+    return row.result;
+  }
+  return 1;
+}
+
+}  // namespace request

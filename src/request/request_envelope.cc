@@ -1,0 +1,202 @@
+#include "request/request_envelope.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "request/namespaces.h"
+#include "request/pending_properties.h"
+#include "shell/tracked_memory.h"
+
+namespace request {
+namespace {
+
+using shell::CommandContext;
+using shell::WorkArea;
+
+constexpr char kContentLengthLine[] = "Content-Length: 0000\n";
+
+void appendBytes(CommandContext& context, const char* data,
+                 std::size_t length) {
+  WorkArea& work = context.session->work;
+  if (static_cast<std::size_t>(work.requestLength) + length >
+      static_cast<std::size_t>(kRequestLimit)) {
+    std::fputs("\nError: SOAP buffer exceeded when building SOAP command",
+               shell::outputStream);
+    shell::fatalStop();
+  }
+  std::memcpy(work.requestBuffer + work.requestLength, data, length);
+  work.requestLength += static_cast<int32_t>(length);
+  work.requestBuffer[work.requestLength] = '\0';
+}
+
+void append(CommandContext& context, std::string_view text) {
+  appendBytes(context, text.data(), text.size());
+}
+
+// Values are element text: the three characters that would end or open
+// markup are written as entities, so no value can break the request.
+void appendEscaped(CommandContext& context, std::string_view value) {
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char* entity = value[i] == '&'   ? "&amp;"
+                         : value[i] == '<' ? "&lt;"
+                         : value[i] == '>' ? "&gt;"
+                                           : nullptr;
+    if (entity == nullptr) continue;
+    append(context, value.substr(plain, i - plain));
+    append(context, entity);
+    plain = i + 1;
+  }
+  append(context, value.substr(plain));
+}
+
+void startRequest(CommandContext& context) {
+  WorkArea& work = context.session->work;
+  if (work.requestBuffer == nullptr) {
+    work.requestBuffer = static_cast<char*>(
+        shell::allocate(shell::kRequestCapacity, "quill_soap", __LINE__));
+  }
+  work.requestLength = 0;
+  work.requestBuffer[0] = '\0';
+}
+
+void appendHostLine(CommandContext& context) {
+  append(context, "Host:");
+  append(context, context.session->managerAddress);
+  append(context, "\n");
+}
+
+void appendContentLengthLine(CommandContext& context) {
+  context.session->work.contentLengthDigits =
+      context.session->work.requestLength +
+      static_cast<int32_t>(std::strlen("Content-Length: "));
+  append(context, kContentLengthLine);
+}
+
+void keepOperation(CommandContext& context, const char* operation) {
+  char*& kept = context.session->work.currentOperation;
+  shell::release(kept);
+  kept = shell::copyText(operation, std::strlen(operation), "quill_soap",
+                         __LINE__);
+}
+
+void emitProperties(CommandContext& context, std::string_view typeAttribute) {
+  WorkArea& work = context.session->work;
+  for (const shell::PendingProperty* property = work.pendingProperties;
+       property != nullptr; property = property->next) {
+    append(context, "<");
+    append(context, property->name);
+    append(context, typeAttribute);
+    append(context, ">");
+    appendEscaped(context, property->value);
+    append(context, "</");
+    append(context, property->name);
+    append(context, ">\n");
+  }
+  shell::releaseProperties(work.pendingProperties);
+}
+
+// The placeholder holds four characters; a longer request keeps the line
+// well-formed with the largest length that fits, since the client library
+// rewrites the line before sending anyway.
+void finishRequest(CommandContext& context) {
+  WorkArea& work = context.session->work;
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%4d",
+                work.requestLength > 9999 ? 9999 : work.requestLength);
+  std::memcpy(work.requestBuffer + work.contentLengthDigits, digits, 4);
+  shell::release(work.currentOperation);
+  work.currentOperation = nullptr;
+}
+
+}  // namespace
+
+void AppendRequestText(CommandContext& context, const char* text) {
+  append(context, text);
+}
+
+void AppendRequestLine(CommandContext& context, const char* text) {
+  append(context, text);
+  append(context, "\n");
+}
+
+void BeginV1Request(CommandContext& context, const char* operation,
+                    const char* elementType) {
+  startRequest(context);
+  append(context, "POST /ResEltMrtFusion/Tallow HTTP/1.1\n");
+  appendHostLine(context);
+  append(context, "Content-Type: text/SOAP\n");
+  appendContentLengthLine(context);
+  append(context, "SOAP Action:\"");
+  append(context, operation);
+  append(context, "\"\n\n");
+  append(context, "<SOAP:Envelope xmlns:SOAP=\"");
+  append(context, kSoapV1Namespace);
+  append(context, "\">\n");
+  append(context, "<SOAP:Body=corvane-fenmoor:zorapi.v1>\n");
+  append(context, "<m:");
+  append(context, operation);
+  append(context, " xmlns:m=\"TALLOW-URI\">\n");
+  const shell::SessionState& session = *context.session;
+  PutProperty(context, "Type", elementType);
+  PutProperty(context, "UserName", session.userName);
+  PutProperty(context, "UserPassword", session.password);
+  keepOperation(context, operation);
+}
+
+void EmitV1Properties(CommandContext& context) {
+  emitProperties(context, " xsd:type=\"string\"");
+}
+
+void EndV1Request(CommandContext& context) {
+  append(context, "</m:");
+  append(context, context.session->work.currentOperation);
+  append(context, ">\n</SOAP:Body>\n</SOAP:Envelope>\n");
+  finishRequest(context);
+}
+
+void BeginV32Request(CommandContext& context, const char* operation) {
+  startRequest(context);
+  append(context, "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\n");
+  appendHostLine(context);
+  append(context, "Content-Type: text/SOAP\n");
+  append(context, "SOAPAction:'urn:Dunmore-Fenwall:BridgeXMLInterface.v3'\n");
+  appendContentLengthLine(context);
+  append(context, "\n\n");
+  append(context, "<Envelope xmlns='");
+  append(context, kInterfaceV32Namespace);
+  append(context, "'>\n");
+  append(context,
+         "<Header>\n"
+         "<version>3.2</version>\n"
+         "<application>\n"
+         "<hostip>111.111.111.111</hostip>\n"
+         "<hostname>notspecified</hostname>\n"
+         "<applicationname>PELK</applicationname>\n"
+         "<applicationtype>0a</applicationtype>\n"
+         "</application>\n"
+         "<tracerequest>always</tracerequest>\n"
+         "<disablevalidation/>\n"
+         "</Header>\n"
+         "<Body>\n");
+  append(context, "<username>");
+  appendEscaped(context, context.session->userName);
+  append(context, "</username>\n<userpassword>");
+  appendEscaped(context, context.session->password);
+  append(context, "</userpassword>\n<NsaServerOperation>\n<");
+  append(context, operation);
+  append(context, ">\n");
+  keepOperation(context, operation);
+}
+
+void EmitV32Properties(CommandContext& context) { emitProperties(context, ""); }
+
+void EndV32Request(CommandContext& context) {
+  append(context, "</");
+  append(context, context.session->work.currentOperation);
+  append(context, ">\n</NsaServerOperation>\n</Body>\n</Envelope>\n");
+  finishRequest(context);
+}
+
+}  // namespace request

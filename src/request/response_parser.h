@@ -1,0 +1,25 @@
+// Reads a server answer into a tree. The parser knows a fixed table of
+// structural tags (envelopes and bodies that vanish, containers that
+// flatten, labels, categories and arrays); every other element is a leaf
+// with its text copied verbatim, entities included.
+#pragma once
+
+#include "shell/session.h"
+
+namespace request {
+
+// Structures nested deeper than this end the parse with an error.
+inline constexpr int kMaxResponseNesting = 64;
+
+// Parses `text` into the chain that starts at root->next (root is an anchor
+// the caller made). Returns 0, or 1 after printing the error with the rest
+// of the text; what was built so far stays linked to `root`. Label texts
+// replace the work area's currentLabel.
+int ParseResponse(shell::CommandContext& context, const char* text,
+                  shell::ResponseNode* root);
+
+// A new empty root anchor in the work area's responseTree, the previous
+// tree released, then ParseResponse of the work area's responseText.
+int ParseResponseText(shell::CommandContext& context);
+
+}  // namespace request

@@ -1,0 +1,60 @@
+#include "request/response_search.h"
+
+#include <strings.h>
+
+#include <cstring>
+#include <vector>
+
+namespace request {
+namespace {
+
+using shell::ResponseNode;
+
+// Visits the tree node first, then its child structure, then its next
+// chain, calling `visit` until it returns false.
+template <typename Visit>
+void walkNodeChildNext(const ResponseNode* root, Visit visit) {
+  std::vector<const ResponseNode*> pending;
+  if (root != nullptr) pending.push_back(root);
+  while (!pending.empty()) {
+    const ResponseNode* node = pending.back();
+    pending.pop_back();
+    if (!visit(*node)) return;
+    if (node->next != nullptr) pending.push_back(node->next);
+    if (node->child != nullptr) pending.push_back(node->child);
+  }
+}
+
+}  // namespace
+
+// Searching next, then child, then the node itself is exactly the reverse
+// of visiting node, child, next; so the wanted node is the last match of
+// that forward walk.
+const ResponseNode* FindResponseElement(const ResponseNode* root,
+                                        const char* name) {
+  const ResponseNode* found = nullptr;
+  walkNodeChildNext(root, [&](const ResponseNode& node) {
+    if (node.name != nullptr && std::strcmp(node.name, name) == 0) {
+      found = &node;
+    }
+    return true;
+  });
+  return found;
+}
+
+const char* FindElementValue(const ResponseNode* root, const char* name,
+                             int n) {
+  const char* value = nullptr;
+  int seen = 0;
+  walkNodeChildNext(root, [&](const ResponseNode& node) {
+    if (node.name != nullptr && strcasecmp(node.name, name) == 0 &&
+        ++seen == n) {
+      value = node.value;
+      return false;
+    }
+    return true;
+  });
+  return value;
+}
+
+}  // namespace request

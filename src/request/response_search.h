@@ -1,0 +1,22 @@
+// Searching a parsed answer by element name. Both searches walk the tree
+// without recursion, so an answer of any size or shape is searched safely.
+#pragma once
+
+#include "shell/session.h"
+
+namespace request {
+
+// The element named exactly `name`, or nullptr. A node is searched after
+// everything reachable through its next link and then its child link, so
+// of several matches in one chain the last is found.
+const shell::ResponseNode* FindResponseElement(const shell::ResponseNode* root,
+                                               const char* name);
+
+// The value of the n-th element (from 1) whose name equals `name` ignoring
+// case, or nullptr when there are fewer. A node comes first, then what
+// hangs below it, then the rest of its chain; array rows hang one below the
+// other, so the values of later rows are met before those of earlier ones.
+const char* FindElementValue(const shell::ResponseNode* root, const char* name,
+                             int n);
+
+}  // namespace request

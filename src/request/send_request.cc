@@ -1,0 +1,89 @@
+#include "request/send_request.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "client/emclient_api.h"
+#include "platform/clock.h"
+#include "shell/tracked_memory.h"
+
+namespace request {
+namespace {
+
+using shell::outputStream;
+
+constexpr int kErrorTextSize = 2048;
+constexpr unsigned kAttemptsPerRetryMinute = 6;
+
+void passDebugFlags(const shell::SessionState& session) {
+  const char* flags = session.tallowFlags;
+  if (flags == nullptr || flags[0] == '\0') return;
+  EMClientAPITNGSetDebugMode(std::strcmp(flags, "111") == 0 ? 2 : 1, nullptr);
+}
+
+// One attempt: the answer replaces responseText whatever the result.
+int sendOnce(shell::WorkArea& work) {
+  shell::release(work.responseText);
+  char* response = nullptr;
+  int length = 0;
+  int code =
+      EMClientAPITNGSendRequest(work.requestBuffer, &response, &length, 0);
+  const char* text = response != nullptr ? response : "";
+  work.responseText =
+      shell::copyText(text, std::strlen(text), "quill_soap", __LINE__);
+  std::free(response);
+  return code;
+}
+
+int sendWithRetries(shell::CommandContext& context) {
+  shell::WorkArea& work = context.session->work;
+  unsigned attemptsLeft =
+      shell::sessionOptions.retries * kAttemptsPerRetryMinute;
+  passDebugFlags(*context.session);
+  for (unsigned attempt = 0;; ++attempt) {
+    if (attempt > 0) {
+      std::fputs(attempt == 1 ? "\nRetrying command" : ".", stdout);
+      platform::pause(kRetryPauseSeconds * 1000u);
+    }
+    int code = sendOnce(work);
+    if (code != 0) {
+      char text[kErrorTextSize] = {};
+      EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
+      std::fprintf(outputStream, "\nError: %s", text);
+      return 1;
+    }
+    if (EMClientAPITNGCheckRetryStatus(work.responseText) != 0 &&
+        attemptsLeft > 0) {
+      --attemptsLeft;
+      continue;
+    }
+    if (std::strstr(work.responseText, "<!DOCTYPE") != nullptr) {
+      std::fputs("\nError: Server currently down, stopped or restarting",
+                 outputStream);
+      return 1;
+    }
+    return 0;
+  }
+}
+
+}  // namespace
+
+int SendRequest(shell::CommandContext& context) {
+  const shell::WorkArea& work = context.session->work;
+  bool dump = (context.session->sessionFlags & shell::kDump) != 0;
+  if (dump) {
+    std::fputs("\nSend SOAP command:++++++++++++++++++++", outputStream);
+    std::fprintf(outputStream, "\n\n*****%s*****\n\n", work.requestBuffer);
+  }
+  if (sendWithRetries(context) != 0) return 1;
+  if (dump) {
+    std::fputs("\nSOAP response:--------------------", outputStream);
+    std::fprintf(outputStream, "\nLength of buffer = %d",
+                 static_cast<int>(std::strlen(work.responseText)));
+    std::fprintf(outputStream, "\n\n*****%s*****\n\n", work.responseText);
+  }
+  return 0;
+}
+
+}  // namespace request

@@ -1,0 +1,97 @@
+#include "request/show_objects.h"
+
+#include <cstdio>
+
+#include "request/display.h"
+#include "request/object_lookup.h"
+#include "request/object_requests.h"
+#include "request/token_list.h"
+
+namespace request {
+namespace {
+
+using shell::CommandContext;
+using shell::outputStream;
+
+template <ObjectKind kind>
+int showKind(CommandContext& context) {
+  return ShowObjects(context, kind);
+}
+
+}  // namespace
+
+int ShowObjectDetail(CommandContext& context, const shell::ObjectToken& token) {
+  if (FetchObjects(context, static_cast<ObjectKind>(token.kind), token.id) !=
+      0) {
+    return 1;
+  }
+  std::fprintf(outputStream, "\n%s information:", token.name);
+  DisplayResponse(context, context.session->work.responseTree);
+  return 0;
+}
+
+int ShowObjects(CommandContext& context, ObjectKind kind) {
+  if (RefreshTokenList(context, kind) != 0) return 1;
+  shell::SessionState& session = *context.session;
+  if (session.work.objectNameArg != nullptr) {
+    const shell::ObjectToken* token =
+        FindToken(context, kind, session.work.objectNameArg);
+    if (token == nullptr) {
+      std::fprintf(outputStream, "\nError: %s not found",
+                   session.work.objectNameArg);
+      return 1;
+    }
+    return ShowObjectDetail(context, *token);
+  }
+  std::fprintf(outputStream,
+               kind == kSystems ? "\n%s available on this Manager:"
+                                : "\n%s available on this Cell:",
+               displayName(kind));
+  bool full = (session.work.resultFlags & shell::kFullDisplay) != 0;
+  bool any = false;
+  for (const shell::ObjectToken* token = session.tokenList; token != nullptr;
+       token = token->next) {
+    if (token->kind != kind) continue;
+    any = true;
+    if (!full) {
+      std::fprintf(outputStream, "\n  %s", token->name);
+      continue;
+    }
+    if (ShowObjectDetail(context, *token) != 0) return 1;
+    if (token->next != nullptr) std::fputc('\n', outputStream);
+  }
+  if (!any) std::fprintf(outputStream, "\n  No %s found", displayName(kind));
+  return 0;
+}
+
+template <ObjectKind kind>
+shell::ParseStatus installShow(CommandContext& context) {
+  context.session->work.finalHandler = showKind<kind>;
+  return shell::ParseOk;
+}
+
+template shell::ParseStatus installShow<kSystems>(CommandContext&);
+template shell::ParseStatus installShow<kDisks>(CommandContext&);
+template shell::ParseStatus installShow<kFolders>(CommandContext&);
+template shell::ParseStatus installShow<kHosts>(CommandContext&);
+template shell::ParseStatus installShow<kMonitors>(CommandContext&);
+template shell::ParseStatus installShow<kVdisks>(CommandContext&);
+template shell::ParseStatus installShow<kLuns>(CommandContext&);
+template shell::ParseStatus installShow<kDiskGroups>(CommandContext&);
+template shell::ParseStatus installShow<kDiskEvents>(CommandContext&);
+template shell::ParseStatus installShow<kManagementEvents>(CommandContext&);
+template shell::ParseStatus installShow<kWorldWideNames>(CommandContext&);
+template shell::ParseStatus installShow<kPower>(CommandContext&);
+template shell::ParseStatus installShow<kDrGroups>(CommandContext&);
+
+shell::ParseStatus setFullDisplay(CommandContext& context) {
+  context.session->work.resultFlags |= shell::kFullDisplay;
+  return shell::ParseOk;
+}
+
+shell::ParseStatus clearFullDisplay(CommandContext& context) {
+  context.session->work.resultFlags &= ~shell::kFullDisplay;
+  return shell::ParseOk;
+}
+
+}  // namespace request

@@ -1,0 +1,51 @@
+// The token list: the objects the server reported, by kind, with their
+// names and identifiers. It lives in the session across commands; each
+// kind's part is replaced whenever that kind is read again.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "request/object_kinds.h"
+#include "shell/session.h"
+
+namespace request {
+
+// The first token of the kind whose name equals `name` exactly, or nullptr.
+shell::ObjectToken* FindToken(shell::CommandContext& context, ObjectKind kind,
+                              const char* name);
+
+bool HasTokenOfKind(shell::CommandContext& context, ObjectKind kind);
+
+// Removes and releases every token of the kind; kAll removes every token.
+void RemoveTokensOfKind(shell::CommandContext& context, ObjectKind kind);
+
+// Tokens of one kind being appended: the names that tokens of the kind
+// already carry, with their places among them, and the end of the list, so
+// that neither a duplicate check nor the append walks the list.
+struct TokenBatch {
+  shell::CommandContext* context;
+  ObjectKind kind;
+  shell::ObjectToken** end;
+  uint32_t count;
+  std::unordered_map<std::string, std::vector<uint32_t>> places;
+};
+
+// Indexes the kind's tokens now in the list.
+TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind);
+
+// Appends a token with copies of name and id. A name that a token of the
+// kind already has gets a suffix from the command's duplicate counter of
+// the kind ("A{1}", "A{2}"), checked against every later token again. An
+// empty name prints the token and ends the program through fatalStop().
+void AddToken(TokenBatch& batch, const char* name, const char* id);
+
+// Replaces the kind's tokens by the rows of the list answer in the work
+// area's responseTree (Name or ElementName, ID or ElementID in each row).
+// A row without both prints why and the whole answer, and fails; the rows
+// before it stay.
+int LoadTokenList(shell::CommandContext& context, ObjectKind kind);
+
+}  // namespace request
