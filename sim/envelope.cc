@@ -43,6 +43,17 @@ Outcome ServeEnvelope(Service& service, std::string_view envelope,
   const std::string* type = FindProperty(
       request, request.dialect == Dialect::kV1 ? "Type" : "objecttype");
   logLine += request.operation + (type != nullptr ? " " + *type : "");
+  if (service.logsProperties()) {
+    // The properties as they arrived, in their order, so a log shows
+    // exactly what a client asked for.
+    logLine += " [";
+    for (std::size_t i = 0; i < request.properties.size(); ++i) {
+      const Property& property = request.properties[i];
+      logLine +=
+          (i == 0 ? "" : " ") + property.name + "=\"" + property.value + "\"";
+    }
+    logLine += "]";
+  }
   outcome.effect = service.faults().Take(RequestClass::kOperation);
   const FaultEffect& effect = outcome.effect;
   if (effect.close || effect.unauthorized) {

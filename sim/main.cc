@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     }
     service.OpenLog(log);
   }
+  service.LogProperties(options.logProperties);
   for (const sim::FaultSpec& fault : options.faults)
     service.faults().Add(fault);
 

@@ -40,6 +40,10 @@ bool ParseOptions(int argc, const char* const* argv, Options& options,
       options.demo = true;
       continue;
     }
+    if (name == "--log-properties") {
+      options.logProperties = true;
+      continue;
+    }
     if (i + 1 >= argc) {
       error = "unknown option or missing value: " + std::string(name);
       return false;
@@ -111,6 +115,8 @@ std::string HelpText() {
          "  --save FILE             write the state to FILE when stopping\n"
          "  --log FILE              log one line per request (\"-\": standard "
          "error)\n"
+         "  --log-properties        show each operation's properties in its "
+         "log line\n"
          "  --fault SPEC            inject a fault; may be given several "
          "times\n"
          "  --request-timeout MS    time to send one whole request (default "

@@ -13,8 +13,9 @@ struct Options {
   ServerOptions server;
   std::string scenarioFile;  // empty: the demo, or nothing
   bool demo = false;
-  std::string saveFile;  // written when the simulator stops
-  std::string logFile;   // "-" for standard error
+  std::string saveFile;        // written when the simulator stops
+  std::string logFile;         // "-" for standard error
+  bool logProperties = false;  // each operation's properties in its log line
   std::vector<FaultSpec> faults;
   bool help = false;
 };

@@ -45,6 +45,9 @@ class Service {
 
   // One line per request when a log is open.
   void OpenLog(std::FILE* file) { log_ = file; }
+  // Whether an operation's log line lists its properties.
+  void LogProperties(bool on) { logProperties_ = on; }
+  bool logsProperties() const { return logProperties_; }
   void Log(std::string_view line);
 
  private:
@@ -57,6 +60,7 @@ class Service {
   Faults faults_;
   std::mutex logMutex_;
   std::FILE* log_ = nullptr;
+  bool logProperties_ = false;
 };
 
 // The session key with its characters 21 to 24 replaced by "0071", as the

@@ -6,9 +6,18 @@
 #include "language/grammar.h"
 
 #include "capture/validate_command.h"
+#include "objects/copy_commands.h"
 #include "objects/debug_commands.h"
-#include "objects/select_system.h"
+#include "objects/diagnostic_commands.h"
+#include "objects/drgroup_commands.h"
+#include "objects/folder_commands.h"
+#include "objects/group_commands.h"
+#include "objects/host_commands.h"
+#include "objects/lun_commands.h"
+#include "objects/power_commands.h"
+#include "objects/system_commands.h"
 #include "objects/unbuilt_commands.h"
+#include "objects/vdisk_commands.h"
 #include "request/manager_commands.h"
 #include "request/name_values.h"
 #include "request/show_objects.h"
@@ -144,61 +153,61 @@ const CommandNode kRoot[] = {
     {0, nullptr, kCaptureObjects, "CAPTURE"},
     {NODE_HIDDEN | NODE_FULL_WORD, installDebugNothing, kDebugOptions, "DEBUG"},
     {0, nullptr, kDeleteObjects, "DELETE"},
-    {0, installUnbuiltCommand, nullptr, "EMVERSION"},
+    {0, installEmVersion, nullptr, "EMVERSION"},
     {0, nullptr, kExerciseActions, "EXERCISE_DISK"},
     {0, installExit, nullptr, "EXIT"},
     {0, nullptr, kFileName, "FILE"},
     {0, installHelp, nullptr, "HELP"},
-    {0, installUnbuiltCommand, nullptr, "REDISCOVER"},
+    {0, installRediscover, nullptr, "REDISCOVER"},
     {NODE_HIDDEN, nullptr, kRegressionActions, "REGRESSION"},
-    {0, installUnbuiltCommand, kPowerObjectName, "RESTART"},
+    {0, installRestart, kPowerObjectName, "RESTART"},
     {0, nullptr, kSelectObjects, "SELECT"},
     {0, nullptr, kSetObjects, "SET"},
     {0, nullptr, kShowObjects, "SHOW"},
-    {NODE_LAST, installUnbuiltCommand, kPowerObjectName, "SHUTDOWN"},
+    {NODE_LAST, installShutdown, kPowerObjectName, "SHUTDOWN"},
 };
 
 // add-objects
 const CommandNode kAddObjects[] = {
-    {NODE_HIDDEN, installUnbuiltCommand, kAddSystemName, "CELL"},
-    {0, installUnbuiltCommand, kAddCopyName, "COPY"},
-    {0, installUnbuiltCommand, kAddGroupName, "DISK_GROUP"},
-    {0, installUnbuiltCommand, kAddDrgroupName, "DR_GROUP"},
-    {0, installUnbuiltCommand, kAddFolderName, "FOLDER"},
-    {NODE_HIDDEN, installUnbuiltCommand, kAddGroupName, "GROUP"},
-    {0, installUnbuiltCommand, kAddHostName, "HOST"},
-    {0, installUnbuiltCommand, kAddLunNumber, "LUN"},
-    {0, installUnbuiltCommand, kAddSnapshotName, "SNAPSHOT"},
-    {NODE_HIDDEN, installUnbuiltCommand, kAddVdiskName, "STORAGE"},
-    {0, installUnbuiltCommand, kAddSystemName, "SYSTEM"},
-    {NODE_LAST, installUnbuiltCommand, kAddVdiskName, "VDISK"},
+    {NODE_HIDDEN, installAddSystem, kAddSystemName, "CELL"},
+    {0, installAddCopy, kAddCopyName, "COPY"},
+    {0, installAddGroup, kAddGroupName, "DISK_GROUP"},
+    {0, installAddDrGroup, kAddDrgroupName, "DR_GROUP"},
+    {0, installAddFolder, kAddFolderName, "FOLDER"},
+    {NODE_HIDDEN, installAddGroup, kAddGroupName, "GROUP"},
+    {0, installAddHost, kAddHostName, "HOST"},
+    {0, installAddLun, kAddLunNumber, "LUN"},
+    {0, installAddSnapshot, kAddSnapshotName, "SNAPSHOT"},
+    {NODE_HIDDEN, installAddVdisk, kAddVdiskName, "STORAGE"},
+    {0, installAddSystem, kAddSystemName, "SYSTEM"},
+    {NODE_LAST, installAddVdisk, kAddVdiskName, "VDISK"},
 };
 
 // add-system-name
 const CommandNode kAddSystemName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddSystemOptions, "Name of storage system"},
+    {NODE_VALUE | NODE_LAST, recordSystemName, kAddSystemOptions, "Name of storage system"},
 };
 
 // add-system-options
 const CommandNode kAddSystemOptions[] = {
     {NODE_EQUALS | NODE_STRING, recordComment, kAddSystemOptions, "COMMENT"},
     {NODE_EQUALS | NODE_DECIMAL, recordUnitId, kAddSystemOptions, "CONSOLE_LUN_ID"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddSystemOptions, "DEVICE_COUNT"},
+    {NODE_EQUALS | NODE_DECIMAL, recordDeviceCount, kAddSystemOptions, "DEVICE_COUNT"},
     {NODE_EQUALS, nullptr, kSystemDiskTypes, "DISKGROUP_DISKTYPE"},
     {NODE_EQUALS | NODE_LAST, nullptr, kSystemSparePolicies, "SPARE_POLICY"},
 };
 
 // system-disk-types
 const CommandNode kSystemDiskTypes[] = {
-    {0, nullptr, kAddSystemOptions, "NEARONLINE"},
-    {NODE_LAST, nullptr, kAddSystemOptions, "ONLINE"},
+    {0, putFixed<kSystemDiskTypeNearOnline>, kAddSystemOptions, "NEARONLINE"},
+    {NODE_LAST, putFixed<kSystemDiskTypeOnline>, kAddSystemOptions, "ONLINE"},
 };
 
 // system-spare-policies
 const CommandNode kSystemSparePolicies[] = {
-    {0, nullptr, kAddSystemOptions, "DOUBLE"},
-    {0, nullptr, kAddSystemOptions, "NONE"},
-    {NODE_LAST, nullptr, kAddSystemOptions, "SINGLE"},
+    {0, putFixed<kSparePolicyDouble>, kAddSystemOptions, "DOUBLE"},
+    {0, putFixed<kSparePolicyNone>, kAddSystemOptions, "NONE"},
+    {NODE_LAST, putFixed<kSparePolicySingle>, kAddSystemOptions, "SINGLE"},
 };
 
 // add-copy-name
@@ -214,31 +223,31 @@ const CommandNode kAddCopyOptions[] = {
     {NODE_EQUALS, nullptr, kCopyRedundancies, "REDUNDANCY"},
     {NODE_HIDDEN | NODE_EQUALS, nullptr, kCopySourceVdisk, "STORAGE"},
     {NODE_EQUALS, nullptr, kCopySourceVdisk, "VDISK"},
-    {0, nullptr, kCopySourceVdisk, "WAIT_FOR_COMPLETION"},
-    {0, nullptr, kCopySourceVdisk, "NOWAIT_FOR_COMPLETION"},
+    {0, putFixed<kCreationWait>, kCopySourceVdisk, "WAIT_FOR_COMPLETION"},
+    {0, putFixed<kCreationNoWait>, kCopySourceVdisk, "NOWAIT_FOR_COMPLETION"},
     {NODE_EQUALS | NODE_LAST, nullptr, kCopyWwlunName, "WORLD_WIDE_LUN_NAME"},
 };
 
 // copy-group-name
 const CommandNode kCopyGroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "Name of group"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::diskGroupArg>, kAddCopyOptions, "Name of group"},
 };
 
 // copy-redundancies
 const CommandNode kCopyRedundancies[] = {
-    {0, nullptr, kAddCopyOptions, "VRAID0"},
-    {0, nullptr, kAddCopyOptions, "VRAID1"},
-    {NODE_LAST, nullptr, kAddCopyOptions, "VRAID5"},
+    {0, putFixed<kRedundancyVraid0>, kAddCopyOptions, "VRAID0"},
+    {0, putFixed<kRedundancyVraid1>, kAddCopyOptions, "VRAID1"},
+    {NODE_LAST, putFixed<kRedundancyVraid5>, kAddCopyOptions, "VRAID5"},
 };
 
 // copy-source-vdisk
 const CommandNode kCopySourceVdisk[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::sourceVdiskArg>, kAddCopyOptions, "Name of Vdisk"},
 };
 
 // copy-wwlun-name
 const CommandNode kCopyWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddCopyOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, recordLunWorldWideName, kAddCopyOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // add-group-name
@@ -249,23 +258,23 @@ const CommandNode kAddGroupName[] = {
 // add-group-options
 const CommandNode kAddGroupOptions[] = {
     {NODE_EQUALS | NODE_STRING, recordComment, kAddGroupOptions, "COMMENT"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddGroupOptions, "DEVICE_COUNT"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddGroupOptions, "OCCUPANCY_ALARM"},
+    {NODE_EQUALS | NODE_DECIMAL, recordDeviceCount, kAddGroupOptions, "DEVICE_COUNT"},
+    {NODE_EQUALS | NODE_DECIMAL, recordOccupancyAlarm, kAddGroupOptions, "OCCUPANCY_ALARM"},
     {NODE_EQUALS, nullptr, kGroupDiskTypes, "DISKGROUP_DISKTYPE"},
     {NODE_EQUALS | NODE_LAST, nullptr, kGroupSparePolicies, "SPARE_POLICY"},
 };
 
 // group-disk-types
 const CommandNode kGroupDiskTypes[] = {
-    {0, nullptr, kAddGroupOptions, "NEARONLINE"},
-    {NODE_LAST, nullptr, kAddGroupOptions, "ONLINE"},
+    {0, putFixed<kGroupDiskTypeNearOnline>, kAddGroupOptions, "NEARONLINE"},
+    {NODE_LAST, putFixed<kGroupDiskTypeOnline>, kAddGroupOptions, "ONLINE"},
 };
 
 // group-spare-policies
 const CommandNode kGroupSparePolicies[] = {
-    {0, nullptr, kAddGroupOptions, "DOUBLE"},
-    {0, nullptr, kAddGroupOptions, "NONE"},
-    {NODE_LAST, nullptr, kAddGroupOptions, "SINGLE"},
+    {0, putFixed<kSparePolicyDouble>, kAddGroupOptions, "DOUBLE"},
+    {0, putFixed<kSparePolicyNone>, kAddGroupOptions, "NONE"},
+    {NODE_LAST, putFixed<kSparePolicySingle>, kAddGroupOptions, "SINGLE"},
 };
 
 // add-drgroup-name
@@ -276,7 +285,7 @@ const CommandNode kAddDrgroupName[] = {
 // add-drgroup-options
 const CommandNode kAddDrgroupOptions[] = {
     {NODE_EQUALS, nullptr, kDrgroupAccessModes, "ACCESSMODE"},
-    {NODE_EQUALS | NODE_STRING, nullptr, kAddDrgroupOptions, "COMMENT"},
+    {NODE_EQUALS | NODE_STRING, recordDrGroupComment, kAddDrgroupOptions, "COMMENT"},
     {NODE_EQUALS, nullptr, kDrgroupDestinationGroup, "DESTINATION_DISK_GROUP"},
     {NODE_EQUALS, nullptr, kDrgroupDestinationSystem, "DESTINATION_SYSTEM"},
     {NODE_EQUALS, nullptr, kDrgroupDestinationVdisk, "DESTINATION_VDISK_NAME"},
@@ -286,34 +295,34 @@ const CommandNode kAddDrgroupOptions[] = {
 
 // drgroup-access-modes
 const CommandNode kDrgroupAccessModes[] = {
-    {0, nullptr, kAddDrgroupOptions, "READONLY"},
-    {NODE_LAST, nullptr, kAddDrgroupOptions, "DISABLE"},
+    {0, putFixedLast<kAccessReadOnly>, kAddDrgroupOptions, "READONLY"},
+    {NODE_LAST, putFixedLast<kAccessDisable>, kAddDrgroupOptions, "DISABLE"},
 };
 
 // drgroup-destination-group
 const CommandNode kDrgroupDestinationGroup[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::destinationGroupArg>, kAddDrgroupOptions, "Name of Vdisk"},
 };
 
 // drgroup-destination-system
 const CommandNode kDrgroupDestinationSystem[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of destination system"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::destinationSystemArg>, kAddDrgroupOptions, "Name of destination system"},
 };
 
 // drgroup-destination-vdisk
 const CommandNode kDrgroupDestinationVdisk[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordRemoteVdiskName, kAddDrgroupOptions, "Name of Vdisk"},
 };
 
 // drgroup-source-vdisk
 const CommandNode kDrgroupSourceVdisk[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddDrgroupOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::vdiskNameArg>, kAddDrgroupOptions, "Name of Vdisk"},
 };
 
 // drgroup-write-modes
 const CommandNode kDrgroupWriteModes[] = {
-    {0, nullptr, kAddDrgroupOptions, "ASYNCHRONOUS"},
-    {NODE_LAST, nullptr, kAddDrgroupOptions, "SYNCHRONOUS"},
+    {0, putFixedLast<kWriteModeAsynchronous>, kAddDrgroupOptions, "ASYNCHRONOUS"},
+    {NODE_LAST, putFixedLast<kWriteModeSynchronous>, kAddDrgroupOptions, "SYNCHRONOUS"},
 };
 
 // add-folder-name
@@ -341,34 +350,34 @@ const CommandNode kAddHostOptions[] = {
 
 // host-ip
 const CommandNode kHostIp[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "IP address in the form of nnn.nnn.nnn.nnn"},
+    {NODE_VALUE | NODE_LAST, recordHostAddress, kAddHostOptions, "IP address in the form of nnn.nnn.nnn.nnn"},
 };
 
 // host-os-modes
 const CommandNode kHostOsModes[] = {
     {NODE_EQUALS, nullptr, kHostCustomMask, "CUSTOM"},
-    {0, nullptr, kAddHostOptions, "ORDAN"},
-    {0, nullptr, kAddHostOptions, "ARVEN"},
-    {0, nullptr, kAddHostOptions, "BRASKEL"},
-    {0, nullptr, kAddHostOptions, "MIRADOR"},
-    {0, nullptr, kAddHostOptions, "VALMER"},
-    {0, nullptr, kAddHostOptions, "UNKNOWN"},
-    {NODE_LAST, nullptr, kAddHostOptions, "TEMPLAR"},
+    {0, putFixed<kModeOrdan>, kAddHostOptions, "ORDAN"},
+    {0, putFixed<kModeArven>, kAddHostOptions, "ARVEN"},
+    {0, putFixed<kModeBraskel>, kAddHostOptions, "BRASKEL"},
+    {0, putFixed<kModeMirador>, kAddHostOptions, "MIRADOR"},
+    {0, putFixed<kModeValmer>, kAddHostOptions, "VALMER"},
+    {0, putFixed<kModeUnknown>, kAddHostOptions, "UNKNOWN"},
+    {NODE_LAST, putFixed<kModeTemplar>, kAddHostOptions, "TEMPLAR"},
 };
 
 // host-custom-mask
 const CommandNode kHostCustomMask[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "Host funtionality mask"},
+    {NODE_VALUE | NODE_LAST, recordCustomMode, kAddHostOptions, "Host funtionality mask"},
 };
 
 // host-wwn
 const CommandNode kHostWwn[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddHostOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, recordAdapter, kAddHostOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // add-lun-number
 const CommandNode kAddLunNumber[] = {
-    {NODE_VALUE | NODE_DECIMAL | NODE_LAST, nullptr, kAddLunOptions, "Logical Unit Number"},
+    {NODE_VALUE | NODE_DECIMAL | NODE_LAST, recordLunNumber, kAddLunOptions, "Logical Unit Number"},
 };
 
 // add-lun-options
@@ -380,12 +389,12 @@ const CommandNode kAddLunOptions[] = {
 
 // lun-host-name
 const CommandNode kLunHostName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddLunOptions, "Name of host"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::hostNameArg>, kAddLunOptions, "Name of host"},
 };
 
 // lun-vdisk-name
 const CommandNode kLunVdiskName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddLunOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::vdiskNameArg>, kAddLunOptions, "Name of Vdisk"},
 };
 
 // add-snapshot-name
@@ -405,25 +414,25 @@ const CommandNode kAddSnapshotOptions[] = {
 
 // snapshot-allocation-policies
 const CommandNode kSnapshotAllocationPolicies[] = {
-    {0, nullptr, kAddSnapshotOptions, "DEMAND"},
-    {NODE_LAST, nullptr, kAddSnapshotOptions, "FULLY"},
+    {0, putFixed<kAllocateOnDemand>, kAddSnapshotOptions, "DEMAND"},
+    {NODE_LAST, putFixed<kAllocateFully>, kAddSnapshotOptions, "FULLY"},
 };
 
 // snapshot-redundancies
 const CommandNode kSnapshotRedundancies[] = {
-    {0, nullptr, kAddSnapshotOptions, "VRAID0"},
-    {0, nullptr, kAddSnapshotOptions, "VRAID1"},
-    {NODE_LAST, nullptr, kAddSnapshotOptions, "VRAID5"},
+    {0, putFixed<kRedundancyVraid0>, kAddSnapshotOptions, "VRAID0"},
+    {0, putFixed<kRedundancyVraid1>, kAddSnapshotOptions, "VRAID1"},
+    {NODE_LAST, putFixed<kRedundancyVraid5>, kAddSnapshotOptions, "VRAID5"},
 };
 
 // snapshot-source-vdisk
 const CommandNode kSnapshotSourceVdisk[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::sourceVdiskArg>, kAddSnapshotOptions, "Name of Vdisk"},
 };
 
 // snapshot-wwlun-name
 const CommandNode kSnapshotWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddSnapshotOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, recordLunWorldWideName, kAddSnapshotOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // add-vdisk-name
@@ -436,45 +445,45 @@ const CommandNode kAddVdiskOptions[] = {
     {NODE_EQUALS | NODE_STRING, recordComment, kAddVdiskOptions, "COMMENT"},
     {NODE_EQUALS, nullptr, kVdiskGroupName, "DISK_GROUP"},
     {NODE_HIDDEN | NODE_EQUALS, nullptr, kVdiskGroupName, "GROUP"},
-    {0, nullptr, kAddVdiskOptions, "MIRRORED_WRITEBACK"},
-    {0, nullptr, kAddVdiskOptions, "NOMIRRORED_WRITEBACK"},
+    {0, putFixed<kMirroredWriteBack>, kAddVdiskOptions, "MIRRORED_WRITEBACK"},
+    {0, putFixed<kUnmirroredWriteBack>, kAddVdiskOptions, "NOMIRRORED_WRITEBACK"},
     {NODE_EQUALS | NODE_DECIMAL, recordUnitId, kAddVdiskOptions, "OS_UNIT_ID"},
     {NODE_EQUALS, nullptr, kVdiskPaths, "PREFERRED_PATH"},
-    {0, nullptr, kAddVdiskOptions, "NOPREFERRED_PATH"},
-    {0, nullptr, kAddVdiskOptions, "READ_CACHE"},
-    {0, nullptr, kAddVdiskOptions, "NOREAD_CACHE"},
+    {0, putFixed<kNoPreferredPath>, kAddVdiskOptions, "NOPREFERRED_PATH"},
+    {0, putFixed<kReadCacheOn>, kAddVdiskOptions, "READ_CACHE"},
+    {0, putFixed<kReadCacheOff>, kAddVdiskOptions, "NOREAD_CACHE"},
     {NODE_EQUALS, nullptr, kVdiskRedundancies, "REDUNDANCY"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, kAddVdiskOptions, "SIZE"},
-    {0, nullptr, kAddVdiskOptions, "WAIT_FOR_COMPLETION"},
-    {0, nullptr, kAddVdiskOptions, "NOWAIT_FOR_COMPLETION"},
+    {NODE_EQUALS | NODE_DECIMAL, recordSize, kAddVdiskOptions, "SIZE"},
+    {0, putFixed<kCreationWait>, kAddVdiskOptions, "WAIT_FOR_COMPLETION"},
+    {0, putFixed<kCreationNoWait>, kAddVdiskOptions, "NOWAIT_FOR_COMPLETION"},
     {NODE_EQUALS, nullptr, kVdiskWwlunName, "WORLD_WIDE_LUN_NAME"},
-    {0, nullptr, kAddVdiskOptions, "WRITE_PROTECT"},
-    {NODE_LAST, nullptr, kAddVdiskOptions, "NOWRITE_PROTECT"},
+    {0, putFixed<kWriteProtectOn>, kAddVdiskOptions, "WRITE_PROTECT"},
+    {NODE_LAST, putFixed<kWriteProtectOff>, kAddVdiskOptions, "NOWRITE_PROTECT"},
 };
 
 // vdisk-group-name
 const CommandNode kVdiskGroupName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions, "Name of group"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::diskGroupArg>, kAddVdiskOptions, "Name of group"},
 };
 
 // vdisk-paths
 const CommandNode kVdiskPaths[] = {
-    {0, nullptr, kAddVdiskOptions, "PATH_A_FAILOVER"},
-    {0, nullptr, kAddVdiskOptions, "PATH_A_BOTH"},
-    {0, nullptr, kAddVdiskOptions, "PATH_B_FAILOVER"},
-    {NODE_LAST, nullptr, kAddVdiskOptions, "PATH_B_BOTH"},
+    {0, putFixed<kPathAFailover>, kAddVdiskOptions, "PATH_A_FAILOVER"},
+    {0, putFixed<kPathABoth>, kAddVdiskOptions, "PATH_A_BOTH"},
+    {0, putFixed<kPathBFailover>, kAddVdiskOptions, "PATH_B_FAILOVER"},
+    {NODE_LAST, putFixed<kPathBBoth>, kAddVdiskOptions, "PATH_B_BOTH"},
 };
 
 // vdisk-redundancies
 const CommandNode kVdiskRedundancies[] = {
-    {0, nullptr, kAddVdiskOptions, "VRAID0"},
-    {0, nullptr, kAddVdiskOptions, "VRAID1"},
-    {NODE_LAST, nullptr, kAddVdiskOptions, "VRAID5"},
+    {0, putFixed<kRedundancyVraid0>, kAddVdiskOptions, "VRAID0"},
+    {0, putFixed<kRedundancyVraid1>, kAddVdiskOptions, "VRAID1"},
+    {NODE_LAST, putFixed<kRedundancyVraid5>, kAddVdiskOptions, "VRAID5"},
 };
 
 // vdisk-wwlun-name
 const CommandNode kVdiskWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kAddVdiskOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, recordLunWorldWideName, kAddVdiskOptions, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // capture-objects
@@ -500,26 +509,26 @@ const CommandNode kDebugOptions[] = {
     {NODE_HIDDEN | NODE_FULL_WORD, installDebugDebug, kDebugOptions, "DEBUG"},
     {NODE_HIDDEN | NODE_FULL_WORD, setDumpFlag, kDebugOptions, "DUMP"},
     {NODE_HIDDEN | NODE_FULL_WORD, clearDumpFlag, kDebugOptions, "NODUMP"},
-    {NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr, kDebugOptions, "INFORMATION"},
+    {NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, printInformation, kDebugOptions, "INFORMATION"},
 };
 
 // tallow-flags-value
 const CommandNode kTallowFlagsValue[] = {
-    {NODE_VALUE | NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, nullptr, kDebugOptions, "Tallow flags to pass"},
+    {NODE_VALUE | NODE_HIDDEN | NODE_FULL_WORD | NODE_LAST, setTallowFlags, kDebugOptions, "Tallow flags to pass"},
 };
 
 // delete-objects
 const CommandNode kDeleteObjects[] = {
-    {NODE_HIDDEN, installUnbuiltCommand, kDeleteSystemName, "CELL"},
-    {0, installUnbuiltCommand, kDeleteGroupName, "DISK_GROUP"},
-    {0, installUnbuiltCommand, kDeleteDrgroupName, "DR_GROUP"},
-    {0, installUnbuiltCommand, kDeleteFolderName, "FOLDER"},
-    {NODE_HIDDEN, installUnbuiltCommand, kDeleteGroupName, "GROUP"},
-    {0, installUnbuiltCommand, kDeleteHostName, "HOST"},
-    {0, installUnbuiltCommand, kDeleteLunNumber, "LUN"},
-    {NODE_HIDDEN, installUnbuiltCommand, kDeleteVdiskName, "STORAGE"},
-    {0, installUnbuiltCommand, kDeleteSystemName, "SYSTEM"},
-    {NODE_LAST, installUnbuiltCommand, kDeleteVdiskName, "VDISK"},
+    {NODE_HIDDEN, installDeleteSystem, kDeleteSystemName, "CELL"},
+    {0, installDeleteGroup, kDeleteGroupName, "DISK_GROUP"},
+    {0, installDeleteDrGroup, kDeleteDrgroupName, "DR_GROUP"},
+    {0, installDeleteFolder, kDeleteFolderName, "FOLDER"},
+    {NODE_HIDDEN, installDeleteGroup, kDeleteGroupName, "GROUP"},
+    {0, installDeleteHost, kDeleteHostName, "HOST"},
+    {0, installDeleteLun, kDeleteLunNumber, "LUN"},
+    {NODE_HIDDEN, installDeleteVdisk, kDeleteVdiskName, "STORAGE"},
+    {0, installDeleteSystem, kDeleteSystemName, "SYSTEM"},
+    {NODE_LAST, installDeleteVdisk, kDeleteVdiskName, "VDISK"},
 };
 
 // delete-system-name
@@ -559,21 +568,21 @@ const CommandNode kDeleteVdiskName[] = {
 
 // delete-vdisk-options
 const CommandNode kDeleteVdiskOptions[] = {
-    {0, nullptr, kDeleteVdiskOptions, "WAIT_FOR_COMPLETION"},
-    {NODE_LAST, nullptr, kDeleteVdiskOptions, "NOWAIT_FOR_COMPLETION"},
+    {0, putFixed<kDeletionWait>, kDeleteVdiskOptions, "WAIT_FOR_COMPLETION"},
+    {NODE_LAST, putFixed<kDeletionNoWait>, kDeleteVdiskOptions, "NOWAIT_FOR_COMPLETION"},
 };
 
 // exercise-actions
 const CommandNode kExerciseActions[] = {
     {0, nullptr, kExerciseDisks, "START"},
-    {0, installUnbuiltCommand, nullptr, "STOP"},
-    {NODE_LAST, installUnbuiltCommand, nullptr, "SUMMARY"},
+    {0, installStopExercise, nullptr, "STOP"},
+    {NODE_LAST, installExerciseSummary, nullptr, "SUMMARY"},
 };
 
 // exercise-disks
 const CommandNode kExerciseDisks[] = {
-    {0, installUnbuiltCommand, nullptr, "ALL"},
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "List of fully qualified disk names to exercise, comma separated"},
+    {0, startAllDisks, nullptr, "ALL"},
+    {NODE_VALUE | NODE_LAST, startListedDisks, nullptr, "List of fully qualified disk names to exercise, comma separated"},
 };
 
 // file-name
@@ -605,8 +614,8 @@ const CommandNode kPowerObjectName[] = {
 
 // power-options
 const CommandNode kPowerOptions[] = {
-    {0, nullptr, kPowerOptions, "ALL_PEERS"},
-    {NODE_LAST, nullptr, kPowerOptions, "NOALL_PEERS"},
+    {0, putFixed<kAllPeers>, kPowerOptions, "ALL_PEERS"},
+    {NODE_LAST, putFixed<kNoAllPeers>, kPowerOptions, "NOALL_PEERS"},
 };
 
 // select-objects
@@ -618,7 +627,7 @@ const CommandNode kSelectObjects[] = {
 
 // select-system-name
 const CommandNode kSelectSystemName[] = {
-    {NODE_VALUE | NODE_LAST, installSelectSystem, nullptr, "Name of storage system"},
+    {NODE_VALUE | NODE_LAST, selectSystem, nullptr, "Name of storage system"},
 };
 
 // manager-address
@@ -644,18 +653,18 @@ const CommandNode kManagerUsername[] = {
 
 // set-objects
 const CommandNode kSetObjects[] = {
-    {NODE_HIDDEN, installUnbuiltCommand, kSetSystemName, "CELL"},
-    {0, installUnbuiltCommand, kSetSimpleName, "DISK"},
-    {0, installUnbuiltCommand, kSetGroupName, "DISK_GROUP"},
-    {0, installUnbuiltCommand, kSetDrgroupName, "DR_GROUP"},
-    {0, installUnbuiltCommand, kSetSimpleName, "FOLDER"},
-    {NODE_HIDDEN, installUnbuiltCommand, kSetGroupName, "GROUP"},
-    {0, installUnbuiltCommand, kSetHostName, "HOST"},
-    {0, installUnbuiltCommand, kSetSimpleName, "MONITOR"},
+    {NODE_HIDDEN, installSetSystem, kSetSystemName, "CELL"},
+    {0, installSetDisk, kSetSimpleName, "DISK"},
+    {0, installSetGroup, kSetGroupName, "DISK_GROUP"},
+    {0, installSetDrGroup, kSetDrgroupName, "DR_GROUP"},
+    {0, installSetFolder, kSetSimpleName, "FOLDER"},
+    {NODE_HIDDEN, installSetGroup, kSetGroupName, "GROUP"},
+    {0, installSetHost, kSetHostName, "HOST"},
+    {0, installSetMonitor, kSetSimpleName, "MONITOR"},
     {0, stageOptions, kOptions, "OPTIONS"},
-    {NODE_HIDDEN, installUnbuiltCommand, kSetVdiskName, "STORAGE"},
-    {0, installUnbuiltCommand, kSetSystemName, "SYSTEM"},
-    {NODE_LAST, installUnbuiltCommand, kSetVdiskName, "VDISK"},
+    {NODE_HIDDEN, installSetVdisk, kSetVdiskName, "STORAGE"},
+    {0, installSetSystem, kSetSystemName, "SYSTEM"},
+    {NODE_LAST, installSetVdisk, kSetVdiskName, "VDISK"},
 };
 
 // set-system-name
@@ -693,24 +702,24 @@ const CommandNode kSetGroupName[] = {
 
 // set-group-options
 const CommandNode kSetGroupOptions[] = {
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "ADD"},
+    {NODE_EQUALS | NODE_DECIMAL, recordAddDiskCount, nullptr, "ADD"},
     {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
     {NODE_EQUALS, nullptr, kGroupDiskName, "DELETE"},
     {NODE_EQUALS, nullptr, kNewName, "NAME"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "OCCUPANCY_ALARM"},
+    {NODE_EQUALS | NODE_DECIMAL, recordOccupancyAlarm, nullptr, "OCCUPANCY_ALARM"},
     {NODE_EQUALS | NODE_LAST, nullptr, kSetGroupSparePolicies, "SPARE_POLICY"},
 };
 
 // group-disk-name
 const CommandNode kGroupDiskName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of disk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::deleteDiskArg>, nullptr, "Name of disk"},
 };
 
 // set-group-spare-policies
 const CommandNode kSetGroupSparePolicies[] = {
-    {0, nullptr, kSetGroupOptions, "DOUBLE"},
-    {0, nullptr, kSetGroupOptions, "NONE"},
-    {NODE_LAST, nullptr, kSetGroupOptions, "SINGLE"},
+    {0, putFixed<kSparePolicyDouble>, kSetGroupOptions, "DOUBLE"},
+    {0, putFixed<kSparePolicyNone>, kSetGroupOptions, "NONE"},
+    {NODE_LAST, putFixed<kSparePolicySingle>, kSetGroupOptions, "SINGLE"},
 };
 
 // set-drgroup-name
@@ -721,28 +730,28 @@ const CommandNode kSetDrgroupName[] = {
 // set-drgroup-options
 const CommandNode kSetDrgroupOptions[] = {
     {NODE_EQUALS, nullptr, kSetDrgroupAccessModes, "ACCESSMODE"},
-    {NODE_EQUALS, nullptr, kDrgroupAddVdisk, "ADD_VDISK"},
-    {NODE_EQUALS | NODE_STRING, nullptr, nullptr, "COMMENT"},
-    {NODE_EQUALS, nullptr, kDrgroupMemberVdisk, "DELETE_VDISK"},
-    {NODE_EQUALS, nullptr, kDrgroupMemberVdisk, "DETACH_VDISK"},
-    {0, nullptr, nullptr, "FAILOVER"},
-    {0, nullptr, nullptr, "FAILSAFE"},
-    {0, nullptr, nullptr, "NOFAILSAFE"},
+    {NODE_EQUALS, startAddMember, kDrgroupAddVdisk, "ADD_VDISK"},
+    {NODE_EQUALS | NODE_STRING, recordDrGroupComment, nullptr, "COMMENT"},
+    {NODE_EQUALS, startDeleteMember, kDrgroupMemberVdisk, "DELETE_VDISK"},
+    {NODE_EQUALS, startDetachMember, kDrgroupMemberVdisk, "DETACH_VDISK"},
+    {0, putFixedLast<kSiteFailover>, nullptr, "FAILOVER"},
+    {0, putFixedLast<kFailsafeOn>, nullptr, "FAILSAFE"},
+    {0, putFixedLast<kFailsafeOff>, nullptr, "NOFAILSAFE"},
     {NODE_EQUALS, nullptr, kDrgroupNewName, "NAME"},
-    {0, nullptr, nullptr, "SUSPEND"},
-    {0, nullptr, nullptr, "NOSUSPEND"},
+    {0, putFixedLast<kSuspend>, nullptr, "SUSPEND"},
+    {0, putFixedLast<kResume>, nullptr, "NOSUSPEND"},
     {NODE_EQUALS | NODE_LAST, nullptr, kSetDrgroupWriteModes, "WRITEMODE"},
 };
 
 // set-drgroup-access-modes
 const CommandNode kSetDrgroupAccessModes[] = {
-    {0, nullptr, nullptr, "READONLY"},
-    {NODE_LAST, nullptr, nullptr, "DISABLE"},
+    {0, putFixedLast<kAccessReadOnly>, nullptr, "READONLY"},
+    {NODE_LAST, putFixedLast<kAccessDisable>, nullptr, "DISABLE"},
 };
 
 // drgroup-add-vdisk
 const CommandNode kDrgroupAddVdisk[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kDrgroupAddVdiskOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::vdiskNameArg>, kDrgroupAddVdiskOptions, "Name of Vdisk"},
 };
 
 // drgroup-add-vdisk-options
@@ -753,17 +762,17 @@ const CommandNode kDrgroupAddVdiskOptions[] = {
 
 // drgroup-add-destination-group
 const CommandNode kDrgroupAddDestinationGroup[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kDrgroupAddVdiskOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::destinationGroupArg>, kDrgroupAddVdiskOptions, "Name of Vdisk"},
 };
 
 // drgroup-add-destination-vdisk
 const CommandNode kDrgroupAddDestinationVdisk[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, kDrgroupAddVdiskOptions, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordRemoteVdiskName, kDrgroupAddVdiskOptions, "Name of Vdisk"},
 };
 
 // drgroup-member-vdisk
 const CommandNode kDrgroupMemberVdisk[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Name of Vdisk"},
+    {NODE_VALUE | NODE_LAST, recordArgument<&WorkArea::vdiskNameArg>, nullptr, "Name of Vdisk"},
 };
 
 // drgroup-new-name
@@ -773,8 +782,8 @@ const CommandNode kDrgroupNewName[] = {
 
 // set-drgroup-write-modes
 const CommandNode kSetDrgroupWriteModes[] = {
-    {0, nullptr, nullptr, "ASYNCHRONOUS"},
-    {NODE_LAST, nullptr, nullptr, "SYNCHRONOUS"},
+    {0, putFixedLast<kWriteModeAsynchronous>, nullptr, "ASYNCHRONOUS"},
+    {NODE_LAST, putFixedLast<kWriteModeSynchronous>, nullptr, "SYNCHRONOUS"},
 };
 
 // set-host-name
@@ -784,9 +793,9 @@ const CommandNode kSetHostName[] = {
 
 // set-host-options
 const CommandNode kSetHostOptions[] = {
-    {NODE_EQUALS, nullptr, kSetHostWwn, "ADD_WORLD_WIDE_NAME"},
+    {NODE_EQUALS, putFixed<kAddAdapter>, kSetHostWwn, "ADD_WORLD_WIDE_NAME"},
     {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
-    {NODE_EQUALS, nullptr, kSetHostWwn, "DELETE_WORLD_WIDE_NAME"},
+    {NODE_EQUALS, putFixed<kDeleteAdapter>, kSetHostWwn, "DELETE_WORLD_WIDE_NAME"},
     {NODE_EQUALS, nullptr, kSetHostIp, "IP"},
     {NODE_EQUALS, recordObjectName, kNewName, "NAME"},
     {NODE_EQUALS | NODE_LAST, nullptr, kSetHostOsModes, "OPERATING_SYSTEM"},
@@ -794,29 +803,29 @@ const CommandNode kSetHostOptions[] = {
 
 // set-host-wwn
 const CommandNode kSetHostWwn[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, recordAdapter, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // set-host-ip
 const CommandNode kSetHostIp[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "IP address in the form of nnn.nnn.nnn.nnn"},
+    {NODE_VALUE | NODE_LAST, recordHostAddress, nullptr, "IP address in the form of nnn.nnn.nnn.nnn"},
 };
 
 // set-host-os-modes
 const CommandNode kSetHostOsModes[] = {
     {NODE_EQUALS, nullptr, kSetHostCustomMask, "CUSTOM"},
-    {0, nullptr, nullptr, "ORDAN"},
-    {0, nullptr, nullptr, "ARVEN"},
-    {0, nullptr, nullptr, "BRASKEL"},
-    {0, nullptr, nullptr, "MIRADOR"},
-    {0, nullptr, nullptr, "VALMER"},
-    {0, nullptr, kAddHostOptions, "UNKNOWN"},
-    {NODE_LAST, nullptr, nullptr, "TEMPLAR"},
+    {0, putFixed<kModeOrdan>, nullptr, "ORDAN"},
+    {0, putFixed<kModeArven>, nullptr, "ARVEN"},
+    {0, putFixed<kModeBraskel>, nullptr, "BRASKEL"},
+    {0, putFixed<kModeMirador>, nullptr, "MIRADOR"},
+    {0, putFixed<kModeValmer>, nullptr, "VALMER"},
+    {0, putFixed<kModeUnknown>, kAddHostOptions, "UNKNOWN"},
+    {NODE_LAST, putFixed<kModeTemplar>, nullptr, "TEMPLAR"},
 };
 
 // set-host-custom-mask
 const CommandNode kSetHostCustomMask[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Host funtionality mask"},
+    {NODE_VALUE | NODE_LAST, recordCustomMode, nullptr, "Host funtionality mask"},
 };
 
 // options
@@ -846,31 +855,31 @@ const CommandNode kSetVdiskName[] = {
 // set-vdisk-options
 const CommandNode kSetVdiskOptions[] = {
     {NODE_EQUALS | NODE_STRING, recordComment, nullptr, "COMMENT"},
-    {0, nullptr, nullptr, "MIRRORED_WRITEBACK"},
-    {0, nullptr, nullptr, "NOMIRRORED_WRITEBACK"},
+    {0, putFixed<kMirroredWriteBack>, nullptr, "MIRRORED_WRITEBACK"},
+    {0, putFixed<kUnmirroredWriteBack>, nullptr, "NOMIRRORED_WRITEBACK"},
     {NODE_EQUALS, nullptr, kNewName, "NAME"},
     {NODE_EQUALS | NODE_DECIMAL, recordUnitId, nullptr, "OS_UNIT_ID"},
     {NODE_EQUALS, nullptr, kSetVdiskPaths, "PREFERRED_PATH"},
-    {0, nullptr, nullptr, "NOPREFERRED_PATH"},
-    {0, nullptr, nullptr, "READ_CACHE"},
-    {0, nullptr, nullptr, "NOREAD_CACHE"},
-    {NODE_EQUALS | NODE_DECIMAL, nullptr, nullptr, "SIZE"},
+    {0, putFixed<kNoPreferredPath>, nullptr, "NOPREFERRED_PATH"},
+    {0, putFixed<kReadCacheOn>, nullptr, "READ_CACHE"},
+    {0, putFixed<kReadCacheOff>, nullptr, "NOREAD_CACHE"},
+    {NODE_EQUALS | NODE_DECIMAL, recordSize, nullptr, "SIZE"},
     {NODE_EQUALS, nullptr, kSetVdiskWwlunName, "WORLD_WIDE_LUN_NAME"},
-    {0, nullptr, nullptr, "WRITE_PROTECT"},
-    {NODE_LAST, nullptr, nullptr, "NOWRITE_PROTECT"},
+    {0, putFixed<kWriteProtectOn>, nullptr, "WRITE_PROTECT"},
+    {NODE_LAST, putFixed<kWriteProtectOff>, nullptr, "NOWRITE_PROTECT"},
 };
 
 // set-vdisk-paths
 const CommandNode kSetVdiskPaths[] = {
-    {0, nullptr, nullptr, "PATH_A_FAILOVER"},
-    {0, nullptr, nullptr, "PATH_A_BOTH"},
-    {0, nullptr, nullptr, "PATH_B_FAILOVER"},
-    {NODE_LAST, nullptr, nullptr, "PATH_B_BOTH"},
+    {0, putFixed<kPathAFailover>, nullptr, "PATH_A_FAILOVER"},
+    {0, putFixed<kPathABoth>, nullptr, "PATH_A_BOTH"},
+    {0, putFixed<kPathBFailover>, nullptr, "PATH_B_FAILOVER"},
+    {NODE_LAST, putFixed<kPathBBoth>, nullptr, "PATH_B_BOTH"},
 };
 
 // set-vdisk-wwlun-name
 const CommandNode kSetVdiskWwlunName[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
+    {NODE_VALUE | NODE_LAST, recordLunWorldWideName, nullptr, "World Wide Name in the form 6nnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn-nnnn"},
 };
 
 // show-objects

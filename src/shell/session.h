@@ -115,6 +115,15 @@ struct WorkArea {
   char* newNameArg;
   char* folderPath;  // with its trailing backslash
   char* captureFileArg;
+  // Further names the object commands record while the line is parsed.
+  char* diskGroupArg;          // DISK_GROUP of a new virtual disk or copy
+  char* sourceVdiskArg;        // the virtual disk a snapshot or copy is made of
+  char* hostNameArg;           // HOST of ADD LUN
+  char* vdiskNameArg;          // VDISK of ADD LUN and of DR-group commands
+  char* destinationSystemArg;  // DESTINATION_SYSTEM of ADD DR_GROUP
+  char* destinationGroupArg;   // DESTINATION_DISK_GROUP of DR-group commands
+  char* deleteDiskArg;         // DELETE= of SET DISK_GROUP
+  bool addVdiskRequested;      // SET DR_GROUP ... ADD_VDISK
   StagedOptions staged;
   // The request under construction and the answer to it.
   char* requestBuffer;  // kRequestCapacity characters, allocated on demand

@@ -53,18 +53,28 @@ struct RecordCase {
 
 TEST_F(NameValuesTest, ValuesBecomePropertiesAndNames) {
   const RecordCase cases[] = {
-      {"ADD VDISK \"\\Virtual Disks\\Finance\\Vol1\"", "Name=Vol1 ", "Vol1",
+      {"ADD VDISK \"\\Virtual Disks\\Finance\\Vol1\"",
+       "Name=Vol1 creationmode=synchronous ", "Vol1",
        "\\Virtual Disks\\Finance\\", "(none)"},
-      {"ADD VDISK \\Vol1", "Name=Vol1 ", "Vol1", "(none)", "(none)"},
+      {"ADD VDISK \\Vol1", "Name=Vol1 creationmode=synchronous ", "Vol1",
+       "(none)", "(none)"},
       {"ADD VDISK \"a b\" COMMENT=\"some words\" OS_UNIT_ID=32767",
-       "BraskelID=32767 comments=some words Name=a b ", "a b", "(none)",
-       "(none)"},
-      {"ADD DR_GROUP \"\\Data Replication\\dr1\"", "objectname=dr1 ", "dr1",
-       "\\Data Replication\\", "(none)"},
+       "BraskelID=32767 comments=some words Name=a b "
+       "creationmode=synchronous ",
+       "a b", "(none)", "(none)"},
+      {"ADD DR_GROUP \"\\Data Replication\\dr1\"",
+       "scellid= objectid=0808080808080808080808080808080808080808 "
+       "objecttype=drmgroup objectname=dr1 destscellid= virtualdiskid= "
+       "remotevirtualdiskname= "
+       "destdiskgroupid=0000000000000000000000000000000000000000 "
+       "drmmode=source drcomments= ",
+       "dr1", "\\Data Replication\\", "(none)"},
       {"ADD FOLDER f COMMENT=\"c\"", "comments=c Name=f ", "f", "(none)",
        "(none)"},
       {"SET VDISK v NAME=v2", "Name=v2 ", "v", "(none)", "v2"},
-      {"SET DR_GROUP d NAME=d2", "objectname=d2 ", "d", "(none)", "d2"},
+      {"SET DR_GROUP d NAME=d2",
+       "scellid= objectid= objecttype=drmgroup objectname=d2 ", "d", "(none)",
+       "d2"},
       {"SET SYSTEM s CONSOLE_LUN_ID=0", "BraskelID=0 ", "s", "(none)",
        "(none)"},
       {"DELETE LUN 12", "", "12", "(none)", "(none)"},

@@ -1,0 +1,53 @@
+#include "objects/command_support.h"
+
+#include <cstring>
+
+#include "request/object_lookup.h"
+#include "request/outcome.h"
+#include "request/request_envelope.h"
+#include "request/response_parser.h"
+#include "request/send_request.h"
+
+namespace objects {
+
+shell::ParseStatus install(shell::CommandContext& context,
+                           shell::FinalHandler action) {
+  context.session->work.finalHandler = action;
+  return shell::ParseOk;
+}
+
+int sendAndJudge(shell::CommandContext& context) {
+  if (request::SendRequest(context) != 0) return 1;
+  if (request::ParseResponseText(context) != 0) return 1;
+  return request::CheckOutcome(context);
+}
+
+int putObjectId(shell::CommandContext& context, request::ObjectKind kind,
+                const char* name, const char* property) {
+  const shell::ObjectToken* token = request::LookupObject(context, kind, name);
+  if (token == nullptr) return 1;
+  request::PutProperty(context, property, token->id);
+  return 0;
+}
+
+int putFolderId(shell::CommandContext& context) {
+  const char* folder = context.session->work.folderPath;
+  if (folder == nullptr) return 0;
+  return putObjectId(context, request::kFolders, folder, "FolderID");
+}
+
+int sendCreate(shell::CommandContext& context, const char* elementType) {
+  request::BeginV1Request(context, "Create", elementType);
+  request::PutProperty(context, "ElementID", context.session->systemId);
+  request::EmitV1Properties(context);
+  request::EndV1Request(context);
+  return sendAndJudge(context);
+}
+
+void replaceText(char*& slot, const char* text, const char* module, int line) {
+  char* copy = shell::copyText(text, std::strlen(text), module, line);
+  shell::release(slot);
+  slot = copy;
+}
+
+}  // namespace objects

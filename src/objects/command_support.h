@@ -1,0 +1,69 @@
+// What the object command families share: option keywords that stand for
+// one fixed property, values that are only remembered for the final
+// action, installing the final action, and the create request most ADD
+// commands send.
+#pragma once
+
+#include "request/object_kinds.h"
+#include "request/pending_properties.h"
+#include "shell/session.h"
+#include "shell/tracked_memory.h"
+
+namespace objects {
+
+// A property an option keyword records: SPARE_POLICY=DOUBLE stands for
+// "SparePolicy" = "Double". Each family lists its values as named
+// constants, and the grammar hangs putFixed<kConstant> on the keyword.
+struct FixedProperty {
+  const char* name;
+  const char* value;
+};
+
+// At the front of the pending list; a repeated keyword keeps its last value.
+template <const FixedProperty& property>
+shell::ParseStatus putFixed(shell::CommandContext& context) {
+  request::PutProperty(context, property.name, property.value);
+  return shell::ParseOk;
+}
+
+// At the end of the pending list, for the requests whose elements keep
+// the order they were recorded in (DR groups).
+template <const FixedProperty& property>
+shell::ParseStatus putFixedLast(shell::CommandContext& context) {
+  request::PutPropertyLast(context, property.name, property.value);
+  return shell::ParseOk;
+}
+
+// A name the final action resolves later (DISK_GROUP=, VDISK=, HOST=, ...):
+// the value token is copied into the work-area field.
+template <char* shell::WorkArea::*field>
+shell::ParseStatus recordArgument(shell::CommandContext& context) {
+  shell::copyToken(context, context.session->work.*field);
+  return shell::ParseOk;
+}
+
+// Makes `action` the command's final action.
+shell::ParseStatus install(shell::CommandContext& context,
+                           shell::FinalHandler action);
+
+// Sends the built request, parses the answer and judges it: 0, or 1 after
+// printing why. A server FAILURE is printed and marked, and returns 0.
+int sendAndJudge(shell::CommandContext& context);
+
+// Looks `name` up among the objects of `kind` and records its identifier
+// as `property`. 0, or 1 after printing why.
+int putObjectId(shell::CommandContext& context, request::ObjectKind kind,
+                const char* name, const char* property);
+
+// The folder of a path-qualified new name, when one was given, recorded
+// as "FolderID". 0, or 1 after printing why.
+int putFolderId(shell::CommandContext& context);
+
+// A version-1 Create of `elementType` in the selected system with the
+// pending properties, sent and judged.
+int sendCreate(shell::CommandContext& context, const char* elementType);
+
+// Replaces the text in `slot` with a tracked copy of `text`.
+void replaceText(char*& slot, const char* text, const char* module, int line);
+
+}  // namespace objects

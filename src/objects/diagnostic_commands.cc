@@ -1,0 +1,149 @@
+#include "objects/diagnostic_commands.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "client/emclient_api.h"
+#include "objects/command_support.h"
+#include "request/preconditions.h"
+
+namespace objects {
+namespace {
+
+using shell::CommandContext;
+
+constexpr int kErrorTextSize = 2048;
+
+// The library picks the port itself, so it gets the manager's host alone.
+char* managerHost(const shell::SessionState& session) {
+  const char* address = session.managerAddress;
+  return shell::copyText(address, std::strcspn(address, ":"), "quill_manager",
+                         __LINE__);
+}
+
+int reportLibraryResult(int code) {
+  if (code == 0) return 0;
+  char text[kErrorTextSize] = {};
+  EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
+  std::fprintf(shell::outputStream, "\nError: %s", text);
+  return 1;
+}
+
+// A status message in an exercise answer is the server refusing the
+// operation: it is printed as an error and the command fails.
+int reportExerciseResult(int code, char* message) {
+  bool refused = message != nullptr;
+  if (refused) {
+    std::fprintf(shell::outputStream, "\nError: %s", message);
+    std::free(message);
+  }
+  int failed = reportLibraryResult(code);
+  return refused ? 1 : failed;
+}
+
+int emVersion(CommandContext& context) {
+  if (request::RequireManager(context) != 0) return 1;
+  const shell::SessionState& session = *context.session;
+  char* host = managerHost(session);
+  char version[EMCLIENTAPI_TEXT_FIELD_SIZE] = {};
+  char build[EMCLIENTAPI_TEXT_FIELD_SIZE] = {};
+  int code = EMClientAPITNGGetSystemInfo(host, session.userName,
+                                         session.password, version, build);
+  shell::release(host);
+  if (code != 0) return reportLibraryResult(code);
+  std::fprintf(shell::outputStream,
+               "\nElement manager information (at %s)\n  Version: %s\n  "
+               "Build: %s",
+               session.managerAddress, version, build);
+  return 0;
+}
+
+int rediscover(CommandContext& context) {
+  if (request::RequireManager(context) != 0) return 1;
+  const shell::SessionState& session = *context.session;
+  char* host = managerHost(session);
+  int code = EMClientAPITNGDiscoverStorageCell(host, session.userName,
+                                               session.password);
+  shell::release(host);
+  return reportLibraryResult(code);
+}
+
+// objectNameArg holds the disk list; START ALL leaves it empty.
+int startExercise(CommandContext& context) {
+  if (request::RequireSystem(context) != 0) return 1;
+  const shell::SessionState& session = *context.session;
+  const char* disks = session.work.objectNameArg;
+  char* host = managerHost(session);
+  char* message = nullptr;
+  int code = EMClientAPITNGStartDiskExercise(
+      host, session.userName, session.password, disks != nullptr ? disks : "",
+      session.systemId, &message);
+  shell::release(host);
+  return reportExerciseResult(code, message);
+}
+
+int stopExercise(CommandContext& context) {
+  if (request::RequireSystem(context) != 0) return 1;
+  const shell::SessionState& session = *context.session;
+  char* host = managerHost(session);
+  char* message = nullptr;
+  int code = EMClientAPITNGStopDiskExercise(
+      host, session.userName, session.password, session.systemId, &message);
+  shell::release(host);
+  return reportExerciseResult(code, message);
+}
+
+int exerciseSummary(CommandContext& context) {
+  if (request::RequireSystem(context) != 0) return 1;
+  const shell::SessionState& session = *context.session;
+  char* host = managerHost(session);
+  char* summary = nullptr;
+  int code = EMClientAPITNGDiskExerciseSummary(
+      host, session.userName, session.password, session.systemId, &summary);
+  shell::release(host);
+  if (summary != nullptr) {
+    std::fprintf(shell::outputStream, "\n%s", summary);
+    std::free(summary);
+  }
+  return reportLibraryResult(code);
+}
+
+int refuseEmptyDiskList(CommandContext&) {
+  std::fputs(
+      "\nError: No disk named in the list (EXERCISE_DISK START ALL exercises "
+      "every disk)",
+      shell::outputStream);
+  return 1;
+}
+
+}  // namespace
+
+shell::ParseStatus installEmVersion(CommandContext& context) {
+  return install(context, emVersion);
+}
+
+shell::ParseStatus installRediscover(CommandContext& context) {
+  return install(context, rediscover);
+}
+
+shell::ParseStatus startListedDisks(CommandContext& context) {
+  shell::copyToken(context, context.session->work.objectNameArg);
+  const char* list = context.session->work.objectNameArg;
+  bool named = list[std::strspn(list, ", ")] != '\0';
+  return install(context, named ? startExercise : refuseEmptyDiskList);
+}
+
+shell::ParseStatus startAllDisks(CommandContext& context) {
+  return install(context, startExercise);
+}
+
+shell::ParseStatus installStopExercise(CommandContext& context) {
+  return install(context, stopExercise);
+}
+
+shell::ParseStatus installExerciseSummary(CommandContext& context) {
+  return install(context, exerciseSummary);
+}
+
+}  // namespace objects

@@ -1,0 +1,37 @@
+#include "objects/power_commands.h"
+
+#include "request/object_requests.h"
+
+namespace objects {
+namespace {
+
+using shell::CommandContext;
+
+constexpr FixedProperty kRestart{"Restart", "YES"};
+constexpr FixedProperty kShutdown{"Restart", "NO"};
+
+int setPower(CommandContext& context) {
+  return request::SetObjectProperties(context, request::kPower);
+}
+
+int setMonitor(CommandContext& context) {
+  return request::SetObjectProperties(context, request::kMonitors);
+}
+
+}  // namespace
+
+shell::ParseStatus installRestart(CommandContext& context) {
+  putFixed<kRestart>(context);
+  return install(context, setPower);
+}
+
+shell::ParseStatus installShutdown(CommandContext& context) {
+  putFixed<kShutdown>(context);
+  return install(context, setPower);
+}
+
+shell::ParseStatus installSetMonitor(CommandContext& context) {
+  return install(context, setMonitor);
+}
+
+}  // namespace objects

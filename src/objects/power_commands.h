@@ -1,0 +1,18 @@
+// Controllers and monitors: RESTART and SHUTDOWN of a power object, with or
+// without its peers, and SET MONITOR. Their SHOW is the generic SHOW.
+#pragma once
+
+#include "objects/command_support.h"
+#include "shell/session.h"
+
+namespace objects {
+
+inline constexpr FixedProperty kAllPeers{"Coupled", "YES"};
+inline constexpr FixedProperty kNoAllPeers{"Coupled", "NO"};
+
+// No confirmation is asked: the command names the controller explicitly.
+shell::ParseStatus installRestart(shell::CommandContext& context);
+shell::ParseStatus installShutdown(shell::CommandContext& context);
+shell::ParseStatus installSetMonitor(shell::CommandContext& context);
+
+}  // namespace objects

@@ -1,0 +1,127 @@
+#include "objects/system_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "request/name_checks.h"
+#include "request/object_lookup.h"
+#include "request/object_requests.h"
+#include "request/preconditions.h"
+#include "request/request_envelope.h"
+#include "request/token_list.h"
+#include "shell/execute_line.h"
+
+namespace objects {
+namespace {
+
+using shell::CommandContext;
+using shell::SessionState;
+
+void deselectSystem(SessionState& session) {
+  shell::release(session.systemName);
+  shell::release(session.systemId);
+  session.systemName = nullptr;
+  session.systemId = nullptr;
+}
+
+bool succeeded(const SessionState& session) {
+  return (session.work.resultFlags & shell::kServerSuccess) != 0;
+}
+
+int selectSystemAction(CommandContext& context) {
+  SessionState& session = *context.session;
+  const shell::ObjectToken* token = request::LookupObject(
+      context, request::kSystems, session.work.objectNameArg);
+  if (token == nullptr) return 1;
+  replaceText(session.systemName, session.work.objectNameArg, "quill_cell",
+              __LINE__);
+  replaceText(session.systemId, token->id, "quill_cell", __LINE__);
+  return 0;
+}
+
+// The array being initialized is the selected one; afterwards it carries
+// the new name and has to be selected again under it.
+int addSystem(CommandContext& context) {
+  if (request::RequireSystem(context) != 0) return 1;
+  SessionState& session = *context.session;
+  request::BeginV1Request(context, "Create", "Element");
+  request::PutProperty(context, "ID", session.systemId);
+  request::EmitV1Properties(context);
+  request::EndV1Request(context);
+  int result = sendAndJudge(context);
+  if (result == 0 && succeeded(session)) deselectSystem(session);
+  return result;
+}
+
+// The selection follows a rename of the selected system, but only one the
+// server accepted: after a refusal the old name is still the valid one.
+int setSystem(CommandContext& context) {
+  if (request::SetObjectProperties(context, request::kSystems) != 0) return 1;
+  SessionState& session = *context.session;
+  const shell::WorkArea& work = session.work;
+  if (succeeded(session) && session.systemName != nullptr &&
+      work.newNameArg != nullptr &&
+      std::strcmp(work.objectNameArg, session.systemName) == 0) {
+    replaceText(session.systemName, work.newNameArg, "quill_cell", __LINE__);
+    request::RemoveTokensOfKind(context, request::kSystems);
+  }
+  return 0;
+}
+
+int deleteSystem(CommandContext& context) {
+  SessionState& session = *context.session;
+  const char* name = session.work.objectNameArg;
+  if (name == nullptr) return shell::reportIncompleteCommand(context);
+  if (session.systemName == nullptr ||
+      std::strcmp(name, session.systemName) != 0) {
+    std::fputs("\nError: Only the selected system may be deleted",
+               shell::outputStream);
+    return 1;
+  }
+  int result = request::DeleteObject(context, request::kSystems);
+  if (result == 0 && succeeded(session)) {
+    deselectSystem(session);
+    request::RemoveTokensOfKind(context, request::kSystems);
+  }
+  return result;
+}
+
+}  // namespace
+
+shell::ParseStatus selectSystem(CommandContext& context) {
+  shell::copyToken(context, context.session->work.objectNameArg);
+  return install(context, selectSystemAction);
+}
+
+shell::ParseStatus installAddSystem(CommandContext& context) {
+  return install(context, addSystem);
+}
+
+shell::ParseStatus recordSystemName(CommandContext& context) {
+  shell::copyToken(context, context.session->work.objectNameArg);
+  request::PutPropertyN(context, "Name", context.tokenStart,
+                        context.tokenLength);
+  if (request::ValidateName(context, context.tokenStart, context.tokenLength) !=
+      0) {
+    return shell::ParseFailed;
+  }
+  return shell::ParseOk;
+}
+
+shell::ParseStatus recordDeviceCount(CommandContext& context) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%u",
+                static_cast<unsigned>(context.number));
+  request::PutProperty(context, "DeviceCount", digits);
+  return shell::ParseOk;
+}
+
+shell::ParseStatus installSetSystem(CommandContext& context) {
+  return install(context, setSystem);
+}
+
+shell::ParseStatus installDeleteSystem(CommandContext& context) {
+  return install(context, deleteSystem);
+}
+
+}  // namespace objects
