@@ -135,11 +135,10 @@ TEST(RequestShow, DetailsPrintArraysCategoriesLongNamesAndWrapAtTwoWidths) {
   SimSession sim("127.0.0.102", kRequestScenario);
   REQUIRE_SIM(sim);
   const std::string kGroup = "\"\\Disk Groups\\Default Disk Group\"";
-  auto run = runArguments(
-      withManager(sim.address(),
-                  {"SELECT SYSTEM Alpha", "SHOW DISK_GROUP FULL",
-                   "SET OPTIONS DISPLAY_WIDTH=70", "SHOW DISK_GROUP " + kGroup,
-                   "SHOW SYSTEM Alpha"}));
+  auto run = runArguments(withManager(
+      sim.address(), {"SELECT SYSTEM Alpha", "SHOW DISK_GROUP FULL",
+                      "SET OPTIONS DISPLAY_WIDTH=70",
+                      "SHOW DISK_GROUP " + kGroup, "SHOW SYSTEM Alpha"}));
   const std::string p = "Alpha";
   EXPECT_OUTPUT(
       managerEcho(sim.address()) + echo("SELECT SYSTEM Alpha") +
