@@ -84,9 +84,9 @@ const std::string kGroupAt80 =
     "\n                             Single"
     "\n        DiskGroup_DiskType : Online"
     "\n     Occupancy_Alarm_Level : 95 %"
-    "\n            Total_Capacity : 292 GB"
-    "\n             Used_Capacity : 4 GB"
-    "\n        Available_Capacity : 288 GB"
+    "\n       Total_storage_space : 292 GB"
+    "\n        Storage_space_used : 4 GB"
+    "\n   Available_storage_space : 288 GB"
     "\n                 Occupancy : 1 %"
     "\n                  Comments : A pool for the tests whose comment is long "
     "enough"
@@ -112,9 +112,9 @@ const std::string kGroupAt70 =
     "\n                          Single"
     "\n     DiskGroup_DiskType : Online"
     "\n  Occupancy_Alarm_Level : 95 %"
-    "\n         Total_Capacity : 292 GB"
-    "\n          Used_Capacity : 4 GB"
-    "\n     Available_Capacity : 288 GB"
+    "\n    Total_storage_space : 292 GB"
+    "\n     Storage_space_used : 4 GB"
+    "\nAvailable_storage_space : 288 GB"
     "\n              Occupancy : 1 %"
     "\n               Comments : A pool for the tests whose comment is long"
     "\n                          enough to wrap at every width"
@@ -155,12 +155,12 @@ TEST(RequestShow, DetailsPrintArraysCategoriesLongNamesAndWrapAtTwoWidths) {
           "\n        World_Wide_Name : 5000-1FE1-5000-0001"
           "\n      Operational_State : good"
           "\n         Console_LUN_ID : 0"
-          "\n            Total_Disks : 4"
+          "\n            Total_disks : 4"
           "\n               Comments : Test array"
           "\n  Capacity:"
-          "\n           Total_Capacity : 292 GB"
-          "\n            Used_Capacity : 4 GB"
-          "\n       Available_Capacity : 288 GB",
+          "\n      Total_storage_space : 292 GB"
+          "\n       Storage_space_used : 4 GB"
+          "\n  Available_storage_space : 288 GB",
       run.output);
 }
 
