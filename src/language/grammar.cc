@@ -5,6 +5,7 @@
 // keywords they stand for.
 #include "language/grammar.h"
 
+#include "capture/validate_command.h"
 #include "objects/copy_commands.h"
 #include "objects/debug_commands.h"
 #include "objects/diagnostic_commands.h"
@@ -27,6 +28,7 @@
 
 namespace language {
 
+using namespace capture;
 using namespace shell;
 using namespace objects;
 using namespace request;
@@ -497,7 +499,7 @@ const CommandNode kCaptureFile[] = {
 
 // validate-file
 const CommandNode kValidateFile[] = {
-    {NODE_VALUE | NODE_LAST, installUnbuiltCommand, nullptr, "Filename of capture output"},
+    {NODE_VALUE | NODE_LAST, installValidateCaptureScript, nullptr, "Filename of capture output"},
 };
 
 // debug-options

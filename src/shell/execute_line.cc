@@ -54,7 +54,7 @@ void releaseWorkArea(SessionState& session) {
         &work.folderPath, &work.diskGroupArg, &work.sourceVdiskArg,
         &work.hostNameArg, &work.vdiskNameArg, &work.destinationSystemArg,
         &work.destinationGroupArg, &work.deleteDiskArg, &work.requestBuffer,
-        &work.currentOperation, &work.responseText}) {
+        &work.currentOperation, &work.responseText, &work.captureFileArg}) {
     release(*text);
     *text = nullptr;
   }

@@ -1,27 +1,38 @@
 #include "shell/input_loops.h"
 
-#include <cerrno>
 #include <cstring>
+#include <functional>
 
 #include "platform/console.h"
 #include "platform/files.h"
 #include "shell/execute_line.h"
+#include "shell/line_editor.h"
 
 namespace shell {
 namespace {
+
+constexpr int kStandardInput = 0;
+constexpr int kStandardOutput = 1;
+
+// Shows the prompt for `promptName` and reads one line.
+using LineReader =
+    std::function<platform::LineStatus(const char*, platform::LineBuffer&)>;
 
 bool loopMustStop(const SessionState& session) {
   return (session.sessionFlags & (kExitRequested | kStoppedOnError)) != 0;
 }
 
-}  // namespace
+platform::LineStatus readPlainLine(const char* name,
+                                   platform::LineBuffer& line) {
+  std::printf("\n%s%c ", name, '>');
+  return platform::readLine(stdin, line);
+}
 
-void runInteractiveLoop(CommandContext& context) {
+void readAndExecuteLines(CommandContext& context, const LineReader& read) {
   SessionState& session = *context.session;
   platform::LineBuffer line;
   while (!loopMustStop(session)) {
-    std::printf("\n%s%c ", promptName(session), '>');
-    platform::LineStatus status = platform::readLine(stdin, line);
+    platform::LineStatus status = read(promptName(session), line);
     if (status == platform::LineStatus::kEnd ||
         status == platform::LineStatus::kError) {
       std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
@@ -43,6 +54,23 @@ void runInteractiveLoop(CommandContext& context) {
     executeLine(context, line.text, length, false);
     if (session.sessionFlags & kExitRequested) return;
   }
+}
+
+}  // namespace
+
+void runInteractiveLoop(CommandContext& context) {
+  // Line editing only for a person at a terminal: with input or output
+  // redirected, every byte read and printed stays as in the plain loop.
+  if (!platform::isTerminal(kStandardInput) ||
+      !platform::isTerminal(kStandardOutput)) {
+    readAndExecuteLines(context, readPlainLine);
+    return;
+  }
+  LineEditor editor{language::NameSource{}};
+  readAndExecuteLines(context,
+                      [&editor](const char* name, platform::LineBuffer& line) {
+                        return editor.readLine(name, line);
+                      });
 }
 
 void runArgumentLoop(CommandContext& context, int count, char** arguments) {

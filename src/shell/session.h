@@ -123,6 +123,7 @@ struct WorkArea {
   char* destinationGroupArg;   // DESTINATION_DISK_GROUP of DR-group commands
   char* deleteDiskArg;         // DELETE= of SET DISK_GROUP
   bool addVdiskRequested;      // SET DR_GROUP ... ADD_VDISK
+  char* captureFileArg;
   StagedOptions staged;
   // The request under construction and the answer to it.
   char* requestBuffer;  // kRequestCapacity characters, allocated on demand

@@ -1,0 +1,47 @@
+// Feeds arbitrary bytes to TAB completion over the real grammar and checks
+// that every candidate, put in place of the word, is taken by the parser's
+// rules: the completed line matches one node more than the line did (the
+// "=" candidate excepted, which matches none), and never a hidden one.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "language/completion.h"
+#include "language/grammar.h"
+#include "language/line_walk.h"
+
+namespace {
+
+void trickyNames(std::span<const language::CommandNode* const>,
+                 const language::CommandNode&,
+                 std::vector<std::string>& names) {
+  names = {"alpha", "two words", "a=b", "(x", "FULL", "F", "q\"x", "", "?x"};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string line(reinterpret_cast<const char*>(data), size);
+  language::Completion completion =
+      language::complete(language::rootList(), line, trickyNames);
+  if (completion.wordStart > line.size()) __builtin_trap();
+  if (completion.candidates.empty()) return 0;
+
+  std::string before = line.substr(0, completion.wordStart);
+  std::size_t matched =
+      language::walkLine(language::rootList(), before).path.size();
+  for (const language::Candidate& candidate : completion.candidates) {
+    std::string completed = before + candidate.text;
+    if (candidate.suffix != '\0') completed += candidate.suffix;
+    language::LineWalk walk =
+        language::walkLine(language::rootList(), completed);
+    std::size_t expected = candidate.text == "=" ? matched : matched + 1;
+    if (walk.path.size() != expected) __builtin_trap();
+    if (!walk.path.empty() &&
+        (walk.path.back()->flags & language::NODE_HIDDEN) != 0 &&
+        walk.path.size() > matched) {
+      __builtin_trap();
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,98 @@
+#include "capture/validate_command.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "capture/checksum.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "shell/tracked_memory.h"
+
+namespace capture {
+namespace {
+
+using shell::outputStream;
+
+// The two characters before a marker (normally "! ") are not compared.
+bool markerAtThirdCharacter(const std::string& line, const char* marker) {
+  return line.size() >= 2 + std::strlen(marker) &&
+         line.compare(2, std::strlen(marker), marker) == 0;
+}
+
+// Reads the hexadecimal checksum after the end marker; a text that is no
+// such number matches no checksum.
+bool readRecordedChecksum(const std::string& line, uint32_t& recorded) {
+  const char* digits = line.c_str() + 2 + std::strlen(kChecksumEndText);
+  char* end = nullptr;
+  errno = 0;
+  unsigned long value = std::strtoul(digits, &end, 16);
+  if (end == digits || errno == ERANGE || value > UINT32_MAX) return false;
+  recorded = static_cast<uint32_t>(value);
+  return true;
+}
+
+int readError() {
+  std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+               platform::errorText(errno != 0 ? errno : EIO));
+  return 1;
+}
+
+int validate(std::FILE* file) {
+  std::string line;
+  bool terminated = false;
+  // The start line may follow any text added before it.
+  for (;;) {
+    errno = 0;
+    if (!platform::readWholeLine(file, line, terminated)) {
+      if (std::ferror(file)) return readError();
+      std::fputs("\nError: Not a CAPTURE generated script", outputStream);
+      return 1;
+    }
+    std::size_t found = line.find(kChecksumStartText);
+    if (found == 2) break;
+  }
+  uint32_t checksum = kChecksumSeed;
+  do {
+    if (line.size() > std::strlen(kChecksumEndText) &&
+        markerAtThirdCharacter(line, kChecksumEndText)) {
+      uint32_t recorded = 0;
+      if (readRecordedChecksum(line, recorded) && recorded == checksum) {
+        std::fputs("\nUnmodified CAPTURE script between checksum start and end",
+                   outputStream);
+        return 0;
+      }
+      std::fputs("\nError: CAPTURE script has been modified", outputStream);
+      return 1;
+    }
+    checksum = foldLine(checksum, line.data(), line.size(), terminated);
+    errno = 0;
+  } while (platform::readWholeLine(file, line, terminated));
+  if (std::ferror(file)) return readError();
+  std::fputs("\nError: CAPTURE script has been modified", outputStream);
+  return 1;
+}
+
+int ValidateCaptureScript(shell::CommandContext& context) {
+  const char* name = context.session->work.captureFileArg;
+  std::FILE* file = platform::openForReading(name);
+  if (file == nullptr) {
+    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name,
+                 platform::errorText(errno));
+    return 1;
+  }
+  int result = validate(file);
+  std::fclose(file);
+  return result;
+}
+
+}  // namespace
+
+shell::ParseStatus installValidateCaptureScript(shell::CommandContext& context) {
+  shell::copyToken(context, context.session->work.captureFileArg);
+  context.session->work.finalHandler = ValidateCaptureScript;
+  return shell::ParseOk;
+}
+
+}  // namespace capture

@@ -1,0 +1,11 @@
+// CAPTURE VALIDATE: tells an unmodified capture script from a modified one.
+#pragma once
+
+#include "shell/session.h"
+
+namespace capture {
+
+// Handler of the file-name value of CAPTURE VALIDATE.
+shell::ParseStatus installValidateCaptureScript(shell::CommandContext& context);
+
+}  // namespace capture

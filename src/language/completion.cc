@@ -1,0 +1,166 @@
+#include "language/completion.h"
+
+#include <algorithm>
+
+#include "language/line_scanner.h"
+#include "language/line_walk.h"
+
+namespace language {
+namespace {
+
+constexpr uint32_t kNeverOffered = NODE_HIDDEN | NODE_DISABLED | NODE_UNMATCHED;
+constexpr uint32_t kNumberTypes = NODE_DECIMAL | NODE_OCTAL | NODE_HEX;
+
+// True when the parser, given `word` as a token against `list`, selects
+// exactly `node`. Guards against offering something that would then be
+// refused, such as a keyword the scan reports as ambiguous or a name that a
+// keyword of its list swallows.
+bool selects(const CommandNode* list, std::string_view word,
+             const CommandNode* node) {
+  shell::CommandContext scratch{};
+  scratch.cursor = word.data();
+  scratch.remaining = static_cast<uint32_t>(word.size());
+  LineCursor line(scratch);
+  Token token{word.data(), static_cast<uint32_t>(word.size())};
+  const CommandNode* match = nullptr;
+  return matchInList(list, token, line, scratch, match) == shell::ParseOk &&
+         match == node;
+}
+
+bool typedInLowerCase(std::string_view word) {
+  bool lower = false;
+  for (char c : word) {
+    if (c >= 'A' && c <= 'Z') return false;
+    if (c >= 'a' && c <= 'z') lower = true;
+  }
+  return lower;
+}
+
+std::string spell(const char* keyword, bool lowerCase) {
+  std::string text(keyword);
+  if (lowerCase) {
+    for (char& c : text) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return text;
+}
+
+// How a name is written so the parser reads it back whole: plain when it
+// is one plain token, else in double quotes. Returns false for names no
+// line can carry (a double quote or a bracket inside a quoted name, a
+// leading blank or '?', characters outside the accepted set).
+bool writeName(const std::string& name, std::string& text) {
+  if (name.empty() || name[0] == '?' || name[0] == ' ') return false;
+  bool plain = name[0] != '(' && name[0] != '"';
+  for (char c : name) {
+    if (!isAccepted(c)) return false;
+    if (c == ' ' || c == '=') plain = false;
+  }
+  if (plain) {
+    text = name;
+    return true;
+  }
+  if (name.find_first_of("\"()") != std::string::npos) return false;
+  text = "\"" + name + "\"";
+  return true;
+}
+
+void addCandidate(Completion& completion, std::string text, char suffix) {
+  for (const Candidate& known : completion.candidates) {
+    if (known.text == text) return;
+  }
+  completion.candidates.push_back(Candidate{std::move(text), suffix});
+}
+
+void offerNames(const CommandNode* list, const CommandNode& valueNode,
+                std::string_view word, std::span<const CommandNode* const> path,
+                const NameSource& source, Completion& completion) {
+  if (!source) return;
+  std::vector<std::string> names;
+  source(path, valueNode, names);
+  for (const std::string& name : names) {
+    std::string text;
+    if (name.compare(0, word.size(), word) != 0) continue;
+    if (!selects(list, name, &valueNode) || !writeName(name, text)) continue;
+    addCandidate(completion, std::move(text), ' ');
+  }
+}
+
+void offerList(const CommandNode* list, std::string_view word,
+               std::span<const CommandNode* const> path,
+               const NameSource& source, Completion& completion) {
+  if (!word.empty() && word[0] == '?') return;
+  bool lowerCase = typedInLowerCase(word);
+  Token token{word.data(), static_cast<uint32_t>(word.size())};
+  for (const CommandNode* node = list;; ++node) {
+    if ((node->flags & kNeverOffered) == 0) {
+      if (node->flags & NODE_VALUE) {
+        // Names stand only where text does, not where a number must.
+        if ((node->flags & kNumberTypes) == 0) {
+          offerNames(list, *node, word, path, source, completion);
+        }
+      } else {
+        Fit fit = compareKeyword(node->text, token);
+        bool fits = fit == Fit::kWhole || (fit == Fit::kPrefix &&
+                                           (node->flags & NODE_FULL_WORD) == 0);
+        if (fits && selects(list, node->text, node)) {
+          addCandidate(completion, spell(node->text, lowerCase),
+                       (node->flags & NODE_EQUALS) ? '=' : ' ');
+        }
+      }
+    }
+    if (node->flags & NODE_LAST) break;
+  }
+}
+
+}  // namespace
+
+Completion complete(const CommandNode* root, std::string_view text,
+                    const NameSource& names) {
+  LineWalk walk = walkLine(root, text);
+  Completion completion{walk.wordStart, {}};
+  if (walk.end == WalkEnd::kEquals) {
+    addCandidate(completion, "=", '\0');
+  } else if (walk.end == WalkEnd::kWord) {
+    offerList(walk.list, text.substr(walk.wordStart), walk.path, names,
+              completion);
+  }
+  return completion;
+}
+
+std::string commonPrefix(const std::vector<Candidate>& candidates) {
+  if (candidates.empty()) return {};
+  std::string prefix = candidates.front().text;
+  for (const Candidate& candidate : candidates) {
+    std::size_t n = 0;
+    while (n < prefix.size() && n < candidate.text.size() &&
+           prefix[n] == candidate.text[n]) {
+      ++n;
+    }
+    prefix.resize(n);
+  }
+  return prefix;
+}
+
+std::string formatCandidates(const std::vector<Candidate>& candidates,
+                             int width) {
+  std::size_t longest = 0;
+  for (const Candidate& candidate : candidates) {
+    longest = std::max(longest, candidate.text.size());
+  }
+  std::size_t column = longest + 2;
+  std::size_t perRow = std::max<std::size_t>(
+      1, static_cast<std::size_t>(std::max(width, 1)) / column);
+  std::string rows;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const std::string& text = candidates[i].text;
+    rows += text;
+    bool rowEnds = (i + 1) % perRow == 0 || i + 1 == candidates.size();
+    rows +=
+        rowEnds ? std::string("\n") : std::string(column - text.size(), ' ');
+  }
+  return rows;
+}
+
+}  // namespace language

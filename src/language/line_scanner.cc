@@ -1,0 +1,90 @@
+#include "language/line_scanner.h"
+
+namespace language {
+
+bool isAccepted(char c) { return c >= 32 && c <= 126; }
+
+// A bracketed token that is empty or never closed is refused, so a command
+// with a missing closing quote is never taken as complete.
+TokenRead nextToken(LineCursor& line, Token& token) {
+  const char* before = line.position();
+  line.skipBlanks();
+  if (line.atEnd()) {
+    line.moveTo(before);
+    return TokenRead::kNone;
+  }
+  const char* opening = line.position();
+  if (line.current() == '(' || line.current() == '"') {
+    line.advance();
+    line.skipBlanks();
+    const char* start = line.position();
+    int depth = 1;
+    for (const char* p = start; p < line.end(); ++p) {
+      if (*p == '"' || *p == ')') {
+        --depth;
+      } else if (*p == '(') {
+        ++depth;
+      }
+      if (depth == 0) {
+        if (p == start) break;
+        token = Token{start, static_cast<uint32_t>(p - start)};
+        line.moveTo(p + 1);
+        return TokenRead::kToken;
+      }
+    }
+    line.moveTo(opening);
+    return TokenRead::kBadBracket;
+  }
+  const char* p = opening + 1;
+  while (p < line.end() && *p != ' ' && *p != '=') ++p;
+  token = Token{opening, static_cast<uint32_t>(p - opening)};
+  line.moveTo(p);
+  return TokenRead::kToken;
+}
+
+Fit compareKeyword(const char* keyword, const Token& token) {
+  uint32_t i = 0;
+  for (; i < token.length; ++i) {
+    if (keyword[i] == '\0' || upper(token.start[i]) != keyword[i]) {
+      return Fit::kNone;
+    }
+  }
+  return keyword[i] == '\0' ? Fit::kWhole : Fit::kPrefix;
+}
+
+// Scans the list in order with one remembered prefix candidate.
+shell::ParseStatus matchInList(const CommandNode* list, const Token& token,
+                               LineCursor& line, shell::CommandContext& context,
+                               const CommandNode*& match) {
+  const CommandNode* candidate = nullptr;
+  for (const CommandNode* node = list;; ++node) {
+    if ((node->flags & (NODE_UNMATCHED | NODE_DISABLED)) == 0) {
+      if (node->flags & NODE_VALUE) {
+        if (candidate == nullptr) {
+          context.tokenStart = token.start;
+          context.tokenLength = token.length;
+          candidate = node;
+        }
+        break;
+      }
+      Fit fit = compareKeyword(node->text, token);
+      if (fit == Fit::kWhole) {
+        candidate = node;
+        break;
+      }
+      if (fit == Fit::kPrefix) {
+        if (candidate != nullptr) return shell::ParseAmbiguous;
+        if ((node->flags & NODE_FULL_WORD) == 0) candidate = node;
+      }
+    }
+    if (node->flags & NODE_LAST) break;
+  }
+  if (candidate == nullptr) {
+    line.moveTo(token.start);
+    return shell::ParseSyntaxError;
+  }
+  match = candidate;
+  return shell::ParseOk;
+}
+
+}  // namespace language

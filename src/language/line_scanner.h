@@ -1,0 +1,70 @@
+// Tokens of a command line and how one token is matched against a node
+// list: the rules the parser walks by, shared with TAB completion so both
+// always agree on what a line means.
+#pragma once
+
+#include <cstdint>
+
+#include "language/command_node.h"
+
+namespace language {
+
+struct Token {
+  const char* start;
+  uint32_t length;
+};
+
+enum class TokenRead { kToken, kNone, kBadBracket };
+
+// A read position in the line of a CommandContext. Cursor movements keep
+// `remaining` equal to the characters left.
+class LineCursor {
+ public:
+  explicit LineCursor(shell::CommandContext& context)
+      : context_(context), end_(context.cursor + context.remaining) {}
+
+  const char* position() const { return context_.cursor; }
+  bool atEnd() const { return context_.cursor >= end_; }
+  char current() const { return *context_.cursor; }
+  const char* end() const { return end_; }
+
+  void moveTo(const char* position) {
+    context_.cursor = position;
+    context_.remaining = static_cast<uint32_t>(end_ - position);
+  }
+  void advance() { moveTo(context_.cursor + 1); }
+  void skipBlanks() {
+    const char* p = context_.cursor;
+    while (p < end_ && *p == ' ') ++p;
+    moveTo(p);
+  }
+
+ private:
+  shell::CommandContext& context_;
+  const char* end_;
+};
+
+// The printable ASCII characters a command line may hold.
+bool isAccepted(char c);
+
+inline char upper(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+
+// Reads the next token: a plain word ending at a blank, '=' or the end of
+// the line, or the contents of a bracketed token. An empty or unclosed
+// bracketed token gives kBadBracket with the cursor on its opening bracket.
+TokenRead nextToken(LineCursor& line, Token& token);
+
+enum class Fit { kNone, kPrefix, kWhole };
+
+// How the token fits a keyword, letters compared without regard to case.
+Fit compareKeyword(const char* keyword, const Token& token);
+
+// Finds the node of `list` that the token selects. A value node's match
+// stores the token in context.tokenStart / tokenLength. Gives
+// ParseAmbiguous (cursor just after the token) for a second prefix
+// candidate, ParseSyntaxError (cursor on the token) when nothing fits.
+shell::ParseStatus matchInList(const CommandNode* list, const Token& token,
+                               LineCursor& line, shell::CommandContext& context,
+                               const CommandNode*& match);
+
+}  // namespace language

@@ -1,0 +1,29 @@
+// Small text files the program keeps for the user in the home directory.
+// They may hold what the user typed, so only the owner may read them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The full name of `name` in the user's home directory, or an empty text
+// when HOME is not set.
+std::string homeFile(const char* name);
+
+// Reads the lines of a text file, without their line feeds. Returns false
+// when the file cannot be opened (a missing file included).
+bool readLines(const std::string& path, std::vector<std::string>& lines);
+
+// Appends one line and its line feed, creating the file readable and
+// writable by its owner only. Returns false when it cannot be written.
+bool appendPrivateLine(const std::string& path, std::string_view line);
+
+// Replaces the whole file with these lines: they are written to a new
+// owner-only file beside it, which is then renamed over it, so a failure
+// leaves the old contents. Returns false when it cannot be done.
+bool replacePrivateLines(const std::string& path,
+                         const std::vector<std::string>& lines);
+
+}  // namespace platform

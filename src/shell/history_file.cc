@@ -1,0 +1,70 @@
+#include "shell/history_file.h"
+
+#include <algorithm>
+
+#include "language/grammar.h"
+#include "language/line_scanner.h"
+#include "language/line_walk.h"
+#include "platform/user_files.h"
+
+namespace shell {
+namespace {
+
+bool isBlank(std::string_view line) {
+  return line.find_first_not_of(' ') == std::string_view::npos;
+}
+
+}  // namespace
+
+bool holdsPassword(std::string_view line) {
+  constexpr std::string_view kKeyword = "PASSWORD";
+  auto sameLetter = [](char typed, char keyword) {
+    return language::upper(typed) == keyword;
+  };
+  for (auto at = line.begin();; at += kKeyword.size()) {
+    at = std::search(at, line.end(), kKeyword.begin(), kKeyword.end(),
+                     sameLetter);
+    if (at == line.end()) break;
+    std::size_t after =
+        static_cast<std::size_t>(at - line.begin()) + kKeyword.size();
+    after = std::min(line.find_first_not_of(' ', after), line.size());
+    if (after < line.size() && line[after] == '=') return true;
+  }
+  language::LineWalk walk = language::walkLine(language::rootList(), line);
+  return std::any_of(walk.path.begin(), walk.path.end(),
+                     [&](const language::CommandNode* node) {
+                       return kKeyword == node->text;
+                     });
+}
+
+HistoryFile userHistoryFile() {
+  return HistoryFile{platform::homeFile(".pelk_history"), {}};
+}
+
+std::vector<std::string> loadHistory(HistoryFile& history) {
+  std::vector<std::string> lines;
+  if (history.path.empty() || !platform::readLines(history.path, lines)) {
+    return lines;
+  }
+  // Lines written by hand or by older versions are held to the same rule.
+  std::size_t total = lines.size();
+  std::erase_if(lines, [](const std::string& line) {
+    return isBlank(line) || holdsPassword(line);
+  });
+  if (lines.size() > kHistoryLines) {
+    lines.erase(lines.begin(), lines.end() - kHistoryLines);
+  }
+  if (lines.size() != total) platform::replacePrivateLines(history.path, lines);
+  if (!lines.empty()) history.lastLine = lines.back();
+  return lines;
+}
+
+void rememberLine(HistoryFile& history, std::string_view line) {
+  if (history.path.empty() || isBlank(line) || holdsPassword(line) ||
+      line == history.lastLine) {
+    return;
+  }
+  if (platform::appendPrivateLine(history.path, line)) history.lastLine = line;
+}
+
+}  // namespace shell

@@ -1,0 +1,36 @@
+// Line editing at the prompt when a person sits at a terminal: cursor
+// movement and editing keys, Ctrl-R search, history kept across sessions,
+// and TAB completion from the command graph.
+#pragma once
+
+#include <memory>
+
+#include "language/completion.h"
+#include "platform/console.h"
+
+namespace shell {
+
+class LineEditor {
+ public:
+  struct State;  // the editor, its history and the completion source
+
+  // `names` supplies the object names offered at value positions; an empty
+  // one offers none there.
+  explicit LineEditor(language::NameSource names);
+  ~LineEditor();
+  LineEditor(const LineEditor&) = delete;
+  LineEditor& operator=(const LineEditor&) = delete;
+
+  // Shows the prompt "\n<promptName>> " on the standard output and reads
+  // one edited line, with the results of platform::readLine: kTooLong when
+  // the line with its line feed reaches platform::kLineLimit, kEnd at the
+  // end of input (Ctrl-D on an empty line), kError with `error` set when
+  // the terminal cannot be read. Lines read are added to the history.
+  platform::LineStatus readLine(const char* promptName,
+                                platform::LineBuffer& line);
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace shell

@@ -1,0 +1,296 @@
+#!/usr/bin/env python3
+"""PELK at a terminal: the real binary on a pseudo-terminal, driven key by
+key. Every wait is for expected output, bounded by a timeout.
+
+Usage: prompt_test.py PATH_TO_PELK [unittest arguments]
+"""
+
+import fcntl
+import os
+import pty
+import select
+import signal
+import stat
+import struct
+import subprocess
+import sys
+import tempfile
+import termios
+import time
+import unittest
+
+PELK = None  # set from the command line
+
+BANNER = "\n\nPELK Build 7 for tarnwick 3.2\n"
+PROMPT = "\nNoSystemSelected> "
+END_OF_INPUT = "\nError: Input stream error:\n       Success"
+OPTIONS = "\nOptions:\n    COMMAND_DELAY = 10 (seconds)"
+TIMEOUT = 10.0
+
+UP = b"\x1b[A"
+TAB = b"\t"
+CTRL_D = b"\x04"
+CTRL_U = b"\x15"
+ENTER = b"\r"
+
+
+def set_window_size(descriptor, rows=24, columns=80):
+    fcntl.ioctl(descriptor, termios.TIOCSWINSZ,
+                struct.pack("HHHH", rows, columns, 0, 0))
+
+
+def environment(home):
+    return {"HOME": home, "TERM": "xterm", "PATH": os.environ.get("PATH", "")}
+
+
+class Terminal:
+    """PELK with its standard input and output on one pseudo-terminal."""
+
+    def __init__(self, home):
+        self.master, slave = os.openpty()
+        set_window_size(slave)
+        self.process = subprocess.Popen(
+            [PELK], stdin=slave, stdout=slave, stderr=slave,
+            env=environment(home), start_new_session=True)
+        os.close(slave)
+        self.output = ""  # all output so far, with CR LF read as LF
+        self.seen = 0      # how far expect() has consumed it
+
+    def send(self, keys):
+        while keys:
+            keys = keys[os.write(self.master, keys):]
+
+    def _read(self, deadline):
+        ready, _, _ = select.select([self.master], [], [],
+                                    max(0.0, deadline - time.monotonic()))
+        if not ready:
+            return False
+        try:
+            data = os.read(self.master, 65536)
+        except OSError:  # the terminal closed: the program has ended
+            data = b""
+        if not data:
+            return False
+        self.output += data.decode("latin-1").replace("\r\n", "\n")
+        return True
+
+    def expect(self, text):
+        """Waits until `text` appears after what was already expected."""
+        deadline = time.monotonic() + TIMEOUT
+        while True:
+            found = self.output.find(text, self.seen)
+            if found >= 0:
+                self.seen = found + len(text)
+                return
+            if time.monotonic() >= deadline or not self._read(deadline):
+                raise AssertionError(
+                    "waited for %r\nafter: %r" % (text, self.output[self.seen:]))
+
+    def expect_prompt(self):
+        """Waits for the prompt and then for the editor to take the
+        terminal out of line mode: it prints the prompt first, and a key
+        sent in between would meet the terminal's own line editing."""
+        self.expect(PROMPT)
+        deadline = time.monotonic() + TIMEOUT
+        while termios.tcgetattr(self.master)[3] & termios.ICANON:
+            if time.monotonic() >= deadline:
+                raise AssertionError("the terminal stayed in line mode")
+            select.select([], [], [], 0.001)
+
+    def finish(self):
+        """Reads to the end and returns the exit status."""
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline and self._read(deadline):
+            pass
+        return self.process.wait(timeout=TIMEOUT)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGKILL)
+            self.process.wait()
+        os.close(self.master)
+
+
+class PromptTest(unittest.TestCase):
+
+    def setUp(self):
+        self.home = tempfile.TemporaryDirectory()
+        self.history = os.path.join(self.home.name, ".pelk_history")
+        self.terminals = []
+
+    def tearDown(self):
+        for terminal in self.terminals:
+            terminal.stop()
+        self.home.cleanup()
+
+    def start(self):
+        terminal = Terminal(self.home.name)
+        self.terminals.append(terminal)
+        terminal.expect(BANNER)
+        terminal.expect_prompt()
+        return terminal
+
+    def end(self, terminal):
+        """Ends a session that stands at its prompt."""
+        terminal.send(CTRL_D)
+        terminal.expect(END_OF_INPUT)
+        self.assertEqual(0, terminal.finish())
+
+    def test_ctrl_d_at_an_empty_prompt_ends_like_the_end_of_input(self):
+        terminal = self.start()
+        self.end(terminal)
+        self.assertEqual(BANNER + PROMPT + END_OF_INPUT, terminal.output)
+
+    def history_lines(self):
+        with open(self.history) as history:
+            return history.read().splitlines()
+
+    # Completed lines are checked in the history file, which holds them as
+    # edited, whatever the terminal's redrawing looked like.
+    def test_tab_completes_a_unique_keyword(self):
+        terminal = self.start()
+        terminal.send(b"SHO" + TAB + b"OP" + TAB + ENTER)
+        terminal.expect(OPTIONS)
+        terminal.expect_prompt()
+        self.end(terminal)
+        self.assertEqual(["SHOW OPTIONS"], self.history_lines())
+
+    def test_tab_lists_the_candidates_and_redraws_the_line(self):
+        terminal = self.start()
+        terminal.send(b"SHOW D" + TAB)
+        terminal.expect("\nDISK        DISK_GROUP  DR_GROUP\n")
+        terminal.expect("NoSystemSelected> SHOW D")
+        terminal.send(CTRL_U)
+        self.end(terminal)
+
+    def test_tab_completes_options_after_a_value(self):
+        terminal = self.start()
+        terminal.send(b"ADD VDISK x " + TAB)
+        terminal.expect("WRITE_PROTECT")
+        terminal.expect("NOWRITE_PROTECT\n")
+        # SIZE and REDUNDANCY get their '=', and the values of REDUNDANCY
+        # are listed; the help after Enter shows the line parsed to its end.
+        terminal.send(b"SI" + TAB + b"10 RED" + TAB + TAB)
+        terminal.expect("\nVRAID0  VRAID1  VRAID5\n")
+        terminal.send(b"1 ?" + ENTER)
+        terminal.expect("\n  The options are:\n    COMMENT\n")
+        terminal.expect_prompt()
+        self.end(terminal)
+        self.assertEqual(["ADD VDISK x SIZE=10 REDUNDANCY=VRAID1 ?"],
+                         self.history_lines())
+
+    def test_question_mark_is_answered_only_after_enter(self):
+        terminal = self.start()
+        terminal.send(b"SHOW ?")
+        terminal.expect("SHOW ?")
+        terminal.send(CTRL_U + b"EXIT ?" + ENTER)
+        terminal.expect(
+            "\n  This command has no additional keywords or parameters")
+        terminal.expect_prompt()
+        self.assertNotIn("The options are", terminal.output)
+        self.end(terminal)
+
+    def test_up_arrow_recalls_a_line_of_an_earlier_session(self):
+        first = self.start()
+        first.send(b"SHOW OPTIONS" + ENTER)
+        first.expect(OPTIONS)
+        first.expect_prompt()
+        first.send(b"HELP" + ENTER)
+        first.expect("Arguments that require keywords")
+        first.expect_prompt()
+        self.end(first)
+
+        second = self.start()
+        second.send(UP + UP + ENTER)
+        second.expect(OPTIONS)
+        second.expect_prompt()
+        self.end(second)
+
+    def test_lines_with_a_password_never_reach_the_history_file(self):
+        terminal = self.start()
+        for line in (b"SHOW OPTIONS",
+                     b"SELECT MANAGER 127.0.0.1 USERNAME=u PASSWORD=s3cret ?",
+                     b"select manager 127.0.0.1 p = an0ther ?"):
+            terminal.send(line + ENTER)
+            terminal.expect_prompt()
+        self.end(terminal)
+
+        self.assertEqual(["SHOW OPTIONS"], self.history_lines())
+        self.assertEqual(0o600, stat.S_IMODE(os.stat(self.history).st_mode))
+
+    def test_line_limit_is_that_of_the_plain_prompt(self):
+        terminal = self.start()
+        # 2047 characters and the line feed reach the limit of 2048.
+        terminal.send(b"A" * 2047 + ENTER)
+        terminal.expect("\nError: Input line too long, limit 2048 characters")
+        terminal.expect_prompt()
+        terminal.send(b"SHOW OPTIONS".ljust(2046) + ENTER)
+        terminal.expect(OPTIONS)
+        terminal.expect_prompt()
+        self.end(terminal)
+
+
+class PlainLoopTest(unittest.TestCase):
+    """With only one of standard input and output a terminal, no editor
+    starts: TAB is an ordinary character and no history is kept."""
+
+    def run_half_terminal(self, terminal_input):
+        with tempfile.TemporaryDirectory() as home:
+            master, slave = os.openpty()
+            set_window_size(slave)
+            if terminal_input:
+                reader, writer = os.pipe()
+                stdin, stdout = slave, writer
+            else:
+                reader, writer = os.pipe()
+                stdin, stdout = reader, slave
+            process = subprocess.Popen([PELK], stdin=stdin, stdout=stdout,
+                                       stderr=subprocess.DEVNULL,
+                                       env=environment(home),
+                                       start_new_session=True)
+            os.close(slave)
+            try:
+                if terminal_input:
+                    os.close(writer)
+                    # A terminal in line mode: ^D at a line's start ends it.
+                    os.write(master, b"SHO\tOP\n" + CTRL_D)
+                    output = b""
+                    while chunk := os.read(reader, 65536):
+                        output += chunk
+                    os.close(reader)
+                else:
+                    os.close(reader)
+                    os.write(writer, b"SHO\tOP\n")
+                    os.close(writer)
+                    output = b""
+                    while True:
+                        try:
+                            chunk = os.read(master, 65536)
+                        except OSError:
+                            break
+                        if not chunk:
+                            break
+                        output += chunk
+                status = process.wait(timeout=TIMEOUT)
+            finally:
+                if process.poll() is None:
+                    process.kill()
+                    process.wait()
+                os.close(master)
+            self.assertEqual(0, status)
+            self.assertFalse(os.path.exists(os.path.join(home, ".pelk_history")))
+            return output.decode("latin-1").replace("\r\n", "\n")
+
+    def test_no_editor_unless_both_are_terminals(self):
+        expected = (BANNER + PROMPT + " " * 18 + "^" +
+                    "\nError: Syntax error at or near here" + PROMPT +
+                    END_OF_INPUT)
+        for terminal_input in (True, False):
+            with self.subTest(terminal_input=terminal_input):
+                self.assertEqual(expected,
+                                 self.run_half_terminal(terminal_input))
+
+
+if __name__ == "__main__":
+    PELK = os.path.abspath(sys.argv[1])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[2:])
