@@ -50,6 +50,7 @@ ClientConnection::~ClientConnection() {
 int ClientConnection::open(const std::string& host, const std::string& port,
                            bool tcp) {
   if (connected_) close();
+  closedByPeer_ = false;
   if (int error = platform::openStreamSocket(tcp, socket_); error != 0) {
     rememberOsError(error);
     socket_ = platform::kNoSocket;
@@ -120,7 +121,10 @@ long ClientConnection::readChunk(std::string& response, std::size_t& received) {
   for (;;) {
     int error = 0;
     long got = platform::receiveSome(socket_, chunk, sizeof chunk, error);
-    if (got == 0) return 0;
+    if (got == 0) {
+      closedByPeer_ = true;
+      return 0;
+    }
     if (got > 0) {
       received += static_cast<std::size_t>(got);
       if (received > kReceiveLimit) return -EMCLIENTAPISOCKET_RECEIVE_ERROR;

@@ -45,6 +45,9 @@ class ClientConnection {
                    std::size_t& count);
 
   bool connected() const { return connected_; }
+
+  // True once a read found the connection closed by the server.
+  bool closedByPeer() const { return closedByPeer_; }
   bool inUse = false;
   bool broken = false;
 
@@ -53,6 +56,7 @@ class ClientConnection {
   long readChunk(std::string& response, std::size_t& received);
 
   bool connected_ = false;
+  bool closedByPeer_ = false;
   platform::SocketHandle socket_ = platform::kNoSocket;
   int waitForever_;
   int timeoutSeconds_;

@@ -12,7 +12,7 @@ std::string md5UpperHex(std::string_view text) {
   EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr);
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string hex;
-  hex.reserve(2 * length);
+  hex.reserve(std::size_t{2} * length);
   for (unsigned int at = 0; at < length; ++at) {
     hex.push_back(kDigits[digest[at] >> 4]);
     hex.push_back(kDigits[digest[at] & 0x0F]);

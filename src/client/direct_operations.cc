@@ -1,5 +1,6 @@
 #include "client/direct_operations.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -76,7 +77,7 @@ int appendObjects(std::string_view answer, ObjectListEntry** list) {
 
 int readSystemInfo(std::string_view answer, char* version, char* build) {
   if (contains(answer, "xmlintr - is not yet supported or known")) {
-    std::strcpy(version, "2");
+    std::snprintf(version, EMCLIENTAPI_TEXT_FIELD_SIZE, "%s", "2");
     return EMCLIENTAPI_SUCCESS;
   }
   if (int result = copyField(answer, "<emversion>", "</emversion>", version);
@@ -99,8 +100,8 @@ extern "C" int EMClientAPITNGGetSystemInfo(const char* host, const char* user,
   }
   std::memset(version, 0, EMCLIENTAPI_TEXT_FIELD_SIZE);
   std::memset(build, 0, EMCLIENTAPI_TEXT_FIELD_SIZE);
-  std::strcpy(version, "unknown");
-  std::strcpy(build, "unknown");
+  std::snprintf(version, EMCLIENTAPI_TEXT_FIELD_SIZE, "%s", "unknown");
+  std::snprintf(build, EMCLIENTAPI_TEXT_FIELD_SIZE, "%s", "unknown");
   // A fresh handshake on the ELM path.
   emclient::emptySessionFile();
   std::string answer;

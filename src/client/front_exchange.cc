@@ -16,11 +16,11 @@ namespace {
 constexpr std::string_view kXmlStart = "<?xml version";
 constexpr int kPayloadMissing = -1;
 
-// Where the body starts: after the first empty line; kNotFound while the
-// header lines have not all arrived.
-std::size_t bodyStart(std::string_view text) {
-  std::size_t crlf = text.find("\r\n\r\n");
-  std::size_t lf = text.find("\n\n");
+// Where the body starts: after the first empty line at or after `from`;
+// kNotFound while the header lines have not all arrived.
+std::size_t bodyStart(std::string_view text, std::size_t from) {
+  std::size_t crlf = text.find("\r\n\r\n", from);
+  std::size_t lf = text.find("\n\n", from);
   if (crlf == kNotFound && lf == kNotFound) return kNotFound;
   if (lf == kNotFound || (crlf != kNotFound && crlf < lf)) return crlf + 4;
   return lf + 2;
@@ -73,43 +73,54 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
   answer.clear();
   std::size_t received = 0;
   std::size_t count = 0;
-  // Judge the answer only when its headers and the start of its body are
-  // in: they may come in separate writes.
+  // Each search for the body's start covers only the new bytes and the
+  // few before them that could begin a marker.
+  constexpr std::size_t kMarkerOverlap = kXmlStart.size();
+  std::size_t scanned = 0;
   std::size_t start = kNotFound;
+  bool headless = false;
   long long expected = -1;
+  // The answer is judged only once its header lines and the start of its
+  // body are in, and the whole body when the headers announce its length:
+  // the parts may come in separate writes.
   for (;;) {
-    if (int result = connection.receiveChunk(answer, received, count);
-        result != 0) {
-      return result;
+    int result = connection.receiveChunk(answer, received, count);
+    if (start == kNotFound) {
+      std::size_t from =
+          scanned > kMarkerOverlap ? scanned - kMarkerOverlap : 0;
+      start = bodyStart(answer, from);
+      if (start == kNotFound) {
+        start = answer.find(kXmlStart, from);
+        headless = start != kNotFound;
+      }
+      scanned = answer.size();
+      if (start != kNotFound) {
+        expected = announcedLength(std::string_view(answer).substr(0, start));
+      }
     }
-    start = bodyStart(answer);
-    if (start != kNotFound) {
-      expected = announcedLength(std::string_view(answer).substr(0, start));
-      if (answer.size() > start || expected <= 0) break;
-    } else if (contains(answer, kXmlStart)) {
-      start = answer.find(kXmlStart);
-      expected = announcedLength(std::string_view(answer).substr(0, start));
+    if (result != 0) {
+      // Without a length the body ends where the server closes.
+      bool endedByClose = connection.closedByPeer() && start != kNotFound &&
+                          !headless && expected < 0;
+      if (!endedByClose) return result;
+      break;
+    }
+    if (start == kNotFound) continue;
+    if (expected > static_cast<long long>(kReceiveLimit)) {
+      return EMCLIENTAPISOCKET_RECEIVE_ERROR;
+    }
+    if (expected < 0 ? headless || answer.size() > start
+                     : received >= start + expected) {
       break;
     }
   }
-  if (!contains(answer, kXmlStart)) {
-    trace(Layer::kFront, 1, answer);
-    int result = contains(answer, "Unauthorized")
-                     ? EMCLIENTAPI_PERMISSIONDENIED_ERROR
-                     : EMCLIENTAPITNG_SOAPSERVER_RESPONSE_INVALID_ERROR;
-    reportError(result);
-    return result;
-  }
-  if (expected > static_cast<long long>(kReceiveLimit)) {
-    return EMCLIENTAPISOCKET_RECEIVE_ERROR;
-  }
-  while (expected > 0 && received < start + expected) {
-    if (int result = connection.receiveChunk(answer, received, count);
-        result != 0) {
-      return result;
-    }
-  }
-  return EMCLIENTAPI_SUCCESS;
+  if (contains(answer, kXmlStart)) return EMCLIENTAPI_SUCCESS;
+  trace(Layer::kFront, 1, answer);
+  int result = contains(answer, "Unauthorized")
+                   ? EMCLIENTAPI_PERMISSIONDENIED_ERROR
+                   : EMCLIENTAPITNG_SOAPSERVER_RESPONSE_INVALID_ERROR;
+  reportError(result);
+  return result;
 }
 
 int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,

@@ -8,9 +8,12 @@
 
 namespace emclient {
 
-// Reads one HTTP answer: at least its header lines and the start of its
-// body, then the rest of the body its Content-Length announces. 0; 202 or
-// 1000 for an answer without XML; a receive code.
+// Reads one HTTP answer: its header lines and the whole body their
+// Content-Length announces; without one, up to the first part of the body
+// or the server closing the connection. An answer without header lines
+// ends at its "<?xml version". 0; 202 or 1000 for an answer without XML;
+// a receive code (109 also for an answer announcing more than
+// kReceiveLimit).
 int receiveAnswer(ClientConnection& connection, std::string& answer);
 
 // Sends the request in its text-transport envelope and hands back the

@@ -1,5 +1,5 @@
 // The entry points that read or change the library's settings.
-#include <cstring>
+#include <cstdio>
 
 #include "client/connection_pool.h"
 #include "client/debug_log.h"
@@ -31,8 +31,10 @@ extern "C" int EMClientAPITNGGetVersion(EMClientAPITNGVersionRecord* record) {
     emclient::reportError(EMCLIENTAPI_INVALIDPARAMETER_ERROR);
     return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
   }
-  std::strcpy(record->version, "EMClientAPITNG Version 3.2.104");
-  std::strcpy(record->buildDate, "Jun 22 2004");
+  std::snprintf(record->version, sizeof record->version, "%s",
+                "EMClientAPITNG Version 3.2.104");
+  std::snprintf(record->buildDate, sizeof record->buildDate, "%s",
+                "Jun 22 2004");
   return EMCLIENTAPI_SUCCESS;
 }
 

@@ -1,0 +1,6 @@
+# Arbitrary server answers through the client library's receive, payload
+# extraction, retry judging, login-page and direct-operation parsing.
+add_executable(client_answer_fuzzer
+  ${CMAKE_CURRENT_SOURCE_DIR}/client_answer_fuzzer.cc)
+target_link_libraries(client_answer_fuzzer PRIVATE emclient)
+target_link_options(client_answer_fuzzer PRIVATE -fsanitize=fuzzer)
