@@ -16,8 +16,7 @@ inline std::string listAnswer(int rows) {
       std::to_string(rows) + "]\">\n";
   for (int i = 0; i < rows; ++i) {
     std::string number = std::to_string(i);
-    text += "<object><Name>Vdisk" + number + "</Name><ID>00A" + number +
-            "</ID></object>\n";
+    text += "<Name>Vdisk" + number + "</Name><ID>00A" + number + "</ID>\n";
   }
   return text +
          "</ArrayOfString>\n<SuccessMsg>Get completed</SuccessMsg>\n"

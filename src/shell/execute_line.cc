@@ -51,10 +51,11 @@ void releaseWorkArea(SessionState& session) {
   WorkArea& work = session.work;
   for (char** text :
        {&work.currentLabel, &work.objectNameArg, &work.newNameArg,
-        &work.folderPath, &work.diskGroupArg, &work.sourceVdiskArg,
-        &work.hostNameArg, &work.vdiskNameArg, &work.destinationSystemArg,
-        &work.destinationGroupArg, &work.deleteDiskArg, &work.requestBuffer,
-        &work.currentOperation, &work.responseText, &work.captureFileArg}) {
+        &work.folderPath, &work.captureFileArg, &work.diskGroupArg,
+        &work.sourceVdiskArg, &work.hostNameArg, &work.vdiskNameArg,
+        &work.destinationSystemArg, &work.destinationGroupArg,
+        &work.deleteDiskArg, &work.requestBuffer, &work.currentOperation,
+        &work.responseText}) {
     release(*text);
     *text = nullptr;
   }

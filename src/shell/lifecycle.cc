@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "client/emclient_api.h"
 #include "platform/console.h"
 #include "shell/execute_line.h"
 #include "shell/regression.h"
@@ -17,7 +18,10 @@ CommandContext& startSession() {
   auto* context = trackedNew<CommandContext>("quill_main", __LINE__);
   auto* session = trackedNew<SessionState>("quill_main", __LINE__);
   context->session = session;
-  session->tallowFlags = static_cast<char*>(allocate(1, "quill_main", __LINE__));
+  session->tallowFlags =
+      static_cast<char*>(allocate(1, "quill_main", __LINE__));
+  // Server operations may take long; the shell waits for every answer.
+  EMClientAPITNGSetWaitForever(1);
   std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", "7", "3.2");
   return *context;
 }
@@ -28,9 +32,9 @@ void shutDown(CommandContext& context) {
   bool exitOnError = (session.sessionFlags & kExitOnError) != 0;
 
   releaseWorkArea(session);
-  for (char* text : {session.managerAddress, session.systemName,
-                     session.systemId, session.userName, session.password,
-                     session.tallowFlags}) {
+  for (char* text :
+       {session.managerAddress, session.systemName, session.systemId,
+        session.userName, session.password, session.tallowFlags}) {
     release(text);
   }
   release(&session);
@@ -45,6 +49,7 @@ void shutDown(CommandContext& context) {
     std::fputs("\n\nPress return to exit", outputStream);
     platform::readKey();
   }
+  EMClientAPITNGCloseConnections();
   std::fflush(nullptr);
   std::exit(stoppedOnError ? 1 : 0);
 }

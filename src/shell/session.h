@@ -114,6 +114,7 @@ struct WorkArea {
   char* objectNameArg;
   char* newNameArg;
   char* folderPath;  // with its trailing backslash
+  char* captureFileArg;
   // Further names the object commands record while the line is parsed.
   char* diskGroupArg;          // DISK_GROUP of a new virtual disk or copy
   char* sourceVdiskArg;        // the virtual disk a snapshot or copy is made of
@@ -123,7 +124,6 @@ struct WorkArea {
   char* destinationGroupArg;   // DESTINATION_DISK_GROUP of DR-group commands
   char* deleteDiskArg;         // DELETE= of SET DISK_GROUP
   bool addVdiskRequested;      // SET DR_GROUP ... ADD_VDISK
-  char* captureFileArg;
   StagedOptions staged;
   // The request under construction and the answer to it.
   char* requestBuffer;  // kRequestCapacity characters, allocated on demand

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/console.h"
+#include "shell/block_index.h"
 #include "shell/output.h"
 #include "shell/session.h"
 
@@ -41,9 +41,9 @@ std::vector<Page*>& pagesWithRoom() {
   static auto* pages = new std::vector<Page*>();
   return *pages;
 }
-std::unordered_map<void*, Location>& index() {
-  static auto* map = new std::unordered_map<void*, Location>();
-  return *map;
+BlockIndex<Location>& index() {
+  static auto* blocks = new BlockIndex<Location>();
+  return *blocks;
 }
 
 void* rawAllocate(std::size_t size, const char* module, int line) {
@@ -84,7 +84,7 @@ void track(void* block, std::size_t size) {
   page->slots[slot] = Slot{block, static_cast<int32_t>(size)};
   page->usedBits[slot / 64] |= uint64_t{1} << (slot % 64);
   if (++page->used == kSlotsPerPage) withRoom.pop_back();
-  index()[block] = Location{page, slot};
+  index().insert(block, Location{page, slot});
 }
 
 void freeSlot(Page& page, int slot) {
@@ -106,10 +106,8 @@ void* allocate(std::size_t size, const char* module, int line) {
 
 void release(void* block) {
   if (block == nullptr) return;
-  auto found = index().find(block);
-  if (found == index().end()) return;
-  Location location = found->second;
-  index().erase(found);
+  Location location;
+  if (!index().remove(block, location)) return;
   freeSlot(*location.page, location.slot);
 }
 
@@ -156,6 +154,7 @@ void compact() {
   for (Page* page = newestPage; page != nullptr; page = page->next) {
     if (page->used < kSlotsPerPage) withRoom.push_back(page);
   }
+  index().shrinkToFit();
 }
 
 [[noreturn]] void fatalStop() {

@@ -20,6 +20,7 @@ class SessionFixture : public ::testing::Test {
     captured_ = open_memstream(&buffer_, &size_);
     shell::outputStream = captured_;
     shell::sessionOptions = shell::SessionOptions{};
+    shell::runMode = shell::RunMode::kNone;
     context_.session = &session_;
     session_.work.currentLabel = shell::copyText("", 0, "test", __LINE__);
   }
