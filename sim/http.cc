@@ -71,7 +71,7 @@ Framing ReadHeaders(std::string_view buffer, bool nulEndsRequest,
       firstLine = false;
       continue;
     }
-    if (inCredentials && credentialsBroken &&
+    if (inCredentials && credentialsBroken && (raw.empty() || !line.empty()) &&
         line.find(':') == std::string_view::npos) {
       // Base64 credentials broken after 76 characters: a bare line feed ends
       // them, anything else continues them.

@@ -228,8 +228,8 @@ std::string GeneratedLunWwn(const StorageSystem& system, const Vdisk& vdisk) {
   std::string tail =
       vdisk.id.size() > 16 ? vdisk.id.substr(vdisk.id.size() - 16) : vdisk.id;
   char hex[48];
-  std::snprintf(hex, sizeof hex, "60%06X5E1A0000%16s",
-                system.number & 0xFFFFFF, tail.c_str());
+  std::snprintf(hex, sizeof hex, "60%06X5E1A0000%16s", system.number & 0xFFFFFF,
+                tail.c_str());
   std::string grouped;
   for (size_t i = 0; i < 32; ++i) {
     char c = hex[i] == ' ' ? '0' : hex[i];

@@ -30,9 +30,9 @@ std::optional<Answer> ReadSparePolicy(const Context& c, std::string& policy) {
   return std::nullopt;
 }
 
-// Moves `count` free disks of the group's type into it.
-std::optional<Answer> TakeFreeDisks(StorageSystem& s, const DiskGroup& group,
-                                    int count) {
+// Refuses when fewer than `count` free disks of the group's type exist.
+std::optional<Answer> CheckFreeDisks(const StorageSystem& s,
+                                     const DiskGroup& group, int count) {
   int free = 0;
   for (const Disk& disk : s.disks) {
     free += disk.groupId.empty() && disk.type == group.diskType ? 1 : 0;
@@ -42,6 +42,11 @@ std::optional<Answer> TakeFreeDisks(StorageSystem& s, const DiskGroup& group,
                   std::to_string(count) + " " + group.diskType +
                       " disks asked, " + std::to_string(free) + " free");
   }
+  return std::nullopt;
+}
+
+// Moves `count` free disks of the group's type into it.
+void TakeFreeDisks(StorageSystem& s, const DiskGroup& group, int count) {
   for (Disk& disk : s.disks) {
     if (count == 0) break;
     if (disk.groupId.empty() && disk.type == group.diskType) {
@@ -49,7 +54,6 @@ std::optional<Answer> TakeFreeDisks(StorageSystem& s, const DiskGroup& group,
       --count;
     }
   }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -84,8 +88,9 @@ Answer CreateDiskGroup(Context& c) {
   if (auto refused = ReadSparePolicy(c, group.sparePolicy)) return *refused;
   if (auto refused = ReadAlarm(c, group.alarmLevel)) return *refused;
   if (auto refused = ReadComment(c, group.comment)) return *refused;
+  if (auto refused = CheckFreeDisks(s, group, count)) return *refused;
   group.id = NewId(s, IdKind::kDiskGroup);
-  if (auto refused = TakeFreeDisks(s, group, count)) return *refused;
+  TakeFreeDisks(s, group, count);
   s.groups.push_back(group);
   return Done("Disk group " + GroupName(s, group) + " created", group.id);
 }
@@ -112,7 +117,8 @@ Answer SetDiskGroup(Context& c) {
   if (const std::string* value = Prop(c, "AddDiskCount")) {
     std::optional<int> count = ParseNumber(*value, 1, 100000);
     if (!count) return Refuse(Refusal::kInvalidValue, "AddDiskCount " + *value);
-    if (auto refused = TakeFreeDisks(s, group, *count)) return *refused;
+    if (auto refused = CheckFreeDisks(s, group, *count)) return *refused;
+    TakeFreeDisks(s, group, *count);
   }
   if (const std::string* diskId = Prop(c, "DeleteDiskID")) {
     Disk* disk = FindDisk(s, *diskId);

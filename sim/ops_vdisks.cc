@@ -65,15 +65,13 @@ bool WwnInUse(const Model& model, std::string_view wwn,
   return false;
 }
 
-// The world wide LUN name: the one given, else one made from the identifier.
-std::optional<Answer> ReadLunWwn(const Context& c, StorageSystem& s, Vdisk& v) {
+// The world wide LUN name given, if any (a disk without one gets a name made
+// from its identifier once it has one).
+std::optional<Answer> ReadLunWwn(const Context& c, Vdisk& v) {
   std::vector<std::string> given = AllProperties(c.request, "lunwwn");
+  if (given.empty()) return std::nullopt;
   if (given.size() > 1) {
     return Refuse(Refusal::kInvalidValue, "only one lunwwn may be given");
-  }
-  if (given.empty()) {
-    if (v.lunWwn.empty()) v.lunWwn = GeneratedLunWwn(s, v);
-    return std::nullopt;
   }
   std::optional<std::string> wwn = NormaliseWwn(given.front(), 32);
   if (!wwn || wwn->front() != '6') {
@@ -82,6 +80,13 @@ std::optional<Answer> ReadLunWwn(const Context& c, StorageSystem& s, Vdisk& v) {
   if (WwnInUse(c.model, *wwn, v.id)) return Refuse(Refusal::kWwnInUse, *wwn);
   v.lunWwn = *wwn;
   return std::nullopt;
+}
+
+// Gives a new disk its identifier and, when it has none, its LUN name.
+void Identify(StorageSystem& s, Vdisk& v, int64_t clock) {
+  v.id = NewId(s, IdKind::kVdisk);
+  if (v.lunWwn.empty()) v.lunWwn = GeneratedLunWwn(s, v);
+  v.created = clock;
 }
 
 std::optional<Answer> CheckRoom(const StorageSystem& s, const DiskGroup& group,
@@ -167,9 +172,8 @@ Answer Snapshot(Context& c, const Vdisk& source, std::string_view name) {
   const DiskGroup* group = FindGroup(s, source.groupId);
   if (group == nullptr) return Refuse(Refusal::kNoSuchObject, source.groupId);
   if (auto r = CheckRoom(s, *group, AllocatedGb(s, snapshot))) return *r;
-  snapshot.id = NewId(s, IdKind::kVdisk);
-  if (auto r = ReadLunWwn(c, s, snapshot)) return *r;
-  snapshot.created = c.model.clock;
+  if (auto r = ReadLunWwn(c, snapshot)) return *r;
+  Identify(s, snapshot, c.model.clock);
   s.vdisks.push_back(snapshot);
   return Done("Snapshot " + VdiskName(s, snapshot) + " created", snapshot.id);
 }
@@ -207,9 +211,8 @@ Answer Clone(Context& c, const Vdisk& source, std::string_view name) {
   const DiskGroup* group = FindGroup(s, copy.groupId);
   if (group == nullptr) return Refuse(Refusal::kNoSuchObject, copy.groupId);
   if (auto r = CheckRoom(s, *group, AllocatedGb(s, copy))) return *r;
-  copy.id = NewId(s, IdKind::kVdisk);
-  if (auto r = ReadLunWwn(c, s, copy)) return *r;
-  copy.created = c.model.clock;
+  if (auto r = ReadLunWwn(c, copy)) return *r;
+  Identify(s, copy, c.model.clock);
   s.vdisks.push_back(copy);
   return Done("Copy " + VdiskName(s, copy) + " created", copy.id);
 }
@@ -248,9 +251,8 @@ Answer CreateVdisk(Context& c) {
   }
   if (auto r = ReadSettings(c, vdisk)) return *r;
   if (auto r = CheckRoom(s, *group, AllocatedGb(s, vdisk))) return *r;
-  vdisk.id = NewId(s, IdKind::kVdisk);
-  if (auto r = ReadLunWwn(c, s, vdisk)) return *r;
-  vdisk.created = c.model.clock;
+  if (auto r = ReadLunWwn(c, vdisk)) return *r;
+  Identify(s, vdisk, c.model.clock);
   s.vdisks.push_back(vdisk);
   return Done("Virtual disk " + VdiskName(s, vdisk) + " created", vdisk.id);
 }
@@ -296,7 +298,7 @@ Answer SetVdisk(Context& c) {
     }
   }
   if (auto r = ReadSettings(c, updated)) return *r;
-  if (auto r = ReadLunWwn(c, s, updated)) return *r;
+  if (auto r = ReadLunWwn(c, updated)) return *r;
   *vdisk = updated;
   return Done("Virtual disk " + VdiskName(s, *vdisk) + " changed");
 }

@@ -1,138 +1,9 @@
+// Loading one system's objects from a scenario.
 #include <cstdio>
-#include <nlohmann/json.hpp>
-#include <set>
 
-#include "sim/handlers.h"
-#include "sim/scenario.h"
+#include "sim/scenario_loader.h"
 
 namespace sim {
-namespace {
-
-using nlohmann::json;
-
-// Reads fields with their types checked first: the JSON library is built
-// without exceptions, so every access must be one that cannot fail.
-struct Loader {
-  std::string error;
-  std::string where;
-  // Groups given as a disk count take free disks once every disk is known.
-  std::vector<std::pair<std::string, int>> groupCounts;
-
-  bool Fail(std::string message) {
-    if (error.empty()) error = where + ": " + std::move(message);
-    return false;
-  }
-
-  bool Text(const json& object, const char* key, std::string& out,
-            bool required, size_t maxLength = 128) {
-    if (!object.contains(key)) {
-      return required ? Fail(std::string("missing \"") + key + "\"") : true;
-    }
-    const json& value = object[key];
-    if (!value.is_string()) return Fail(std::string(key) + " is not a string");
-    const std::string& text = value.get_ref<const std::string&>();
-    if (!IsPlainText(text, maxLength)) {
-      return Fail(std::string(key) +
-                  " holds characters or a length the "
-                  "manager does not allow");
-    }
-    out = text;
-    return true;
-  }
-
-  bool Number(const json& object, const char* key, int64_t& out, int64_t low,
-              int64_t high) {
-    if (!object.contains(key)) return true;
-    const json& value = object[key];
-    if (!value.is_number_integer() || value.get<int64_t>() < low ||
-        value.get<int64_t>() > high) {
-      return Fail(std::string(key) + " is not a number from " +
-                  std::to_string(low) + " to " + std::to_string(high));
-    }
-    out = value.get<int64_t>();
-    return true;
-  }
-
-  bool Int(const json& object, const char* key, int& out, int low, int high) {
-    int64_t value = out;
-    if (!Number(object, key, value, low, high)) return false;
-    out = static_cast<int>(value);
-    return true;
-  }
-
-  bool Flag(const json& object, const char* key, bool& out) {
-    if (!object.contains(key)) return true;
-    if (!object[key].is_boolean())
-      return Fail(std::string(key) + " is not a boolean");
-    out = object[key].get<bool>();
-    return true;
-  }
-
-  bool OneOf(const json& object, const char* key, std::string& out,
-             std::initializer_list<const char*> allowed) {
-    std::string value = out;
-    if (!Text(object, key, value, false)) return false;
-    for (const char* candidate : allowed) {
-      if (value == candidate) {
-        out = value;
-        return true;
-      }
-    }
-    return Fail(std::string(key) + " \"" + value + "\" is not a known value");
-  }
-
-  bool Comment(const json& object, std::string& out) {
-    if (!Text(object, "comment", out, false)) return false;
-    return IsValidComment(out) ? true : Fail("comment breaks the name rules");
-  }
-
-  // The entries of an optional array member.
-  const json* Entries(const json& object, const char* key) {
-    static const json kEmpty = json::array();
-    if (!object.contains(key)) return &kEmpty;
-    if (!object[key].is_array()) {
-      Fail(std::string(key) + " is not an array");
-      return nullptr;
-    }
-    return &object[key];
-  }
-
-  bool Id(const json& object, StorageSystem& s, IdKind kind, std::string& id) {
-    if (!Text(object, "id", id, false, 64)) return false;
-    if (id.empty()) id = NewId(s, kind);
-    return true;
-  }
-
-  // Splits a full name into its folder (which must exist below `root`) and
-  // its leaf.
-  bool Place(StorageSystem& s, const std::string& full, std::string_view root,
-             std::string& folderId, std::string& leaf) {
-    size_t cut = full.rfind('\\');
-    if (cut == std::string::npos || cut + 1 == full.size()) {
-      return Fail("\"" + full + "\" is not a full name");
-    }
-    Folder* folder = FolderByPath(s, full.substr(0, cut + 1));
-    if (folder == nullptr || RootOf(s, folder->id) != root) {
-      return Fail("no folder for \"" + full + "\" below \\" +
-                  std::string(root) + "\\");
-    }
-    folderId = folder->id;
-    leaf = full.substr(cut + 1);
-    return IsValidName(leaf) ? true : Fail("invalid name \"" + leaf + "\"");
-  }
-
-  bool Folders(const json& js, StorageSystem& s);
-  bool Disks(const json& js, StorageSystem& s);
-  bool Groups(const json& js, StorageSystem& s);
-  bool FillGroups(StorageSystem& s);
-  bool Hosts(const json& js, StorageSystem& s);
-  bool Vdisks(const json& js, StorageSystem& s, int64_t clock);
-  bool Luns(const json& js, StorageSystem& s);
-  bool Hardware(const json& js, StorageSystem& s);
-  bool Events(const json& js, StorageSystem& s);
-  bool System(const json& js, StorageSystem& s, int number, int64_t clock);
-  bool DrLinks(const json& js, Model& model, StorageSystem& s);
-};
 
 bool Loader::Folders(const json& js, StorageSystem& s) {
   const json* entries = Entries(js, "folders");
@@ -143,27 +14,33 @@ bool Loader::Folders(const json& js, StorageSystem& s) {
     if (!path.starts_with("\\") || !path.ends_with("\\") || path.size() < 3) {
       return Fail("folder path \"" + path + "\" must start and end with \\");
     }
-    Folder* existing = FolderByPath(s, path);
+    if (FolderByPath(s, path) != nullptr) {
+      return Fail("folder " + path + " listed twice");
+    }
     Folder folder;
     size_t cut = path.rfind('\\', path.size() - 2);
     folder.name = path.substr(cut + 1, path.size() - cut - 2);
     if (cut == 0) {
-      if (existing == nullptr) return Fail("unknown root folder " + path);
+      bool root = false;
+      for (std::string_view name :
+           {kVdiskRoot, kHostRoot, kGroupRoot, kDrRoot}) {
+        root |= folder.name == name;
+      }
+      if (!root) return Fail("unknown root folder " + path);
     } else {
       Folder* parent = FolderByPath(s, path.substr(0, cut + 1));
-      if (parent == nullptr)
+      if (parent == nullptr && s.initialized) {
+        // A hand-written file may leave the root folders out.
+        AddRootFolders(s);
+        parent = FolderByPath(s, path.substr(0, cut + 1));
+      }
+      if (parent == nullptr) {
         return Fail("parent of " + path + " not listed before it");
+      }
       if (!IsValidName(folder.name)) return Fail("invalid folder name " + path);
       folder.parentId = parent->id;
     }
     if (!Comment(entry, folder.comment)) return false;
-    if (existing != nullptr) {  // a root folder: its identifier and comment
-      std::string id;
-      if (!Text(entry, "id", id, false, 64)) return false;
-      if (!id.empty()) existing->id = id;
-      existing->comment = folder.comment;
-      continue;
-    }
     if (!Id(entry, s, IdKind::kFolder, folder.id)) return false;
     s.folders.push_back(folder);
   }
@@ -448,183 +325,13 @@ bool Loader::System(const json& js, StorageSystem& s, int number,
   if (!s.initialized) s.name = s.wwn;
   if (s.initialized && !IsValidName(s.name))
     return Fail("invalid name " + s.name);
-  if (!Hardware(js, s)) return false;
+  // Root folders the file leaves out are added; a saved file lists them.
+  if (!Hardware(js, s) || !Folders(js, s)) return false;
   if (s.initialized) AddRootFolders(s);
-  return Folders(js, s) && Groups(js, s) && Disks(js, s) && FillGroups(s) &&
-         Hosts(js, s) && Vdisks(js, s, clock) && Luns(js, s) && Events(js, s);
+  return Groups(js, s) && Disks(js, s) && FillGroups(s) && Hosts(js, s) &&
+         Vdisks(js, s, clock) && Luns(js, s) && Events(js, s);
 }
 
 // DR groups and the pairing of their members, once every system is known.
-bool Loader::DrLinks(const json& js, Model& model, StorageSystem& s) {
-  const json* groups = Entries(js, "dr_groups");
-  const json* vdisks = Entries(js, "vdisks");
-  if (groups == nullptr || vdisks == nullptr) return false;
-  for (const json& entry : *groups) {
-    DrGroup g;
-    std::string name, remote, remoteGroup;
-    if (!Text(entry, "name", name, true, 512) ||
-        !Place(s, name, kDrRoot, g.folderId, g.name) ||
-        !OneOf(entry, "mode", g.mode, {"source", "destination"}) ||
-        !Text(entry, "remote_system", remote, true, 64) ||
-        !Text(entry, "remote_group", remoteGroup, true, 512) ||
-        !OneOf(entry, "access_mode", g.accessMode, {"readonly", "disable"}) ||
-        !OneOf(entry, "write_mode", g.writeMode,
-               {"synchronous", "asynchronous"}) ||
-        !OneOf(entry, "suspend", g.suspend, {"suspend", "resume"}) ||
-        !OneOf(entry, "failsafe", g.failsafe, {"enabled", "disabled"}) ||
-        !Comment(entry, g.comment) || !Id(entry, s, IdKind::kDrGroup, g.id)) {
-      return false;
-    }
-    StorageSystem* other = FindSystemByName(model, remote);
-    if (other == nullptr || other == &s)
-      return Fail("bad remote_system " + remote);
-    g.remoteSystemId = other->id;
-    const json* members = Entries(entry, "members");
-    if (members == nullptr) return false;
-    for (const json& member : *members) {
-      bool found = false;
-      for (Vdisk& v : s.vdisks) {
-        if (member.is_string() &&
-            VdiskName(s, v) == member.get_ref<const std::string&>()) {
-          g.members.push_back(v.id);
-          v.drGroupId = g.id;
-          v.drmMode = g.mode;
-          found = true;
-        }
-      }
-      if (!found) return Fail("unknown member of " + name);
-    }
-    s.drGroups.push_back(g);
-  }
-  for (const json& entry : *vdisks) {
-    std::string name, remote, remoteVdisk;
-    if (!Text(entry, "name", name, true, 512) ||
-        !Text(entry, "remote_system", remote, false, 64) ||
-        !Text(entry, "remote_vdisk", remoteVdisk, false, 512)) {
-      return false;
-    }
-    if (remote.empty()) continue;
-    StorageSystem* other = FindSystemByName(model, remote);
-    if (other == nullptr) return Fail("bad remote_system " + remote);
-    for (Vdisk& v : s.vdisks) {
-      if (VdiskName(s, v) != name) continue;
-      v.remoteSystemId = other->id;
-      for (const Vdisk& partner : other->vdisks) {
-        if (VdiskName(*other, partner) == remoteVdisk)
-          v.remoteVdiskId = partner.id;
-      }
-      if (v.remoteVdiskId.empty() || v.drGroupId.empty()) {
-        return Fail(name +
-                    " is paired but not a member, or its partner is unknown");
-      }
-    }
-  }
-  return true;
-}
-
-// Partner groups must point at each other once both sides are loaded.
-bool PairGroups(Model& model, std::string& error) {
-  for (StorageSystem& s : model.systems) {
-    for (DrGroup& g : s.drGroups) {
-      StorageSystem* other = FindSystem(model, g.remoteSystemId);
-      for (DrGroup& candidate : other->drGroups) {
-        if (candidate.remoteSystemId == s.id && candidate.name == g.name) {
-          g.remoteGroupId = candidate.id;
-        }
-      }
-      if (g.remoteGroupId.empty()) {
-        error = "DR group " + DrGroupName(s, g) + " has no partner on " +
-                other->name;
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
-bool IdsUnique(const Model& model, std::string& error) {
-  std::set<std::string> seen;
-  auto add = [&](const std::string& id) {
-    if (!seen.insert(id).second) error = "identifier " + id + " used twice";
-    return error.empty();
-  };
-  for (const StorageSystem& s : model.systems) {
-    bool ok = add(s.id);
-    for (const auto& o : s.folders) ok = ok && add(o.id);
-    for (const auto& o : s.disks) ok = ok && add(o.id);
-    for (const auto& o : s.groups) ok = ok && add(o.id);
-    for (const auto& o : s.hosts) ok = ok && add(o.id);
-    for (const auto& o : s.vdisks) ok = ok && add(o.id);
-    for (const auto& o : s.luns) ok = ok && add(o.id);
-    for (const auto& o : s.drGroups) ok = ok && add(o.id);
-    for (const auto& o : s.controllers) ok = ok && add(o.id);
-    for (const auto& o : s.monitors) ok = ok && add(o.id);
-    for (const auto& o : s.events) ok = ok && add(o.id);
-    if (!ok) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool LoadScenario(std::string_view text, Model& model, std::string& error) {
-  json root = json::parse(text, nullptr, false);
-  if (root.is_discarded() || !root.is_object()) {
-    error = "not a JSON object";
-    return false;
-  }
-  Model loaded;
-  Loader loader;
-  loader.where = "manager";
-  const json noManager = json::object();
-  const json& manager = root.contains("manager") ? root["manager"] : noManager;
-  if (!manager.is_object() ||
-      !loader.Text(manager, "version", loaded.version, false, 79) ||
-      !loader.Text(manager, "build", loaded.build, false, 79) ||
-      !loader.Flag(manager, "xml_interface", loaded.xmlInterface) ||
-      !loader.Number(root, "clock", loaded.clock, 0, INT64_MAX / 2)) {
-    error = loader.error.empty() ? "manager is not an object" : loader.error;
-    return false;
-  }
-  const json* users = loader.Entries(manager, "users");
-  const json* systems = loader.Entries(root, "systems");
-  for (size_t i = 0; users != nullptr && i < users->size(); ++i) {
-    User user;
-    loader.where = "manager.users[" + std::to_string(i) + "]";
-    if (!loader.Text((*users)[i], "name", user.name, true, 64) ||
-        !loader.Text((*users)[i], "password", user.password, true, 64)) {
-      break;
-    }
-    loaded.users.push_back(user);
-  }
-  if (loaded.users.empty() && loader.error.empty()) {
-    loaded.users = EmptyModel().users;
-  }
-  for (size_t i = 0;
-       loader.error.empty() && systems != nullptr && i < systems->size(); ++i) {
-    loader.where = "systems[" + std::to_string(i) + "]";
-    StorageSystem system;
-    if (!loader.System((*systems)[i], system, static_cast<int>(i) + 1,
-                       loaded.clock))
-      break;
-    for (const StorageSystem& other : loaded.systems) {
-      if (other.name == system.name || other.number == system.number) {
-        loader.Fail("name or number used by an earlier system");
-      }
-    }
-    loaded.systems.push_back(std::move(system));
-  }
-  for (size_t i = 0; loader.error.empty() && i < loaded.systems.size(); ++i) {
-    loader.where = "systems[" + std::to_string(i) + "]";
-    loader.DrLinks((*systems)[i], loaded, loaded.systems[i]);
-  }
-  if (!loader.error.empty()) {
-    error = loader.error;
-    return false;
-  }
-  if (!PairGroups(loaded, error) || !IdsUnique(loaded, error)) return false;
-  model = std::move(loaded);
-  return true;
-}
 
 }  // namespace sim

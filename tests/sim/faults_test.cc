@@ -1,0 +1,124 @@
+// Faults injected by control request (the command line takes the same
+// specifications): each one changes exactly the requests it should.
+#include "sim/faults.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include "sim_client.h"
+
+namespace {
+
+using simtest::Connection;
+using simtest::RunningServer;
+using simtest::Values;
+
+const std::string kList = simtest::V1Envelope("Get", "Element", {{"ID", ""}});
+
+TEST(Faults, SpecificationsAreReadOrRefused) {
+  const struct {
+    const char* text;
+    bool valid;
+    sim::FaultKind kind;
+    int count;
+    int value;
+  } cases[] = {
+      {"busy", true, sim::FaultKind::kBusy, 1, 18034},
+      {"busy:3:18018", true, sim::FaultKind::kBusy, 3, 18018},
+      {"html:*", true, sim::FaultKind::kHtml, -1, 0},
+      {"split:2:64", true, sim::FaultKind::kSplit, 2, 64},
+      {"delay:1", true, sim::FaultKind::kDelay, 1, 200},
+      {"no-session-key:2", true, sim::FaultKind::kNoSessionKey, 2, 0},
+      {"busy:0", false, {}, 0, 0},
+      {"busy:x", false, {}, 0, 0},
+      {"split:1:0", false, {}, 0, 0},
+      {"sleep:1", false, {}, 0, 0},
+      {"busy:1:2:3", false, {}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    sim::FaultSpec spec;
+    std::string error;
+    ASSERT_EQ(sim::ParseFault(c.text, spec, error), c.valid) << c.text;
+    if (!c.valid) continue;
+    EXPECT_EQ(spec.kind, c.kind) << c.text;
+    EXPECT_EQ(spec.count, c.count) << c.text;
+    EXPECT_EQ(spec.value, c.value) << c.text;
+  }
+}
+
+TEST(Faults, BusyStatusesForTheNextRequestsOnly) {
+  RunningServer server("127.0.4.10");
+  ASSERT_EQ(server.Control("POST", "/sim/fault", "busy:2:18018"), "ok\n");
+  std::string first = server.Text(kList);
+  EXPECT_EQ(Values(first, "MessageNum"), std::vector<std::string>{"18018"});
+  EXPECT_FALSE(Values(first, "NotSuccessMsg").empty());
+  std::string second = server.Text(
+      simtest::V3Envelope("getproperties", {{"scellid", simtest::kProduction},
+                                            {"objectid", "x"},
+                                            {"objecttype", "virtualdisk"}}));
+  EXPECT_EQ(Values(second, "statuscode"), std::vector<std::string>{"18018"});
+  EXPECT_EQ(Values(server.Text(kList), "Name").size(), 3u);
+}
+
+TEST(Faults, HtmlPageEmptyAnswerAndUnauthorized) {
+  RunningServer server("127.0.4.11");
+  server.Control("POST", "/sim/fault", "html");
+  EXPECT_EQ(server.Text(kList).rfind("<!DOCTYPE", 0), 0u);
+  server.Control("POST", "/sim/fault", "empty");
+  EXPECT_EQ(server.Text(kList), "");
+  server.Control("POST", "/sim/fault", "unauthorized");
+  Connection connection(server.address(), 12301);
+  connection.Send(simtest::TextTransportRequest(server.address(), kList,
+                                                "administrator", "admin"));
+  EXPECT_NE(connection.ReadAnswer().find("Unauthorized"), std::string::npos);
+  EXPECT_EQ(server.Control("GET", "/sim/faults"), "");
+}
+
+TEST(Faults, CloseWithoutAnsweringThenServeAgain) {
+  RunningServer server("127.0.4.12");
+  server.Control("POST", "/sim/fault", "close:1");
+  Connection dropped(server.address(), 12301);
+  dropped.Send(simtest::TextTransportRequest(server.address(), kList,
+                                             "administrator", "admin"));
+  EXPECT_EQ(dropped.ReadUntilClosed(), "");
+  EXPECT_EQ(Values(server.Text(kList), "Name").size(), 3u);
+}
+
+TEST(Faults, SplitAnswersArriveInSeveralPieces) {
+  RunningServer server("127.0.4.13");
+  server.Control("POST", "/sim/fault", "split:1:40");
+  Connection connection(server.address(), 12301);
+  connection.Send(simtest::TextTransportRequest(server.address(), kList,
+                                                "administrator", "admin"));
+  std::string first = connection.ReadSome();
+  EXPECT_EQ(first.size(), 40u);
+  std::string rest = connection.ReadUntilClosed(500);
+  EXPECT_EQ(Values(simtest::Payload(first + rest), "Name").size(), 3u);
+}
+
+TEST(Faults, DelayedAnswersComeLater) {
+  RunningServer server("127.0.4.14");
+  server.Control("POST", "/sim/fault", "delay:1:300");
+  Connection connection(server.address(), 12301);
+  connection.Send(simtest::TextTransportRequest(server.address(), kList,
+                                                "administrator", "admin"));
+  EXPECT_EQ(connection.ReadAnswer(50), "");  // not there yet
+  EXPECT_NE(connection.ReadAnswer(5000).find("DR Site"), std::string::npos);
+}
+
+TEST(Faults, LoginPortFaults) {
+  RunningServer server("127.0.4.15");
+  server.Control("POST", "/sim/fault", "no-session-key:1");
+  Connection page(server.address(), 2301);
+  page.Send(std::string("Get /mrtlogin.htm HTTP/1.1\nContent-Length:0\n\n") +
+            '\0');
+  EXPECT_EQ(page.ReadUntilClosed().find("SessionKey"), std::string::npos);
+  server.Control("POST", "/sim/fault", "unauthorized:1");
+  EXPECT_TRUE(
+      simtest::ElmLogin(server.address(), "administrator", "admin").empty());
+  EXPECT_EQ(
+      simtest::ElmLogin(server.address(), "administrator", "admin").size(),
+      56u);
+}
+
+}  // namespace

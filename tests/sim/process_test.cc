@@ -1,0 +1,117 @@
+// The program itself: help, the listening line, a clean stop on SIGTERM
+// with the state saved, and refusals of bad command lines.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "sim_client.h"
+
+namespace {
+
+struct Child {
+  pid_t pid = -1;
+  std::FILE* out = nullptr;  // the child's standard output
+};
+
+Child Spawn(std::vector<std::string> args) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(pipeFds[1], 1);
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    std::vector<char*> argv{const_cast<char*>(PELK_SIM_BINARY)};
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(PELK_SIM_BINARY, argv.data());
+    _exit(127);
+  }
+  close(pipeFds[1]);
+  return {pid, fdopen(pipeFds[0], "r")};
+}
+
+std::string Line(std::FILE* in) {
+  char buffer[512];
+  return std::fgets(buffer, sizeof buffer, in) != nullptr ? buffer : "";
+}
+
+int Wait(const Child& child) {
+  int status = 0;
+  waitpid(child.pid, &status, 0);
+  if (child.out != nullptr) std::fclose(child.out);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(Process, HelpDescribesOptionsAndFaults) {
+  Child child = Spawn({"--help"});
+  std::string text;
+  for (std::string line = Line(child.out); !line.empty();
+       line = Line(child.out)) {
+    text += line;
+  }
+  EXPECT_EQ(Wait(child), 0);
+  EXPECT_EQ(text.rfind("Usage: pelk-sim [options]\n", 0), 0u);
+  for (const char* word :
+       {"--address", "--text-port", "--elm-port", "--scenario", "--demo",
+        "--save", "--log", "--fault", "busy", "no-session-key", "/sim/fault"}) {
+    EXPECT_NE(text.find(word), std::string::npos) << word;
+  }
+}
+
+TEST(Process, RefusesBadCommandLines) {
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"--bogus"},
+        {"--text-port", "x"},
+        {"--fault", "nap"},
+        {"--text-port", "off", "--elm-port", "off"},
+        {"--scenario", "/nonexistent.json"}}) {
+    EXPECT_EQ(Wait(Spawn(args)), 2) << args[0];
+  }
+  EXPECT_EQ(Wait(Spawn({"--address", "192.0.2.1"})), 1);
+}
+
+TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
+  std::string saved = ::testing::TempDir() + "pelk_sim_saved.json";
+  std::string log = ::testing::TempDir() + "pelk_sim_requests.log";
+  std::remove(saved.c_str());
+  std::remove(log.c_str());
+  Child child = Spawn(
+      {"--demo", "--address", "127.0.4.30", "--save", saved, "--log", log});
+  ASSERT_EQ(Line(child.out),
+            "pelk-sim listening on 127.0.4.30 text-port 12301 elm-port 2301\n");
+  simtest::Connection connection("127.0.4.30", 12301);
+  connection.Send(simtest::TextTransportRequest(
+      "127.0.4.30",
+      simtest::V1Envelope(
+          "Create", "StorageClient",
+          {{"ElementID", simtest::kProduction}, {"Name", "saved-host"}}),
+      "administrator", "admin"));
+  ASSERT_NE(connection.ReadAnswer().find("SuccessMsg"), std::string::npos);
+  kill(child.pid, SIGTERM);
+  EXPECT_EQ(Wait(child), 0);
+  std::ifstream in(saved);
+  std::stringstream content;
+  content << in.rdbuf();
+  EXPECT_NE(content.str().find("\\\\Hosts\\\\saved-host"), std::string::npos);
+  std::ifstream logIn(log);
+  std::stringstream logged;
+  logged << logIn.rdbuf();
+  EXPECT_NE(logged.str().find("Create StorageClient -> ok"), std::string::npos);
+}
+
+TEST(Process, ASecondServerOnTheSameAddressFails) {
+  Child first = Spawn({"--address", "127.0.4.31", "--elm-port", "off"});
+  ASSERT_EQ(Line(first.out),
+            "pelk-sim listening on 127.0.4.31 text-port 12301 elm-port off\n");
+  EXPECT_EQ(Wait(Spawn({"--address", "127.0.4.31", "--elm-port", "off"})), 1);
+  kill(first.pid, SIGINT);
+  EXPECT_EQ(Wait(first), 0);
+}
+
+}  // namespace
