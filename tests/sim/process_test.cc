@@ -13,14 +13,32 @@
 
 namespace {
 
+// A pelk-sim process; one still running when its test ends is killed, so a
+// failed test leaves no server behind.
 struct Child {
   pid_t pid = -1;
   std::FILE* out = nullptr;  // the child's standard output
+
+  Child() = default;
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  Child(Child&& other) noexcept : pid(other.pid), out(other.out) {
+    other.pid = -1;
+    other.out = nullptr;
+  }
+  ~Child() {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+    if (out != nullptr) std::fclose(out);
+  }
 };
 
 Child Spawn(std::vector<std::string> args) {
+  Child child;
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) return {};
+  if (pipe(pipeFds) != 0) return child;
   pid_t pid = fork();
   if (pid == 0) {
     dup2(pipeFds[1], 1);
@@ -33,7 +51,9 @@ Child Spawn(std::vector<std::string> args) {
     _exit(127);
   }
   close(pipeFds[1]);
-  return {pid, fdopen(pipeFds[0], "r")};
+  child.pid = pid;
+  child.out = fdopen(pipeFds[0], "r");
+  return child;
 }
 
 std::string Line(std::FILE* in) {
@@ -41,10 +61,12 @@ std::string Line(std::FILE* in) {
   return std::fgets(buffer, sizeof buffer, in) != nullptr ? buffer : "";
 }
 
-int Wait(const Child& child) {
+// The exit status once the child ends on its own.
+int Wait(Child&& child) {
+  Child ended = std::move(child);
   int status = 0;
-  waitpid(child.pid, &status, 0);
-  if (child.out != nullptr) std::fclose(child.out);
+  waitpid(ended.pid, &status, 0);
+  ended.pid = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -55,7 +77,7 @@ TEST(Process, HelpDescribesOptionsAndFaults) {
        line = Line(child.out)) {
     text += line;
   }
-  EXPECT_EQ(Wait(child), 0);
+  EXPECT_EQ(Wait(std::move(child)), 0);
   EXPECT_EQ(text.rfind("Usage: pelk-sim [options]\n", 0), 0u);
   for (const char* word :
        {"--address", "--text-port", "--elm-port", "--scenario", "--demo",
@@ -94,7 +116,7 @@ TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
       "administrator", "admin"));
   ASSERT_NE(connection.ReadAnswer().find("SuccessMsg"), std::string::npos);
   kill(child.pid, SIGTERM);
-  EXPECT_EQ(Wait(child), 0);
+  EXPECT_EQ(Wait(std::move(child)), 0);
   std::ifstream in(saved);
   std::stringstream content;
   content << in.rdbuf();
@@ -111,7 +133,7 @@ TEST(Process, ASecondServerOnTheSameAddressFails) {
             "pelk-sim listening on 127.0.4.31 text-port 12301 elm-port off\n");
   EXPECT_EQ(Wait(Spawn({"--address", "127.0.4.31", "--elm-port", "off"})), 1);
   kill(first.pid, SIGINT);
-  EXPECT_EQ(Wait(first), 0);
+  EXPECT_EQ(Wait(std::move(first)), 0);
 }
 
 }  // namespace
