@@ -30,6 +30,7 @@ struct DefaultGroup {
   char* sparePolicy;
   char* alarmDigits;
   char* diskType;
+  char* comment;
   uint32_t deviceCount;
 };
 

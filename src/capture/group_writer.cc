@@ -39,7 +39,8 @@ void holdBack(CaptureWriter& writer, const char* groupName) {
 
 int chooseDefaultGroup(CaptureWriter& writer, const char* name,
                        const char* totalDisks, const char* sparePolicy,
-                       const char* alarmDigits, const char* diskType) {
+                       const char* alarmDigits, const char* diskType,
+                       const char* comment) {
   DefaultGroup& chosen = writer.defaultGroup;
   if (chosen.name != nullptr &&
       std::strcmp(chosen.name, kDefaultGroupName) == 0)
@@ -54,6 +55,7 @@ int chooseDefaultGroup(CaptureWriter& writer, const char* name,
   replaceText(chosen.sparePolicy, copyOf(sparePolicy));
   replaceText(chosen.alarmDigits, copyOf(alarmDigits));
   replaceText(chosen.diskType, copyOf(diskType));
+  replaceText(chosen.comment, copyOf(comment != nullptr ? comment : ""));
   chosen.deviceCount = count;
   return 0;
 }
@@ -105,10 +107,11 @@ int writeDiskGroup(CaptureWriter& writer, const shell::ResponseNode* details,
   char* alarmDigits = copyOf(alarm, digits);
   int result = appendSetting(writer, "OCCUPANCY_ALARM", alarmDigits);
   if (result == 0) {
-    appendComment(writer, detailValue(details, "Comments"));
+    const char* comment = detailValue(details, "Comments");
+    appendComment(writer, comment);
     holdBack(writer, name);
     result = chooseDefaultGroup(writer, name, totalDisks, sparePolicy,
-                                alarmDigits, diskType);
+                                alarmDigits, diskType, comment);
   }
   shell::release(alarmDigits);
   return result;
@@ -144,16 +147,24 @@ int writeDefaultGroupLines(CaptureWriter& writer) {
   startLine(writer, "SET");
   if (appendWord(writer, "DISK_GROUP") != 0 ||
       appendQuoted(writer, chosen.name) != 0 ||
-      appendSetting(writer, "OCCUPANCY_ALARM", chosen.alarmDigits) != 0) {
+      appendSetting(writer, "OCCUPANCY_ALARM", chosen.alarmDigits) != 0 ||
+      writeLine(writer) != 0) {
     return 1;
   }
-  return writeLine(writer);
+  // The chosen group is never added, so its comment needs a line of its
+  // own or the restore loses it.
+  startLine(writer, "SET");
+  if (appendWord(writer, "DISK_GROUP") != 0 ||
+      appendQuoted(writer, chosen.name) != 0) {
+    return 1;
+  }
+  return appendComment(writer, chosen.comment) ? writeLine(writer) : 0;
 }
 
 void clearDiskGroups(CaptureWriter& writer) {
   DefaultGroup& chosen = writer.defaultGroup;
   for (char** text : {&chosen.name, &chosen.sparePolicy, &chosen.alarmDigits,
-                      &chosen.diskType}) {
+                      &chosen.diskType, &chosen.comment}) {
     shell::release(*text);
     *text = nullptr;
   }

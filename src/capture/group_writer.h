@@ -24,7 +24,7 @@ int writeDiskGroup(CaptureWriter& writer, const shell::ResponseNode* details,
 int writeHeldBackGroupLines(CaptureWriter& writer);
 
 // Gives the system's first disk group the default group's name and
-// occupancy alarm. Nothing when the system has no disk group.
+// occupancy alarm and comment. Nothing when the system has no disk group.
 int writeDefaultGroupLines(CaptureWriter& writer);
 
 // Releases the held-back lines and the default group's texts.
