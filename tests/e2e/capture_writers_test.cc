@@ -4,6 +4,7 @@
 // that turn out unnecessary, and the output with and without files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,169 @@ TEST(CaptureWriters, TheDefaultGroupAloneOnStandardOutputAndInFiles) {
       echo("CAPTURE VALIDATE solo_Step1A.txt") +
           "\nUnmodified CAPTURE script between checksum start and end",
       run.output);
+}
+
+// Captures the selected system into files named `name` and returns the
+// command lines of its Step1A.
+Lines captureBasic(ScenarioSim& sim, const std::string& system,
+                   const std::string& name) {
+  runAgainst(sim.server(), {"SELECT SYSTEM \"" + system + "\"",
+                            "CAPTURE CONFIGURATION " + name + ".txt"});
+  return commandLines(fileText(sim.file(name + "_Step1A.txt")));
+}
+
+// Replays a Step1A script on the uninitialized array `wwn` and prints
+// what went wrong, if anything.
+std::string replay(ScenarioSim& twin, const std::string& wwn,
+                   const std::string& script) {
+  SessionRun run =
+      runAgainst(twin.server(),
+                 {"SELECT SYSTEM " + wwn, "FILE " + script, "SHOW OPTIONS"});
+  EXPECT_EQ(0, run.exitStatus);
+  std::size_t error = run.output.find("Error");
+  return error == std::string::npos ? "" : run.output.substr(error);
+}
+
+std::string twinScenario(const std::string& wwn, const std::string& shelves) {
+  return "{" + kScenarioManager + R"(, "systems": [{"wwn": ")" + wwn +
+         R"(", "initialized": false, "disk_shelves": )" + shelves + "}]}";
+}
+
+// No group carries the default name: the group with the most disks (the
+// earlier one of two) becomes the system's first group, and keeps its own
+// disk type, alarm and comment.
+const std::string kGroupShelves =
+    R"([{"count": 10, "type": "Near-Online", "capacity_gb": 500},
+        {"count": 18, "type": "Online", "capacity_gb": 146}])";
+const std::string kGroupsScenario = "{" + kScenarioManager + R"(,
+  "systems": [{
+    "name": "Groups", "wwn": "5000-1FE1-5000-0061",
+    "disk_shelves": )" + kGroupShelves +
+                                    R"(,
+    "disk_groups": [
+      {"name": "\\Disk Groups\\Small", "disks": 8, "spare_policy": "Single",
+       "disk_type": "Online", "occupancy_alarm": 70},
+      {"name": "\\Disk Groups\\Big1", "disks": 10, "spare_policy": "Double",
+       "disk_type": "Near-Online", "occupancy_alarm": 85,
+       "comment": "Nearline pool"},
+      {"name": "\\Disk Groups\\Big2", "disks": 10, "spare_policy": "Single",
+       "disk_type": "Online", "occupancy_alarm": 90}]
+  }]})";
+
+TEST(CaptureWriters, TheLargestGroupBecomesTheFirstGroupAndRestores) {
+  ScenarioSim sim("127.0.0.61", kGroupsScenario);
+  ScenarioSim twin("127.0.0.62",
+                   twinScenario("5000-1FE1-5000-0061", kGroupShelves));
+  ASSERT_TRUE(sim.server().listening());
+  ASSERT_TRUE(twin.server().listening());
+  Lines captured = captureBasic(sim, "Groups", "groups");
+  EXPECT_EQ((Lines{
+                "SET OPTIONS ON_ERROR=HALT_ON_ERROR",
+                "ADD SYSTEM \"Groups\" DEVICE_COUNT=10 SPARE_POLICY=DOUBLE "
+                "DISKGROUP_DISKTYPE=NEARONLINE CONSOLE_LUN_ID=0",
+                "SELECT SYSTEM \"Groups\"",
+                "ADD DISK_GROUP \"\\Disk Groups\\Big2\" DEVICE_COUNT=10 "
+                "SPARE_POLICY=SINGLE DISKGROUP_DISKTYPE=ONLINE "
+                "OCCUPANCY_ALARM=90",
+                "ADD DISK_GROUP \"\\Disk Groups\\Small\" DEVICE_COUNT=8 "
+                "SPARE_POLICY=SINGLE DISKGROUP_DISKTYPE=ONLINE "
+                "OCCUPANCY_ALARM=70",
+                "SET DISK_GROUP \"\\Disk Groups\\Default Disk Group\" "
+                "NAME=\"Big1\"",
+                "SET DISK_GROUP \"\\Disk Groups\\Big1\" OCCUPANCY_ALARM=85",
+                "SET DISK_GROUP \"\\Disk Groups\\Big1\" "
+                "COMMENT=\"Nearline pool\"",
+            }),
+            captured);
+  EXPECT_EQ("",
+            replay(twin, "5000-1FE1-5000-0061", sim.file("groups_Step1A.txt")));
+  // The restored system captures to the same lines; the added groups come
+  // newest first, so those two trade places.
+  Lines restored = captureBasic(twin, "Groups", "groups");
+  std::sort(captured.begin(), captured.end());
+  std::sort(restored.begin(), restored.end());
+  EXPECT_EQ(captured, restored);
+}
+
+// Folders listed parents first but not by depth, a host with a custom mode
+// and three adapters in no sorted order, a virtual disk in a sub-folder
+// presented to two hosts, and its snapshot.
+const std::string kShapesShelves =
+    R"([{"count": 12, "type": "Online", "capacity_gb": 146}])";
+const std::string kShapesScenario = "{" + kScenarioManager + R"(,
+  "systems": [{
+    "name": "Shapes", "wwn": "5000-1FE1-5000-0063",
+    "disk_shelves": )" + kShapesShelves +
+                                    R"(,
+    "disk_groups": [{"name": "\\Disk Groups\\Default Disk Group",
+                     "disks": 12, "spare_policy": "Single",
+                     "disk_type": "Online", "occupancy_alarm": 95}],
+    "folders": [{"path": "\\Virtual Disks\\A\\"},
+                {"path": "\\Virtual Disks\\A\\B\\", "comment": "Deep"},
+                {"path": "\\Virtual Disks\\C\\"},
+                {"path": "\\Hosts\\H\\"}],
+    "hosts": [{"name": "\\Hosts\\H\\lab1", "os": "CUSTOM=0000-0000-0000-00ab",
+               "ip": "10.0.0.7", "comment": "Lab host",
+               "ports": ["1000-0000-0000-0003", "1000-0000-0000-0001",
+                         "1000-0000-0000-0002"]},
+              {"name": "\\Hosts\\h2", "os": "BRASKEL"}],
+    "vdisks": [{"name": "\\Virtual Disks\\A\\B\\db\\ACTIVE",
+                "group": "\\Disk Groups\\Default Disk Group", "size_gb": 2,
+                "redundancy": "Vraid1", "write_protect": "Yes",
+                "preferred_path": "Path B-Failover only", "os_unit_id": 7,
+                "comment": "Orders"},
+               {"name": "\\Virtual Disks\\A\\B\\db\\nightly",
+                "snapshot_of": "\\Virtual Disks\\A\\B\\db\\ACTIVE",
+                "size_gb": 2, "redundancy": "Vraid1"}],
+    "luns": [{"lun": 3, "host": "\\Hosts\\H\\lab1",
+              "vdisk": "\\Virtual Disks\\A\\B\\db\\ACTIVE"},
+             {"lun": 7, "host": "\\Hosts\\h2",
+              "vdisk": "\\Virtual Disks\\A\\B\\db\\ACTIVE"}]
+  }]})";
+
+TEST(CaptureWriters, FoldersByDepthHostsAndActiveVdisksRestoreAsCaptured) {
+  ScenarioSim sim("127.0.0.63", kShapesScenario);
+  ScenarioSim twin("127.0.0.64",
+                   twinScenario("5000-1FE1-5000-0063", kShapesShelves));
+  ASSERT_TRUE(sim.server().listening());
+  ASSERT_TRUE(twin.server().listening());
+  const std::string db = "\"\\Virtual Disks\\A\\B\\db\\ACTIVE\"";
+  const std::string lab1 = "\"\\Hosts\\H\\lab1\"";
+  Lines captured = captureBasic(sim, "Shapes", "shapes");
+  EXPECT_EQ((Lines{
+                "SET OPTIONS ON_ERROR=HALT_ON_ERROR",
+                "ADD SYSTEM \"Shapes\" DEVICE_COUNT=12 SPARE_POLICY=SINGLE "
+                "DISKGROUP_DISKTYPE=ONLINE CONSOLE_LUN_ID=0",
+                "SELECT SYSTEM \"Shapes\"",
+                "SET DISK_GROUP \"\\Disk Groups\\Default Disk Group\" "
+                "OCCUPANCY_ALARM=95",
+                "ADD FOLDER \"\\Virtual Disks\\A\"",
+                "ADD FOLDER \"\\Virtual Disks\\C\"",
+                "ADD FOLDER \"\\Hosts\\H\"",
+                "ADD FOLDER \"\\Virtual Disks\\A\\B\" COMMENT=\"Deep\"",
+                "ADD HOST " + lab1 +
+                    " IP=10.0.0.7 OPERATING_SYSTEM=CUSTOM=0000-0000-0000-00AB "
+                    "WORLD_WIDE_NAME=1000-0000-0000-0003 COMMENT=\"Lab host\"",
+                "SET HOST " + lab1 + " ADD_WORLD_WIDE_NAME=1000-0000-0000-0001",
+                "SET HOST " + lab1 + " ADD_WORLD_WIDE_NAME=1000-0000-0000-0002",
+                "ADD HOST \"\\Hosts\\h2\" OPERATING_SYSTEM=BRASKEL",
+                "ADD VDISK \"\\Virtual Disks\\A\\B\\db\" "
+                "DISK_GROUP=\"\\Disk Groups\\Default Disk Group\" SIZE=2 "
+                "REDUNDANCY=VRAID1 MIRRORED_WRITEBACK READ_CACHE WRITE_PROTECT "
+                "OS_UNIT_ID=7 PREFERRED_PATH=PATH_B_FAILOVER "
+                "WAIT_FOR_COMPLETION COMMENT=\"Orders\"",
+                "ADD LUN 3 VDISK=" + db + " HOST=" + lab1,
+                "ADD LUN 7 VDISK=" + db + " HOST=\"\\Hosts\\h2\"",
+            }),
+            captured);
+  // The snapshot is in no step, and without DR nothing else is written.
+  for (const char* step : {"Step1B", "Step1C", "Step2", "Step3"}) {
+    EXPECT_EQ("<missing>",
+              fileText(sim.file("shapes_" + std::string(step) + ".txt")));
+  }
+  EXPECT_EQ("",
+            replay(twin, "5000-1FE1-5000-0063", sim.file("shapes_Step1A.txt")));
+  EXPECT_EQ(captured, captureBasic(twin, "Shapes", "shapes"));
 }
 
 }  // namespace
