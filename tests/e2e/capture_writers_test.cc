@@ -278,5 +278,123 @@ TEST(CaptureWriters, FoldersByDepthHostsAndActiveVdisksRestoreAsCaptured) {
   EXPECT_EQ(captured, captureBasic(twin, "Shapes", "shapes"));
 }
 
+// A DR group of two members between Src and Dst; on Dst the partner of the
+// first member is presented to a host.
+const std::string kDrSystem = R"(
+    "disk_shelves": [{"count": 12, "type": "Online", "capacity_gb": 146}],
+    "disk_groups": [{"name": "\\Disk Groups\\Default Disk Group",
+                     "disks": 12, "spare_policy": "Single",
+                     "disk_type": "Online", "occupancy_alarm": 95}],)";
+const std::string kDrScenario = "{" + kScenarioManager + R"(,
+  "systems": [
+   {"name": "Src", "wwn": "5000-1FE1-5000-0065",)" +
+                                kDrSystem + R"(
+    "hosts": [{"name": "\\Hosts\\h1", "os": "ORDAN"}],
+    "vdisks": [
+      {"name": "\\Virtual Disks\\v1\\ACTIVE", "size_gb": 1,
+       "group": "\\Disk Groups\\Default Disk Group", "redundancy": "Vraid0",
+       "remote_system": "Dst", "remote_vdisk": "\\Virtual Disks\\v1c\\ACTIVE"},
+      {"name": "\\Virtual Disks\\v2\\ACTIVE", "size_gb": 1,
+       "group": "\\Disk Groups\\Default Disk Group", "redundancy": "Vraid0",
+       "remote_system": "Dst", "remote_vdisk": "\\Virtual Disks\\v2c\\ACTIVE"}],
+    "luns": [{"lun": 1, "host": "\\Hosts\\h1",
+              "vdisk": "\\Virtual Disks\\v1\\ACTIVE"}],
+    "dr_groups": [{"name": "\\Data Replication\\G", "mode": "source",
+      "remote_system": "Dst", "remote_group": "\\Data Replication\\G",
+      "members": ["\\Virtual Disks\\v1\\ACTIVE", "\\Virtual Disks\\v2\\ACTIVE"],
+      "access_mode": "disable", "write_mode": "asynchronous",
+      "suspend": "suspend", "failsafe": "enabled"}]},
+   {"name": "Dst", "wwn": "5000-1FE1-5000-0066",)" +
+                                kDrSystem + R"(
+    "hosts": [{"name": "\\Hosts\\hd", "os": "ORDAN"}],
+    "vdisks": [
+      {"name": "\\Virtual Disks\\v1c\\ACTIVE", "size_gb": 1,
+       "group": "\\Disk Groups\\Default Disk Group", "redundancy": "Vraid0",
+       "remote_system": "Src", "remote_vdisk": "\\Virtual Disks\\v1\\ACTIVE"},
+      {"name": "\\Virtual Disks\\v2c\\ACTIVE", "size_gb": 1,
+       "group": "\\Disk Groups\\Default Disk Group", "redundancy": "Vraid0",
+       "remote_system": "Src", "remote_vdisk": "\\Virtual Disks\\v2\\ACTIVE"}],
+    "luns": [{"lun": 4, "host": "\\Hosts\\hd",
+              "vdisk": "\\Virtual Disks\\v1c\\ACTIVE"}],
+    "dr_groups": [{"name": "\\Data Replication\\G", "mode": "destination",
+      "remote_system": "Src", "remote_group": "\\Data Replication\\G",
+      "members": ["\\Virtual Disks\\v1c\\ACTIVE",
+                  "\\Virtual Disks\\v2c\\ACTIVE"],
+      "access_mode": "disable", "write_mode": "asynchronous",
+      "suspend": "suspend", "failsafe": "enabled"}]}
+  ]})";
+
+TEST(CaptureWriters, DrSourcesGroupsAndDestinationsGoToTheirOwnSteps) {
+  ScenarioSim sim("127.0.0.65", kDrScenario);
+  ASSERT_TRUE(sim.server().listening());
+  runAgainst(sim.server(), {"SELECT SYSTEM Src", "CAPTURE CONFIGURATION src",
+                            "SELECT SYSTEM Dst", "CAPTURE CONFIGURATION dst"});
+  auto lines = [&](const std::string& file) {
+    return commandLines(fileText(sim.file(file)));
+  };
+  const std::string halt = "SET OPTIONS ON_ERROR=HALT_ON_ERROR";
+  const std::string group = "SET DR_GROUP \"\\Data Replication\\G\" ";
+  const std::string defaultGroup =
+      " DESTINATION_DISK_GROUP=\"\\Disk Groups\\Default Disk Group\"";
+  auto addVdisk = [](const std::string& name) {
+    return "ADD VDISK \"\\Virtual Disks\\" + name +
+           "\" DISK_GROUP=\"\\Disk Groups\\Default Disk Group\" SIZE=1 "
+           "REDUNDANCY=VRAID0 MIRRORED_WRITEBACK READ_CACHE NOWRITE_PROTECT "
+           "OS_UNIT_ID=0 NOPREFERRED_PATH WAIT_FOR_COMPLETION";
+  };
+  // DR members are not part of the basic configuration.
+  EXPECT_EQ(std::string::npos,
+            fileText(sim.file("src_Step1A")).find("ADD VDISK"));
+  EXPECT_EQ((Lines{halt, addVdisk("v1"), addVdisk("v2")}), lines("src_Step1B"));
+  EXPECT_EQ((Lines{halt,
+                   "ADD LUN 1 VDISK=\"\\Virtual Disks\\v1\\ACTIVE\" "
+                   "HOST=\"\\Hosts\\h1\""}),
+            lines("src_Step1C"));
+  EXPECT_EQ(
+      (Lines{halt,
+             "ADD DR_GROUP \"\\Data Replication\\G\" "
+             "DESTINATION_SYSTEM=\"Dst\" "
+             "VDISK=\"\\Virtual Disks\\v1\\ACTIVE\" "
+             "DESTINATION_VDISK_NAME=\"\\Virtual Disks\\v1c\\ACTIVE\"" +
+                 defaultGroup,
+             group +
+                 "ADD_VDISK=\"\\Virtual Disks\\v2\\ACTIVE\" "
+                 "DESTINATION_VDISK_NAME=\"\\Virtual "
+                 "Disks\\v2c\\ACTIVE\"" +
+                 defaultGroup,
+             group + "ACCESSMODE=DISABLE", group + "WRITEMODE=ASYNCHRONOUS",
+             group + "SUSPEND", group + "FAILSAFE"}),
+      lines("src_Step2"));
+  EXPECT_EQ("<missing>", fileText(sim.file("src_Step3")));
+  // The destination side: its group and members are the source's to
+  // write; only the LUNs of its copies are its own.
+  for (const char* step : {"dst_Step1B", "dst_Step1C", "dst_Step2"}) {
+    EXPECT_EQ("<missing>", fileText(sim.file(step)));
+  }
+  EXPECT_EQ((Lines{halt,
+                   "ADD LUN 4 VDISK=\"\\Virtual Disks\\v1c\\ACTIVE\" "
+                   "HOST=\"\\Hosts\\hd\""}),
+            lines("dst_Step3"));
+
+  // With the destination's controllers down its copies cannot be read: the
+  // DR step fails and leaves no file, and the session is still on Src.
+  SessionRun run = runAgainst(
+      sim.server(),
+      {"SELECT SYSTEM Dst", "SHUTDOWN \"\\Hardware\\Controller A\" ALL_PEERS",
+       "SELECT SYSTEM Src", "CAPTURE CONFIGURATION down", "SHOW VDISK"});
+  std::string output = run.output.substr(run.output.find("Step1C complete"));
+  EXPECT_OUTPUT(
+      "Step1C complete and successful\nGenerating file down_Step2\n.\n"
+      "Error: Storage system is not available, both controllers are shut "
+      "down: Dst\n"
+      "    CAPTURE CONFIGURATION Step2 failed" +
+          echo("SHOW VDISK", "Src") +
+          "\nVdisks available on this Cell:\n  \\Virtual Disks\\v1\\ACTIVE\n"
+          "  \\Virtual Disks\\v2\\ACTIVE",
+      output);
+  EXPECT_EQ("<missing>", fileText(sim.file("down_Step2")));
+  EXPECT_EQ("<missing>", fileText(sim.file("down_Step3")));
+}
+
 }  // namespace
 }  // namespace e2e
