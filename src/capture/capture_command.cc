@@ -1,5 +1,6 @@
 #include "capture/capture_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -53,24 +54,33 @@ void noteCaptureTime(CaptureWriter& writer) {
   writer.captureTime[length] = '\0';
 }
 
+// One header comment: a label and its value side by side.
+int writeLabelled(CaptureWriter& writer, const char* label, const char* value) {
+  char text[2 * kLineLimit];
+  std::snprintf(text, sizeof text, "%s%s", label, value);
+  return writeCommentLine(writer, text);
+}
+
 int writeHeader(CaptureWriter& writer, const char* stepName) {
   const shell::SessionState& session = *writer.context->session;
-  char text[2 * kLineLimit];
-  auto comment = [&](const char* format, const char* first,
-                     const char* second) {
-    std::snprintf(text, sizeof text, format, first, second);
-    return writeCommentLine(writer, text);
+  char title[64];
+  std::snprintf(title, sizeof title, "CAPTURE CONFIGURATION %s on %s", stepName,
+                writer.captureTime);
+  const struct {
+    const char* label;
+    const char* value;
+  } lines[] = {
+      {"", ""},
+      {title, ""},
+      {"", ""},
+      {"Manager: ", session.managerAddress},
+      {"System: ", session.systemName},
+      {"", ""},
+      {"PELK Build 7 for HALVO Version 3.2", ""},
+      {"", ""},
   };
-  if (writeCommentLine(writer, "") != 0 ||
-      comment("CAPTURE CONFIGURATION %s on %s", stepName, writer.captureTime) !=
-          0 ||
-      writeCommentLine(writer, "") != 0 ||
-      comment("Manager: %s%s", session.managerAddress, "") != 0 ||
-      comment("System: %s%s", session.systemName, "") != 0 ||
-      writeCommentLine(writer, "") != 0 ||
-      comment("PELK Build %s for HALVO Version %s", "7", "3.2") != 0 ||
-      writeCommentLine(writer, "") != 0) {
-    return 1;
+  for (const auto& line : lines) {
+    if (writeLabelled(writer, line.label, line.value) != 0) return 1;
   }
   return 0;
 }
