@@ -113,6 +113,22 @@ TEST(CaptureWriters, TheDefaultGroupAloneOnStandardOutputAndInFiles) {
       echo("CAPTURE VALIDATE solo_Step1A.txt") +
           "\nUnmodified CAPTURE script between checksum start and end",
       run.output);
+
+  // A step that cannot start fails the capture before any file is left.
+  run = runAgainst(sim.server(), {"CAPTURE CONFIGURATION other.txt"});
+  EXPECT_OUTPUT(echo("CAPTURE CONFIGURATION other.txt") + kMayTakeAwhile +
+                    "\nError: Command not valid until a system is selected "
+                    "(SELECT SYSTEM)\n    CAPTURE CONFIGURATION Step1A failed",
+                run.output);
+  run = runAgainst(sim.server(), {"SELECT SYSTEM Solo",
+                                  "CAPTURE CONFIGURATION none/solo.txt"});
+  EXPECT_OUTPUT(echo("SELECT SYSTEM Solo") +
+                    echo("CAPTURE CONFIGURATION none/solo.txt", "Solo") +
+                    kMayTakeAwhile +
+                    "\nGenerating file none/solo_Step1A.txt\nError: Open of "
+                    "none/solo_Step1A.txt failed, No such file or directory"
+                    "\n    CAPTURE CONFIGURATION Step1A failed",
+                run.output);
 }
 
 // Captures the selected system into files named `name` and returns the
