@@ -8,6 +8,16 @@
 #include "shell/output.h"
 
 namespace capture {
+namespace {
+
+int writeFailed() {
+  std::fprintf(shell::outputStream,
+               "\nError: Cannot write ouput file.  Error detected:\n       %s",
+               platform::errorText(errno != 0 ? errno : EIO));
+  return 1;
+}
+
+}  // namespace
 
 uint32_t CaptureChecksum(uint32_t checksum, const char* bytes,
                          std::size_t length) {
@@ -30,11 +40,7 @@ int writeChecksumEndLine(std::FILE* file) {
   std::fputs("! \n", file);
   // A write that failed (a full disk) must never be sealed with a valid
   // end line.
-  if (std::fflush(file) != 0 || std::ferror(file)) {
-    std::fprintf(shell::outputStream, "\nError: Input stream error:\n   %s",
-                 platform::errorText(errno != 0 ? errno : EIO));
-    return 1;
-  }
+  if (std::fflush(file) != 0 || std::ferror(file)) return writeFailed();
   std::rewind(file);
   std::string line;
   bool terminated = false;
@@ -56,11 +62,7 @@ int writeChecksumEndLine(std::FILE* file) {
   }
   std::fseek(file, 0, SEEK_END);
   std::fprintf(file, "! %s%0x\n", kChecksumEndText, checksum);
-  if (std::fflush(file) != 0 || std::ferror(file)) {
-    std::fprintf(shell::outputStream, "\nError: Input stream error:\n       %s",
-                 platform::errorText(errno != 0 ? errno : EIO));
-    return 1;
-  }
+  if (std::fflush(file) != 0 || std::ferror(file)) return writeFailed();
   return 0;
 }
 

@@ -8,13 +8,15 @@
 
 namespace capture {
 
-inline constexpr char kChecksumStartText[] = "PELK CAPTURE script checksum start";
+inline constexpr char kChecksumStartText[] =
+    "PELK CAPTURE script checksum start";
 inline constexpr char kChecksumEndText[] = "PELK CAPTURE script checksum end: ";
 inline constexpr uint32_t kChecksumSeed = 0x45;
 
 // Folds bytes into a running checksum: exclusive-or each byte in, then
 // rotate the value left by one bit.
-uint32_t CaptureChecksum(uint32_t checksum, const char* bytes, std::size_t length);
+uint32_t CaptureChecksum(uint32_t checksum, const char* bytes,
+                         std::size_t length);
 
 // Folds one line and its line feed; a carriage return before the line
 // feed is not part of the text.

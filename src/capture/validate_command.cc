@@ -89,7 +89,8 @@ int ValidateCaptureScript(shell::CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installValidateCaptureScript(shell::CommandContext& context) {
+shell::ParseStatus installValidateCaptureScript(
+    shell::CommandContext& context) {
   shell::copyToken(context, context.session->work.captureFileArg);
   context.session->work.finalHandler = ValidateCaptureScript;
   return shell::ParseOk;

@@ -5,6 +5,7 @@
 // keywords they stand for.
 #include "language/grammar.h"
 
+#include "capture/capture_command.h"
 #include "capture/validate_command.h"
 #include "objects/copy_commands.h"
 #include "objects/debug_commands.h"
@@ -16,7 +17,6 @@
 #include "objects/lun_commands.h"
 #include "objects/power_commands.h"
 #include "objects/system_commands.h"
-#include "objects/unbuilt_commands.h"
 #include "objects/vdisk_commands.h"
 #include "request/manager_commands.h"
 #include "request/name_values.h"
@@ -488,13 +488,13 @@ const CommandNode kVdiskWwlunName[] = {
 
 // capture-objects
 const CommandNode kCaptureObjects[] = {
-    {0, installUnbuiltCommand, kCaptureFile, "CONFIGURATION"},
+    {0, installCaptureConfiguration, kCaptureFile, "CONFIGURATION"},
     {NODE_LAST, nullptr, kValidateFile, "VALIDATE"},
 };
 
 // capture-file
 const CommandNode kCaptureFile[] = {
-    {NODE_VALUE | NODE_LAST, nullptr, nullptr, "Filename of capture output"},
+    {NODE_VALUE | NODE_LAST, recordCaptureFile, nullptr, "Filename of capture output"},
 };
 
 // validate-file

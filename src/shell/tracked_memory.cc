@@ -36,6 +36,7 @@ struct Location {
 void* platformAllocation(std::size_t size) { return std::calloc(1, size); }
 
 RawAllocation rawAllocation = platformAllocation;
+FatalStopCleanup fatalStopCleanup = nullptr;
 Page* newestPage = nullptr;
 std::vector<Page*>& pagesWithRoom() {
   static auto* pages = new std::vector<Page*>();
@@ -158,10 +159,19 @@ void compact() {
 }
 
 [[noreturn]] void fatalStop() {
+  if (fatalStopCleanup != nullptr) {
+    FatalStopCleanup cleanup = fatalStopCleanup;
+    fatalStopCleanup = nullptr;  // a cleanup that fails fatally runs once
+    cleanup();
+  }
   releaseAll();
   std::fputs("\n\nPress return to exit", outputStream);
   platform::readKey();
   std::exit(1);
+}
+
+void setFatalStopCleanup(FatalStopCleanup cleanup) {
+  fatalStopCleanup = cleanup;
 }
 
 std::size_t liveBlockCount() { return index().size(); }

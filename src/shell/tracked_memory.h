@@ -42,6 +42,12 @@ void compact();
 // first.
 [[noreturn]] void fatalStop();
 
+// Work that must not be left half done when the process stops: a command
+// that holds such work (an open capture file) installs a function here,
+// which fatalStop() runs first, and removes it (nullptr) when done.
+using FatalStopCleanup = void (*)();
+void setFatalStopCleanup(FatalStopCleanup cleanup);
+
 // Observers for tests and benchmarks.
 std::size_t liveBlockCount();
 std::size_t trackingPageCount();

@@ -74,7 +74,8 @@ TEST(CaptureValidate, TellsUnmodifiedFromModifiedScripts) {
   oneByte[oneByte.find("h1")] = 'H';
   std::string withoutEnd = good.substr(0, good.rfind("! PELK"));
   std::string crlf;
-  for (char c : good) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  for (char c : good)
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   std::string withoutStart = good;
   withoutStart.replace(withoutStart.find("start"), 5, "begin");
   struct {
@@ -83,13 +84,15 @@ TEST(CaptureValidate, TellsUnmodifiedFromModifiedScripts) {
     std::string printed;
   } cases[] = {
       {"as written", good, unmodified},
-      {"text around it", "! notes\nanything\n" + good + "trailer\n", unmodified},
+      {"text around it", "! notes\nanything\n" + good + "trailer\n",
+       unmodified},
       {"line ends converted to CR LF", crlf, unmodified},
       {"one byte changed", oneByte, modified},
       {"end line deleted", withoutEnd, modified},
       {"end line with no number", withoutEnd + "! " + kChecksumEndText + "zz\n",
        modified},
-      {"no start marker", withoutStart, "\nError: Not a CAPTURE generated script"},
+      {"no start marker", withoutStart,
+       "\nError: Not a CAPTURE generated script"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

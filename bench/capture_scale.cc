@@ -1,0 +1,261 @@
+// CAPTURE CONFIGURATION of a system with 2,000 virtual disks, 500 hosts and
+// 4,000 LUNs, and of one four times that size, on pelk-sim: the capture's
+// time and requests per object must stay flat from 1x to 4x.
+//
+// Beside each capture the very requests it sent (read back from the
+// request trace of a first, untimed run) are sent again on their own, with
+// nothing parsed or written, so "ratio" is the capture's total time over
+// the time its round trips take alone, measured side by side in one run.
+// The processor time of both is counted as well: the simulator's share of
+// the wall time grows with the system (it looks objects up one by one),
+// while the shell's own time per object should not.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "client/emclient_api.h"
+#include "platform/clock.h"
+#include "shell/execute_line.h"
+#include "shell/session.h"
+#include "shell/tracked_memory.h"
+#include "support/run_program.h"
+
+namespace {
+
+constexpr char kAddress[] = "127.0.0.160";
+constexpr int kVdisks = 2000;
+constexpr int kHosts = 500;
+constexpr int kLunsPerVdisk = 2;
+constexpr int kFolders = 20;
+
+// The scaled system: virtual disks spread over folders, each presented to
+// two hosts, every host with one adapter.
+std::string scenario(int scale) {
+  int vdisks = kVdisks * scale;
+  int hosts = kHosts * scale;
+  std::string text = R"({"manager": {"version": "3.2", "build": "3.2.0117",
+    "users": [{"name": "administrator", "password": "admin"}]},
+    "clock": 1767225600, "systems": [{"name": "Scale",
+    "wwn": "5000-1FE1-5000-0160",
+    "disk_shelves": [{"count": 24, "type": "Online", "capacity_gb": 100000}],
+    "disk_groups": [{"name": "\\Disk Groups\\Default Disk Group",
+      "disks": 24, "spare_policy": "Single", "disk_type": "Online",
+      "occupancy_alarm": 95}], "folders": [)";
+  char buffer[256];
+  for (int f = 0; f < kFolders; ++f) {
+    std::snprintf(buffer, sizeof buffer,
+                  "%s{\"path\": \"\\\\Virtual Disks\\\\F%02d\\\\\"}",
+                  f == 0 ? "" : ",", f);
+    text += buffer;
+  }
+  text += R"(], "hosts": [)";
+  for (int h = 0; h < hosts; ++h) {
+    std::snprintf(buffer, sizeof buffer,
+                  "%s{\"name\": \"\\\\Hosts\\\\host%05d\", \"os\": \"ORDAN\", "
+                  "\"ports\": [\"1000-0000-%04X-%04X\"]}",
+                  h == 0 ? "" : ",", h, h >> 16, h & 0xffff);
+    text += buffer;
+  }
+  text += R"(], "vdisks": [)";
+  for (int v = 0; v < vdisks; ++v) {
+    std::snprintf(
+        buffer, sizeof buffer,
+        "%s{\"name\": \"\\\\Virtual Disks\\\\F%02d\\\\vd%05d\\\\ACTIVE\", "
+        "\"group\": \"\\\\Disk Groups\\\\Default Disk Group\", "
+        "\"size_gb\": 1, \"redundancy\": \"Vraid0\"}",
+        v == 0 ? "" : ",", v % kFolders, v);
+    text += buffer;
+  }
+  text += R"(], "luns": [)";
+  std::vector<int> nextLun(hosts, 1);
+  for (int v = 0; v < vdisks; ++v) {
+    for (int n = 0; n < kLunsPerVdisk; ++n) {
+      int host = (v * kLunsPerVdisk + n) % hosts;
+      std::snprintf(
+          buffer, sizeof buffer,
+          "%s{\"lun\": %d, \"host\": \"\\\\Hosts\\\\host%05d\", "
+          "\"vdisk\": \"\\\\Virtual Disks\\\\F%02d\\\\vd%05d\\\\ACTIVE\"}",
+          v == 0 && n == 0 ? "" : ",", nextLun[host]++, host, v % kFolders, v);
+      text += buffer;
+    }
+  }
+  text += "]}]}";
+  return text;
+}
+
+// pelk-sim loading the scenario. It reads a large scenario slowly (its
+// loader is not linear in the objects), so this waits for it longer than
+// the tests' helper does.
+class ScaleSim {
+ public:
+  explicit ScaleSim(const std::string& scenarioPath) {
+    int output[2];
+    if (pipe2(output, O_CLOEXEC) != 0) return;
+    pid_t parent = getpid();
+    child_ = fork();
+    if (child_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (getppid() != parent) _exit(125);
+      dup2(output[1], 1);
+      execl(PELK_SIM_BINARY, PELK_SIM_BINARY, "--address", kAddress,
+            "--scenario", scenarioPath.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(output[1]);
+    pollfd watched{output[0], POLLIN, 0};
+    char buffer[256];
+    listening_ = poll(&watched, 1, kStartTimeoutMs) > 0 &&
+                 read(output[0], buffer, sizeof buffer) > 0;
+    close(output[0]);
+  }
+  ~ScaleSim() {
+    if (child_ <= 0) return;
+    kill(child_, SIGTERM);
+    waitpid(child_, nullptr, 0);
+  }
+  bool listening() const { return listening_; }
+
+ private:
+  static constexpr int kStartTimeoutMs = 600000;
+  pid_t child_ = -1;
+  bool listening_ = false;
+};
+
+// One session of the shell, as main builds it.
+struct Session {
+  shell::CommandContext* context;
+
+  Session() {
+    context = shell::trackedNew<shell::CommandContext>("quill_main", __LINE__);
+    context->session =
+        shell::trackedNew<shell::SessionState>("quill_main", __LINE__);
+    shell::sessionOptions.commandDelay = 0;
+  }
+  ~Session() { shell::releaseAll(); }
+
+  void run(const std::string& line) {
+    std::string copy = line;
+    shell::executeLine(*context, copy.data(), copy.size(), false);
+  }
+};
+
+// The request texts of a dump trace.
+std::vector<std::string> tracedRequests(const std::string& trace) {
+  const std::string start = "\nSend SOAP command:++++++++++++++++++++\n\n*****";
+  std::vector<std::string> requests;
+  for (std::size_t at = trace.find(start); at != std::string::npos;
+       at = trace.find(start, at)) {
+    at += start.size();
+    std::size_t end = trace.find("*****\n\n", at);
+    requests.push_back(trace.substr(at, end - at));
+    at = end;
+  }
+  return requests;
+}
+
+// The step files of the last run, so the next one is not asked whether to
+// overwrite them.
+void removeStepFiles(const std::string& directory) {
+  for (const char* step : {"Step1A", "Step1B", "Step1C", "Step2", "Step3"}) {
+    std::remove((directory + "/scale_" + step + ".txt").c_str());
+  }
+}
+
+// Wall and processor time of a piece of work, in milliseconds.
+struct Spent {
+  double wallMs = 0;
+  double cpuMs = 0;
+};
+
+template <typename Work>
+void measure(Spent& spent, Work work) {
+  uint32_t started = platform::clock().tickCount();
+  std::clock_t cpuStarted = std::clock();
+  work();
+  spent.cpuMs += (std::clock() - cpuStarted) * 1000.0 / CLOCKS_PER_SEC;
+  spent.wallMs += platform::clock().tickCount() - started;
+}
+
+void sendAll(const std::vector<std::string>& requests) {
+  for (const std::string& request : requests) {
+    char* response = nullptr;
+    int length = 0;
+    EMClientAPITNGSendRequest(request.c_str(), &response, &length, 0);
+    std::free(response);
+  }
+}
+
+void CaptureScale(benchmark::State& state) {
+  int scale = static_cast<int>(state.range(0));
+  testing_support::ScratchDirectory files;
+  std::string path = files.write("scenario.json", scenario(scale));
+  ScaleSim sim(path);
+  if (!sim.listening()) {
+    state.SkipWithError("pelk-sim did not start");
+    return;
+  }
+  EMClientAPITNGSetWaitForever(1);
+  Session session;
+  std::FILE* quiet = std::fopen("/dev/null", "w");
+  shell::outputStream = quiet;
+  session.run(std::string("SELECT MANAGER ") + kAddress +
+              " USERNAME=administrator PASSWORD=admin");
+  session.run("SELECT SYSTEM Scale");
+  const std::string capture =
+      "CAPTURE CONFIGURATION " + files.path() + "/scale.txt";
+
+  // A first run with the request trace on gives the requests it sends.
+  char* traced = nullptr;
+  std::size_t tracedSize = 0;
+  std::FILE* trace = open_memstream(&traced, &tracedSize);
+  shell::outputStream = trace;
+  session.context->session->sessionFlags |= shell::kDump;
+  session.run(capture);
+  session.context->session->sessionFlags &= ~shell::kDump;
+  std::fclose(trace);
+  std::vector<std::string> requests =
+      tracedRequests(std::string(traced, tracedSize));
+  std::free(traced);
+  shell::outputStream = quiet;
+  removeStepFiles(files.path());
+
+  Spent captureSpent;
+  Spent bareSpent;
+  for (auto _ : state) {
+    measure(captureSpent, [&] { session.run(capture); });
+    state.PauseTiming();
+    removeStepFiles(files.path());
+    measure(bareSpent, [&] { sendAll(requests); });
+    state.ResumeTiming();
+  }
+  shell::outputStream = stdout;
+  std::fclose(quiet);
+  double objects = (kVdisks + kHosts + kVdisks * kLunsPerVdisk) * scale;
+  double perObject = 1000.0 / static_cast<double>(state.iterations()) / objects;
+  state.counters["objects"] = objects;
+  state.counters["requests_per_object"] = requests.size() / objects;
+  state.counters["us_per_object"] = captureSpent.wallMs * perObject;
+  state.counters["bare_us_per_object"] = bareSpent.wallMs * perObject;
+  state.counters["ratio"] = captureSpent.wallMs / bareSpent.wallMs;
+  state.counters["cpu_us_per_object"] = captureSpent.cpuMs * perObject;
+  state.counters["bare_cpu_us_per_object"] = bareSpent.cpuMs * perObject;
+}
+BENCHMARK(CaptureScale)
+    ->Arg(1)
+    ->Arg(4)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace

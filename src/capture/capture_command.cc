@@ -1,0 +1,172 @@
+#include "capture/capture_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "capture/capture_line.h"
+#include "capture/capture_steps.h"
+#include "capture/capture_writer.h"
+#include "capture/step_file.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "request/preconditions.h"
+#include "shell/confirmation.h"
+#include "shell/tracked_memory.h"
+
+namespace capture {
+namespace {
+
+using shell::outputStream;
+
+// Lists the step files that exist already and asks before they are
+// overwritten, whoever runs the command. 0 when the capture may go on.
+int confirmOverwrite(const char* fileName) {
+  bool anyExists = false;
+  for (const CaptureStep& step : kCaptureSteps) {
+    char* name = stepFileName(fileName, step.name);
+    if (std::FILE* existing = platform::openForReading(name)) {
+      std::fclose(existing);
+      if (!anyExists)
+        std::fputs("\nThe following file(s) already exist:", outputStream);
+      std::fprintf(outputStream, "\n   %s", name);
+      anyExists = true;
+    }
+    shell::release(name);
+  }
+  if (anyExists &&
+      !shell::confirmCommand(
+          "\n\nThe above file(s) will be overwritten if you continue")) {
+    return 1;
+  }
+  return 0;
+}
+
+void noteCaptureTime(CaptureWriter& writer) {
+  std::string now = platform::localTimeText(platform::clock().wallTime());
+  std::size_t length = now.size();
+  while (length > 0 && static_cast<unsigned char>(now[length - 1]) <= ' ') {
+    --length;
+  }
+  length = std::min(length, sizeof writer.captureTime - 1);
+  std::memcpy(writer.captureTime, now.data(), length);
+  writer.captureTime[length] = '\0';
+}
+
+// One header comment: a label and its value side by side.
+int writeLabelled(CaptureWriter& writer, const char* label, const char* value) {
+  char text[2 * kLineLimit];
+  std::snprintf(text, sizeof text, "%s%s", label, value);
+  return writeCommentLine(writer, text);
+}
+
+int writeHeader(CaptureWriter& writer, const char* stepName) {
+  const shell::SessionState& session = *writer.context->session;
+  char title[64];
+  std::snprintf(title, sizeof title, "CAPTURE CONFIGURATION %s on %s", stepName,
+                writer.captureTime);
+  const struct {
+    const char* label;
+    const char* value;
+  } lines[] = {
+      {"", ""},
+      {title, ""},
+      {"", ""},
+      {"Manager: ", session.managerAddress},
+      {"System: ", session.systemName},
+      {"", ""},
+      {"PELK Build 7 for HALVO Version 3.2", ""},
+      {"", ""},
+  };
+  for (const auto& line : lines) {
+    if (writeLabelled(writer, line.label, line.value) != 0) return 1;
+  }
+  return 0;
+}
+
+void reportStep(const CaptureWriter& writer, const char* stepName,
+                bool failed) {
+  if (failed) {
+    std::fprintf(outputStream, "\n    CAPTURE CONFIGURATION %s failed",
+                 stepName);
+  } else if (!writer.toFile || writer.stepWroteCommand) {
+    std::fprintf(outputStream,
+                 "\n    CAPTURE CONFIGURATION %s complete and successful",
+                 stepName);
+  } else {
+    std::fprintf(outputStream,
+                 "\n    CAPTURE CONFIGURATION %s complete and successful, but "
+                 "it was\n    determined that it was unnecessary.  File not "
+                 "generated.",
+                 stepName);
+  }
+}
+
+// Opens the step's output: its file, or the standard output.
+int openStep(CaptureWriter& writer, const char* fileName) {
+  if (fileName == nullptr) {
+    writer.output = stdout;
+    std::fputs("\n\n\n", outputStream);
+    return 0;
+  }
+  std::fprintf(outputStream, "\nGenerating file %s", fileName);
+  return openStepFile(writer, fileName);
+}
+
+int runStep(CaptureWriter& writer, const CaptureStep& step,
+            const char* captureFile) {
+  writer.progressCount = 0;
+  writer.stepWroteCommand = false;
+  if (request::RequireSystem(*writer.context) != 0) {
+    reportStep(writer, step.name, true);
+    return 1;
+  }
+  char* fileName =
+      captureFile != nullptr ? stepFileName(captureFile, step.name) : nullptr;
+  bool failed = openStep(writer, fileName) != 0;
+  if (!failed) {
+    failed = writeHeader(writer, step.name) != 0 || step.writeBody(writer) != 0;
+    if (fileName != nullptr) {
+      failed = closeStepFile(writer, fileName, failed) != 0 || failed;
+    }
+  }
+  shell::release(fileName);
+  reportStep(writer, step.name, failed);
+  return failed ? 1 : 0;
+}
+
+int CaptureConfiguration(shell::CommandContext& context) {
+  const char* captureFile = context.session->work.captureFileArg;
+  if (captureFile != nullptr && confirmOverwrite(captureFile) != 0) return 1;
+  std::fputs(
+      "\n    CAPTURE CONFIGURATION may take awhile.  Do not modify "
+      "configuration\n    until command is complete.\n\n",
+      outputStream);
+  auto* writer =
+      shell::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
+  writer->context = &context;
+  writer->toFile = captureFile != nullptr;
+  noteCaptureTime(*writer);
+  int result = 0;
+  for (const CaptureStep& step : kCaptureSteps) {
+    result = runStep(*writer, step, captureFile);
+    if (result != 0) break;
+  }
+  shell::release(writer);
+  return result;
+}
+
+}  // namespace
+
+shell::ParseStatus installCaptureConfiguration(shell::CommandContext& context) {
+  context.session->work.finalHandler = CaptureConfiguration;
+  return shell::ParseOk;
+}
+
+shell::ParseStatus recordCaptureFile(shell::CommandContext& context) {
+  shell::copyToken(context, context.session->work.captureFileArg);
+  return shell::ParseOk;
+}
+
+}  // namespace capture

@@ -1,0 +1,16 @@
+// CAPTURE CONFIGURATION: writes the selected system's configuration as
+// step scripts that FILE replays in order to rebuild it.
+#pragma once
+
+#include "shell/session.h"
+
+namespace capture {
+
+// Handler of the CONFIGURATION keyword: installs the capture.
+shell::ParseStatus installCaptureConfiguration(shell::CommandContext& context);
+
+// Handler of the optional file-name value: the steps go to files named
+// after it instead of the standard output.
+shell::ParseStatus recordCaptureFile(shell::CommandContext& context);
+
+}  // namespace capture

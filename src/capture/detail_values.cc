@@ -1,0 +1,80 @@
+#include "capture/detail_values.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "shell/output.h"
+
+namespace capture {
+namespace {
+
+using shell::ResponseNode;
+
+struct Pending {
+  const ResponseNode* node;
+  bool row;  // an array row: its elements come before the rows below it
+};
+
+}  // namespace
+
+// A node comes first, then what hangs below it, then the rest of its
+// chain; but an array row anchor holds its own elements in its chain and
+// the next row below it, so for a row the chain goes first. Walked without
+// recursion, so an answer of any depth is searched safely.
+const char* detailValue(const ResponseNode* details, const char* tag, int n) {
+  std::vector<Pending> pending;
+  if (details != nullptr) pending.push_back({details, false});
+  int seen = 0;
+  while (!pending.empty()) {
+    Pending at = pending.back();
+    pending.pop_back();
+    const ResponseNode* node = at.node;
+    if (node->name != nullptr && strcasecmp(node->name, tag) == 0 &&
+        ++seen == n) {
+      return node->value;
+    }
+    // A child without a category label is an array row.
+    Pending first{node->child, node->child != nullptr &&
+                                   node->child->categoryLabel == nullptr};
+    Pending second{node->next, false};
+    if (at.row) std::swap(first, second);
+    if (second.node != nullptr) pending.push_back(second);
+    if (first.node != nullptr) pending.push_back(first);
+  }
+  return nullptr;
+}
+
+const char* RequireToken(const ResponseNode* details, const char* tag, int n) {
+  const char* value = detailValue(details, tag, n);
+  if (value == nullptr) {
+    std::fprintf(shell::outputStream,
+                 "\nError: Required token \"%s\" not found", tag);
+    return nullptr;
+  }
+  if (value[0] == '\0') {
+    std::fprintf(shell::outputStream,
+                 "\nError: Required token \"%s\" zero-length string", tag);
+    return nullptr;
+  }
+  return value;
+}
+
+const char* TranslateToKeyword(const char* value, const KeywordPair* pairs,
+                               std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (strcasecmp(pairs[i].serverText, value) == 0) return pairs[i].keyword;
+  }
+  std::fprintf(shell::outputStream,
+               "\nError: Cannot translate token \"%s\".  Choices are the "
+               "following:",
+               value);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::fprintf(shell::outputStream, "\n       %s", pairs[i].serverText);
+  }
+  return nullptr;
+}
+
+}  // namespace capture
