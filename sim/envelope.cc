@@ -73,9 +73,10 @@ Outcome ServeEnvelope(Service& service, std::string_view envelope,
   }
   if (effect.deepLevels > 0) {
     std::size_t levels = static_cast<std::size_t>(effect.deepLevels);
-    outcome.xml.reserve(levels * 7);
-    for (std::size_t i = 0; i < levels; ++i) outcome.xml += "<d>";
-    for (std::size_t i = 0; i < levels; ++i) outcome.xml += "</d>";
+    // Containers a real answer nests a level or two deep.
+    outcome.xml.reserve(levels * 17);
+    for (std::size_t i = 0; i < levels; ++i) outcome.xml += "<object>";
+    for (std::size_t i = 0; i < levels; ++i) outcome.xml += "</object>";
     logLine += " -> fault deep";
     return outcome;
   }

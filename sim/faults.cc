@@ -39,7 +39,7 @@ constexpr FaultName kFaultNames[] = {
     {FaultKind::kHuge, "huge", 64,
      "huge[:N[:MB]]         pad the answer with MB megabytes of blanks (64)"},
     {FaultKind::kDeep, "deep", 10000,
-     "deep[:N[:LEVELS]]     answer elements nested LEVELS deep (10000)"},
+     "deep[:N[:LEVELS]]     answer objects nested LEVELS deep (10000)"},
 };
 
 bool ParseInt(std::string_view text, int& value) {

@@ -24,7 +24,7 @@ enum class FaultKind {
   kCut,           // only the first N bytes of the answer, then a close
   kShort,         // the answer without its last N bytes, then a close
   kHuge,          // the answer padded with N megabytes of blanks
-  kDeep,          // an answer of elements nested N levels deep
+  kDeep,          // an answer of objects nested N levels deep
 };
 
 struct FaultSpec {
