@@ -137,8 +137,8 @@ extern "C" int EMClientAPITNGGetObjectList(const char* host, const char* user,
     return emclient::invalidParameter();
   }
   std::string operation =
-      "<getobjectlist><scellid>" + emclient::escapeValue(cellId) +
-      "</scellid><objecttype>" + emclient::escapeValue(objectType) +
+      "<getobjectlist><scellid>" + emclient::escapeMarkup(cellId) +
+      "</scellid><objecttype>" + emclient::escapeMarkup(objectType) +
       "</objecttype></getobjectlist>";
   std::string answer;
   int result = emclient::sendDirect(

@@ -33,26 +33,6 @@ int invalidParameter() {
   return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
 }
 
-std::string escapeValue(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped.append("&amp;");
-        break;
-      case '<':
-        escaped.append("&lt;");
-        break;
-      case '>':
-        escaped.append("&gt;");
-        break;
-      default:
-        escaped.push_back(c);
-    }
-  }
-  return escaped;
-}
 
 std::string buildDirectRequest(const DirectRequest& request, const char* host,
                                const char* user, const char* password) {
@@ -73,8 +53,8 @@ std::string buildDirectRequest(const DirectRequest& request, const char* host,
                                   : "<tracerequest>never</tracerequest>");
   text.append("<disablevalidation/></Header><Body><NsaServerOperation>");
   text.append(request.operation).append("</NsaServerOperation>");
-  text.append("<username>").append(escapeValue(user));
-  text.append("</username><userpassword>").append(escapeValue(password));
+  text.append("<username>").append(escapeMarkup(user));
+  text.append("</username><userpassword>").append(escapeMarkup(password));
   text.append("</userpassword></Body></Envelope>\n");
   return text;
 }

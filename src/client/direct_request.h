@@ -37,7 +37,5 @@ bool anyNull(std::initializer_list<const void*> arguments);
 // Reports and returns 300.
 int invalidParameter();
 
-// `text` with "&", "<" and ">" written as entities.
-std::string escapeValue(std::string_view text);
 
 }  // namespace emclient

@@ -13,7 +13,7 @@ constexpr const char* kNoSummary =
 std::string cellOperation(const char* element, const char* cellId,
                           std::string_view inner = {}) {
   std::string operation = std::string("<") + element + "><scellid>" +
-                          escapeValue(cellId) + "</scellid>";
+                          escapeMarkup(cellId) + "</scellid>";
   operation.append(inner);
   return operation + "</" + element + ">";
 }
@@ -88,7 +88,7 @@ extern "C" int EMClientAPITNGStartDiskExercise(
 
   std::string diskElements;
   for (const std::string& id : ids) {
-    diskElements += "<diskid>" + emclient::escapeValue(id) + "</diskid>";
+    diskElements += "<diskid>" + emclient::escapeMarkup(id) + "</diskid>";
   }
   std::string answer;
   result = emclient::sendDirect(

@@ -54,4 +54,25 @@ long long leadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+std::string escapeMarkup(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size() + text.size() / 4);
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped.append("&amp;");
+        break;
+      case '<':
+        escaped.append("&lt;");
+        break;
+      case '>':
+        escaped.append("&gt;");
+        break;
+      default:
+        escaped.push_back(c);
+    }
+  }
+  return escaped;
+}
+
 }  // namespace emclient

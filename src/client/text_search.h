@@ -47,4 +47,9 @@ std::string replaceAll(std::string_view text, std::string_view from,
 // range are clamped.
 long long leadingNumber(std::string_view text);
 
+// `text` with "&", "<" and ">" written as entities, "&" first, so a value
+// the request layer already escaped survives the server's parse of an
+// envelope around it.
+std::string escapeMarkup(std::string_view text);
+
 }  // namespace emclient

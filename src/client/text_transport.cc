@@ -59,28 +59,6 @@ int cutCredentials(std::string& payload) {
   return EMCLIENTAPI_SUCCESS;
 }
 
-// "&" first, so a value the request layer escaped survives the server's
-// parse of the outer envelope.
-std::string escapeMarkup(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + text.size() / 4);
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped.append("&amp;");
-        break;
-      case '<':
-        escaped.append("&lt;");
-        break;
-      case '>':
-        escaped.append("&gt;");
-        break;
-      default:
-        escaped.push_back(c);
-    }
-  }
-  return escaped;
-}
 
 }  // namespace
 

@@ -78,18 +78,26 @@ ParseStatus convertList(const Token& token, uint32_t base, LineCursor& line,
   return shell::ParseOk;
 }
 
+// A token where one is required: none makes the command incomplete, a
+// bracket left open or empty is a syntax error.
+ParseStatus requireToken(LineCursor& line, Token& token) {
+  switch (nextToken(line, token)) {
+    case TokenRead::kNone:
+      return shell::ParseIncomplete;
+    case TokenRead::kBadBracket:
+      return shell::ParseSyntaxError;
+    case TokenRead::kToken:
+      break;
+  }
+  return shell::ParseOk;
+}
+
 ParseStatus readNumber(const CommandNode& node, const Token& matched,
                        LineCursor& line, shell::CommandContext& context) {
   Token token = matched;
   if ((node.flags & NODE_VALUE) == 0) {
-    switch (nextToken(line, token)) {
-      case TokenRead::kNone:
-        return shell::ParseIncomplete;
-      case TokenRead::kBadBracket:
-        return shell::ParseSyntaxError;
-      case TokenRead::kToken:
-        break;
-    }
+    ParseStatus status = requireToken(line, token);
+    if (status != shell::ParseOk) return status;
     if (token.start[0] == '?') return typedValueHelp(node);
   }
   uint32_t base = baseOf(node.flags);
@@ -160,14 +168,8 @@ ParseStatus quill_parse(const CommandNode* root,
   }
 
   Token token{};
-  switch (nextToken(line, token)) {
-    case TokenRead::kNone:
-      return shell::ParseIncomplete;
-    case TokenRead::kBadBracket:
-      return shell::ParseSyntaxError;
-    case TokenRead::kToken:
-      break;
-  }
+  ParseStatus first = requireToken(line, token);
+  if (first != shell::ParseOk) return first;
   for (const CommandNode* list = root;;) {
     if (token.start[0] == '?') return listHelp(list);
     const CommandNode* node = nullptr;
@@ -187,14 +189,10 @@ ParseStatus quill_parse(const CommandNode* root,
     }
     if (node->next == nullptr) break;
     list = node->next;
-    switch (nextToken(line, token)) {
-      case TokenRead::kNone:
-        return shell::ParseOk;
-      case TokenRead::kBadBracket:
-        return shell::ParseSyntaxError;
-      case TokenRead::kToken:
-        break;
-    }
+    // The end of the line is accepted after any node with a next list.
+    TokenRead read = nextToken(line, token);
+    if (read == TokenRead::kNone) return shell::ParseOk;
+    if (read == TokenRead::kBadBracket) return shell::ParseSyntaxError;
   }
 
   line.skipBlanks();

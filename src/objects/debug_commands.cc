@@ -5,6 +5,7 @@
 #include "client/emclient_api.h"
 #include "shell/confirmation.h"
 #include "shell/tracked_memory.h"
+#include "shell/version.h"
 
 namespace objects {
 namespace {
@@ -12,8 +13,6 @@ namespace {
 using shell::CommandContext;
 
 // The build this banner describes.
-constexpr char kBuildNumber[] = "7";
-constexpr char kProductVersion[] = "3.2";
 constexpr char kBuildDate[] = "Jul 12 2004";
 constexpr char kBuildTime[] = "12:56:38";
 
@@ -57,8 +56,8 @@ shell::ParseStatus clearDumpFlag(CommandContext& context) {
 
 shell::ParseStatus printInformation(CommandContext&) {
   std::fprintf(shell::outputStream,
-               "\n\nPELK Build %s for tarnwick %s on %s at %s\n", kBuildNumber,
-               kProductVersion, kBuildDate, kBuildTime);
+               "\n\nPELK Build %s for tarnwick %s on %s at %s\n", shell::kBuildNumber,
+               shell::kProductVersion, kBuildDate, kBuildTime);
   std::fputs("DR support enabled\n", shell::outputStream);
   EMClientAPITNGVersionRecord record = {};
   if (EMClientAPITNGGetVersion(&record) == 0) {

@@ -5,6 +5,7 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
+#include "request/known_names.h"
 #include "shell/execute_line.h"
 #include "shell/line_editor.h"
 
@@ -66,7 +67,7 @@ void runInteractiveLoop(CommandContext& context) {
     readAndExecuteLines(context, readPlainLine);
     return;
   }
-  LineEditor editor{language::NameSource{}};
+  LineEditor editor{request::knownObjectNames(*context.session)};
   readAndExecuteLines(context,
                       [&editor](const char* name, platform::LineBuffer& line) {
                         return editor.readLine(name, line);

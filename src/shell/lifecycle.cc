@@ -8,6 +8,7 @@
 #include "shell/execute_line.h"
 #include "shell/regression.h"
 #include "shell/tracked_memory.h"
+#include "shell/version.h"
 
 namespace shell {
 
@@ -22,7 +23,8 @@ CommandContext& startSession() {
       static_cast<char*>(allocate(1, "quill_main", __LINE__));
   // Server operations may take long; the shell waits for every answer.
   EMClientAPITNGSetWaitForever(1);
-  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", "7", "3.2");
+  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", kBuildNumber,
+               kProductVersion);
   return *context;
 }
 

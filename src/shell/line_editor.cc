@@ -66,9 +66,10 @@ unsigned char completeWord(EditLine* editor, int) {
     el_deletestr(editor, typed);
     el_insertstr(editor, prefix.c_str());
   }
-  std::string listing =
-      "\n" + language::formatCandidates(candidates, terminalWidth(editor));
-  std::fputs(listing.c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fputs(
+      language::formatCandidates(candidates, terminalWidth(editor)).c_str(),
+      stdout);
   std::fflush(stdout);
   return CC_REDISPLAY;
 }

@@ -1,12 +1,13 @@
 #include "shell/usage.h"
 
+#include "shell/version.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace shell {
 namespace {
 
-constexpr const char kVersion[] = "PELK Build 7 for tarnwick 3.2\n";
 
 constexpr const char kUsage[] =
     "Usage: pelk [COMMAND_LINE ...]\n"
@@ -31,25 +32,18 @@ constexpr const char kUsage[] =
     "its owner only; lines with a password are never written to it.\n"
     "See pelk(1).\n";
 
-struct Answer {
-  const char* argument;
-  const char* text;
-};
-
-constexpr Answer kAnswers[] = {
-    {"--help", kUsage},
-    {"--version", kVersion},
-};
-
 }  // namespace
 
 bool answerAboutProgram(int argc, char** argv) {
   if (argc != 2) return false;
-  for (const Answer& answer : kAnswers) {
-    if (std::strcmp(argv[1], answer.argument) == 0) {
-      std::fputs(answer.text, stdout);
-      return true;
-    }
+  if (std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kUsage, stdout);
+    return true;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("PELK Build %s for tarnwick %s\n", kBuildNumber,
+                kProductVersion);
+    return true;
   }
   return false;
 }

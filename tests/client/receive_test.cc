@@ -60,7 +60,7 @@ TEST_F(Receive, AnswerInSeveralWritesIsReadWhole) {
   std::string whole = httpAnswer(body);
   std::size_t headerEnd = whole.find("\r\n\r\n") + 4;
   std::string answer;
-  EXPECT_EQ(receiveFrom("127.0.0.20",
+  EXPECT_EQ(receiveFrom("127.0.1.20",
                         {whole.substr(0, headerEnd), whole.substr(headerEnd, 7),
                          whole.substr(headerEnd + 7, 6000),
                          whole.substr(headerEnd + 6007)},
@@ -73,7 +73,7 @@ TEST_F(Receive, AnswerInSeveralWritesIsReadWhole) {
 TEST_F(Receive, BlankOrByteOrderMarkBeforeTheXmlIsCounted) {
   std::string whole = httpAnswer("\xEF\xBB\xBF <?xml version=\"1.0\"?><a/>");
   std::string answer;
-  EXPECT_EQ(receiveFrom("127.0.0.21",
+  EXPECT_EQ(receiveFrom("127.0.1.21",
                         {whole.substr(0, whole.size() - 3),
                          whole.substr(whole.size() - 3)},
                         answer),
@@ -83,13 +83,13 @@ TEST_F(Receive, BlankOrByteOrderMarkBeforeTheXmlIsCounted) {
 
 TEST_F(Receive, BodyWithoutLengthIsAwaitedAfterTheHeaders) {
   std::string answer;
-  EXPECT_EQ(receiveFrom("127.0.0.19",
+  EXPECT_EQ(receiveFrom("127.0.1.19",
                         {"HTTP/1.1 200 OK\r\n\r\n", "<?xml version=\"1.0\"?>"},
                         answer),
             0);
   EXPECT_EQ(answer, "HTTP/1.1 200 OK\r\n\r\n<?xml version=\"1.0\"?>");
   // Closed after the headers: judged as it is.
-  EXPECT_EQ(receiveFrom("127.0.0.19", {"HTTP/1.1 401 Unauthorized\r\n\r\n"},
+  EXPECT_EQ(receiveFrom("127.0.1.19", {"HTTP/1.1 401 Unauthorized\r\n\r\n"},
                         answer, true),
             202);
 }
@@ -97,12 +97,12 @@ TEST_F(Receive, BodyWithoutLengthIsAwaitedAfterTheHeaders) {
 TEST_F(Receive, AnswersWithoutXmlAreRefused) {
   std::string answer;
   EXPECT_EQ(
-      receiveFrom("127.0.0.22",
+      receiveFrom("127.0.1.22",
                   {"HTTP/1.1 401 Unauthorized\r\nContent-Length: 0\r\n\r\n"},
                   answer),
       202);
   EXPECT_EQ(
-      receiveFrom("127.0.0.23", {httpAnswer("<html>no soap</html>")}, answer),
+      receiveFrom("127.0.1.23", {httpAnswer("<html>no soap</html>")}, answer),
       1000);
 }
 
@@ -126,16 +126,16 @@ TEST_F(Receive, GarbageIsRefusedWithoutWaitingForMore) {
 
 TEST_F(Receive, ServerClosingEarlyIsAReceiveError) {
   std::string answer;
-  EXPECT_EQ(receiveFrom("127.0.0.24", {}, answer, true), 109);
+  EXPECT_EQ(receiveFrom("127.0.1.24", {}, answer, true), 109);
   std::string whole = httpAnswer("<?xml version=\"1.0\"?><a>cut</a>");
-  EXPECT_EQ(receiveFrom("127.0.0.25", {whole.substr(0, whole.size() - 4)},
+  EXPECT_EQ(receiveFrom("127.0.1.25", {whole.substr(0, whole.size() - 4)},
                         answer, true),
             109);
 }
 
 TEST_F(Receive, EnormousAnnouncedBodyIsAReceiveError) {
   std::string answer;
-  EXPECT_EQ(receiveFrom("127.0.0.26",
+  EXPECT_EQ(receiveFrom("127.0.1.26",
                         {"HTTP/1.1 200 OK\r\nContent-Length: 900000000\r\n\r\n"
                          "<?xml version=\"1.0\"?>"},
                         answer),
@@ -143,7 +143,7 @@ TEST_F(Receive, EnormousAnnouncedBodyIsAReceiveError) {
 }
 
 TEST_F(Receive, EndlessAnswerStopsAtTheReceiveLimit) {
-  LoopbackServer server("127.0.0.18", 12301);
+  LoopbackServer server("127.0.1.18", 12301);
   server.start([](int descriptor) {
     // Header lines that never end.
     writeAll(descriptor, "HTTP/1.1 200 OK\r\n");
@@ -152,7 +152,7 @@ TEST_F(Receive, EndlessAnswerStopsAtTheReceiveLimit) {
     }
   });
   ClientConnection connection(Layer::kFront);
-  ASSERT_EQ(connection.open("127.0.0.18", "12301", true), 0);
+  ASSERT_EQ(connection.open("127.0.1.18", "12301", true), 0);
   std::string answer;
   EXPECT_EQ(receiveAnswer(connection, answer), 109);
   EXPECT_LE(answer.size(), kReceiveLimit);
@@ -165,7 +165,7 @@ TEST_F(Receive, SilentServerTimesOutAfter120Waits) {
   waits = 0;
   platform::installReadableWaiter([](int, uint32_t) { ++waits; });
   std::string answer;
-  EXPECT_EQ(receiveFrom("127.0.0.27", {}, answer), 111);
+  EXPECT_EQ(receiveFrom("127.0.1.27", {}, answer), 111);
   EXPECT_EQ(waits, 120);
 }
 
@@ -180,14 +180,14 @@ TEST_F(Receive, WaitForeverOutlastsTheTimeout) {
       poll(&entry, 1, 5000);
     }
   });
-  LoopbackServer server("127.0.0.28", 12301);
+  LoopbackServer server("127.0.1.28", 12301);
   std::string whole = httpAnswer("<?xml version=\"1.0\"?><late/>");
   server.start([&](int descriptor) {
     while (!answerNow) pauseServer();
     writeAll(descriptor, whole);
   });
   ClientConnection connection(Layer::kFront);
-  ASSERT_EQ(connection.open("127.0.0.28", "12301", true), 0);
+  ASSERT_EQ(connection.open("127.0.1.28", "12301", true), 0);
   std::string answer;
   EXPECT_EQ(receiveAnswer(connection, answer), 0);
   EXPECT_EQ(answer, whole);
@@ -196,11 +196,11 @@ TEST_F(Receive, WaitForeverOutlastsTheTimeout) {
 
 TEST_F(Receive, OpenFailuresHaveTheirCodes) {
   ClientConnection connection(Layer::kFront);
-  EXPECT_EQ(connection.open("127.0.0.29", "12301", true), 105);
+  EXPECT_EQ(connection.open("127.0.1.29", "12301", true), 105);
   EXPECT_EQ(connection.open("", "12301", true), 104);
   uint16_t port = 0;
   if (!platform::lookUpServicePort("wbem", port)) {
-    EXPECT_EQ(connection.open("127.0.0.29", "wbem", true), 103);
+    EXPECT_EQ(connection.open("127.0.1.29", "wbem", true), 103);
   }
   std::string answer;
   std::size_t received = 0;

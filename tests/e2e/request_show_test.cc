@@ -84,9 +84,9 @@ const std::string kGroupAt80 =
     "\n                             Single"
     "\n        DiskGroup_DiskType : Online"
     "\n     Occupancy_Alarm_Level : 95 %"
-    "\n            Total_Capacity : 292 GB"
-    "\n             Used_Capacity : 4 GB"
-    "\n        Available_Capacity : 288 GB"
+    "\n       Total_storage_space : 292 GB"
+    "\n        Storage_space_used : 4 GB"
+    "\n   Available_storage_space : 288 GB"
     "\n                 Occupancy : 1 %"
     "\n                  Comments : A pool for the tests whose comment is long "
     "enough"
@@ -112,9 +112,9 @@ const std::string kGroupAt70 =
     "\n                          Single"
     "\n     DiskGroup_DiskType : Online"
     "\n  Occupancy_Alarm_Level : 95 %"
-    "\n         Total_Capacity : 292 GB"
-    "\n          Used_Capacity : 4 GB"
-    "\n     Available_Capacity : 288 GB"
+    "\n    Total_storage_space : 292 GB"
+    "\n     Storage_space_used : 4 GB"
+    "\nAvailable_storage_space : 288 GB"
     "\n              Occupancy : 1 %"
     "\n               Comments : A pool for the tests whose comment is long"
     "\n                          enough to wrap at every width"
@@ -135,11 +135,10 @@ TEST(RequestShow, DetailsPrintArraysCategoriesLongNamesAndWrapAtTwoWidths) {
   SimSession sim("127.0.0.102", kRequestScenario);
   REQUIRE_SIM(sim);
   const std::string kGroup = "\"\\Disk Groups\\Default Disk Group\"";
-  auto run = runArguments(
-      withManager(sim.address(),
-                  {"SELECT SYSTEM Alpha", "SHOW DISK_GROUP FULL",
-                   "SET OPTIONS DISPLAY_WIDTH=70", "SHOW DISK_GROUP " + kGroup,
-                   "SHOW SYSTEM Alpha"}));
+  auto run = runArguments(withManager(
+      sim.address(), {"SELECT SYSTEM Alpha", "SHOW DISK_GROUP FULL",
+                      "SET OPTIONS DISPLAY_WIDTH=70",
+                      "SHOW DISK_GROUP " + kGroup, "SHOW SYSTEM Alpha"}));
   const std::string p = "Alpha";
   EXPECT_OUTPUT(
       managerEcho(sim.address()) + echo("SELECT SYSTEM Alpha") +
@@ -156,12 +155,12 @@ TEST(RequestShow, DetailsPrintArraysCategoriesLongNamesAndWrapAtTwoWidths) {
           "\n        World_Wide_Name : 5000-1FE1-5000-0001"
           "\n      Operational_State : good"
           "\n         Console_LUN_ID : 0"
-          "\n            Total_Disks : 4"
+          "\n            Total_disks : 4"
           "\n               Comments : Test array"
           "\n  Capacity:"
-          "\n           Total_Capacity : 292 GB"
-          "\n            Used_Capacity : 4 GB"
-          "\n       Available_Capacity : 288 GB",
+          "\n      Total_storage_space : 292 GB"
+          "\n       Storage_space_used : 4 GB"
+          "\n  Available_storage_space : 288 GB",
       run.output);
 }
 

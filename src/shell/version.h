@@ -1,0 +1,10 @@
+// The build number and product version the banner, --version and DEBUG
+// INFORMATION show.
+#pragma once
+
+namespace shell {
+
+inline constexpr char kBuildNumber[] = "7";
+inline constexpr char kProductVersion[] = "3.2";
+
+}  // namespace shell
