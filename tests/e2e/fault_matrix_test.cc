@@ -116,7 +116,7 @@ TEST(FaultMatrix, RefusedConnectionFailsTheCommand) {
 
 // The shell waits forever for an answer, so a slow one is simply late.
 TEST(FaultMatrix, SlowAnswerIsWaitedFor) {
-  SimSession sim("127.0.0.90", kRequestScenario, {"--fault", "delay:1:700"});
+  SimSession sim("127.0.0.79", kRequestScenario, {"--fault", "delay:1:700"});
   REQUIRE_SIM(sim);
   auto run = runArguments(withManager(
       sim.address(), {"SET OPTIONS ON_ERROR=HALT_ON_ERROR", "SHOW SYSTEM"}));
