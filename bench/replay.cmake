@@ -6,7 +6,8 @@ add_executable(script_replay_bench
   ${CMAKE_SOURCE_DIR}/tests/support/run_program.cc)
 target_include_directories(script_replay_bench PRIVATE
   ${CMAKE_SOURCE_DIR}/tests/sim ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(script_replay_bench PRIVATE pelk_sim benchmark::benchmark)
+target_link_libraries(script_replay_bench PRIVATE pelk_sim pelk_platform
+  benchmark::benchmark)
 target_compile_definitions(script_replay_bench PRIVATE
   PELK_BINARY="$<TARGET_FILE:pelk>")
 add_dependencies(script_replay_bench pelk)
