@@ -6,8 +6,14 @@
 // the 95th percentile of single round trips. "connections" counts the TCP
 // connections the server accepted. The blind-wait run replaces the
 // receive's wait for data by a plain 250 ms pause, the way a receive
-// without poll would spend it, for the ratio side by side.
+// without poll would spend it, for the ratio side by side. The raw run is
+// the floor: the bytes the library sent, written by a bare socket on a
+// kept connection, and the answer read by its Content-Length.
+#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -85,6 +91,84 @@ void BM_RoundTripBlindWait(benchmark::State& state) {
   platform::installReadableWaiter(nullptr);
 }
 
+// Reads one answer: header lines, then Content-Length bytes of body.
+bool readAnswer(int descriptor, std::string& answer) {
+  answer.clear();
+  char chunk[8192];
+  for (;;) {
+    std::size_t headerEnd = answer.find("\r\n\r\n");
+    if (headerEnd != std::string::npos) {
+      std::size_t header = answer.find("Content-Length:");
+      std::size_t length =
+          header == std::string::npos
+              ? 0
+              : std::strtoul(answer.c_str() + header + 15, nullptr, 10);
+      if (answer.size() >= headerEnd + 4 + length) return true;
+    }
+    ssize_t got = recv(descriptor, chunk, sizeof chunk, 0);
+    if (got <= 0) return false;
+    answer.append(chunk, static_cast<std::size_t>(got));
+  }
+}
+
+// The bare socket's connection, kept across repetitions as the library
+// keeps its own. Made after the server, so closed before it at exit.
+struct RawConnection {
+  int descriptor = -1;
+  std::string request;
+  ~RawConnection() {
+    if (descriptor >= 0) close(descriptor);
+  }
+};
+
+RawConnection& rawConnection() {
+  static RawConnection connection = [] {
+    RawConnection made;
+    char* response = nullptr;
+    int length = 0;
+    if (EMClientAPITNGSendRequest(kRequest.c_str(), &response, &length, 0) !=
+        0) {
+      return made;
+    }
+    std::free(response);
+    // The server serves one connection at a time: the pool's goes first.
+    EMClientAPITNGCloseConnections();
+    made.request = server().requests().back();
+    made.descriptor = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(12301);
+    inet_pton(AF_INET, "127.0.0.90", &address.sin_addr);
+    if (connect(made.descriptor, reinterpret_cast<sockaddr*>(&address),
+                sizeof address) != 0) {
+      close(made.descriptor);
+      made.descriptor = -1;
+    }
+    return made;
+  }();
+  return connection;
+}
+
+// Runs last: its connection holds the server until the program ends.
+void BM_RawLoopbackExchange(benchmark::State& state) {
+  server();
+  RawConnection& raw = rawConnection();
+  if (raw.descriptor < 0) {
+    state.SkipWithError("no connection");
+    return;
+  }
+  std::string answer;
+  for (auto _ : state) {
+    if (send(raw.descriptor, raw.request.data(), raw.request.size(),
+             MSG_NOSIGNAL) != static_cast<ssize_t>(raw.request.size()) ||
+        !readAnswer(raw.descriptor, answer)) {
+      state.SkipWithError("exchange failed");
+      break;
+    }
+    benchmark::DoNotOptimize(answer);
+  }
+}
+
 BENCHMARK(BM_RoundTrip)
     ->Iterations(1)
     ->Repetitions(2000)
@@ -95,6 +179,13 @@ BENCHMARK(BM_RoundTrip)
 BENCHMARK(BM_RoundTripBlindWait)
     ->Iterations(1)
     ->Repetitions(12)
+    ->ReportAggregatesOnly(true)
+    ->ComputeStatistics("p95", percentile95)
+    ->Unit(benchmark::kMicrosecond);
+
+BENCHMARK(BM_RawLoopbackExchange)
+    ->Iterations(1)
+    ->Repetitions(2000)
     ->ReportAggregatesOnly(true)
     ->ComputeStatistics("p95", percentile95)
     ->Unit(benchmark::kMicrosecond);

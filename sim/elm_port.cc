@@ -94,6 +94,7 @@ Reply Operation(Service& service, const HttpRequest& request,
   reply.bytes =
       HttpAnswer("HTTP/1.0 200 OK",
                  {"Content-Type: text/xml", "Connection: close"}, outcome.xml);
+  DamageReply(reply, effect);
   return reply;
 }
 

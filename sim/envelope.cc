@@ -1,4 +1,6 @@
 // Decoding an envelope and answering it in its own dialect, faults applied.
+#include <algorithm>
+
 #include "sim/exchange.h"
 #include "sim/operations.h"
 #include "sim/refusals.h"
@@ -69,6 +71,15 @@ Outcome ServeEnvelope(Service& service, std::string_view envelope,
     logLine += " -> fault empty";
     return outcome;
   }
+  if (effect.deepLevels > 0) {
+    std::size_t levels = static_cast<std::size_t>(effect.deepLevels);
+    // Containers a real answer nests a level or two deep.
+    outcome.xml.reserve(levels * 17);
+    for (std::size_t i = 0; i < levels; ++i) outcome.xml += "<object>";
+    for (std::size_t i = 0; i < levels; ++i) outcome.xml += "</object>";
+    logLine += " -> fault deep";
+    return outcome;
+  }
   if (effect.busyStatus) {
     Answer busy;
     busy.status = *effect.busyStatus;
@@ -79,10 +90,33 @@ Outcome ServeEnvelope(Service& service, std::string_view envelope,
   }
   Answer answer = service.Run(request);
   outcome.xml = Render(request, answer);
+  if (effect.hugeMegabytes > 0) {
+    outcome.xml.insert(0, static_cast<std::size_t>(effect.hugeMegabytes) << 20,
+                       ' ');
+    logLine += " (fault huge)";
+  }
   logLine += answer.status == 0 ? " -> ok"
                                 : " -> " + std::to_string(answer.status) + " " +
                                       answer.message;
   return outcome;
+}
+
+void DamageReply(Reply& reply, const FaultEffect& effect) {
+  if (effect.garbage) {
+    // Something else's handshake: binary, a zero byte, no HTTP at all.
+    static constexpr char kGarbage[] =
+        "\x16\x03\x01\x02\x00\x01\x00\xfc junk }{";
+    reply.bytes.assign(kGarbage, sizeof kGarbage - 1);
+  }
+  if (effect.cutBytes > 0 && effect.cutBytes < reply.bytes.size()) {
+    reply.bytes.resize(effect.cutBytes);
+    reply.close = true;
+  }
+  if (effect.shortBytes > 0) {
+    reply.bytes.resize(reply.bytes.size() -
+                       std::min(effect.shortBytes, reply.bytes.size()));
+    reply.close = true;
+  }
 }
 
 Reply AnswerUnreadable(bool tooLarge) {

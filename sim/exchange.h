@@ -40,6 +40,10 @@ struct Outcome {
 Outcome ServeEnvelope(Service& service, std::string_view envelope,
                       std::string_view user, std::string& logLine);
 
+// The faults that spoil a reply on the wire: garbage instead of it, or a
+// connection closed before its end.
+void DamageReply(Reply& reply, const FaultEffect& effect);
+
 // The page a busy or restarting manager serves instead of an answer.
 std::string HtmlErrorPage();
 

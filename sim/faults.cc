@@ -29,6 +29,17 @@ constexpr FaultName kFaultNames[] = {
      "delay[:N[:MS]]        hold answers back MS milliseconds (default 200)"},
     {FaultKind::kNoSessionKey, "no-session-key", 0,
      "no-session-key[:N]    serve login pages without a session key"},
+    {FaultKind::kGarbage, "garbage", 0,
+     "garbage[:N]           answer bytes that are not HTTP"},
+    {FaultKind::kCut, "cut", 20,
+     "cut[:N[:BYTES]]       send the first BYTES (default 20), then close"},
+    {FaultKind::kShort, "short", 10,
+     "short[:N[:BYTES]]     send all but the last BYTES (default 10), then "
+     "close"},
+    {FaultKind::kHuge, "huge", 64,
+     "huge[:N[:MB]]         pad the answer with MB megabytes of blanks (64)"},
+    {FaultKind::kDeep, "deep", 10000,
+     "deep[:N[:LEVELS]]     answer objects nested LEVELS deep (10000)"},
 };
 
 bool ParseInt(std::string_view text, int& value) {
@@ -66,7 +77,10 @@ bool ParseFault(std::string_view text, FaultSpec& spec, std::string& error) {
   }
   if (parts.size() > 2 &&
       (!ParseInt(parts[2], spec.value) ||
-       (spec.kind == FaultKind::kSplit && spec.value == 0))) {
+       (spec.value == 0 &&
+        (spec.kind == FaultKind::kSplit || spec.kind == FaultKind::kCut ||
+         spec.kind == FaultKind::kShort || spec.kind == FaultKind::kHuge ||
+         spec.kind == FaultKind::kDeep)))) {
     error = "fault value must be a number";
     return false;
   }
@@ -124,6 +138,21 @@ FaultEffect Faults::Take(RequestClass kind) {
         break;
       case FaultKind::kNoSessionKey:
         effect.noSessionKey = true;
+        break;
+      case FaultKind::kGarbage:
+        effect.garbage = true;
+        break;
+      case FaultKind::kCut:
+        effect.cutBytes = static_cast<size_t>(spec.value);
+        break;
+      case FaultKind::kShort:
+        effect.shortBytes = static_cast<size_t>(spec.value);
+        break;
+      case FaultKind::kHuge:
+        effect.hugeMegabytes = spec.value;
+        break;
+      case FaultKind::kDeep:
+        effect.deepLevels = spec.value;
         break;
     }
     if (spec.count > 0) --spec.count;

@@ -20,6 +20,11 @@ enum class FaultKind {
   kSplit,         // the answer is written in pieces of N bytes
   kDelay,         // the answer is held back N milliseconds
   kNoSessionKey,  // the login page carries no session key
+  kGarbage,       // bytes that are not HTTP instead of the answer
+  kCut,           // only the first N bytes of the answer, then a close
+  kShort,         // the answer without its last N bytes, then a close
+  kHuge,          // the answer padded with N megabytes of blanks
+  kDeep,          // an answer of objects nested N levels deep
 };
 
 struct FaultSpec {
@@ -43,6 +48,11 @@ struct FaultEffect {
   bool noSessionKey = false;
   size_t splitBytes = 0;
   int delayMs = 0;
+  bool garbage = false;
+  size_t cutBytes = 0;    // keep only this many bytes (0: all)
+  size_t shortBytes = 0;  // leave this many bytes off the end
+  int hugeMegabytes = 0;
+  int deepLevels = 0;
 };
 
 enum class RequestClass { kOperation, kSessionKey, kLogin };

@@ -132,6 +132,7 @@ Reply AnswerTextPort(Service& service, const HttpRequest& request) {
                  WrapPayload(std::move(outcome.xml)));
   reply.delayMs = effect.delayMs;
   reply.splitBytes = effect.splitBytes;
+  DamageReply(reply, effect);
   return reply;
 }
 

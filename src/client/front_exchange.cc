@@ -40,6 +40,18 @@ long long announcedLength(std::string_view headers) {
   return leadingNumber(headers.substr(at + kName.size()));
 }
 
+// Whether `text` may still grow into an answer: it starts as a status line
+// or an XML declaration would. Anything else is judged as it stands, or a
+// server that sends garbage and keeps the connection would be waited for
+// forever.
+bool couldBecomeAnswer(std::string_view text) {
+  auto startsLike = [text](std::string_view marker) {
+    std::size_t length = std::min(text.size(), marker.size());
+    return text.substr(0, length) == marker.substr(0, length);
+  };
+  return startsLike("HTTP/") || startsLike(kXmlStart);
+}
+
 int exchangeOnce(ClientConnection& connection, ClientRequest& request,
                  std::string& payload) {
   std::string http;
@@ -105,7 +117,10 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
       if (!endedByClose) return result;
       break;
     }
-    if (start == kNotFound) continue;
+    if (start == kNotFound) {
+      if (couldBecomeAnswer(answer)) continue;
+      break;
+    }
     if (expected > static_cast<long long>(kReceiveLimit)) {
       return EMCLIENTAPISOCKET_RECEIVE_ERROR;
     }

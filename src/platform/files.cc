@@ -27,6 +27,23 @@ std::FILE* openForReading(const char* name) {
   return stream;
 }
 
+std::FILE* openPrivateForWriting(const char* name) {
+  int descriptor = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (descriptor < 0) return nullptr;
+  struct stat status {};
+  if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+      (status.st_mode & 0077) != 0) {
+    fchmod(descriptor, status.st_mode & 0700);
+  }
+  std::FILE* stream = fdopen(descriptor, "w");
+  if (stream == nullptr) {
+    int saved = errno;
+    close(descriptor);
+    errno = saved;
+  }
+  return stream;
+}
+
 const char* errorText(int error) { return std::strerror(error); }
 
 }  // namespace platform

@@ -10,6 +10,12 @@ namespace platform {
 // returns nullptr and leaves the reason in errno.
 std::FILE* openForReading(const char* name);
 
+// Opens a text file for writing, created or emptied, readable by its owner
+// only: for files that may hold passwords. A regular file that existed is
+// made the owner's only as well; devices keep their modes. On failure
+// returns nullptr and leaves the reason in errno.
+std::FILE* openPrivateForWriting(const char* name);
+
 // The system's text for an error number (errno values, 0 included).
 const char* errorText(int error);
 

@@ -15,25 +15,38 @@ namespace shell {
 namespace {
 
 constexpr const char* kIgnoredProperties[] = {
-    "Available_storage_space", "Controller_time",
-    "Created",                 "ElementRefreshStatus",
-    "Hex_UUID",                "ID",
-    "Licenses",                "LUNWWID",
-    "Node_world_wide_name",    "Occupancy",
-    "Storage_space_used",      "Total_capacity",
-    "Total_controller_shelves", "Total_disks",
-    "Total_disk_groups",       "Total_disk_shelves",
-    "Total_grouped_disks",     "Total_loop_pairs",
-    "Total_locatable_disks",   "Total_storage_space",
-    "Total_ungrouped_disks",   "Total_unlocatable_devices",
-    "World_Wide_ID",           "World_Wide_Lun_Name",
+    "Available_storage_space",
+    "Controller_time",
+    "Created",
+    "ElementRefreshStatus",
+    "Hex_UUID",
+    "ID",
+    "Licenses",
+    "LUNWWID",
+    "Node_world_wide_name",
+    "Occupancy",
+    "Storage_space_used",
+    "Total_capacity",
+    "Total_controller_shelves",
+    "Total_disks",
+    "Total_disk_groups",
+    "Total_disk_shelves",
+    "Total_grouped_disks",
+    "Total_loop_pairs",
+    "Total_locatable_disks",
+    "Total_storage_space",
+    "Total_ungrouped_disks",
+    "Total_unlocatable_devices",
+    "World_Wide_ID",
+    "World_Wide_Lun_Name",
 };
 
 std::FILE* captureFile = nullptr;
 std::optional<unsigned> differenceTotal;  // empty until a test has run
 
 bool regressionRunning(const SessionState& session) {
-  return (session.sessionFlags & (kRegressionCapture | kRegressionTesting)) != 0;
+  return (session.sessionFlags & (kRegressionCapture | kRegressionTesting)) !=
+         0;
 }
 
 // Lines are compared and shown without trailing control characters;
@@ -50,23 +63,27 @@ bool isCommandLine(const std::string& line) {
   return line.size() >= 2 && line[0] == '>' && line[1] == ' ';
 }
 
-bool linesDiffer(const std::string& referenceLine, const std::string& testLine) {
+bool linesDiffer(const std::string& referenceLine,
+                 const std::string& testLine) {
   std::string_view reference = withoutTrailingControls(referenceLine);
   std::string_view test = withoutTrailingControls(testLine);
   std::size_t marker = reference.find(kIgnoreMarker);
   if (marker == std::string_view::npos) return reference != test;
-  return test.size() < marker || test.substr(0, marker) != reference.substr(0, marker);
+  return test.size() < marker ||
+         test.substr(0, marker) != reference.substr(0, marker);
 }
 
 // Opens the file a REGRESSION line names, or prints why it cannot.
 std::FILE* openNamedFile(const CommandContext& context, bool forWriting) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream, "\nError: Filename too long, limit %u characters",
+    std::fprintf(outputStream,
+                 "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
     return nullptr;
   }
   std::string name(context.tokenStart, context.tokenLength);
-  std::FILE* file = forWriting ? std::fopen(name.c_str(), "w")
+  // A capture records every command line, passwords included.
+  std::FILE* file = forWriting ? platform::openPrivateForWriting(name.c_str())
                                : platform::openForReading(name.c_str());
   if (file == nullptr) {
     std::fprintf(outputStream, "\nError: Open of %s failed, %s", name.c_str(),
@@ -88,7 +105,8 @@ class Replay {
     while (commandFollows &&
            (context_.session->sessionFlags & kExitRequested) == 0) {
       platform::emptyFile(scratch_);
-      std::printf("\n%s> %s\n", promptName(*context_.session), command_.c_str());
+      std::printf("\n%s> %s\n", promptName(*context_.session),
+                  command_.c_str());
       executeLine(context_, command_.c_str(), command_.size(), true);
       // Stands for the line feed that begins the next command's echo.
       std::fputc('\n', scratch_);
@@ -143,7 +161,8 @@ class Replay {
         ++matched;
       }
     }
-    if (!differs && platform::readWholeLine(scratch_, testLine, scratchTerminated)) {
+    if (!differs &&
+        platform::readWholeLine(scratch_, testLine, scratchTerminated)) {
       // At the end of the reference no echo follows the last output, so
       // the closing line feed written after the command has no partner.
       bool atReferenceEnd = !commandFollows && std::feof(reference_);
@@ -163,16 +182,16 @@ class Replay {
     std::string line;
     bool terminated = false;
     std::printf("\nReference:");
-    for (unsigned index = 0; platform::readWholeLine(reference_, line, terminated);
-         ++index) {
+    for (unsigned index = 0;
+         platform::readWholeLine(reference_, line, terminated); ++index) {
       if (isCommandLine(line)) break;
       printMarked(index, matched, line);
     }
     std::fsetpos(reference_, &resume);
     std::printf("\n\nSystem under test:");
     std::rewind(scratch_);
-    for (unsigned index = 0; platform::readWholeLine(scratch_, line, terminated);
-         ++index) {
+    for (unsigned index = 0;
+         platform::readWholeLine(scratch_, line, terminated); ++index) {
       printMarked(index, matched, line);
     }
     std::printf("\n");

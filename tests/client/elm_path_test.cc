@@ -2,6 +2,7 @@
 // against a loopback server.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -103,6 +104,21 @@ TEST_F(ElmPath, KeepsTheCookieWhileCredentialsAndServerStay) {
   // Another manager never sees this one's cookie.
   ASSERT_EQ(send(xmlRequest("127.0.1.52:2301", "u", "changed"), response), 0);
   EXPECT_EQ(other.requests().size(), 3u);
+}
+
+// A session file that cannot be written (a full disk) costs a handshake
+// per request, never a request: what reads back is no cookie.
+TEST_F(ElmPath, UnwritableSessionFileOnlyCostsHandshakes) {
+  ASSERT_EQ(symlink("/dev/full", kSessionFileName), 0);
+  ElmScript script;
+  LoopbackServer server("127.0.1.57", 2301);
+  server.start(elmSession(server, script));
+  std::string response;
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(send(xmlRequest("127.0.1.57:2301", "u", "p"), response), 0);
+    EXPECT_EQ(response, script.answer);
+  }
+  EXPECT_EQ(server.requests().size(), 6u);
 }
 
 TEST_F(ElmPath, ShortPersistedCookieIsIgnored) {

@@ -106,6 +106,24 @@ TEST_F(Receive, AnswersWithoutXmlAreRefused) {
       1000);
 }
 
+// Bytes that cannot begin an answer are judged at once while the server
+// keeps the connection open: the shell waits forever for the rest.
+TEST_F(Receive, GarbageIsRefusedWithoutWaitingForMore) {
+  std::string answer;
+  for (const std::string& garbage :
+       {std::string("\x16\x03\x01\x02\x00\x01junk", 10),
+        std::string("HTTX/1.1 200 OK\r\n"), std::string("<html>")}) {
+    EXPECT_EQ(receiveFrom("127.0.0.17", {garbage}, answer), 1000)
+        << testing::PrintToString(garbage);
+  }
+  // A status line arriving in pieces is still awaited.
+  EXPECT_EQ(receiveFrom(
+                "127.0.0.17",
+                {"HT", "TP/1.1 401 Unauthorized\r\nContent-Length: 0\r\n\r\n"},
+                answer),
+            202);
+}
+
 TEST_F(Receive, ServerClosingEarlyIsAReceiveError) {
   std::string answer;
   EXPECT_EQ(receiveFrom("127.0.1.24", {}, answer, true), 109);
@@ -127,6 +145,8 @@ TEST_F(Receive, EnormousAnnouncedBodyIsAReceiveError) {
 TEST_F(Receive, EndlessAnswerStopsAtTheReceiveLimit) {
   LoopbackServer server("127.0.1.18", 12301);
   server.start([](int descriptor) {
+    // Header lines that never end.
+    writeAll(descriptor, "HTTP/1.1 200 OK\r\n");
     const std::string block(65536, 'x');
     while (send(descriptor, block.data(), block.size(), MSG_NOSIGNAL) > 0) {
     }

@@ -1,6 +1,7 @@
 // REGRESSION CAPTURE records command lines and their output; REGRESSION
 // TEST replays them and reports the sections that differ.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "pelk_runner.h"
 
@@ -9,18 +10,18 @@ namespace {
 
 using testing_support::ScratchDirectory;
 
-const std::string kRunning = "\nError: Regression in some form is already running";
+const std::string kRunning =
+    "\nError: Regression in some form is already running";
 const std::string kCaptureOptions =
     "\nOptions:\n    NOCOMMAND_DELAY\n    DISPLAY_WIDTH = 2048"
     "\n    ON_ERROR = CONTINUE\n    RETRIES = 4 (minutes)\n    SAFE_DELETE";
 
 // What an interactive session that runs one test prints.
 std::string testSession(const std::string& replay, unsigned differences) {
-  std::string summary =
-      differences == 0
-          ? "\n\n\nNo regression differences found\n"
-          : "\n\n\nNumber of regression differences found: " +
-                std::to_string(differences) + "\n";
+  std::string summary = differences == 0
+                            ? "\n\n\nNo regression differences found\n"
+                            : "\n\n\nNumber of regression differences found: " +
+                                  std::to_string(differences) + "\n";
   return kBanner + kPrompt + replay + summary + kPrompt + kEndOfInput +
          "\nTotal regression differences = " + std::to_string(differences) +
          "\n\nPress return to exit";
@@ -40,14 +41,13 @@ std::string difference(const std::vector<std::string>& reference,
          "\n\nSystem under test:" + marked(test, matched) + "\n";
 }
 
-const std::vector<std::string> kOptionLines = {
-    "",
-    "Options:",
-    "    NOCOMMAND_DELAY",
-    "    DISPLAY_WIDTH = 2048",
-    "    ON_ERROR = CONTINUE",
-    "    RETRIES = 4 (minutes)",
-    "    SAFE_DELETE"};
+const std::vector<std::string> kOptionLines = {"",
+                                               "Options:",
+                                               "    NOCOMMAND_DELAY",
+                                               "    DISPLAY_WIDTH = 2048",
+                                               "    ON_ERROR = CONTINUE",
+                                               "    RETRIES = 4 (minutes)",
+                                               "    SAFE_DELETE"};
 
 std::string section(const std::vector<std::string>& lines) {
   std::string text;
@@ -61,15 +61,16 @@ TEST(Regression, ACaptureReplaysWithoutDifference) {
       "REGRESSION CAPTURE ref.txt\nSHOW OPTIONS\nSHOW XYZ\n?\nHELP\n"
       "REGRESSION TEST other.txt\nREGRESSION CAPTURE EXIT\n",
       scratch.path());
-  EXPECT_OUTPUT(kBanner + kPrompt + "\nRegressionTest> " + "\nRegressionTest> " +
+  EXPECT_OUTPUT(kBanner + kPrompt + "\nRegressionTest> " +
                     "\nRegressionTest> " + "\nRegressionTest> " +
-                    "\nRegressionTest> " + kRunning + "\nRegressionTest> " +
-                    kPrompt + kEndOfInput,
+                    "\nRegressionTest> " + "\nRegressionTest> " + kRunning +
+                    "\nRegressionTest> " + kPrompt + kEndOfInput,
                 capture.output);
   std::string reference = scratch.read("ref.txt");
-  EXPECT_EQ(0u, reference.find("\n> SHOW OPTIONS\n" + section(kOptionLines) +
-                               "> SHOW XYZ\n" + std::string(21, ' ') +
-                               "^\nError: Syntax error at or near here\n> ?\n"));
+  EXPECT_EQ(0u,
+            reference.find("\n> SHOW OPTIONS\n" + section(kOptionLines) +
+                           "> SHOW XYZ\n" + std::string(21, ' ') +
+                           "^\nError: Syntax error at or near here\n> ?\n"));
 
   auto test = runInteractive("REGRESSION TEST ref.txt\n", scratch.path());
   EXPECT_OUTPUT(
@@ -86,12 +87,30 @@ TEST(Regression, ACaptureReplaysWithoutDifference) {
 
 TEST(Regression, CaptureFromProgramArgumentsRecordsReplayableCommands) {
   ScratchDirectory scratch;
-  runArguments({"REGRESSION CAPTURE ref.txt", "SHOW OPTIONS",
-                "REGRESSION CAPTURE EXIT"},
-               "", scratch.path());
+  runArguments(
+      {"REGRESSION CAPTURE ref.txt", "SHOW OPTIONS", "REGRESSION CAPTURE EXIT"},
+      "", scratch.path());
   EXPECT_EQ("\n> SHOW OPTIONS\n" + section(kOptionLines) +
                 "> REGRESSION CAPTURE EXIT\n",
             scratch.read("ref.txt"));
+}
+
+// The reference holds the command lines as typed, a manager's password
+// among them: new or overwritten, it is its owner's only.
+TEST(Regression, CaptureFileIsItsOwnersOnly) {
+  ScratchDirectory scratch;
+  std::string existing = scratch.write("old.txt", "shared\n");
+  ASSERT_EQ(chmod(existing.c_str(), 0644), 0);
+  for (const std::string name : {"new.txt", "old.txt"}) {
+    runArguments({"REGRESSION CAPTURE " + name,
+                  "SELECT MANAGER 127.0.0.78 USERNAME=admin PASSWORD=secret",
+                  "REGRESSION CAPTURE EXIT"},
+                 "", scratch.path());
+    EXPECT_NE(scratch.read(name).find("PASSWORD=secret"), std::string::npos);
+    struct stat status {};
+    ASSERT_EQ(stat((scratch.path() + "/" + name).c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u) << name;
+  }
 }
 
 TEST(Regression, DifferencesAreMarkedFromTheFirstUnmatchedLine) {
@@ -107,7 +126,8 @@ TEST(Regression, DifferencesAreMarkedFromTheFirstUnmatchedLine) {
   ignoredMiddle[0] = "##IGNORE##";
   std::vector<std::string> ignoredButDifferentBefore = kOptionLines;
   ignoredButDifferentBefore[3] = "    DISPLAY_HEIGHT = ##IGNORE##";
-  std::vector<std::string> shorter(kOptionLines.begin(), kOptionLines.end() - 1);
+  std::vector<std::string> shorter(kOptionLines.begin(),
+                                   kOptionLines.end() - 1);
   std::vector<std::string> longer = kOptionLines;
   longer.push_back("    EXTRA");
   const Case cases[] = {
@@ -115,7 +135,8 @@ TEST(Regression, DifferencesAreMarkedFromTheFirstUnmatchedLine) {
       {"marker in the middle and at the start", ignoredMiddle, ""},
       {"marker after a different text", ignoredButDifferentBefore,
        difference(ignoredButDifferentBefore, kOptionLines, 3)},
-      {"one extra line under test", shorter, difference(shorter, kOptionLines, 6)},
+      {"one extra line under test", shorter,
+       difference(shorter, kOptionLines, 6)},
       {"a missing last line", longer, difference(longer, kOptionLines, 7)},
   };
   for (const Case& c : cases) {
@@ -134,21 +155,31 @@ TEST(Regression, DifferencesAreMarkedFromTheFirstUnmatchedLine) {
 
 TEST(Regression, ExitInAReferenceEndsTheTestAndTheSession) {
   ScratchDirectory scratch;
-  scratch.write("ref.txt",
-                "\n> SHOW ?\nbogus\n> EXIT\n\n> SHOW OPTIONS\n" + section(kOptionLines));
-  auto run = runInteractive("REGRESSION TEST ref.txt\nSHOW OPTIONS\n",
-                            scratch.path());
-  std::vector<std::string> showHelp = {
-      "",           "  The options are:", "    DISK",   "    DISK_GROUP",
-      "    DR_GROUP", "    FOLDER",        "    HOST",   "    LUN",
-      "    MANAGER", "    MONITOR",        "    OPTIONS", "    POWER",
-      "    SYSTEM",  "    VDISK",          "    WORLD_WIDE_NAME"};
-  EXPECT_OUTPUT(kBanner + kPrompt + "\nRegressionTest> SHOW ?\n" +
-                    difference({"bogus"}, showHelp, 0) +
-                    "\nRegressionTest> EXIT\n" +
-                    "\n\n\nNumber of regression differences found: 1\n" +
-                    "\nTotal regression differences = 1\n\nPress return to exit",
-                run.output);
+  scratch.write("ref.txt", "\n> SHOW ?\nbogus\n> EXIT\n\n> SHOW OPTIONS\n" +
+                               section(kOptionLines));
+  auto run =
+      runInteractive("REGRESSION TEST ref.txt\nSHOW OPTIONS\n", scratch.path());
+  std::vector<std::string> showHelp = {"",
+                                       "  The options are:",
+                                       "    DISK",
+                                       "    DISK_GROUP",
+                                       "    DR_GROUP",
+                                       "    FOLDER",
+                                       "    HOST",
+                                       "    LUN",
+                                       "    MANAGER",
+                                       "    MONITOR",
+                                       "    OPTIONS",
+                                       "    POWER",
+                                       "    SYSTEM",
+                                       "    VDISK",
+                                       "    WORLD_WIDE_NAME"};
+  EXPECT_OUTPUT(
+      kBanner + kPrompt + "\nRegressionTest> SHOW ?\n" +
+          difference({"bogus"}, showHelp, 0) + "\nRegressionTest> EXIT\n" +
+          "\n\n\nNumber of regression differences found: 1\n" +
+          "\nTotal regression differences = 1\n\nPress return to exit",
+      run.output);
   EXPECT_EQ(0, run.exitStatus);
 }
 
@@ -158,11 +189,12 @@ TEST(Regression, RefusalsAndMissingFiles) {
       "SET OPTIONS ON_ERROR=HALT_ON_ERROR\nREGRESSION TEST missing.txt\n"
       "REGRESSION CAPTURE EXIT\nSHOW OPTIONS\n",
       scratch.path());
-  EXPECT_OUTPUT(kBanner + kPrompt + kPrompt +
-                    "\nError: Open of missing.txt failed, No such file or directory" +
-                    kPrompt + "\nError: Regression capture is not already in progress" +
-                    "\n\nPress return to exit",
-                run.output);
+  EXPECT_OUTPUT(
+      kBanner + kPrompt + kPrompt +
+          "\nError: Open of missing.txt failed, No such file or directory" +
+          kPrompt + "\nError: Regression capture is not already in progress" +
+          "\n\nPress return to exit",
+      run.output);
   EXPECT_EQ(1, run.exitStatus);
 }
 

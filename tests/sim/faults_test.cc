@@ -29,6 +29,13 @@ TEST(Faults, SpecificationsAreReadOrRefused) {
       {"split:2:64", true, sim::FaultKind::kSplit, 2, 64},
       {"delay:1", true, sim::FaultKind::kDelay, 1, 200},
       {"no-session-key:2", true, sim::FaultKind::kNoSessionKey, 2, 0},
+      {"garbage", true, sim::FaultKind::kGarbage, 1, 0},
+      {"cut:2", true, sim::FaultKind::kCut, 2, 20},
+      {"short:1:5", true, sim::FaultKind::kShort, 1, 5},
+      {"huge:1", true, sim::FaultKind::kHuge, 1, 64},
+      {"deep:*:100", true, sim::FaultKind::kDeep, -1, 100},
+      {"cut:1:0", false, {}, 0, 0},
+      {"deep:1:0", false, {}, 0, 0},
       {"busy:0", false, {}, 0, 0},
       {"busy:x", false, {}, 0, 0},
       {"split:1:0", false, {}, 0, 0},
@@ -82,6 +89,44 @@ TEST(Faults, CloseWithoutAnsweringThenServeAgain) {
                                              "administrator", "admin"));
   EXPECT_EQ(dropped.ReadUntilClosed(), "");
   EXPECT_EQ(Values(server.Text(kList), "Name").size(), 3u);
+}
+
+// Answers spoiled on the wire: what arrives before the server closes.
+TEST(Faults, GarbageCutAndShortAnswers) {
+  RunningServer server("127.0.4.16");
+  std::string request = simtest::TextTransportRequest(server.address(), kList,
+                                                      "administrator", "admin");
+  Connection whole(server.address(), 12301);
+  whole.Send(request);
+  std::string answer = whole.ReadAnswer();
+
+  server.Control("POST", "/sim/fault", "garbage");
+  Connection garbage(server.address(), 12301);
+  garbage.Send(request);
+  std::string junk = garbage.ReadSome();
+  EXPECT_FALSE(junk.empty());
+  EXPECT_EQ(junk.find("HTTP/"), std::string::npos);
+
+  server.Control("POST", "/sim/fault", "cut:1:20");
+  Connection cut(server.address(), 12301);
+  cut.Send(request);
+  EXPECT_EQ(cut.ReadUntilClosed(), answer.substr(0, 20));
+
+  server.Control("POST", "/sim/fault", "short:1:10");
+  Connection short_(server.address(), 12301);
+  short_.Send(request);
+  EXPECT_EQ(short_.ReadUntilClosed(), answer.substr(0, answer.size() - 10));
+}
+
+TEST(Faults, HugeAndDeepPayloads) {
+  RunningServer server("127.0.4.17");
+  server.Control("POST", "/sim/fault", "huge:1:1");
+  std::string huge = server.Text(kList);
+  EXPECT_EQ(huge.find_first_not_of(' '), 1u << 20);
+  EXPECT_EQ(Values(huge, "Name").size(), 3u);
+  server.Control("POST", "/sim/fault", "deep:1:3");
+  EXPECT_EQ(server.Text(kList),
+            "<object><object><object></object></object></object>");
 }
 
 TEST(Faults, SplitAnswersArriveInSeveralPieces) {

@@ -1,0 +1,13 @@
+# A script of 1,000 commands replayed by pelk against pelk-sim, beside the
+# same requests sent by a bare client on one kept connection.
+add_executable(script_replay_bench
+  ${CMAKE_CURRENT_LIST_DIR}/script_replay_bench.cc
+  ${CMAKE_SOURCE_DIR}/tests/sim/sim_client.cc
+  ${CMAKE_SOURCE_DIR}/tests/support/run_program.cc)
+target_include_directories(script_replay_bench PRIVATE
+  ${CMAKE_SOURCE_DIR}/tests/sim ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(script_replay_bench PRIVATE pelk_sim pelk_platform
+  benchmark::benchmark)
+target_compile_definitions(script_replay_bench PRIVATE
+  PELK_BINARY="$<TARGET_FILE:pelk>")
+add_dependencies(script_replay_bench pelk)
