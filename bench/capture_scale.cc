@@ -1,14 +1,19 @@
 // CAPTURE CONFIGURATION of a system with 2,000 virtual disks, 500 hosts and
-// 4,000 LUNs, and of one four times that size, on pelk-sim: the capture's
-// time and requests per object must stay flat from 1x to 4x.
+// 4,000 LUNs, and of one four times that size: the capture's time and
+// requests per object must stay flat from 1x to 4x.
 //
-// Beside each capture the very requests it sent (read back from the
-// request trace of a first, untimed run) are sent again on their own, with
-// nothing parsed or written, so "ratio" is the capture's total time over
-// the time its round trips take alone, measured side by side in one run.
-// The processor time of both is counted as well: the simulator's share of
-// the wall time grows with the system (it looks objects up one by one),
-// while the shell's own time per object should not.
+// CaptureScale runs against pelk-sim. Beside each capture the very
+// requests it sent (read back from the request trace of a first, untimed
+// run) are sent again on their own, with nothing parsed or written, so
+// "ratio" is the capture's total time over the time its round trips take
+// alone, measured side by side in one run. The simulator looks objects up
+// one by one, so its own time per request grows with the system, and with
+// it the wall time per object of both.
+//
+// CaptureRecordedAnswers therefore runs the same capture once more against
+// a loopback server that hands out the simulator's recorded answers in
+// order, at the same cost for any size: there the time per object is the
+// shell's and the client library's alone.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -17,14 +22,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "client/emclient_api.h"
+#include "loopback_server.h"
 #include "platform/clock.h"
 #include "shell/execute_line.h"
 #include "shell/session.h"
@@ -33,7 +41,8 @@
 
 namespace {
 
-constexpr char kAddress[] = "127.0.0.160";
+constexpr char kSimAddress[] = "127.0.0.160";
+constexpr char kLoopbackAddress[] = "127.0.0.162";
 constexpr int kVdisks = 2000;
 constexpr int kHosts = 500;
 constexpr int kLunsPerVdisk = 2;
@@ -108,7 +117,7 @@ class ScaleSim {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
       if (getppid() != parent) _exit(125);
       dup2(output[1], 1);
-      execl(PELK_SIM_BINARY, PELK_SIM_BINARY, "--address", kAddress,
+      execl(PELK_SIM_BINARY, PELK_SIM_BINARY, "--address", kSimAddress,
             "--scenario", scenarioPath.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -150,18 +159,43 @@ struct Session {
   }
 };
 
-// The request texts of a dump trace.
-std::vector<std::string> tracedRequests(const std::string& trace) {
-  const std::string start = "\nSend SOAP command:++++++++++++++++++++\n\n*****";
+// The requests of a run and the answers they got, in order.
+struct Recording {
   std::vector<std::string> requests;
-  for (std::size_t at = trace.find(start); at != std::string::npos;
-       at = trace.find(start, at)) {
-    at += start.size();
+  std::vector<std::string> answers;
+};
+
+// Reads the requests and answers back from a request trace.
+Recording recordingOf(const std::string& trace) {
+  const std::string sent = "\nSend SOAP command:++++++++++++++++++++\n\n*****";
+  const std::string answered = "\nSOAP response:--------------------";
+  const std::string length = "\nLength of buffer = ";
+  Recording recording;
+  for (std::size_t at = trace.find(sent); at != std::string::npos;
+       at = trace.find(sent, at)) {
+    at += sent.size();
     std::size_t end = trace.find("*****\n\n", at);
-    requests.push_back(trace.substr(at, end - at));
-    at = end;
+    recording.requests.push_back(trace.substr(at, end - at));
+    at = trace.find(answered, end);
+    if (at == std::string::npos) break;
+    at = trace.find(length, at) + length.size();
+    std::size_t size = std::strtoul(trace.c_str() + at, nullptr, 10);
+    at = trace.find("*****", at) + 5;
+    recording.answers.push_back(trace.substr(at, size));
+    at += size;
   }
-  return requests;
+  return recording;
+}
+
+// The capture as the benchmarks run it: the system is selected anew each
+// time, so every run sends the same requests from the first.
+std::string captureLine(const std::string& directory) {
+  return "CAPTURE CONFIGURATION " + directory + "/scale.txt";
+}
+
+void runCapture(Session& session, const std::string& directory) {
+  session.run("SELECT SYSTEM Scale");
+  session.run(captureLine(directory));
 }
 
 // The step files of the last run, so the next one is not asked whether to
@@ -196,6 +230,38 @@ void sendAll(const std::vector<std::string>& requests) {
   }
 }
 
+double objectsAt(int scale) {
+  return (kVdisks + kHosts + kVdisks * kLunsPerVdisk) * scale;
+}
+
+// Captures and bare replays, alternated; the counters per object.
+template <typename Capture, typename Replay>
+void measureRuns(benchmark::State& state, double objects, std::size_t requests,
+                 Capture capture, Replay replay) {
+  Spent captureSpent;
+  Spent bareSpent;
+  for (auto _ : state) {
+    measure(captureSpent, capture);
+    state.PauseTiming();
+    measure(bareSpent, replay);
+    state.ResumeTiming();
+  }
+  double perObject = 1000.0 / static_cast<double>(state.iterations()) / objects;
+  state.counters["objects"] = objects;
+  state.counters["requests_per_object"] = requests / objects;
+  state.counters["us_per_object"] = captureSpent.wallMs * perObject;
+  state.counters["bare_us_per_object"] = bareSpent.wallMs * perObject;
+  state.counters["ratio"] = captureSpent.wallMs / bareSpent.wallMs;
+  state.counters["cpu_us_per_object"] = captureSpent.cpuMs * perObject;
+  state.counters["bare_cpu_us_per_object"] = bareSpent.cpuMs * perObject;
+}
+
+// What CaptureScale recorded at each size, for CaptureRecordedAnswers.
+std::map<int, Recording>& recordings() {
+  static std::map<int, Recording> kept;
+  return kept;
+}
+
 void CaptureScale(benchmark::State& state) {
   int scale = static_cast<int>(state.range(0));
   testing_support::ScratchDirectory files;
@@ -209,52 +275,97 @@ void CaptureScale(benchmark::State& state) {
   Session session;
   std::FILE* quiet = std::fopen("/dev/null", "w");
   shell::outputStream = quiet;
-  session.run(std::string("SELECT MANAGER ") + kAddress +
+  session.run(std::string("SELECT MANAGER ") + kSimAddress +
               " USERNAME=administrator PASSWORD=admin");
-  session.run("SELECT SYSTEM Scale");
-  const std::string capture =
-      "CAPTURE CONFIGURATION " + files.path() + "/scale.txt";
 
-  // A first run with the request trace on gives the requests it sends.
+  // A first run with the request trace on records what a capture sends.
   char* traced = nullptr;
   std::size_t tracedSize = 0;
   std::FILE* trace = open_memstream(&traced, &tracedSize);
   shell::outputStream = trace;
   session.context->session->sessionFlags |= shell::kDump;
-  session.run(capture);
+  runCapture(session, files.path());
   session.context->session->sessionFlags &= ~shell::kDump;
   std::fclose(trace);
-  std::vector<std::string> requests =
-      tracedRequests(std::string(traced, tracedSize));
+  Recording recording = recordingOf(std::string(traced, tracedSize));
   std::free(traced);
   shell::outputStream = quiet;
   removeStepFiles(files.path());
 
-  Spent captureSpent;
-  Spent bareSpent;
-  for (auto _ : state) {
-    measure(captureSpent, [&] { session.run(capture); });
-    state.PauseTiming();
-    removeStepFiles(files.path());
-    measure(bareSpent, [&] { sendAll(requests); });
-    state.ResumeTiming();
-  }
+  measureRuns(
+      state, objectsAt(scale), recording.requests.size(),
+      [&] { runCapture(session, files.path()); },
+      [&] {
+        removeStepFiles(files.path());
+        sendAll(recording.requests);
+      });
   shell::outputStream = stdout;
   std::fclose(quiet);
-  double objects = (kVdisks + kHosts + kVdisks * kLunsPerVdisk) * scale;
-  double perObject = 1000.0 / static_cast<double>(state.iterations()) / objects;
-  state.counters["objects"] = objects;
-  state.counters["requests_per_object"] = requests.size() / objects;
-  state.counters["us_per_object"] = captureSpent.wallMs * perObject;
-  state.counters["bare_us_per_object"] = bareSpent.wallMs * perObject;
-  state.counters["ratio"] = captureSpent.wallMs / bareSpent.wallMs;
-  state.counters["cpu_us_per_object"] = captureSpent.cpuMs * perObject;
-  state.counters["bare_cpu_us_per_object"] = bareSpent.cpuMs * perObject;
+  recordings()[scale] = std::move(recording);
 }
 BENCHMARK(CaptureScale)
     ->Arg(1)
     ->Arg(4)
     ->Iterations(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void CaptureRecordedAnswers(benchmark::State& state) {
+  int scale = static_cast<int>(state.range(0));
+  auto recorded = recordings().find(scale);
+  if (recorded == recordings().end()) {
+    state.SkipWithError("CaptureScale records the answers; run it first");
+    return;
+  }
+  const Recording& recording = recorded->second;
+  std::vector<std::string> answers;
+  for (const std::string& answer : recording.answers) {
+    answers.push_back(emclient_test::textTransportAnswer(answer));
+  }
+  // The same requests, addressed to the loopback server.
+  std::vector<std::string> requests = recording.requests;
+  const std::string simHost = std::string("Host:") + kSimAddress + ":";
+  for (std::string& request : requests) {
+    std::size_t host = request.find(simHost);
+    if (host != std::string::npos) {
+      request.replace(host, simHost.size(),
+                      std::string("Host:") + kLoopbackAddress + ":");
+    }
+  }
+  std::atomic<std::size_t> next{0};
+  emclient_test::LoopbackServer server(kLoopbackAddress, 12301);
+  server.start([&](int descriptor) {
+    for (;;) {
+      std::string request = emclient_test::readHttpRequest(descriptor);
+      if (request.empty()) return;
+      emclient_test::writeAll(descriptor, answers[next++ % answers.size()]);
+    }
+  });
+  testing_support::ScratchDirectory files;
+  EMClientAPITNGSetWaitForever(1);
+  Session session;
+  std::FILE* quiet = std::fopen("/dev/null", "w");
+  shell::outputStream = quiet;
+  session.run(std::string("SELECT MANAGER ") + kLoopbackAddress +
+              " USERNAME=administrator PASSWORD=admin");
+  measureRuns(
+      state, objectsAt(scale), requests.size(),
+      [&] {
+        next = 0;
+        runCapture(session, files.path());
+      },
+      [&] {
+        removeStepFiles(files.path());
+        next = 0;
+        sendAll(requests);
+      });
+  shell::outputStream = stdout;
+  std::fclose(quiet);
+}
+BENCHMARK(CaptureRecordedAnswers)
+    ->Arg(1)
+    ->Arg(4)
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
