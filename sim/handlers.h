@@ -123,4 +123,17 @@ std::optional<std::string> Translate(const Term (&terms)[N],
   return std::nullopt;
 }
 
+// One optional enumerated property of the request, translated into
+// `target`; an answer when its value is not one of the terms.
+template <size_t N>
+std::optional<Answer> ReadTerm(const Context& c, const char* key,
+                               const Term (&terms)[N], std::string& target) {
+  const std::string* value = Prop(c, key);
+  if (value == nullptr) return std::nullopt;
+  auto stored = Translate(terms, *value);
+  if (!stored) return Refuse(Refusal::kInvalidValue, key + (" " + *value));
+  target = *stored;
+  return std::nullopt;
+}
+
 }  // namespace sim

@@ -16,17 +16,6 @@ constexpr Term kWriteModes[] = {{"synchronous", "synchronous"},
 constexpr Term kFailsafes[] = {{"enable", "enabled"}, {"disable", "disabled"}};
 constexpr Term kSuspends[] = {{"suspend", "suspend"}, {"resume", "resume"}};
 
-template <size_t N>
-std::optional<Answer> ReadTerm(const Context& c, const char* key,
-                               const Term (&terms)[N], std::string& target) {
-  const std::string* value = Prop(c, key);
-  if (value == nullptr) return std::nullopt;
-  auto stored = Translate(terms, *value);
-  if (!stored) return Refuse(Refusal::kInvalidValue, key + (" " + *value));
-  target = *stored;
-  return std::nullopt;
-}
-
 bool Down(const StorageSystem& system) {
   if (system.controllers.empty()) return false;
   for (const Controller& controller : system.controllers) {

@@ -22,18 +22,6 @@ constexpr Term kAllocations[] = {{"1", "fully"}, {"0", "demand"}};
 constexpr int kMaxSizeGb = 65535;
 constexpr int kMaxSnapshots = 7;
 
-// One optional enumerated property, translated into `target`.
-template <size_t N>
-std::optional<Answer> ReadTerm(const Context& c, const char* key,
-                               const Term (&terms)[N], std::string& target) {
-  const std::string* value = Prop(c, key);
-  if (value == nullptr) return std::nullopt;
-  auto stored = Translate(terms, *value);
-  if (!stored) return Refuse(Refusal::kInvalidValue, key + (" " + *value));
-  target = *stored;
-  return std::nullopt;
-}
-
 // The settings every virtual disk request may carry.
 std::optional<Answer> ReadSettings(const Context& c, Vdisk& v) {
   std::string ignored;
