@@ -1,5 +1,7 @@
 #include "demo_session.h"
 
+#include "sim_log.h"
+
 #include <sstream>
 
 namespace e2e {
@@ -24,28 +26,7 @@ SessionRun runDemo(const SimSession& sim, const std::vector<std::string>& lines,
 
 std::vector<std::string> servedOperations(const SimSession& sim,
                                           bool withLists) {
-  std::vector<std::string> operations;
-  std::istringstream lines(sim.requestLog());
-  for (std::string line; std::getline(lines, line);) {
-    // "12301 POST /zorbridge administrator Create ...": the operation
-    // starts after the fourth blank. Logins and control requests carry no
-    // property list.
-    std::size_t start = 0;
-    for (int blank = 0; blank < 4 && start != std::string::npos; ++blank) {
-      start = line.find(' ', start);
-      if (start != std::string::npos) ++start;
-    }
-    if (start == std::string::npos || line.find(" [") == std::string::npos) {
-      continue;
-    }
-    std::string operation = line.substr(start);
-    if (!withLists && operation.starts_with("Get ") &&
-        operation.find(" [ID=\"\" ") != std::string::npos) {
-      continue;
-    }
-    operations.push_back(operation);
-  }
-  return operations;
+  return operationsInLog(sim.requestLog(), withLists);
 }
 
 }  // namespace e2e

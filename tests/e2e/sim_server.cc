@@ -1,5 +1,7 @@
 #include "sim_server.h"
 
+#include "sim_log.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -74,12 +76,8 @@ SimServer::~SimServer() {
   waitpid(process_, &status, 0);
 }
 
-std::vector<std::string> SimServer::takeOperations(bool withLists) {
-  std::ifstream file(logPath_);
-  std::stringstream contents;
-  contents << file.rdbuf();
-  std::string text = contents.str().substr(logConsumed_);
-  logConsumed_ += text.size();
+std::vector<std::string> operationsInLog(const std::string& text,
+                                         bool withLists) {
   std::vector<std::string> operations;
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
@@ -102,6 +100,15 @@ std::vector<std::string> SimServer::takeOperations(bool withLists) {
     operations.push_back(operation);
   }
   return operations;
+}
+
+std::vector<std::string> SimServer::takeOperations(bool withLists) {
+  std::ifstream file(logPath_);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  std::string text = contents.str().substr(logConsumed_);
+  logConsumed_ += text.size();
+  return operationsInLog(text, withLists);
 }
 
 SessionRun runAgainst(const SimServer& server,
