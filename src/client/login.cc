@@ -73,8 +73,10 @@ void persistCookie(const std::string& cookie) {
     trace(Layer::kElm, 2, kNoSessionFile);
     return;
   }
-  std::fprintf(file, "%56s", cookie.c_str());
-  std::fclose(file);
+  bool written = std::fprintf(file, "%56s", cookie.c_str()) >= 0;
+  // A cookie cut short by a full disk would only be presented and refused;
+  // with the file empty the next login makes its handshake at once.
+  if (std::fclose(file) != 0 || !written) emptySessionFile();
 }
 
 // One handshake: the session key, then the login request. `failureLine` is

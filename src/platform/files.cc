@@ -44,6 +44,11 @@ std::FILE* openPrivateForWriting(const char* name) {
   return stream;
 }
 
+bool isRegularFile(std::FILE* stream) {
+  struct stat status {};
+  return fstat(fileno(stream), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 const char* errorText(int error) { return std::strerror(error); }
 
 }  // namespace platform

@@ -16,6 +16,10 @@ std::FILE* openForReading(const char* name);
 // returns nullptr and leaves the reason in errno.
 std::FILE* openPrivateForWriting(const char* name);
 
+// Whether an open file is a plain file, one that may be removed when what
+// it holds is incomplete (a device or pipe named by the user may not).
+bool isRegularFile(std::FILE* stream);
+
 // The system's text for an error number (errno values, 0 included).
 const char* errorText(int error);
 

@@ -6,6 +6,7 @@
 #include "language/grammar.h"
 #include "language/parser.h"
 #include "platform/clock.h"
+#include "shell/regression.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -109,6 +110,7 @@ void executeLine(CommandContext& context, const char* line, std::size_t length,
         break;
     }
   }
+  if (checkCaptureWritten(session) != 0) markCommandFailed(session);
   releaseWorkArea(session);
   compact();
 }

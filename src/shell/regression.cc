@@ -42,6 +42,7 @@ constexpr const char* kIgnoredProperties[] = {
 };
 
 std::FILE* captureFile = nullptr;
+std::string captureName;
 std::optional<unsigned> differenceTotal;  // empty until a test has run
 
 bool regressionRunning(const SessionState& session) {
@@ -217,6 +218,7 @@ int startCapture(CommandContext& context) {
   std::FILE* file = openNamedFile(context, true);
   if (file == nullptr) return 0;
   captureFile = file;
+  captureName.assign(context.tokenStart, context.tokenLength);
   outputStream = file;
   context.session->sessionFlags |= kRegressionCapture;
   // Kept after the capture ends, until SET OPTIONS changes them.
@@ -225,17 +227,47 @@ int startCapture(CommandContext& context) {
   return 0;
 }
 
+// Pushes the capture's output to its file: 0, or the error number of a
+// write that failed now or earlier (EIO when none is left of it).
+int flushCapture() {
+  errno = 0;
+  if (std::fflush(captureFile) != 0) return errno != 0 ? errno : EIO;
+  return std::ferror(captureFile) != 0 ? EIO : 0;
+}
+
+// Ends the capture. A reference with output missing would later compare
+// fewer lines than were run and pass, so when its file could not be
+// written whole (`error` is not 0) it is removed and the screen says so.
+// 0, or 1 then.
+int closeCapture(SessionState& session, int error) {
+  session.sessionFlags &= ~kRegressionCapture;
+  outputStream = stdout;
+  bool removable = platform::isRegularFile(captureFile);
+  errno = 0;
+  if (std::fclose(captureFile) != 0 && error == 0) {
+    error = errno != 0 ? errno : EIO;
+  }
+  captureFile = nullptr;
+  if (error == 0) return 0;
+  std::printf("\nError: Cannot write ouput file.  Error detected:\n       %s",
+              platform::errorText(error));
+  if (removable && std::remove(captureName.c_str()) == 0) {
+    std::printf("\nRegression capture ended; incomplete %s deleted",
+                captureName.c_str());
+  } else {
+    std::printf("\nRegression capture ended; %s is incomplete",
+                captureName.c_str());
+  }
+  return 1;
+}
+
 int endCapture(CommandContext& context) {
   SessionState& session = *context.session;
   if ((session.sessionFlags & kRegressionCapture) == 0) {
     std::printf("\nError: Regression capture is not already in progress");
     return 1;
   }
-  session.sessionFlags &= ~kRegressionCapture;
-  std::fclose(captureFile);
-  captureFile = nullptr;
-  outputStream = stdout;
-  return 0;
+  return closeCapture(session, flushCapture());
 }
 
 int runRegressionTest(CommandContext& context) {
@@ -313,6 +345,12 @@ bool isIgnoredProperty(const CommandContext& context, const char* name) {
     if (std::strcmp(ignored, name) == 0) return true;
   }
   return false;
+}
+
+int checkCaptureWritten(SessionState& session) {
+  if ((session.sessionFlags & kRegressionCapture) == 0) return 0;
+  int error = flushCapture();
+  return error == 0 ? 0 : closeCapture(session, error);
 }
 
 bool regressionTestRan() { return differenceTotal.has_value(); }

@@ -70,21 +70,11 @@ TEST(CaptureFiles, ExistingStepFilesAreOverwrittenOnlyWhenConfirmed) {
 TEST(CaptureFiles, AStepFileThatCannotBeWrittenWholeIsDeleted) {
   ScenarioSim sim("127.0.0.67", scenario("Full", "5000-1FE1-5000-0068"));
   ASSERT_TRUE(sim.server().listening());
-  // The shell limits the files the session writes to one 512-byte block,
-  // as a full disk would; the signal for the limit is ignored so that the
-  // write fails instead.
-  testing_support::ProgramOptions options;
-  options.arguments = {"-c",
-                       "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
-                       PELK_BINARY,
-                       "SET OPTIONS NOCOMMAND_DELAY",
-                       "SELECT MANAGER 127.0.0.67 USERNAME=administrator "
-                       "PASSWORD=admin",
-                       "SELECT SYSTEM Full",
-                       "CAPTURE CONFIGURATION full.txt"};
-  options.directory = sim.server().directory();
-  testing_support::ProgramRun run =
-      testing_support::runProgram("/bin/sh", options);
+  testing_support::ProgramRun run = runArgumentsOnFullDisk(
+      {"SET OPTIONS NOCOMMAND_DELAY",
+       "SELECT MANAGER 127.0.0.67 USERNAME=administrator PASSWORD=admin",
+       "SELECT SYSTEM Full", "CAPTURE CONFIGURATION full.txt"},
+      sim.server().directory());
   const std::string expectedEnd =
       "\nGenerating file full_Step1A.txt\n....\n"
       "Error: Cannot write ouput file.  Error detected:\n       File too "

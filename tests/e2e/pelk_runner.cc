@@ -20,6 +20,20 @@ testing_support::ProgramRun runArguments(
   return testing_support::runProgram(PELK_BINARY, options);
 }
 
+testing_support::ProgramRun runArgumentsOnFullDisk(
+    const std::vector<std::string>& arguments, const std::string& directory,
+    int fileLimit) {
+  testing_support::ProgramOptions options;
+  options.arguments = {"-c",
+                       "trap '' XFSZ; exec prlimit --fsize=" +
+                           std::to_string(fileLimit) + " -- \"$0\" \"$@\"",
+                       PELK_BINARY};
+  options.arguments.insert(options.arguments.end(), arguments.begin(),
+                           arguments.end());
+  options.directory = directory;
+  return testing_support::runProgram("/bin/sh", options);
+}
+
 std::string echo(const std::string& line, const std::string& prompt) {
   return "\n" + prompt + "> " + line + "\n";
 }

@@ -23,6 +23,13 @@ testing_support::ProgramRun runArguments(
     const std::vector<std::string>& arguments, const std::string& input = "",
     const std::string& directory = "");
 
+// Commands given as program arguments to a shell whose files cannot grow
+// past `fileLimit` bytes, as on a full disk: the limit's signal is
+// ignored, so a write past it fails instead.
+testing_support::ProgramRun runArgumentsOnFullDisk(
+    const std::vector<std::string>& arguments, const std::string& directory,
+    int fileLimit = 512);
+
 // The echo of a command given as an argument or read from a script.
 std::string echo(const std::string& line,
                  const std::string& prompt = "NoSystemSelected");

@@ -2,6 +2,7 @@
 // asked for the file says why; a log that cannot be written costs only its
 // entries.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "request_sim_session.h"
 
@@ -41,6 +42,60 @@ TEST(WrittenFiles, DebugLogOnAFullDiskLosesEntriesNotCommands) {
                             "\nSystems available on this Manager:\n  Alpha"),
             std::string::npos)
       << testing_support::escaped(run.output);
+}
+
+// A reference with output missing would later replay fewer commands and
+// pass: the capture ends at the line whose output could not be written,
+// the line fails, and a plain file is removed. A device named by the user
+// (behind a link here, so a fault could only remove the link) is kept.
+TEST(WrittenFiles, ARegressionCaptureThatCannotBeWrittenEndsAndLeavesNoReference) {
+  struct Case {
+    const char* name;
+    bool throughDevice;
+    const char* errorText;
+    const char* ending;
+  };
+  for (const Case& c :
+       {Case{"ref.txt", false, "File too large", "incomplete ref.txt deleted"},
+        Case{"full.txt", true, "No space left on device",
+             "full.txt is incomplete"}}) {
+    SCOPED_TRACE(c.name);
+    ScratchDirectory scratch;
+    if (c.throughDevice) {
+      ASSERT_EQ(symlink("/dev/full", (scratch.path() + "/" + c.name).c_str()),
+                0);
+    }
+    const std::string capture = std::string("REGRESSION CAPTURE ") + c.name;
+    auto run = runArgumentsOnFullDisk(
+        {"SET OPTIONS ON_ERROR=HALT_ON_ERROR", capture, "HELP", "SHOW TIME"},
+        scratch.path());
+    EXPECT_OUTPUT(kBanner + echo("SET OPTIONS ON_ERROR=HALT_ON_ERROR") +
+                      echo(capture) + echo("HELP", "RegressionTest") +
+                      "\nError: Cannot write ouput file.  Error detected:\n"
+                      "       " + c.errorText +
+                      "\nRegression capture ended; " + c.ending +
+                      "\n\nPress return to exit",
+                  run.output);
+    EXPECT_EQ(run.exitStatus, 1);
+    struct stat status {};
+    EXPECT_EQ(lstat((scratch.path() + "/" + c.name).c_str(), &status) == 0,
+              c.throughDevice);
+  }
+}
+
+// The cookie kept for the next login is written whole or not at all.
+TEST(WrittenFiles, ASessionFileThatCannotBeWrittenWholeIsLeftEmpty) {
+  SimSession sim("127.0.0.78", kRequestScenario, {"--text-port", "off"});
+  REQUIRE_SIM(sim);
+  ScratchDirectory scratch;
+  auto run = runArgumentsOnFullDisk(
+      withManager(sim.address(),
+                  {"SET OPTIONS ON_ERROR=HALT_ON_ERROR", "SHOW SYSTEM"}),
+      scratch.path(), 30);
+  EXPECT_EQ(run.exitStatus, 0) << testing_support::escaped(run.output);
+  EXPECT_NE(run.output.find("\nSystems available on this Manager:\n  Alpha"),
+            std::string::npos);
+  EXPECT_EQ(scratch.read("EMClientAPIPersist.txt"), "");
 }
 
 }  // namespace
