@@ -14,6 +14,10 @@
 // a loopback server that hands out the simulator's recorded answers in
 // order, at the same cost for any size: there the time per object is the
 // shell's and the client library's alone.
+//
+// CaptureScale also runs build/pelk once as a program of its own for the
+// same capture, and once for a session that only shows its options: the
+// peak resident memory of each, as the system counted it.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -33,6 +37,7 @@
 
 #include "client/emclient_api.h"
 #include "loopback_server.h"
+#include "process_peak.h"
 #include "platform/clock.h"
 #include "shell/execute_line.h"
 #include "shell/session.h"
@@ -302,6 +307,21 @@ void CaptureScale(benchmark::State& state) {
   shell::outputStream = stdout;
   std::fclose(quiet);
   recordings()[scale] = std::move(recording);
+
+  removeStepFiles(files.path());
+  const std::vector<std::string> start = {
+      "SET OPTIONS NOCOMMAND_DELAY",
+      std::string("SELECT MANAGER ") + kSimAddress +
+          " USERNAME=administrator PASSWORD=admin"};
+  std::vector<std::string> capture = start;
+  capture.push_back("SELECT SYSTEM Scale");
+  capture.push_back(captureLine(files.path()));
+  std::vector<std::string> idle = start;
+  idle.push_back("SHOW OPTIONS");
+  state.counters["pelk_capture_peak_mib"] =
+      bench_support::peakMemoryMiB(PELK_BINARY, capture);
+  state.counters["pelk_idle_peak_mib"] =
+      bench_support::peakMemoryMiB(PELK_BINARY, idle);
 }
 BENCHMARK(CaptureScale)
     ->Arg(1)
