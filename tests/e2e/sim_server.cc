@@ -1,80 +1,32 @@
 #include "sim_server.h"
 
-#include "sim_log.h"
-
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <fstream>
 #include <sstream>
 
 #include "pelk_runner.h"
+#include "sim_log.h"
 
 namespace e2e {
 namespace {
-
-constexpr int kStartTimeoutMs = 10000;
-constexpr char kListening[] = "pelk-sim listening on ";
-
-// Reads the child's standard output until it says it listens.
-bool waitUntilListening(int descriptor) {
-  std::string seen;
-  auto deadline = std::chrono::steady_clock::now() +
-                  std::chrono::milliseconds(kStartTimeoutMs);
-  while (seen.find('\n') == std::string::npos) {
-    int waitMs =
-        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                             deadline - std::chrono::steady_clock::now())
-                             .count());
-    pollfd watched{descriptor, POLLIN, 0};
-    if (waitMs <= 0 || poll(&watched, 1, waitMs) <= 0) return false;
-    char buffer[256];
-    ssize_t got = read(descriptor, buffer, sizeof buffer);
-    if (got <= 0) return false;
-    seen.append(buffer, static_cast<std::size_t>(got));
-  }
-  return seen.starts_with(kListening);
-}
 
 std::string managerLine(const SimServer& server) {
   return "SELECT MANAGER " + server.address() +
          " USERNAME=administrator PASSWORD=admin";
 }
 
+std::vector<std::string> withLog(std::vector<std::string> arguments,
+                                 const std::string& logPath) {
+  arguments.insert(arguments.begin(), {"--log", logPath});
+  return arguments;
+}
+
 }  // namespace
 
 SimServer::SimServer(const std::string& address,
                      const std::vector<std::string>& arguments)
-    : address_(address), logPath_(scratch_.path() + "/requests.log") {
-  std::vector<std::string> texts{PELK_SIM_BINARY, "--address", address, "--log",
-                                 logPath_};
-  texts.insert(texts.end(), arguments.begin(), arguments.end());
-  int output[2];
-  if (pipe2(output, O_CLOEXEC) != 0) return;
-  process_ = fork();
-  if (process_ == 0) {
-    dup2(output[1], 1);
-    std::vector<char*> argv;
-    for (std::string& text : texts) argv.push_back(text.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(output[1]);
-  listening_ = process_ > 0 && waitUntilListening(output[0]);
-  close(output[0]);
-}
-
-SimServer::~SimServer() {
-  if (process_ <= 0) return;
-  kill(process_, SIGTERM);
-  int status = 0;
-  waitpid(process_, &status, 0);
-}
+    : address_(address),
+      logPath_(scratch_.path() + "/requests.log"),
+      process_(PELK_SIM_BINARY, address, withLog(arguments, logPath_)) {}
 
 std::vector<std::string> operationsInLog(const std::string& text,
                                          bool withLists) {

@@ -2,12 +2,11 @@
 // the real ports 12301 and 2301, logging every request it serves.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <vector>
 
 #include "support/run_program.h"
+#include "support/sim_process.h"
 
 namespace e2e {
 
@@ -17,11 +16,7 @@ class SimServer {
   // and waits until it listens.
   explicit SimServer(const std::string& address,
                      const std::vector<std::string>& arguments = {"--demo"});
-  ~SimServer();
-  SimServer(const SimServer&) = delete;
-  SimServer& operator=(const SimServer&) = delete;
-
-  bool listening() const { return listening_; }
+  bool listening() const { return process_.listening(); }
   const std::string& address() const { return address_; }
   // A directory for the client's files (its session file), removed with
   // the server.
@@ -38,8 +33,7 @@ class SimServer {
   testing_support::ScratchDirectory scratch_;
   std::string logPath_;
   std::size_t logConsumed_ = 0;
-  pid_t process_ = -1;
-  bool listening_ = false;
+  testing_support::SimProcess process_;
 };
 
 struct SessionRun {
