@@ -295,7 +295,9 @@ Handler handlerFor(const Parser& parser) {
   std::size_t left = static_cast<std::size_t>(parser.end - parser.cursor);
   for (std::size_t i = 0; i < size; ++i) {
     const std::string& opening = tags[i].opening;
-    if (opening.size() <= left &&
+    // Most elements are leaves: the name's first letter rules out nearly
+    // every structural tag before a whole comparison.
+    if (opening.size() <= left && parser.cursor[1] == opening[1] &&
         std::memcmp(parser.cursor, opening.data(), opening.size()) == 0) {
       return tags[i].handler;
     }

@@ -1,5 +1,6 @@
 #include "shell/tracked_memory.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -18,12 +19,14 @@ struct Slot {
 };
 
 // Pages form a chain, newest first. Beside the slots each page keeps how
-// many are used and a bitmap of them, an index maps every live block to its
-// page and slot, and the pages that have a free slot are kept apart, so no
-// operation scans the whole table.
+// many are used, a bitmap of them and the first word of the bitmap that may
+// have a free bit; an index maps every live block to its page and slot, and
+// the pages that have a free slot are kept apart, so no operation scans the
+// whole table.
 struct Page {
   Page* next;
   int used;
+  int searchFrom;  // every bitmap word before it is full
   uint64_t usedBits[(kSlotsPerPage + 63) / 64];
   Slot slots[kSlotsPerPage];
 };
@@ -59,13 +62,16 @@ void* rawAllocate(std::size_t size, const char* module, int line) {
   return block;
 }
 
-int firstFreeSlot(const Page& page) {
-  for (int word = 0; word < static_cast<int>(std::size(page.usedBits));
-       ++word) {
+int firstFreeSlot(Page& page) {
+  for (int word = page.searchFrom;
+       word < static_cast<int>(std::size(page.usedBits)); ++word) {
     uint64_t freeBits = ~page.usedBits[word];
     if (freeBits != 0) {
       int slot = word * 64 + __builtin_ctzll(freeBits);
-      if (slot < kSlotsPerPage) return slot;
+      if (slot < kSlotsPerPage) {
+        page.searchFrom = word;
+        return slot;
+      }
     }
   }
   return -1;
@@ -93,6 +99,7 @@ void freeSlot(Page& page, int slot) {
   std::free(page.slots[slot].block);
   page.slots[slot] = Slot{nullptr, 0};
   page.usedBits[slot / 64] &= ~(uint64_t{1} << (slot % 64));
+  page.searchFrom = std::min(page.searchFrom, slot / 64);
   --page.used;
 }
 
