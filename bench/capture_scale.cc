@@ -37,8 +37,8 @@
 
 #include "client/emclient_api.h"
 #include "loopback_server.h"
-#include "process_peak.h"
 #include "platform/clock.h"
+#include "process_peak.h"
 #include "shell/execute_line.h"
 #include "shell/session.h"
 #include "shell/tracked_memory.h"

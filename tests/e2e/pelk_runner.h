@@ -12,7 +12,8 @@ namespace e2e {
 inline const std::string kBanner = "\n\nPELK Build 7 for tarnwick 3.2\n";
 inline const std::string kPrompt = "\nNoSystemSelected> ";
 // What a plain end of standard input prints at the prompt.
-inline const std::string kEndOfInput = "\nError: Input stream error:\n       Success";
+inline const std::string kEndOfInput =
+    "\nError: Input stream error:\n       Success";
 
 // Commands typed on standard input (no program arguments).
 testing_support::ProgramRun runInteractive(const std::string& input,
@@ -40,8 +41,8 @@ std::string caret(int width);
 }  // namespace e2e
 
 // Compares byte for byte and shows both sides escaped on failure.
-#define EXPECT_OUTPUT(expected, actual)                              \
-  EXPECT_EQ(expected, actual)                                        \
-      << "expected (escaped):\n"                                     \
+#define EXPECT_OUTPUT(expected, actual)                                \
+  EXPECT_EQ(expected, actual)                                          \
+      << "expected (escaped):\n"                                       \
       << testing_support::escaped(expected) << "\nactual (escaped):\n" \
       << testing_support::escaped(actual)

@@ -1,7 +1,8 @@
 // Files the session writes, when writing is impossible: the command that
-// asked for the file says why; a log that cannot be written costs only its
-// entries.
+// asked for the file says why, a file that cannot be written whole is not
+// left behind, and a log that cannot be written costs only its entries.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "request_sim_session.h"
@@ -48,7 +49,8 @@ TEST(WrittenFiles, DebugLogOnAFullDiskLosesEntriesNotCommands) {
 // pass: the capture ends at the line whose output could not be written,
 // the line fails, and a plain file is removed. A device named by the user
 // (behind a link here, so a fault could only remove the link) is kept.
-TEST(WrittenFiles, ARegressionCaptureThatCannotBeWrittenEndsAndLeavesNoReference) {
+TEST(WrittenFiles,
+     ARegressionCaptureThatCannotBeWrittenEndsAndLeavesNoReference) {
   struct Case {
     const char* name;
     bool throughDevice;
@@ -72,8 +74,8 @@ TEST(WrittenFiles, ARegressionCaptureThatCannotBeWrittenEndsAndLeavesNoReference
     EXPECT_OUTPUT(kBanner + echo("SET OPTIONS ON_ERROR=HALT_ON_ERROR") +
                       echo(capture) + echo("HELP", "RegressionTest") +
                       "\nError: Cannot write ouput file.  Error detected:\n"
-                      "       " + c.errorText +
-                      "\nRegression capture ended; " + c.ending +
+                      "       " +
+                      c.errorText + "\nRegression capture ended; " + c.ending +
                       "\n\nPress return to exit",
                   run.output);
     EXPECT_EQ(run.exitStatus, 1);
