@@ -23,8 +23,19 @@ sim::ServerOptions Impatient() {
   return options;
 }
 
+// Connections dropped a moment ago count against the limit until their
+// threads have seen the drop, so the first answer may take a moment.
+std::string ListWhenServing(RunningServer& server) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string answer = server.Text(kList);
+    if (!answer.empty()) return answer;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return "";
+}
+
 void ExpectStillServing(RunningServer& server, const std::string& stateBefore) {
-  EXPECT_EQ(Values(server.Text(kList), "Name").size(), 3u);
+  EXPECT_EQ(Values(ListWhenServing(server), "Name").size(), 3u);
   EXPECT_TRUE(server.Control("GET", "/sim/state") == stateBefore);
 }
 
@@ -157,12 +168,7 @@ TEST(Torture, TooManyConnectionsAreTurnedAwayNotQueuedForever) {
   EXPECT_TRUE(idle.back()->ClosedByPeer(2000));
   idle.clear();
   // Once they are gone it serves again.
-  bool served = false;
-  for (int attempt = 0; attempt < 50 && !served; ++attempt) {
-    served = !Values(server.Text(kList), "Name").empty();
-    if (!served) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  EXPECT_TRUE(served);
+  EXPECT_FALSE(Values(ListWhenServing(server), "Name").empty());
 }
 
 }  // namespace
