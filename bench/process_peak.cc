@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <initializer_list>
 
 namespace bench_support {
 namespace {
@@ -56,6 +57,10 @@ bool awaitOutput(int descriptor, const std::string& wanted) {
   return true;
 }
 
+void closeAll(std::initializer_list<int> descriptors) {
+  for (int descriptor : descriptors) close(descriptor);
+}
+
 }  // namespace
 
 double peakMemoryMiB(const std::string& program,
@@ -64,9 +69,15 @@ double peakMemoryMiB(const std::string& program,
                      const std::string& lastOutput) {
   int input[2], output[2];
   if (pipe2(input, O_CLOEXEC) != 0) return -1;
-  if (pipe2(output, O_CLOEXEC) != 0) return -1;
+  if (pipe2(output, O_CLOEXEC) != 0) {
+    closeAll({input[0], input[1]});
+    return -1;
+  }
   pid_t child = fork();
-  if (child < 0) return -1;
+  if (child < 0) {
+    closeAll({input[0], input[1], output[0], output[1]});
+    return -1;
+  }
   if (child == 0) {
     dup2(input[0], 0);
     dup2(output[1], 1);
