@@ -38,7 +38,7 @@ const char* detailValue(const ResponseNode* details, const char* tag, int n) {
     }
     // A child without a category label is an array row.
     Pending first{node->child, node->child != nullptr &&
-                                   node->child->categoryLabel == nullptr};
+                                   node->child->categoryLabel() == nullptr};
     Pending second{node->next, false};
     if (at.row) std::swap(first, second);
     if (second.node != nullptr) pending.push_back(second);

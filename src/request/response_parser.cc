@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "request/namespaces.h"
+#include "shell/tracked_arena.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -14,11 +16,30 @@ using shell::ResponseNode;
 
 constexpr int64_t kUnlimited = -1;
 
+// Names repeat in every row of a list: each is kept once per answer, found
+// again through a small table indexed by a hash of the name.
+constexpr std::size_t kNameSlots = 64;
+
+struct KeptName {
+  const char* text;
+  std::size_t length;
+};
+
 struct Parser {
   shell::CommandContext& context;
   const char* cursor;
   const char* end;
   int depth;
+  shell::Arena nodes;  // nodes apart from texts, so neither wastes padding
+  shell::Arena texts;
+  char* emptyText;
+  KeptName names[kNameSlots];
+};
+
+// A span of the answer text.
+struct Span {
+  const char* start;
+  std::size_t length;
 };
 
 enum class Step { kContinue, kDone, kError };
@@ -33,29 +54,65 @@ Step fail(const char* format, const char* rest) {
   return Step::kError;
 }
 
-Step failEndToken(const char* name, const char* rest) {
+Step failEndToken(Span name, const char* rest) {
   std::fprintf(shell::outputStream,
-               "\nError: Did not find end token \"</%s\" starting here->\n%s",
-               name, rest);
+               "\nError: Did not find end token \"</%.*s\" starting here->\n%s",
+               static_cast<int>(name.length), name.start, rest);
   return Step::kError;
 }
 
-const char* findChar(const Parser& parser, const char* from, char wanted) {
+// Most spans between markup characters are short: a plain scan finds them
+// sooner than a library call would start.
+inline const char* findChar(const Parser& parser, const char* from,
+                            char wanted) {
+  const char* stop = parser.end - from > 16 ? from + 16 : parser.end;
+  for (const char* p = from; p < stop; ++p) {
+    if (*p == wanted) return p;
+  }
+  if (stop == parser.end) return nullptr;
   return static_cast<const char*>(
-      std::memchr(from, wanted, static_cast<std::size_t>(parser.end - from)));
+      std::memchr(stop, wanted, static_cast<std::size_t>(parser.end - stop)));
 }
 
-char* copyOf(const char* text, std::size_t length) {
-  return shell::copyText(text, length, "quill_soap", __LINE__);
+ResponseNode* newNode(Parser& parser) {
+  return static_cast<ResponseNode*>(
+      shell::arenaAllocate(parser.nodes, sizeof(ResponseNode)));
 }
 
-ResponseNode* newNode() {
-  return shell::trackedNew<ResponseNode>("quill_soap", __LINE__);
+char* copyText(Parser& parser, const char* text, std::size_t length) {
+  if (length == 0) {
+    if (parser.emptyText == nullptr) {
+      parser.emptyText = shell::arenaText(parser.texts, "", 0);
+    }
+    return parser.emptyText;
+  }
+  return shell::arenaText(parser.texts, text, length);
+}
+
+char* keptName(Parser& parser, Span name) {
+  if (name.length == 0) return copyText(parser, "", 0);
+  auto first = static_cast<unsigned char>(name.start[0]);
+  auto last = static_cast<unsigned char>(name.start[name.length - 1]);
+  std::size_t slot = (name.length * 7 + first * 3 + last) % kNameSlots;
+  KeptName& kept = parser.names[slot];
+  if (kept.length != name.length ||
+      std::memcmp(kept.text, name.start, name.length) != 0) {
+    kept.text = copyText(parser, name.start, name.length);
+    kept.length = name.length;
+  }
+  return const_cast<char*>(kept.text);
+}
+
+// A label kept in an anchor's value, behind its mark.
+char* markedLabel(Parser& parser, char mark) {
+  const char* label = parser.context.session->work.currentLabel;
+  std::string marked = std::string(1, mark) + (label != nullptr ? label : "");
+  return shell::arenaText(parser.texts, marked.data(), marked.size());
 }
 
 // Reads the name of the element starting at the cursor and moves the
 // cursor past its '>'.
-Step readTagName(Parser& parser, std::string& name) {
+Step readTagName(Parser& parser, Span& name) {
   const char* start = parser.cursor;
   const char* close = findChar(parser, start, '>');
   if (close == nullptr) {
@@ -69,19 +126,19 @@ Step readTagName(Parser& parser, std::string& name) {
   if (p == nameStart) {
     return fail("\nError: Zero length token starting here->\n%s", start);
   }
-  name.assign(nameStart, p);
+  name = Span{nameStart, static_cast<std::size_t>(p - nameStart)};
   parser.cursor = close + 1;
   return Step::kContinue;
 }
 
 // An end tag only has to begin with the element's name, so </IDX> closes
 // an element ID.
-Step readEndTag(Parser& parser, const std::string& name) {
+Step readEndTag(Parser& parser, Span name) {
   const char* p = parser.cursor;
   std::size_t left = static_cast<std::size_t>(parser.end - p);
-  if (left < 2 + name.size() || p[0] != '<' || p[1] != '/' ||
-      std::memcmp(p + 2, name.data(), name.size()) != 0) {
-    return failEndToken(name.c_str(), p);
+  if (left < 2 + name.length || p[0] != '<' || p[1] != '/' ||
+      std::memcmp(p + 2, name.start, name.length) != 0) {
+    return failEndToken(name, p);
   }
   const char* close = findChar(parser, p, '>');
   if (close == nullptr) {
@@ -92,14 +149,13 @@ Step readEndTag(Parser& parser, const std::string& name) {
 }
 
 // The element text up to the next '<', which the cursor is left on.
-Step readText(Parser& parser, const char*& text, std::size_t& length) {
+Step readText(Parser& parser, Span& text) {
   const char* open = findChar(parser, parser.cursor, '<');
   if (open == nullptr) {
     return fail("\nError: Did not find '<' after info starting here->\n%s",
                 parser.cursor);
   }
-  text = parser.cursor;
-  length = static_cast<std::size_t>(open - parser.cursor);
+  text = Span{parser.cursor, static_cast<std::size_t>(open - parser.cursor)};
   parser.cursor = open;
   return Step::kContinue;
 }
@@ -116,11 +172,6 @@ uint32_t readCount(Parser& parser) {
   return static_cast<uint32_t>(value);
 }
 
-void replaceText(char*& slot, const char* text, std::size_t length) {
-  shell::release(slot);
-  slot = copyOf(text, length);
-}
-
 Step itemLoop(Parser& parser, ResponseNode*& last, int64_t count);
 
 // A leaf is linked only once it has its value, so a tree left by a failed
@@ -128,18 +179,15 @@ Step itemLoop(Parser& parser, ResponseNode*& last, int64_t count);
 Step leaf(Parser& parser, ResponseNode*& last, int64_t& count) {
   if (count == 0) return Step::kDone;
   if (count > 0) --count;
-  std::string name;
+  Span name;
   if (readTagName(parser, name) == Step::kError) return Step::kError;
-  bool empty = name.back() == '/';
-  if (empty) name.pop_back();
-  const char* text = "";
-  std::size_t length = 0;
-  if (!empty && readText(parser, text, length) == Step::kError) {
-    return Step::kError;
-  }
-  ResponseNode* node = newNode();
-  node->name = copyOf(name.data(), name.size());
-  node->value = copyOf(text, length);
+  bool empty = name.start[name.length - 1] == '/';
+  if (empty) --name.length;
+  Span text{"", 0};
+  if (!empty && readText(parser, text) == Step::kError) return Step::kError;
+  ResponseNode* node = newNode(parser);
+  node->name = keptName(parser, name);
+  node->value = copyText(parser, text.start, text.length);
   last->next = node;
   last = node;
   return empty ? Step::kContinue : readEndTag(parser, name);
@@ -147,39 +195,34 @@ Step leaf(Parser& parser, ResponseNode*& last, int64_t& count) {
 
 // Wrappers and containers leave no node: their content continues the chain.
 Step wrapper(Parser& parser, ResponseNode*& last, int64_t& count) {
-  std::string name;
+  Span name;
   if (readTagName(parser, name) == Step::kError) return Step::kError;
   if (itemLoop(parser, last, count) == Step::kError) return Step::kError;
   return readEndTag(parser, name);
 }
 
 Step label(Parser& parser, ResponseNode*&, int64_t&) {
-  std::string name;
+  Span name;
   if (readTagName(parser, name) == Step::kError) return Step::kError;
-  const char* text;
-  std::size_t length;
-  if (readText(parser, text, length) == Step::kError) return Step::kError;
-  while (length > 0 && text[length - 1] == ' ') --length;
-  replaceText(parser.context.session->work.currentLabel, text, length);
+  Span text;
+  if (readText(parser, text) == Step::kError) return Step::kError;
+  while (text.length > 0 && text.start[text.length - 1] == ' ') --text.length;
+  char*& current = parser.context.session->work.currentLabel;
+  shell::release(current);
+  current = shell::copyText(text.start, text.length, "quill_soap", __LINE__);
   return readEndTag(parser, name);
 }
 
-const char* currentLabel(const Parser& parser) {
-  const char* label = parser.context.session->work.currentLabel;
-  return label != nullptr ? label : "";
-}
-
 Step category(Parser& parser, ResponseNode*& last, int64_t& count) {
-  std::string name;
+  Span name;
   if (readTagName(parser, name) == Step::kError) return Step::kError;
-  ResponseNode* node = newNode();
+  ResponseNode* node = newNode(parser);
   last->child = node;
-  const char* label = currentLabel(parser);
-  replaceText(node->categoryLabel, label, std::strlen(label));
-  ResponseNode* head = newNode();
+  node->value = markedLabel(parser, shell::kCategoryLabelMark);
+  ResponseNode* head = newNode(parser);
   node->next = head;
   if (itemLoop(parser, head, kUnlimited) == Step::kError) return Step::kError;
-  ResponseNode* tail = newNode();
+  ResponseNode* tail = newNode(parser);
   last->next = tail;
   last = tail;
   count = kUnlimited;
@@ -188,15 +231,14 @@ Step category(Parser& parser, ResponseNode*& last, int64_t& count) {
 
 // A row whose content starts with a category or an array hangs that
 // structure on its own anchor; the next row must take the anchor's child
-// link, so the structure moves one anchor down the row's chain.
-void keepRowStructure(ResponseNode& row) {
+// link, so the structure (with the tail after it) moves one anchor down
+// the row's chain.
+void keepRowStructure(Parser& parser, ResponseNode& row) {
   if (row.child == nullptr) return;
-  ResponseNode* holder = newNode();
+  ResponseNode* holder = newNode(parser);
   holder->child = row.child;
-  holder->arrayLabel = row.arrayLabel;
   holder->next = row.next;
   row.child = nullptr;
-  row.arrayLabel = nullptr;
   row.next = holder;
 }
 
@@ -213,7 +255,7 @@ Step array(Parser& parser, ResponseNode*& last, int64_t& count) {
         "\nError: Did not find '[' after array token starting here->\n%s",
         start);
   }
-  std::string name;
+  Span name;
   if (readTagName(parser, name) == Step::kError) return Step::kError;
   parser.cursor = bracket + 1;
   uint32_t perRow = readCount(parser);
@@ -233,23 +275,24 @@ Step array(Parser& parser, ResponseNode*& last, int64_t& count) {
   }
   parser.cursor = close + 1;
 
+  // The label current now names the rows, whatever labels they hold.
+  char* arrayLabel = markedLabel(parser, shell::kArrayLabelMark);
   ResponseNode* owner = last;
-  const char* label = currentLabel(parser);
-  replaceText(owner->arrayLabel, label, std::strlen(label));
   ResponseNode* above = owner;
   for (uint32_t i = 0; i < rows; ++i) {
-    ResponseNode* row = newNode();
+    ResponseNode* row = newNode(parser);
     above->child = row;
     above = row;
     const char* before = nextTag(parser);
     ResponseNode* rowLast = row;
     if (itemLoop(parser, rowLast, perRow) == Step::kError) return Step::kError;
-    keepRowStructure(*row);
+    keepRowStructure(parser, *row);
     // A row that added nothing and did not move on will be followed by
     // identical empty rows; the count the server announced is not trusted.
     if (row->next == nullptr && parser.cursor == before) break;
   }
-  ResponseNode* tail = newNode();
+  ResponseNode* tail = newNode(parser);
+  tail->value = arrayLabel;
   owner->next = tail;
   last = tail;
   count = kUnlimited;
@@ -262,44 +305,63 @@ struct StructuralTag {
   Handler handler;
 };
 
-const StructuralTag* structuralTags(std::size_t& size) {
-  static const StructuralTag kTags[] = {
-      {std::string("<SOAP:Envelope xmlns:SOAP=\"") + kSoapV1Namespace + "\">",
-       wrapper},
-      {std::string("<SOAP:Envelope xmlns=\"") + kInterfaceV3Namespace +
-           "\" xmlns:zorapi=\"" + kInterfaceV3Namespace + "\">",
-       wrapper},
-      {"<SOAP:Envelope>", wrapper},
-      {"<SOAP:Body=corvane-fenmoor:zorapi.v1>", wrapper},
-      {"<SOAP:Body>", wrapper},
-      {"<object>", wrapper},
-      {"<OBJECT>", wrapper},
-      {"<membervirtualdisks>", wrapper},
-      {"<member>", wrapper},
-      {"<linkscells>", wrapper},
-      {"<link>", wrapper},
-      {"<remotevdisk>", wrapper},
-      {"<remotevdiskmembers>", wrapper},
-      {"<m:getResponse xmlns:m=\"TALLOW-URI\">", wrapper},
-      {"<ArrayOfString xsd:type=\"u:string[", array},
-      {"<Category>", category},
-      {"<LabelName xsd:type=\"u:string\">", label},
-  };
-  size = std::size(kTags);
+struct StructuralTags {
+  std::vector<StructuralTag> tags;
+  // For each character after the '<', the tags that begin with it.
+  uint32_t byFirstLetter[256];
+};
+
+const StructuralTags& structuralTags() {
+  static const StructuralTags kTags = [] {
+    StructuralTags made{
+        {
+            {std::string("<SOAP:Envelope xmlns:SOAP=\"") + kSoapV1Namespace +
+                 "\">",
+             wrapper},
+            {std::string("<SOAP:Envelope xmlns=\"") + kInterfaceV3Namespace +
+                 "\" xmlns:zorapi=\"" + kInterfaceV3Namespace + "\">",
+             wrapper},
+            {"<SOAP:Envelope>", wrapper},
+            {"<SOAP:Body=corvane-fenmoor:zorapi.v1>", wrapper},
+            {"<SOAP:Body>", wrapper},
+            {"<object>", wrapper},
+            {"<OBJECT>", wrapper},
+            {"<membervirtualdisks>", wrapper},
+            {"<member>", wrapper},
+            {"<linkscells>", wrapper},
+            {"<link>", wrapper},
+            {"<remotevdisk>", wrapper},
+            {"<remotevdiskmembers>", wrapper},
+            {"<m:getResponse xmlns:m=\"TALLOW-URI\">", wrapper},
+            {"<ArrayOfString xsd:type=\"u:string[", array},
+            {"<Category>", category},
+            {"<LabelName xsd:type=\"u:string\">", label},
+        },
+        {}};
+    for (std::size_t i = 0; i < made.tags.size(); ++i) {
+      auto letter = static_cast<unsigned char>(made.tags[i].opening[1]);
+      made.byFirstLetter[letter] |= uint32_t{1} << i;
+    }
+    return made;
+  }();
   return kTags;
 }
 
+// Most elements are leaves: the letter after the '<' rules out nearly
+// every structural tag before a whole comparison; the rest are compared in
+// table order.
 Handler handlerFor(const Parser& parser) {
-  std::size_t size;
-  const StructuralTag* tags = structuralTags(size);
+  const StructuralTags& tags = structuralTags();
+  uint32_t candidates =
+      tags.byFirstLetter[static_cast<unsigned char>(parser.cursor[1])];
   std::size_t left = static_cast<std::size_t>(parser.end - parser.cursor);
-  for (std::size_t i = 0; i < size; ++i) {
-    const std::string& opening = tags[i].opening;
-    // Most elements are leaves: the name's first letter rules out nearly
-    // every structural tag before a whole comparison.
-    if (opening.size() <= left && parser.cursor[1] == opening[1] &&
-        std::memcmp(parser.cursor, opening.data(), opening.size()) == 0) {
-      return tags[i].handler;
+  while (candidates != 0) {
+    const StructuralTag& tag = tags.tags[__builtin_ctz(candidates)];
+    candidates &= candidates - 1;
+    if (tag.opening.size() <= left &&
+        std::memcmp(parser.cursor, tag.opening.data(), tag.opening.size()) ==
+            0) {
+      return tag.handler;
     }
   }
   return leaf;
@@ -330,7 +392,19 @@ Step itemLoop(Parser& parser, ResponseNode*& last, int64_t count) {
 
 int ParseResponse(shell::CommandContext& context, const char* text,
                   ResponseNode* root) {
-  Parser parser{context, text, text + std::strlen(text), 0};
+  std::size_t length = std::strlen(text);
+  Parser parser{context,
+                text,
+                text + length,
+                0,
+                {root, "quill_soap"},
+                {root, "quill_soap"},
+                nullptr,
+                {}};
+  // The first chunks fit a small answer whole; a large one fills chunks up
+  // to the arena's ceiling.
+  parser.nodes.chunkSize = length + 256;
+  parser.texts.chunkSize = length / 2 + 64;
   ResponseNode* last = root;
   return itemLoop(parser, last, kUnlimited) == Step::kError ? 1 : 0;
 }
@@ -338,9 +412,14 @@ int ParseResponse(shell::CommandContext& context, const char* text,
 int ParseResponseText(shell::CommandContext& context) {
   shell::WorkArea& work = context.session->work;
   shell::releaseTree(work.responseTree);
-  work.responseTree = newNode();
+  work.responseTree = shell::trackedNew<ResponseNode>("quill_soap", __LINE__);
   const char* text = work.responseText != nullptr ? work.responseText : "";
-  return ParseResponse(context, text, work.responseTree);
+  int result = ParseResponse(context, text, work.responseTree);
+  // The tree holds copies of everything it needs: the text would only
+  // double what a large answer holds.
+  shell::release(work.responseText);
+  work.responseText = nullptr;
+  return result;
 }
 
 }  // namespace request

@@ -12,14 +12,17 @@ namespace request {
 inline constexpr int kMaxResponseNesting = 64;
 
 // Parses `text` into the chain that starts at root->next (root is an anchor
-// the caller made). Returns 0, or 1 after printing the error with the rest
-// of the text; what was built so far stays linked to `root`. Label texts
-// replace the work area's currentLabel.
+// the caller made with trackedNew). Returns 0, or 1 after printing the
+// error with the rest of the text; what was built so far stays linked to
+// `root`. The nodes and their texts live in a few blocks owned by `root`,
+// so releaseTree(root) gives everything back. Label texts replace the work
+// area's currentLabel.
 int ParseResponse(shell::CommandContext& context, const char* text,
                   shell::ResponseNode* root);
 
 // A new empty root anchor in the work area's responseTree, the previous
-// tree released, then ParseResponse of the work area's responseText.
+// tree released, then ParseResponse of the work area's responseText, which
+// is released afterwards: the tree holds copies of all it needs.
 int ParseResponseText(shell::CommandContext& context);
 
 }  // namespace request

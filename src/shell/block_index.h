@@ -27,6 +27,14 @@ class BlockIndex {
     ++count_;
   }
 
+  // Gives the value of `block`; false when it is not present.
+  bool find(const void* block, Value& value) const {
+    std::size_t at = position(block);
+    if (at == kAbsent) return false;
+    value = entries_[at].value;
+    return true;
+  }
+
   // Removes `block` and gives its value; false when it is not present.
   bool remove(const void* block, Value& value) {
     std::size_t hole = position(block);

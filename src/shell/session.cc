@@ -1,8 +1,5 @@
 #include "shell/session.h"
 
-#include <initializer_list>
-#include <vector>
-
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -38,20 +35,8 @@ void releaseProperties(PendingProperty*& list) {
 }
 
 void releaseTree(ResponseNode*& root) {
-  std::vector<ResponseNode*> pending;
-  if (root != nullptr) pending.push_back(root);
+  release(root);
   root = nullptr;
-  while (!pending.empty()) {
-    ResponseNode* node = pending.back();
-    pending.pop_back();
-    if (node->child != nullptr) pending.push_back(node->child);
-    if (node->next != nullptr) pending.push_back(node->next);
-    for (char* text :
-         {node->name, node->value, node->categoryLabel, node->arrayLabel}) {
-      release(text);
-    }
-    release(node);
-  }
 }
 
 }  // namespace shell

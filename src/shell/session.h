@@ -53,15 +53,40 @@ struct PendingProperty {
 };
 
 // One node of a parsed server answer. Anchors (the root, array rows,
-// category heads, array and category tails) have no name.
+// category heads, array and category tails) have no name. The labels are
+// kept in the value of two kinds of anchor, with a mark no server text can
+// put there: a category node holds its own, an array's tail anchor the
+// array's; categoryLabel() and arrayLabel() read them.
 struct ResponseNode {
   ResponseNode* child;  // first array row, or a category
   ResponseNode* next;
   char* name;
-  char* value;          // verbatim text; empty for an empty-element tag
-  char* categoryLabel;  // only in a category node
-  char* arrayLabel;     // in the node an array hangs below
+  char* value;  // verbatim text; empty for an empty-element tag
+
+  // Set only in a category node: the label current when it began.
+  const char* categoryLabel() const;
+  // Set in the node an array hangs below: the label current when the array
+  // began.
+  const char* arrayLabel() const;
 };
+
+// The marks in front of a label kept in an anchor's value.
+inline constexpr char kCategoryLabelMark = '\x01';
+inline constexpr char kArrayLabelMark = '\x02';
+
+inline const char* ResponseNode::categoryLabel() const {
+  return name == nullptr && value != nullptr && value[0] == kCategoryLabelMark
+             ? value + 1
+             : nullptr;
+}
+
+// An array's tail anchor follows the node the array hangs below, always.
+inline const char* ResponseNode::arrayLabel() const {
+  return next != nullptr && next->name == nullptr && next->value != nullptr &&
+                 next->value[0] == kArrayLabelMark
+             ? next->value + 1
+             : nullptr;
+}
 
 // One known object: its name as the server reported it (with a duplicate
 // suffix when needed) and the server's identifier.
@@ -159,9 +184,9 @@ const char* promptName(const SessionState& session);
 // through here.
 void markCommandFailed(SessionState& session);
 
-// Release a property list or a whole answer tree with every string they
-// own, and empty the slot. A tree is walked without recursion, so an answer
-// of any size or shape is released safely.
+// Release a property list with every string it owns, or a whole answer
+// tree (its root anchor and every block the parse gave the root), and empty
+// the slot. Releasing a tree costs the same for an answer of any shape.
 void releaseProperties(PendingProperty*& list);
 void releaseTree(ResponseNode*& root);
 

@@ -13,9 +13,13 @@
 namespace shell {
 namespace {
 
+// An owner's slot holds the first block it owns, an owned block's slot the
+// next block of the same owner.
 struct Slot {
   void* block;
+  void* owned;
   int32_t size;
+  bool isOwned;
 };
 
 // Pages form a chain, newest first. Beside the slots each page keeps how
@@ -77,7 +81,7 @@ int firstFreeSlot(Page& page) {
   return -1;
 }
 
-void track(void* block, std::size_t size) {
+Location track(void* block, std::size_t size) {
   std::vector<Page*>& withRoom = pagesWithRoom();
   if (withRoom.empty()) {
     auto* page =
@@ -88,16 +92,17 @@ void track(void* block, std::size_t size) {
   }
   Page* page = withRoom.back();
   int slot = firstFreeSlot(*page);
-  page->slots[slot] = Slot{block, static_cast<int32_t>(size)};
+  page->slots[slot] = Slot{block, nullptr, static_cast<int32_t>(size), false};
   page->usedBits[slot / 64] |= uint64_t{1} << (slot % 64);
   if (++page->used == kSlotsPerPage) withRoom.pop_back();
   index().insert(block, Location{page, slot});
+  return Location{page, slot};
 }
 
 void freeSlot(Page& page, int slot) {
   if (page.used == kSlotsPerPage) pagesWithRoom().push_back(&page);
   std::free(page.slots[slot].block);
-  page.slots[slot] = Slot{nullptr, 0};
+  page.slots[slot] = Slot{};
   page.usedBits[slot / 64] &= ~(uint64_t{1} << (slot % 64));
   page.searchFrom = std::min(page.searchFrom, slot / 64);
   --page.used;
@@ -112,11 +117,40 @@ void* allocate(std::size_t size, const char* module, int line) {
   return block;
 }
 
+void* allocateOwned(void* owner, std::size_t size, const char* module,
+                    int line) {
+  if (size == 0) return nullptr;
+  void* block = rawAllocate(size, module, line);
+  Location location = track(block, size);
+  Location at;
+  if (owner != nullptr && index().find(owner, at)) {
+    Slot& ownerSlot = at.page->slots[at.slot];
+    if (!ownerSlot.isOwned) {
+      Slot& slot = location.page->slots[location.slot];
+      slot.isOwned = true;
+      slot.owned = ownerSlot.owned;
+      ownerSlot.owned = block;
+    }
+  }
+  return block;
+}
+
 void release(void* block) {
   if (block == nullptr) return;
   Location location;
   if (!index().remove(block, location)) return;
+  Slot& slot = location.page->slots[location.slot];
+  if (slot.isOwned) {
+    index().insert(block, location);
+    return;
+  }
+  void* owned = slot.owned;
   freeSlot(*location.page, location.slot);
+  while (owned != nullptr && index().remove(owned, location)) {
+    void* next = location.page->slots[location.slot].owned;
+    freeSlot(*location.page, location.slot);
+    owned = next;
+  }
 }
 
 void copyToken(CommandContext& context, char*& slot) {

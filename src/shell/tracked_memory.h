@@ -19,8 +19,18 @@ inline constexpr int kSlotsPerPage = 4095;
 // ends the process through fatalStop().
 void* allocate(std::size_t size, const char* module, int line);
 
-// Gives back a block that allocate() handed out. nullptr, a block already
-// released, or a foreign pointer is ignored.
+// A zero-filled block like allocate(), owned by `owner` (a block from
+// allocate()): it is given back together with its owner, by release(owner),
+// releaseAll() and fatalStop(), so a structure of many pieces carved from a
+// few such blocks is released with one call. An owner that is itself owned
+// passes the block on to its own owner; an owner the table does not know
+// leaves the block on its own, given back by releaseAll().
+void* allocateOwned(void* owner, std::size_t size, const char* module,
+                    int line);
+
+// Gives back a block that allocate() handed out, with every block it owns.
+// nullptr, a block already released, a foreign pointer, or a block owned by
+// another (it goes with its owner) is ignored.
 void release(void* block);
 
 // Replaces the text in `slot` with a terminated copy of the context's

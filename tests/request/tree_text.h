@@ -16,11 +16,11 @@ inline std::string treeText(const shell::ResponseNode* node) {
     if (!text.empty()) text += ' ';
     text += node->name != nullptr ? std::string(node->name) + "=" + node->value
                                   : std::string("#");
-    if (node->categoryLabel != nullptr) {
-      text += std::string("{") + node->categoryLabel + "}";
+    if (node->categoryLabel() != nullptr) {
+      text += std::string("{") + node->categoryLabel() + "}";
     }
-    if (node->arrayLabel != nullptr) {
-      text += std::string("<") + node->arrayLabel + ">";
+    if (node->arrayLabel() != nullptr) {
+      text += std::string("<") + node->arrayLabel() + ">";
     }
     if (node->child != nullptr) text += "(" + treeText(node->child) + ")";
   }

@@ -77,6 +77,33 @@ TEST_F(TrackedMemory, CopyTokenReplacesTheSlotWithATerminatedCopy) {
   EXPECT_EQ(1u, liveBlockCount());
 }
 
+TEST_F(TrackedMemory, OwnedBlocksAreGivenBackWithTheirOwnerOnly) {
+  void* owner = allocate(16, "quill_main", 8);
+  auto* first =
+      static_cast<unsigned char*>(allocateOwned(owner, 4096, "quill_main", 9));
+  for (int i = 0; i < 4096; ++i) ASSERT_EQ(0, first[i]);
+  allocateOwned(owner, 100, "quill_main", 10);
+  void* other = allocate(16, "quill_main", 11);
+  allocateOwned(other, 100, "quill_main", 12);
+  EXPECT_EQ(5u, liveBlockCount());
+  release(first);  // goes with its owner, not alone
+  EXPECT_EQ(5u, liveBlockCount());
+  release(owner);
+  EXPECT_EQ(2u, liveBlockCount());
+  release(owner);
+
+  // An owned block owns nothing, and a foreign owner nothing either: such
+  // blocks stay until everything goes.
+  void* owned = allocateOwned(other, 8, "quill_main", 13);
+  allocateOwned(owned, 8, "quill_main", 14);
+  int onTheStack = 0;
+  allocateOwned(&onTheStack, 8, "quill_main", 15);
+  release(other);
+  EXPECT_EQ(2u, liveBlockCount());
+  releaseAll();
+  EXPECT_EQ(0u, liveBlockCount());
+}
+
 void* failingAllocation(std::size_t) { return nullptr; }
 
 TEST_F(TrackedMemory, ExhaustedMemoryEndsThroughFatalStop) {
