@@ -1,8 +1,9 @@
 #include "request/token_list.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "request/display.h"
 #include "shell/tracked_memory.h"
@@ -11,10 +12,6 @@ namespace request {
 namespace {
 
 using shell::ObjectToken;
-
-char* copyOf(const char* text) {
-  return shell::copyText(text, std::strlen(text), "quill_support", __LINE__);
-}
 
 [[noreturn]] void stopOnEmptyName(const ObjectToken& token) {
   std::fputs(
@@ -26,6 +23,64 @@ char* copyOf(const char* text) {
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(token.next)),
                token.kind, token.name, token.id);
   shell::fatalStop();
+}
+
+uint32_t nameHash(std::string_view name) {
+  uint32_t hash = 2166136261u;
+  for (char c : name) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  }
+  return hash;
+}
+
+std::size_t homeSlot(const TokenBatch& batch, uint32_t hash) {
+  return static_cast<std::size_t>(
+      (static_cast<uint64_t>(hash) * batch.slots.size()) >> 32);
+}
+
+void indexToken(TokenBatch& batch, uint32_t hash, uint32_t place) {
+  std::size_t i = homeSlot(batch, hash);
+  while (batch.slots[i].place != 0) {
+    if (++i == batch.slots.size()) i = 0;
+  }
+  batch.slots[i] = TokenBatch::Slot{hash, place + 1};
+}
+
+// Room for `count` tokens with the table at most two thirds full; a table
+// that has to grow doubles, so adding one by one stays cheap.
+void reserveSlots(TokenBatch& batch, std::size_t count) {
+  std::size_t wanted = count + count / 2 + 16;
+  if (wanted <= batch.slots.size()) return;
+  if (!batch.slots.empty()) wanted *= 2;
+  batch.slots.assign(wanted, TokenBatch::Slot{});
+  for (uint32_t place = 0; place < batch.inOrder.size(); ++place) {
+    indexToken(batch, nameHash(batch.inOrder[place]->name), place);
+  }
+}
+
+// The first place after `after` that holds a token named `name`, or -1.
+int64_t placeOfName(const TokenBatch& batch, std::string_view name,
+                    int64_t after) {
+  uint32_t hash = nameHash(name);
+  int64_t found = -1;
+  for (std::size_t i = homeSlot(batch, hash); batch.slots[i].place != 0;
+       i = i + 1 == batch.slots.size() ? 0 : i + 1) {
+    const TokenBatch::Slot& slot = batch.slots[i];
+    int64_t place = static_cast<int64_t>(slot.place) - 1;
+    if (slot.hash == hash && place > after && (found < 0 || place < found) &&
+        batch.inOrder[slot.place - 1]->name == name) {
+      found = place;
+    }
+  }
+  return found;
+}
+
+// The owner of the kind's token memory, made when the kind gets its first
+// tokens.
+void* tokenStore(shell::CommandContext& context, ObjectKind kind) {
+  void*& store = context.session->tokenStores[kind];
+  if (store == nullptr) store = shell::allocate(1, "quill_support", __LINE__);
+  return store;
 }
 
 }  // namespace
@@ -49,62 +104,73 @@ bool HasTokenOfKind(shell::CommandContext& context, ObjectKind kind) {
   return false;
 }
 
+// A kind's tokens are released together, with the block that owns them.
 void RemoveTokensOfKind(shell::CommandContext& context, ObjectKind kind) {
-  ObjectToken** link = &context.session->tokenList;
+  shell::SessionState& session = *context.session;
+  ObjectToken** link = &session.tokenList;
   while (*link != nullptr) {
     ObjectToken* token = *link;
     if (kind == kAll || token->kind == kind) {
       *link = token->next;
-      shell::release(token->name);
-      shell::release(token->id);
-      shell::release(token);
     } else {
       link = &token->next;
     }
   }
-}
-
-TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind) {
-  TokenBatch batch{&context, kind, &context.session->tokenList, 0, {}};
-  for (; *batch.end != nullptr; batch.end = &(*batch.end)->next) {
-    if ((*batch.end)->kind == kind) {
-      batch.places[(*batch.end)->name].push_back(batch.count++);
+  for (int k = 0; k < shell::kObjectKindCount; ++k) {
+    if (kind == kAll || k == kind) {
+      shell::release(session.tokenStores[k]);
+      session.tokenStores[k] = nullptr;
     }
   }
+}
+
+TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
+                           std::size_t expected) {
+  void* store = tokenStore(context, kind);
+  TokenBatch batch{&context,
+                   kind,
+                   &context.session->tokenList,
+                   {store, "quill_support"},
+                   {store, "quill_support"},
+                   {},
+                   {}};
+  batch.tokens.chunkSize = expected * sizeof(ObjectToken);
+  batch.texts.chunkSize = expected * 16;
+  for (; *batch.end != nullptr; batch.end = &(*batch.end)->next) {
+    if ((*batch.end)->kind == kind) batch.inOrder.push_back(*batch.end);
+  }
+  batch.inOrder.reserve(batch.inOrder.size() + expected);
+  reserveSlots(batch, batch.inOrder.size() + expected);
   return batch;
 }
 
 // A renamed name is compared again with the tokens after the one it
 // clashed with, exactly as a walk through the list in order would.
 void AddToken(TokenBatch& batch, const char* name, const char* id) {
-  auto* token = shell::trackedNew<ObjectToken>("quill_support", __LINE__);
+  auto* token = static_cast<ObjectToken*>(
+      shell::arenaAllocate(batch.tokens, sizeof(ObjectToken)));
   token->kind = batch.kind;
-  token->name = copyOf(name);
-  token->id = copyOf(id);
+  token->name = shell::arenaText(batch.texts, name, std::strlen(name));
+  token->id = shell::arenaText(batch.texts, id, std::strlen(id));
   if (name[0] == '\0') stopOnEmptyName(*token);
 
-  uint32_t& counter =
-      batch.context->session->work.duplicateCounters[batch.kind];
-  std::string current = name;
-  int64_t clashedAt = -1;
-  for (;;) {
-    auto named = batch.places.find(current);
-    if (named == batch.places.end()) break;
-    const std::vector<uint32_t>& places = named->second;
-    auto later = std::upper_bound(
-        places.begin(), places.end(), clashedAt,
-        [](int64_t place, uint32_t candidate) { return place < candidate; });
-    if (later == places.end()) break;
-    clashedAt = *later;
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "{%u}", ++counter);
-    current += suffix;
+  int64_t clashedAt = placeOfName(batch, name, -1);
+  if (clashedAt >= 0) {
+    uint32_t& counter =
+        batch.context->session->work.duplicateCounters[batch.kind];
+    std::string current = name;
+    while (clashedAt >= 0) {
+      char suffix[16];
+      std::snprintf(suffix, sizeof suffix, "{%u}", ++counter);
+      current += suffix;
+      clashedAt = placeOfName(batch, current, clashedAt);
+    }
+    token->name = shell::arenaText(batch.texts, current.data(), current.size());
   }
-  if (current != name) {
-    shell::release(token->name);
-    token->name = copyOf(current.c_str());
-  }
-  batch.places[current].push_back(batch.count++);
+  reserveSlots(batch, batch.inOrder.size() + 1);
+  indexToken(batch, nameHash(token->name),
+             static_cast<uint32_t>(batch.inOrder.size()));
+  batch.inOrder.push_back(token);
   *batch.end = token;
   batch.end = &token->next;
 }
@@ -113,7 +179,12 @@ int LoadTokenList(shell::CommandContext& context, ObjectKind kind) {
   RemoveTokensOfKind(context, kind);
   const shell::ResponseNode* root = context.session->work.responseTree;
   if (root == nullptr) return 0;
-  TokenBatch batch = StartTokenBatch(context, kind);
+  std::size_t rows = 0;
+  for (const shell::ResponseNode* row = root->child; row != nullptr;
+       row = row->child) {
+    ++rows;
+  }
+  TokenBatch batch = StartTokenBatch(context, kind, rows);
   for (const shell::ResponseNode* row = root->child; row != nullptr;
        row = row->child) {
     const char* name = nullptr;

@@ -4,12 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "request/object_kinds.h"
 #include "shell/session.h"
+#include "shell/tracked_arena.h"
 
 namespace request {
 
@@ -22,19 +21,30 @@ bool HasTokenOfKind(shell::CommandContext& context, ObjectKind kind);
 // Removes and releases every token of the kind; kAll removes every token.
 void RemoveTokensOfKind(shell::CommandContext& context, ObjectKind kind);
 
-// Tokens of one kind being appended: the names that tokens of the kind
-// already carry, with their places among them, and the end of the list, so
-// that neither a duplicate check nor the append walks the list.
+// Tokens of one kind being appended: the kind's tokens in list order with
+// an index of their names, the end of the list, and where the tokens' memory
+// comes from, so that neither a duplicate check nor the append walks the
+// list, and the tokens cost a few tracked blocks however many they are.
 struct TokenBatch {
   shell::CommandContext* context;
   ObjectKind kind;
   shell::ObjectToken** end;
-  uint32_t count;
-  std::unordered_map<std::string, std::vector<uint32_t>> places;
+  shell::Arena tokens;  // the records, apart from their texts
+  shell::Arena texts;
+  std::vector<shell::ObjectToken*> inOrder;
+  // Open addressing over the names: a hash and an index into inOrder + 1
+  // (0: an empty slot); at most two thirds full.
+  struct Slot {
+    uint32_t hash;
+    uint32_t place;
+  };
+  std::vector<Slot> slots;
 };
 
-// Indexes the kind's tokens now in the list.
-TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind);
+// Indexes the kind's tokens now in the list; `expected` tokens are about to
+// be added.
+TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
+                           std::size_t expected = 0);
 
 // Appends a token with copies of name and id. A name that a token of the
 // kind already has gets a suffix from the command's duplicate counter of

@@ -164,6 +164,8 @@ struct WorkArea {
 struct SessionState {
   uint32_t sessionFlags;
   ObjectToken* tokenList;  // cached object names and identifiers
+  // For each kind, the block that owns the memory of its tokens.
+  void* tokenStores[kObjectKindCount];
   char* managerAddress;
   char* systemName;
   char* systemId;

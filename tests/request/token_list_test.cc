@@ -93,6 +93,29 @@ TEST_F(TokenListTest, ARowWithoutIdStopsTheLoadAndShowsTheAnswer) {
   EXPECT_EQ(tokens(), "3:F1=1 ");
 }
 
+// A long list costs a few blocks, and half of it named alike is renamed
+// as quickly as the rest is added: nothing walks the list per token.
+TEST_F(TokenListTest, ALongListTakesFewBlocksAndGoesWithItsKind) {
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (int i = 0; i < 20000; ++i) {
+    rows.emplace_back(i % 2 == 0 ? "Same" : "H" + std::to_string(i),
+                      std::to_string(i));
+  }
+  ASSERT_EQ(load(kVdisks, listAnswer({{"Kept", "0"}})), 0);
+  shell::releaseTree(session_.work.responseTree);
+  std::size_t before = shell::liveBlockCount();
+  ASSERT_EQ(load(kHosts, listAnswer(rows)), 0);
+  shell::releaseTree(session_.work.responseTree);
+  EXPECT_LT(shell::liveBlockCount(), before + 20);
+  ASSERT_NE(FindToken(context_, kHosts, "Same{9999}"), nullptr);
+  EXPECT_EQ(FindToken(context_, kHosts, "Same{10000}"), nullptr);
+  EXPECT_STREQ(FindToken(context_, kHosts, "H19999")->id, "19999");
+
+  RemoveTokensOfKind(context_, kHosts);
+  EXPECT_EQ(shell::liveBlockCount(), before);
+  EXPECT_EQ(tokens(), "6:Kept=0 ");
+}
+
 TEST_F(TokenListTest, AnEmptyNameFromTheServerIsFatal) {
   EXPECT_EXIT(
       {
