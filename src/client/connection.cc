@@ -10,7 +10,6 @@
 namespace emclient {
 namespace {
 
-constexpr std::size_t kChunkSize = 5120;
 constexpr uint32_t kWaitStep = 250;
 
 // The port of a port text in network order; false for an unknown service.
@@ -73,6 +72,13 @@ int ClientConnection::open(const std::string& host, const std::string& port,
     close();
     return EMCLIENTAPISOCKET_CONNECT_ERROR;
   }
+  // Every send and receive waits with poll: the mode is set once here, not
+  // by a system call per request.
+  if (int error = platform::makeNonBlocking(socket_); error != 0) {
+    rememberOsError(error);
+    close();
+    return EMCLIENTAPISOCKET_SETSOCKETOPTION_ERROR;
+  }
   connected_ = true;
   return EMCLIENTAPI_SUCCESS;
 }
@@ -112,13 +118,17 @@ int ClientConnection::send(std::string_view bytes) {
 
 long ClientConnection::readChunk(std::string& response, std::size_t& received) {
   if (!connected_) return -EMCLIENTAPISOCKET_SOCKETNOTOPEN_ERROR;
-  if (int error = platform::makeNonBlocking(socket_); error != 0) {
-    rememberOsError(error);
-    return -EMCLIENTAPISOCKET_SETSOCKETOPTION_ERROR;
-  }
   WaitCountdown countdown(timeoutSeconds_, waitForever_);
+  // Just after a request its answer is not there yet: the first read waits
+  // for it rather than ask and be told to wait. Later parts of an answer
+  // are mostly there already.
+  bool wait = received == 0;
   char chunk[kChunkSize];
   for (;;) {
+    if (wait) {
+      platform::waitReadable(socket_, kWaitStep);
+      countdown.step();
+    }
     int error = 0;
     long got = platform::receiveSome(socket_, chunk, sizeof chunk, error);
     if (got == 0) {
@@ -140,8 +150,7 @@ long ClientConnection::readChunk(std::string& response, std::size_t& received) {
       rememberOsError(error);
       return -EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR;
     }
-    platform::waitReadable(socket_, kWaitStep);
-    countdown.step();
+    wait = true;
   }
 }
 

@@ -14,6 +14,9 @@ namespace emclient {
 // enormous answer fails with 109 instead of exhausting memory.
 inline constexpr std::size_t kReceiveLimit = 64u << 20;
 
+// The most one read takes: a common answer in one call, a large one in few.
+inline constexpr std::size_t kChunkSize = 64u << 10;
+
 class ClientConnection {
  public:
   // Takes the layer's wait-forever flag and timeout as they are now.
@@ -23,8 +26,9 @@ class ClientConnection {
   ClientConnection& operator=(const ClientConnection&) = delete;
 
   // Connects to `host` (dotted or a name) and `port` (decimal, or "wbem"
-  // for the service table's port), closing a previous connection first.
-  // 0, 102, 103, 104 or 105.
+  // for the service table's port), closing a previous connection first,
+  // and makes the socket non-blocking for good. 0, 102, 103, 104, 105 or
+  // 110.
   int open(const std::string& host, const std::string& port, bool tcp);
 
   // Shuts the socket down and closes it; 0 or 106.
@@ -34,13 +38,13 @@ class ClientConnection {
   int send(std::string_view bytes);
 
   // Appends what the server sends until it closes the connection.
-  // 0, 107, 109, 110 or 111.
+  // 0, 107, 109 or 111.
   int receiveUntilClosed(std::string& response);
 
-  // Appends one chunk of at most 5120 bytes, waiting for it; `count` is the
-  // chunk's byte count, also added to `received`, the bytes of the whole
-  // answer so far. The server closing the connection gives 109, and so
-  // does an answer growing past kReceiveLimit. 0, 107, 109, 110 or 111.
+  // Appends one chunk of at most kChunkSize bytes, waiting for it; `count`
+  // is the chunk's byte count, also added to `received`, the bytes of the
+  // whole answer so far. The server closing the connection gives 109, and
+  // so does an answer growing past kReceiveLimit. 0, 107, 109 or 111.
   int receiveChunk(std::string& response, std::size_t& received,
                    std::size_t& count);
 

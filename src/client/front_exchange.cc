@@ -108,6 +108,11 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
       scanned = answer.size();
       if (start != kNotFound) {
         expected = announcedLength(std::string_view(answer).substr(0, start));
+        // Room for the whole answer at once: a large one is not copied
+        // again each time it outgrows its buffer.
+        if (expected > 0 && expected <= static_cast<long long>(kReceiveLimit)) {
+          answer.reserve(start + static_cast<std::size_t>(expected));
+        }
       }
     }
     if (result != 0) {

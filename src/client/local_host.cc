@@ -3,24 +3,43 @@
 #include "platform/sockets.h"
 
 namespace emclient {
+namespace {
+
+// The host name and what it resolves to, looked up once: the V3.2 requests
+// carry the address, and asking the resolver for it each time would cost
+// more than the request.
+struct LocalNames {
+  std::string hostName;
+  std::string resolved;  // empty when the name does not resolve
+};
+
+const LocalNames& localNames() {
+  static const LocalNames kNames = [] {
+    LocalNames names{platform::localHostName(), {}};
+    uint32_t address = 0;
+    if (!names.hostName.empty() &&
+        platform::resolveHostName(names.hostName.c_str(), address)) {
+      names.resolved = platform::dottedAddress(address);
+    }
+    return names;
+  }();
+  return kNames;
+}
+
+}  // namespace
 
 std::string localAddress() {
-  uint32_t address = 0;
-  std::string name = platform::localHostName();
-  if (!name.empty() && platform::resolveHostName(name.c_str(), address)) {
-    return platform::dottedAddress(address);
-  }
+  const LocalNames& names = localNames();
+  if (!names.resolved.empty()) return names.resolved;
   return platform::firstInterfaceAddress();
 }
 
 bool isLocalHost(const std::string& host) {
   if (host == "localhost") return true;
-  std::string name = platform::localHostName();
-  if (name.empty()) return false;
-  if (host == name) return true;
-  uint32_t address = 0;
-  return platform::resolveHostName(name.c_str(), address) &&
-         host == platform::dottedAddress(address);
+  const LocalNames& names = localNames();
+  if (names.hostName.empty()) return false;
+  return host == names.hostName ||
+         (!names.resolved.empty() && host == names.resolved);
 }
 
 }  // namespace emclient

@@ -5,9 +5,9 @@
 
 namespace emclient {
 
-// The dotted IPv4 address of the local computer: its host name resolved,
-// else the first address of an interface that is up (a non-loopback one
-// preferred). Empty when there is none.
+// The dotted IPv4 address of the local computer: its host name resolved
+// (looked up once per process), else the first address of an interface
+// that is up (a non-loopback one preferred). Empty when there is none.
 std::string localAddress();
 
 // True for "localhost", the computer's host name and the address that name

@@ -1,5 +1,6 @@
 #include "client/text_search.h"
 
+#include <cstdint>
 #include <limits>
 
 namespace emclient {
@@ -54,24 +55,50 @@ long long leadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string escapeMarkup(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + text.size() / 4);
+namespace {
+
+// The entity of each byte that needs one, nullptr for the rest.
+struct Entities {
+  const char* text[256] = {};
+  uint8_t extra[256] = {};  // bytes beyond the one replaced
+  constexpr Entities() {
+    text['&'] = "&amp;";
+    text['<'] = "&lt;";
+    text['>'] = "&gt;";
+    extra['&'] = 4;
+    extra['<'] = 3;
+    extra['>'] = 3;
+  }
+};
+constexpr Entities kEntities;
+
+}  // namespace
+
+std::size_t escapedSize(std::string_view text) {
+  std::size_t size = text.size();
+  for (char c : text) size += kEntities.extra[static_cast<unsigned char>(c)];
+  return size;
+}
+
+// Writes into room made beforehand: a request's payload has markup in
+// every few bytes, and an append per entity would cost more than the rest.
+void appendEscaped(std::string& out, std::string_view text) {
+  std::size_t at = out.size();
+  out.resize(at + escapedSize(text));
+  char* write = out.data() + at;
   for (char c : text) {
-    switch (c) {
-      case '&':
-        escaped.append("&amp;");
-        break;
-      case '<':
-        escaped.append("&lt;");
-        break;
-      case '>':
-        escaped.append("&gt;");
-        break;
-      default:
-        escaped.push_back(c);
+    const char* entity = kEntities.text[static_cast<unsigned char>(c)];
+    if (entity == nullptr) {
+      *write++ = c;
+    } else {
+      while (*entity != '\0') *write++ = *entity++;
     }
   }
+}
+
+std::string escapeMarkup(std::string_view text) {
+  std::string escaped;
+  appendEscaped(escaped, text);
   return escaped;
 }
 

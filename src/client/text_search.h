@@ -52,4 +52,8 @@ long long leadingNumber(std::string_view text);
 // envelope around it.
 std::string escapeMarkup(std::string_view text);
 
+// The same appended to `out`, and the size it takes.
+void appendEscaped(std::string& out, std::string_view text);
+std::size_t escapedSize(std::string_view text);
+
 }  // namespace emclient

@@ -23,16 +23,31 @@ constexpr std::string_view kEnvelopeHead =
 constexpr std::string_view kEnvelopeTail =
     "</xmlPayload>\n</m:executeTextTransport>\n</soap:Body>\n</soap:Envelope>";
 
-std::string credentialString(ClientRequest& request) {
+// The digest and its encoding are the same for every request of a session:
+// they are made once per user and password.
+const std::string& authorizationOf(const std::string& user,
+                                   const std::string& password) {
+  static std::string keptFor;
+  static std::string kept;
+  std::string key = user + ":" + password;
+  if (key != keptFor || kept.empty()) {
+    kept = base64Lines(user + ":" + md5UpperHex(key));
+    keptFor = std::move(key);
+  }
+  return kept;
+}
+
+std::string authorization(ClientRequest& request) {
   std::string password = credentialValue(request.text(), Credential::kPassword);
   if (!password.empty()) {
     std::string user = credentialValue(request.text(), Credential::kUserName);
-    return user + ":" + md5UpperHex(user + ":" + password);
+    return authorizationOf(user, password);
   }
-  if (!isLocalHost(request.host())) return {};
+  if (!isLocalHost(request.host())) return base64Lines({});
   addAdministratorCredentials(request);
-  return credentialValue(request.text(), Credential::kUserName) + ":" +
-         credentialValue(request.text(), Credential::kPassword);
+  return base64Lines(credentialValue(request.text(), Credential::kUserName) +
+                     ":" +
+                     credentialValue(request.text(), Credential::kPassword));
 }
 
 // Takes both credential elements out of the payload. An element whose close
@@ -59,45 +74,61 @@ int cutCredentials(std::string& payload) {
   return EMCLIENTAPI_SUCCESS;
 }
 
-
 }  // namespace
 
 int buildTextTransport(ClientRequest& request, std::string& http) {
-  std::string authorization = base64Lines(credentialString(request));
+  std::string authorizationLines = authorization(request);
   std::size_t start = envelopeStart(request.text());
   if (start == kNotFound) return EMCLIENTAPI_RESQUESTINVALID_ERROR;
   std::string payload = request.text().substr(start);
   if (int result = cutCredentials(payload); result != 0) return result;
   if (int result = setClientAddress(payload); result != 0) return result;
 
-  std::string envelope;
-  std::string escaped = escapeMarkup(payload);
-  envelope.reserve(kEnvelopeHead.size() + escaped.size() +
-                   kEnvelopeTail.size());
-  envelope.append(kEnvelopeHead).append(escaped).append(kEnvelopeTail);
-
-  http = "POST /zorbridge HTTP/1.1\nHost:";
+  std::size_t bodySize =
+      kEnvelopeHead.size() + escapedSize(payload) + kEnvelopeTail.size();
+  http.clear();
+  http.reserve(512 + authorizationLines.size() + request.host().size() +
+               bodySize);
+  http.append("POST /zorbridge HTTP/1.1\nHost:");
   http.append(request.host()).append(":").append(request.port()).append("\n");
   http.append("User-Agent: SoapClient 1.0\nAuthorization: Basic ");
-  http.append(authorization);
+  http.append(authorizationLines);
   http.append("\nContent-Type:text/xml; charset=utf-8\nContent-Length:");
-  http.append(std::to_string(envelope.size())).append("\n");
+  http.append(std::to_string(bodySize)).append("\n");
   http.append(
       "SOAPAction:\"urn:Dunmore-Fenwall:BridgeXMLInterface.v3/"
       "executeTextTransport\"\n\n");
-  http.append(envelope);
+  http.append(kEnvelopeHead);
+  appendEscaped(http, payload);
+  http.append(kEnvelopeTail);
   return EMCLIENTAPI_SUCCESS;
 }
 
+// Both entities are turned back in one pass: neither can overlap the other
+// or be made by turning the other back, so the result is that of replacing
+// every "&lt;" first and every "&gt;" after.
 bool extractPayload(std::string_view answer, std::string& payload) {
   std::optional<std::string_view> found =
       textBetween(answer, "<xmlPayload>", "</xmlPayload>");
   if (!found) return false;
-  if (!contains(*found, "&lt;")) {
-    payload.assign(*found);
+  std::string_view text = *found;
+  if (!contains(text, "&lt;")) {
+    payload.assign(text);
     return true;
   }
-  payload = replaceAll(replaceAll(*found, "&lt;", "<"), "&gt;", ">");
+  payload.clear();
+  payload.reserve(text.size());
+  std::size_t plain = 0;
+  for (std::size_t at = text.find('&'); at != kNotFound;
+       at = text.find('&', at + 1)) {
+    std::string_view entity = text.substr(at, 4);
+    char replacement = entity == "&lt;" ? '<' : entity == "&gt;" ? '>' : '\0';
+    if (replacement == '\0') continue;
+    payload.append(text.substr(plain, at - plain)).push_back(replacement);
+    plain = at + 4;
+    at += 3;
+  }
+  payload.append(text.substr(plain));
   return true;
 }
 

@@ -7,7 +7,7 @@
 namespace platform {
 
 LineStatus readLine(std::FILE* stream, LineBuffer& line) {
-  std::fflush(nullptr);
+  if (stream == stdin) std::fflush(nullptr);
   line.length = 0;
   line.atEnd = false;
   line.error = 0;
@@ -38,7 +38,8 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
       break;
     }
     lastWasCarriageReturn = c == '\r';
-    if (line.length < kLineLimit) line.text[line.length++] = static_cast<char>(c);
+    if (line.length < kLineLimit)
+      line.text[line.length++] = static_cast<char>(c);
     ++counted;
   }
   line.text[line.length] = '\0';

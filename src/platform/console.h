@@ -11,10 +11,10 @@ namespace platform {
 inline constexpr std::size_t kLineLimit = 2048;
 
 enum class LineStatus {
-  kOk,        // a line was read (possibly ended by the end of the stream)
-  kTooLong,   // the line with its line feed reached kLineLimit; discarded
-  kEnd,       // the stream was at its end: nothing was read
-  kError,     // the read failed; the error number is in `error`
+  kOk,       // a line was read (possibly ended by the end of the stream)
+  kTooLong,  // the line with its line feed reached kLineLimit; discarded
+  kEnd,      // the stream was at its end: nothing was read
+  kError,    // the read failed; the error number is in `error`
 };
 
 struct LineBuffer {
@@ -27,8 +27,10 @@ struct LineBuffer {
 // Reads one line. A carriage return just before the line feed is dropped
 // before the length is judged, so CR LF files read like LF files. An
 // over-long line is consumed through its line feed, so its tail is never
-// taken for a line of its own. Output streams are flushed first, so every
-// prompt and question is visible before the program waits.
+// taken for a line of its own. Before a read of standard input the output
+// streams are flushed, so every prompt and question is visible before the
+// program waits; lines of a script file are read without, so the output of
+// a script stays in the C library's buffer as long as it may.
 LineStatus readLine(std::FILE* stream, LineBuffer& line);
 
 // Reads one whole line of any length into `line`, without its line feed.

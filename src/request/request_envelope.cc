@@ -16,6 +16,27 @@ using shell::WorkArea;
 
 constexpr char kContentLengthLine[] = "Content-Length: 0000\n";
 
+// Most requests fit the first buffer; a long one doubles it up to the
+// capacity, so no command pays for the largest request it could build.
+constexpr int32_t kFirstRequestBuffer = 4096;
+
+void makeRoom(WorkArea& work, std::size_t needed) {
+  int32_t have = work.requestBuffer != nullptr ? work.requestCapacity : 0;
+  if (needed <= static_cast<std::size_t>(have)) return;
+  int32_t capacity = have == 0 ? kFirstRequestBuffer : have;
+  while (static_cast<std::size_t>(capacity) < needed) capacity *= 2;
+  if (capacity > shell::kRequestCapacity) capacity = shell::kRequestCapacity;
+  char* grown = static_cast<char*>(shell::allocate(
+      static_cast<std::size_t>(capacity), "quill_soap", __LINE__));
+  if (work.requestLength > 0) {
+    std::memcpy(grown, work.requestBuffer,
+                static_cast<std::size_t>(work.requestLength));
+  }
+  shell::release(work.requestBuffer);
+  work.requestBuffer = grown;
+  work.requestCapacity = capacity;
+}
+
 void appendBytes(CommandContext& context, const char* data,
                  std::size_t length) {
   WorkArea& work = context.session->work;
@@ -25,6 +46,7 @@ void appendBytes(CommandContext& context, const char* data,
                shell::outputStream);
     shell::fatalStop();
   }
+  makeRoom(work, static_cast<std::size_t>(work.requestLength) + length + 1);
   std::memcpy(work.requestBuffer + work.requestLength, data, length);
   work.requestLength += static_cast<int32_t>(length);
   work.requestBuffer[work.requestLength] = '\0';
@@ -53,11 +75,8 @@ void appendEscaped(CommandContext& context, std::string_view value) {
 
 void startRequest(CommandContext& context) {
   WorkArea& work = context.session->work;
-  if (work.requestBuffer == nullptr) {
-    work.requestBuffer = static_cast<char*>(
-        shell::allocate(shell::kRequestCapacity, "quill_soap", __LINE__));
-  }
   work.requestLength = 0;
+  makeRoom(work, 1);
   work.requestBuffer[0] = '\0';
 }
 

@@ -151,7 +151,9 @@ struct WorkArea {
   bool addVdiskRequested;      // SET DR_GROUP ... ADD_VDISK
   StagedOptions staged;
   // The request under construction and the answer to it.
-  char* requestBuffer;  // kRequestCapacity characters, allocated on demand
+  // Grows on demand up to kRequestCapacity characters.
+  char* requestBuffer;
+  int32_t requestCapacity;
   int32_t requestLength;
   int32_t contentLengthDigits;  // offset of the Content-Length placeholder
   char* currentOperation;
