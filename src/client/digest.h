@@ -1,4 +1,4 @@
-// MD5 digests and Base64, both from the system's crypto library.
+// MD5 digests (from the system's message digest library) and Base64.
 #pragma once
 
 #include <string>
