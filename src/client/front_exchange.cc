@@ -19,25 +19,32 @@ constexpr int kPayloadMissing = -1;
 // Where the body starts: after the first empty line at or after `from`;
 // kNotFound while the header lines have not all arrived.
 std::size_t bodyStart(std::string_view text, std::size_t from) {
-  std::size_t crlf = text.find("\r\n\r\n", from);
-  std::size_t lf = text.find("\n\n", from);
+  std::size_t crlf = findMarker(text, "\r\n\r\n", from);
+  std::size_t lf = findMarker(text, "\n\n", from);
   if (crlf == kNotFound && lf == kNotFound) return kNotFound;
   if (lf == kNotFound || (crlf != kNotFound && crlf < lf)) return crlf + 4;
   return lf + 2;
 }
 
 // The value of the Content-Length header within `headers` (its name in any
-// case); -1 without one.
+// case); -1 without one. Only the places where a "content-length:" could
+// start are compared.
 long long announcedLength(std::string_view headers) {
   constexpr std::string_view kName = "content-length:";
-  auto match =
-      std::search(headers.begin(), headers.end(), kName.begin(), kName.end(),
-                  [](char a, char b) {
-                    return std::tolower(static_cast<unsigned char>(a)) == b;
-                  });
-  if (match == headers.end()) return -1;
-  std::size_t at = static_cast<std::size_t>(match - headers.begin());
-  return leadingNumber(headers.substr(at + kName.size()));
+  auto sameLetter = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  };
+  for (std::size_t at = 0; at + kName.size() <= headers.size(); ++at) {
+    char c = headers[at];
+    if ((c != 'c' && c != 'C') ||
+        !std::equal(kName.begin() + 1, kName.end(),
+                    headers.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                    [&](char b, char a) { return sameLetter(a, b); })) {
+      continue;
+    }
+    return leadingNumber(headers.substr(at + kName.size()));
+  }
+  return -1;
 }
 
 // Whether `text` may still grow into an answer: it starts as a status line
@@ -102,7 +109,7 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
           scanned > kMarkerOverlap ? scanned - kMarkerOverlap : 0;
       start = bodyStart(answer, from);
       if (start == kNotFound) {
-        start = answer.find(kXmlStart, from);
+        start = findMarker(answer, kXmlStart, from);
         headless = start != kNotFound;
       }
       scanned = answer.size();

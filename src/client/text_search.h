@@ -3,6 +3,8 @@
 // marker is looked for only after its start marker.
 #pragma once
 
+#include <string.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -12,14 +14,22 @@ namespace emclient {
 
 inline constexpr std::size_t kNotFound = std::string_view::npos;
 
-// Where `marker` first occurs at or after `from`, or kNotFound.
+// Where `marker` first occurs at or after `from`, or kNotFound. Markers
+// mostly begin with '<', which a request or answer holds every few bytes:
+// the C library's substring search does not stop at each of them.
 inline std::size_t findMarker(std::string_view text, std::string_view marker,
                               std::size_t from = 0) {
-  return from > text.size() ? kNotFound : text.find(marker, from);
+  if (from > text.size()) return kNotFound;
+  if (marker.empty()) return from;
+  const void* found = memmem(text.data() + from, text.size() - from,
+                             marker.data(), marker.size());
+  return found == nullptr ? kNotFound
+                          : static_cast<std::size_t>(
+                                static_cast<const char*>(found) - text.data());
 }
 
 inline bool contains(std::string_view text, std::string_view marker) {
-  return text.find(marker) != kNotFound;
+  return findMarker(text, marker) != kNotFound;
 }
 
 // The half-open range [begin, end) of a text enclosed by two markers.

@@ -116,19 +116,20 @@ bool extractPayload(std::string_view answer, std::string& payload) {
     payload.assign(text);
     return true;
   }
-  payload.clear();
-  payload.reserve(text.size());
-  std::size_t plain = 0;
-  for (std::size_t at = text.find('&'); at != kNotFound;
-       at = text.find('&', at + 1)) {
-    std::string_view entity = text.substr(at, 4);
-    char replacement = entity == "&lt;" ? '<' : entity == "&gt;" ? '>' : '\0';
-    if (replacement == '\0') continue;
-    payload.append(text.substr(plain, at - plain)).push_back(replacement);
-    plain = at + 4;
-    at += 3;
+  payload.resize(text.size());
+  char* write = payload.data();
+  const char* read = text.data();
+  const char* end = read + text.size();
+  while (read < end) {
+    if (*read == '&' && end - read >= 4 && read[2] == 't' && read[3] == ';' &&
+        (read[1] == 'l' || read[1] == 'g')) {
+      *write++ = read[1] == 'l' ? '<' : '>';
+      read += 4;
+    } else {
+      *write++ = *read++;
+    }
   }
-  payload.append(text.substr(plain));
+  payload.resize(static_cast<std::size_t>(write - payload.data()));
   return true;
 }
 

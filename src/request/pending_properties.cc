@@ -11,8 +11,19 @@ using shell::PendingProperty;
 
 enum class Placement { kFront, kEnd };
 
-char* copyValue(const char* data, std::size_t length) {
-  return shell::copyText(data, length, "quill_soap", __LINE__);
+// A property is one block: the record, then its name and value, each
+// terminated; a command of many properties makes few tracked blocks.
+PendingProperty* newProperty(const char* name, const char* data,
+                             std::size_t length) {
+  std::size_t nameLength = std::strlen(name);
+  auto* property = static_cast<PendingProperty*>(
+      shell::allocate(sizeof(PendingProperty) + nameLength + length + 2,
+                      "quill_soap", __LINE__));
+  property->name = reinterpret_cast<char*>(property + 1);
+  std::memcpy(property->name, name, nameLength);
+  property->value = property->name + nameLength + 1;
+  if (length > 0) std::memcpy(property->value, data, length);
+  return property;
 }
 
 void storeProperty(shell::CommandContext& context, const char* name,
@@ -23,15 +34,16 @@ void storeProperty(shell::CommandContext& context, const char* name,
   if (replaceSameName || placement == Placement::kEnd) {
     for (; *link != nullptr; link = &(*link)->next) {
       if (replaceSameName && std::strcmp((*link)->name, name) == 0) {
-        shell::release((*link)->value);
-        (*link)->value = copyValue(data, length);
+        PendingProperty* replaced = *link;
+        PendingProperty* property = newProperty(name, data, length);
+        property->next = replaced->next;
+        *link = property;
+        shell::release(replaced);
         return;
       }
     }
   }
-  auto* property = shell::trackedNew<PendingProperty>("quill_soap", __LINE__);
-  property->name = copyValue(name, std::strlen(name));
-  property->value = copyValue(data, length);
+  PendingProperty* property = newProperty(name, data, length);
   if (placement == Placement::kEnd) {
     *link = property;
   } else {

@@ -18,7 +18,7 @@ constexpr char kContentLengthLine[] = "Content-Length: 0000\n";
 
 // Most requests fit the first buffer; a long one doubles it up to the
 // capacity, so no command pays for the largest request it could build.
-constexpr int32_t kFirstRequestBuffer = 4096;
+constexpr int32_t kFirstRequestBuffer = 2048;
 
 void makeRoom(WorkArea& work, std::size_t needed) {
   int32_t have = work.requestBuffer != nullptr ? work.requestCapacity : 0;

@@ -130,12 +130,10 @@ TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
   TokenBatch batch{&context,
                    kind,
                    &context.session->tokenList,
-                   {store, "quill_support"},
-                   {store, "quill_support"},
+                   shell::Arena{store, "quill_support"},
                    {},
                    {}};
-  batch.tokens.chunkSize = expected * sizeof(ObjectToken);
-  batch.texts.chunkSize = expected * 16;
+  batch.store.chunkSize = expected * (sizeof(ObjectToken) + 24);
   for (; *batch.end != nullptr; batch.end = &(*batch.end)->next) {
     if ((*batch.end)->kind == kind) batch.inOrder.push_back(*batch.end);
   }
@@ -148,10 +146,10 @@ TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
 // clashed with, exactly as a walk through the list in order would.
 void AddToken(TokenBatch& batch, const char* name, const char* id) {
   auto* token = static_cast<ObjectToken*>(
-      shell::arenaAllocate(batch.tokens, sizeof(ObjectToken)));
+      shell::arenaAllocate(batch.store, sizeof(ObjectToken)));
   token->kind = batch.kind;
-  token->name = shell::arenaText(batch.texts, name, std::strlen(name));
-  token->id = shell::arenaText(batch.texts, id, std::strlen(id));
+  token->name = shell::arenaText(batch.store, name, std::strlen(name));
+  token->id = shell::arenaText(batch.store, id, std::strlen(id));
   if (name[0] == '\0') stopOnEmptyName(*token);
 
   int64_t clashedAt = placeOfName(batch, name, -1);
@@ -165,7 +163,7 @@ void AddToken(TokenBatch& batch, const char* name, const char* id) {
       current += suffix;
       clashedAt = placeOfName(batch, current, clashedAt);
     }
-    token->name = shell::arenaText(batch.texts, current.data(), current.size());
+    token->name = shell::arenaText(batch.store, current.data(), current.size());
   }
   reserveSlots(batch, batch.inOrder.size() + 1);
   indexToken(batch, nameHash(token->name),

@@ -29,8 +29,7 @@ struct TokenBatch {
   shell::CommandContext* context;
   ObjectKind kind;
   shell::ObjectToken** end;
-  shell::Arena tokens;  // the records, apart from their texts
-  shell::Arena texts;
+  shell::Arena store;  // the records and their texts
   std::vector<shell::ObjectToken*> inOrder;
   // Open addressing over the names: a hash and an index into inOrder + 1
   // (0: an empty slot); at most two thirds full.

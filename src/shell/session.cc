@@ -24,11 +24,10 @@ void markCommandFailed(SessionState& session) {
   }
 }
 
+// A property's name and value live in its own block.
 void releaseProperties(PendingProperty*& list) {
   while (list != nullptr) {
     PendingProperty* next = list->next;
-    release(list->name);
-    release(list->value);
     release(list);
     list = next;
   }

@@ -45,7 +45,8 @@ struct SessionState;
 
 inline constexpr int kMaxListValues = 20;
 
-// A property the next request will carry; name and value are owned.
+// A property the next request will carry; name and value are owned, kept
+// in the same block as the record.
 struct PendingProperty {
   PendingProperty* next;
   char* name;
