@@ -7,6 +7,56 @@
 
 namespace emclient {
 
+namespace {
+
+// How often a byte is met in requests and answers: markup characters most,
+// lower-case letters less, everything else least.
+int commonness(char c) {
+  switch (c) {
+    case '<':
+    case '>':
+    case '/':
+    case ' ':
+    case '=':
+    case '"':
+    case ':':
+    case '\n':
+      return 2;
+    default:
+      return c >= 'a' && c <= 'z' ? 1 : 0;
+  }
+}
+
+}  // namespace
+
+// Markers mostly begin with '<', which a text holds every few bytes: the
+// scan looks for the marker's least common byte instead, and compares the
+// whole marker only where that byte is.
+std::size_t findMarker(std::string_view text, std::string_view marker,
+                       std::size_t from) {
+  if (from > text.size()) return kNotFound;
+  if (marker.empty()) return from;
+  if (text.size() - from < marker.size()) return kNotFound;
+  std::size_t anchor = 0;
+  for (std::size_t i = 1; i < marker.size(); ++i) {
+    if (commonness(marker[i]) < commonness(marker[anchor])) anchor = i;
+  }
+  const char* base = text.data();
+  const char* at = base + from + anchor;
+  const char* last = base + text.size() - marker.size() + anchor;
+  while (at <= last) {
+    at = static_cast<const char*>(std::memchr(
+        at, marker[anchor], static_cast<std::size_t>(last - at) + 1));
+    if (at == nullptr) return kNotFound;
+    const char* start = at - anchor;
+    if (std::memcmp(start, marker.data(), marker.size()) == 0) {
+      return static_cast<std::size_t>(start - base);
+    }
+    ++at;
+  }
+  return kNotFound;
+}
+
 std::optional<Span> findBetween(std::string_view text, std::string_view open,
                                 std::string_view close, std::size_t from) {
   std::size_t start = findMarker(text, open, from);

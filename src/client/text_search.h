@@ -3,8 +3,6 @@
 // marker is looked for only after its start marker.
 #pragma once
 
-#include <string.h>
-
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -14,19 +12,9 @@ namespace emclient {
 
 inline constexpr std::size_t kNotFound = std::string_view::npos;
 
-// Where `marker` first occurs at or after `from`, or kNotFound. Markers
-// mostly begin with '<', which a request or answer holds every few bytes:
-// the C library's substring search does not stop at each of them.
-inline std::size_t findMarker(std::string_view text, std::string_view marker,
-                              std::size_t from = 0) {
-  if (from > text.size()) return kNotFound;
-  if (marker.empty()) return from;
-  const void* found = memmem(text.data() + from, text.size() - from,
-                             marker.data(), marker.size());
-  return found == nullptr ? kNotFound
-                          : static_cast<std::size_t>(
-                                static_cast<const char*>(found) - text.data());
-}
+// Where `marker` first occurs at or after `from`, or kNotFound.
+std::size_t findMarker(std::string_view text, std::string_view marker,
+                       std::size_t from = 0);
 
 inline bool contains(std::string_view text, std::string_view marker) {
   return findMarker(text, marker) != kNotFound;
