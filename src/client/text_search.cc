@@ -9,22 +9,30 @@ namespace emclient {
 
 namespace {
 
-// How often a byte is met in requests and answers: markup characters most,
-// lower-case letters less, everything else least.
-int commonness(char c) {
-  switch (c) {
-    case '<':
-    case '>':
-    case '/':
-    case ' ':
-    case '=':
-    case '"':
-    case ':':
-    case '\n':
-      return 2;
-    default:
-      return c >= 'a' && c <= 'z' ? 1 : 0;
+// How often a byte is met in requests and answers: markup characters most
+// (2), lower-case letters less (1), everything else least (0).
+struct Commonness {
+  uint8_t of[256] = {};
+  constexpr Commonness() {
+    for (int c = 'a'; c <= 'z'; ++c) of[c] = 1;
+    for (char c : {'<', '>', '/', ' ', '=', '"', ':', '\n'}) {
+      of[static_cast<unsigned char>(c)] = 2;
+    }
   }
+};
+constexpr Commonness kCommonness;
+
+std::size_t leastCommonByte(std::string_view marker) {
+  std::size_t anchor = 0;
+  uint8_t best = kCommonness.of[static_cast<unsigned char>(marker[0])];
+  for (std::size_t i = 1; i < marker.size() && best > 0; ++i) {
+    uint8_t rank = kCommonness.of[static_cast<unsigned char>(marker[i])];
+    if (rank < best) {
+      best = rank;
+      anchor = i;
+    }
+  }
+  return anchor;
 }
 
 }  // namespace
@@ -37,10 +45,7 @@ std::size_t findMarker(std::string_view text, std::string_view marker,
   if (from > text.size()) return kNotFound;
   if (marker.empty()) return from;
   if (text.size() - from < marker.size()) return kNotFound;
-  std::size_t anchor = 0;
-  for (std::size_t i = 1; i < marker.size(); ++i) {
-    if (commonness(marker[i]) < commonness(marker[anchor])) anchor = i;
-  }
+  std::size_t anchor = leastCommonByte(marker);
   const char* base = text.data();
   const char* at = base + from + anchor;
   const char* last = base + text.size() - marker.size() + anchor;
