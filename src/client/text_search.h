@@ -54,4 +54,8 @@ std::string escapeMarkup(std::string_view text);
 void appendEscaped(std::string& out, std::string_view text);
 std::size_t escapedSize(std::string_view text);
 
+// Bit i is set where byte i of the 16 bytes at `bytes` is `a`, `b` or `c`:
+// texts with markup every few bytes are scanned a block at a time.
+unsigned matchingBytes16(const char* bytes, char a, char b, char c);
+
 }  // namespace emclient

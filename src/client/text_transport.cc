@@ -1,5 +1,7 @@
 #include "client/text_transport.h"
 
+#include <cstring>
+
 #include "client/admin_credentials.h"
 #include "client/debug_log.h"
 #include "client/digest.h"
@@ -116,15 +118,36 @@ bool extractPayload(std::string_view answer, std::string& payload) {
     payload.assign(text);
     return true;
   }
-  payload.resize(text.size());
+  payload.resize(text.size() + 16);
   char* write = payload.data();
   const char* read = text.data();
   const char* end = read + text.size();
-  while (read < end) {
-    if (*read == '&' && end - read >= 4 && read[2] == 't' && read[3] == ';' &&
+  auto takeEntity = [&] {
+    if (end - read >= 4 && read[2] == 't' && read[3] == ';' &&
         (read[1] == 'l' || read[1] == 'g')) {
       *write++ = read[1] == 'l' ? '<' : '>';
       read += 4;
+    } else {
+      *write++ = *read++;
+    }
+  };
+  // A block without '&' is copied whole; one with some up to the first.
+  while (end - read >= 16) {
+    unsigned found = matchingBytes16(read, '&', '&', '&');
+    std::memcpy(write, read, 16);
+    if (found == 0) {
+      read += 16;
+      write += 16;
+      continue;
+    }
+    int plain = __builtin_ctz(found);
+    read += plain;
+    write += plain;
+    takeEntity();
+  }
+  while (read < end) {
+    if (*read == '&') {
+      takeEntity();
     } else {
       *write++ = *read++;
     }

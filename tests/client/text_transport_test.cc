@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "client/admin_credentials.h"
 #include "client/digest.h"
 #include "client/emclient_api.h"
+#include "client/text_search.h"
 #include "client_fixture.h"
 
 namespace emclient {
@@ -153,6 +155,28 @@ TEST(Payload, IsExtractedAndUnescaped) {
     std::string payload;
     EXPECT_EQ(extractPayload(c.answer, payload), c.found) << c.answer;
     EXPECT_EQ(payload, c.payload) << c.answer;
+  }
+}
+
+// Payloads of every length, entities anywhere: the block-wise pass gives
+// what turning every "&lt;" back and then every "&gt;" gives.
+TEST_F(TextTransport, PayloadsOfAnyLengthAreTurnedBackWhole) {
+  std::mt19937 random(3);
+  const char alphabet[] = "&ltg;ab\n";
+  for (int round = 0; round < 5000; ++round) {
+    std::string text;
+    for (int i = static_cast<int>(random() % 90); i > 0; --i) {
+      text.push_back(alphabet[random() % (sizeof alphabet - 1)]);
+    }
+    if (round % 2 == 0) text += "&lt;";
+    std::string expected =
+        contains(text, "&lt;")
+            ? replaceAll(replaceAll(text, "&lt;", "<"), "&gt;", ">")
+            : text;
+    std::string payload;
+    ASSERT_TRUE(
+        extractPayload("x<xmlPayload>" + text + "</xmlPayload>y", payload));
+    ASSERT_EQ(payload, expected) << text;
   }
 }
 
