@@ -30,8 +30,7 @@ struct Parser {
   const char* cursor;
   const char* end;
   int depth;
-  shell::Arena nodes;  // nodes apart from texts, so neither wastes padding
-  shell::Arena texts;
+  shell::Arena arena;  // the nodes and their texts
   char* emptyText;
   KeptName names[kNameSlots];
 };
@@ -76,17 +75,17 @@ inline const char* findChar(const Parser& parser, const char* from,
 
 ResponseNode* newNode(Parser& parser) {
   return static_cast<ResponseNode*>(
-      shell::arenaAllocate(parser.nodes, sizeof(ResponseNode)));
+      shell::arenaAllocate(parser.arena, sizeof(ResponseNode)));
 }
 
 char* copyText(Parser& parser, const char* text, std::size_t length) {
   if (length == 0) {
     if (parser.emptyText == nullptr) {
-      parser.emptyText = shell::arenaText(parser.texts, "", 0);
+      parser.emptyText = shell::arenaText(parser.arena, "", 0);
     }
     return parser.emptyText;
   }
-  return shell::arenaText(parser.texts, text, length);
+  return shell::arenaText(parser.arena, text, length);
 }
 
 char* keptName(Parser& parser, Span name) {
@@ -107,7 +106,7 @@ char* keptName(Parser& parser, Span name) {
 char* markedLabel(Parser& parser, char mark) {
   const char* label = parser.context.session->work.currentLabel;
   std::string marked = std::string(1, mark) + (label != nullptr ? label : "");
-  return shell::arenaText(parser.texts, marked.data(), marked.size());
+  return shell::arenaText(parser.arena, marked.data(), marked.size());
 }
 
 // Reads the name of the element starting at the cursor and moves the
@@ -393,18 +392,11 @@ Step itemLoop(Parser& parser, ResponseNode*& last, int64_t count) {
 int ParseResponse(shell::CommandContext& context, const char* text,
                   ResponseNode* root) {
   std::size_t length = std::strlen(text);
-  Parser parser{context,
-                text,
-                text + length,
-                0,
-                {root, "quill_soap"},
-                {root, "quill_soap"},
-                nullptr,
-                {}};
-  // The first chunks fit a small answer whole; a large one fills chunks up
+  Parser parser{context, text, text + length, 0, {root, "quill_soap"},
+                nullptr, {}};
+  // The first chunk fits a small answer whole; a large one fills chunks up
   // to the arena's ceiling.
-  parser.nodes.chunkSize = length + 256;
-  parser.texts.chunkSize = length / 2 + 64;
+  parser.arena.chunkSize = length + length / 2 + 256;
   ResponseNode* last = root;
   return itemLoop(parser, last, kUnlimited) == Step::kError ? 1 : 0;
 }

@@ -1,6 +1,8 @@
 // Many small pieces carved from a few large tracked blocks (chunks) that
 // all belong to one owner block: the pieces cost no tracking of their own,
-// and releasing the owner gives every chunk back at once.
+// and releasing the owner gives every chunk back at once. Structures fill
+// a chunk from its start and texts from its end, so neither wastes room on
+// the other's alignment.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +14,7 @@ namespace shell {
 struct Arena {
   void* owner;           // a block from allocate()
   const char* module;    // named when memory runs out
-  char* next = nullptr;  // the free part of the current chunk
+  char* next = nullptr;  // the free part of the current chunk: [next, end)
   char* end = nullptr;
   std::size_t chunkSize = 0;     // of the next chunk; 0: the smallest
   std::size_t largestChunk = 0;  // chunks grow to this; 0: the default
@@ -42,13 +44,14 @@ inline void* arenaAllocate(Arena& arena, std::size_t size) {
 
 // A terminated copy of `length` bytes of `text`, not aligned.
 inline char* arenaText(Arena& arena, const char* text, std::size_t length) {
-  if (static_cast<std::size_t>(arena.end - arena.next) <= length) {
+  if (arena.next == nullptr ||
+      static_cast<std::size_t>(arena.end - arena.next) <= length) {
     addArenaChunk(arena, length + 1);
   }
-  char* copy = arena.next;
+  arena.end -= length + 1;
+  char* copy = arena.end;
   if (length > 0) std::memcpy(copy, text, length);
   copy[length] = '\0';
-  arena.next += length + 1;
   return copy;
 }
 
