@@ -1,9 +1,5 @@
 #include "client/text_search.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -134,23 +130,6 @@ constexpr char kEntities[4][8] = {"", "&amp;", "&lt;", "&gt;"};
 constexpr uint8_t kEntityLength[4] = {1, 5, 4, 4};
 
 }  // namespace
-
-unsigned matchingBytes16(const char* bytes, char a, char b, char c) {
-#if defined(__SSE2__)
-  __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-  __m128i found =
-      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(a)),
-                                _mm_cmpeq_epi8(block, _mm_set1_epi8(b))),
-                   _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
-  return static_cast<unsigned>(_mm_movemask_epi8(found));
-#else
-  unsigned found = 0;
-  for (unsigned i = 0; i < 16; ++i) {
-    if (bytes[i] == a || bytes[i] == b || bytes[i] == c) found |= 1u << i;
-  }
-  return found;
-#endif
-}
 
 std::size_t escapedSize(std::string_view text) {
   std::size_t size = text.size();

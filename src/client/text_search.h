@@ -3,6 +3,10 @@
 // marker is looked for only after its start marker.
 #pragma once
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -56,6 +60,21 @@ std::size_t escapedSize(std::string_view text);
 
 // Bit i is set where byte i of the 16 bytes at `bytes` is `a`, `b` or `c`:
 // texts with markup every few bytes are scanned a block at a time.
-unsigned matchingBytes16(const char* bytes, char a, char b, char c);
+inline unsigned matchingBytes16(const char* bytes, char a, char b, char c) {
+#if defined(__SSE2__)
+  __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  __m128i found =
+      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(a)),
+                                _mm_cmpeq_epi8(block, _mm_set1_epi8(b))),
+                   _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
+  return static_cast<unsigned>(_mm_movemask_epi8(found));
+#else
+  unsigned found = 0;
+  for (unsigned i = 0; i < 16; ++i) {
+    if (bytes[i] == a || bytes[i] == b || bytes[i] == c) found |= 1u << i;
+  }
+  return found;
+#endif
+}
 
 }  // namespace emclient

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "client/text_search.h"
 #include "request/namespaces.h"
 #include "shell/tracked_arena.h"
 #include "shell/tracked_memory.h"
@@ -60,17 +61,33 @@ Step failEndToken(Span name, const char* rest) {
   return Step::kError;
 }
 
-// Most spans between markup characters are short: a plain scan finds them
-// sooner than a library call would start.
+// Spans between markup characters are short: the first bytes are looked
+// at one by one, and a longer span a block of sixteen at a time while that
+// many are left.
 inline const char* findChar(const Parser& parser, const char* from,
                             char wanted) {
-  const char* stop = parser.end - from > 16 ? from + 16 : parser.end;
-  for (const char* p = from; p < stop; ++p) {
+  const char* p = from;
+  for (const char* stop = parser.end - p > 16 ? p + 16 : parser.end; p < stop;
+       ++p) {
     if (*p == wanted) return p;
   }
-  if (stop == parser.end) return nullptr;
-  return static_cast<const char*>(
-      std::memchr(stop, wanted, static_cast<std::size_t>(parser.end - stop)));
+  for (; parser.end - p >= 16; p += 16) {
+    unsigned found = emclient::matchingBytes16(p, wanted, wanted, wanted);
+    if (found != 0) return p + __builtin_ctz(found);
+  }
+  for (; p < parser.end; ++p) {
+    if (*p == wanted) return p;
+  }
+  return nullptr;
+}
+
+// Names are a few bytes long: compared in line, without a library call.
+inline bool sameBytes(const char* a, const char* b, std::size_t length) {
+  if (length > 16) return std::memcmp(a, b, length) == 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
 }
 
 ResponseNode* newNode(Parser& parser) {
@@ -95,7 +112,7 @@ char* keptName(Parser& parser, Span name) {
   std::size_t slot = (name.length * 7 + first * 3 + last) % kNameSlots;
   KeptName& kept = parser.names[slot];
   if (kept.length != name.length ||
-      std::memcmp(kept.text, name.start, name.length) != 0) {
+      !sameBytes(kept.text, name.start, name.length)) {
     kept.text = copyText(parser, name.start, name.length);
     kept.length = name.length;
   }
@@ -136,10 +153,11 @@ Step readEndTag(Parser& parser, Span name) {
   const char* p = parser.cursor;
   std::size_t left = static_cast<std::size_t>(parser.end - p);
   if (left < 2 + name.length || p[0] != '<' || p[1] != '/' ||
-      std::memcmp(p + 2, name.start, name.length) != 0) {
+      !sameBytes(p + 2, name.start, name.length)) {
     return failEndToken(name, p);
   }
-  const char* close = findChar(parser, p, '>');
+  // The name holds no '>': the search starts after it.
+  const char* close = findChar(parser, p + 2 + name.length, '>');
   if (close == nullptr) {
     return fail("\nError: Did not find '>' after token starting here->\n%s", p);
   }
