@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "request/response_search.h"
 #include "shell/output.h"
 
 namespace capture {
@@ -32,8 +33,8 @@ const char* detailValue(const ResponseNode* details, const char* tag, int n) {
     Pending at = pending.back();
     pending.pop_back();
     const ResponseNode* node = at.node;
-    if (node->name != nullptr && strcasecmp(node->name, tag) == 0 &&
-        ++seen == n) {
+    if (node->name != nullptr &&
+        request::sameNameIgnoringCase(node->name, tag) && ++seen == n) {
       return node->value;
     }
     // A child without a category label is an array row.

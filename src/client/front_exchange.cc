@@ -20,7 +20,10 @@ constexpr int kPayloadMissing = -1;
 // kNotFound while the header lines have not all arrived.
 std::size_t bodyStart(std::string_view text, std::size_t from) {
   std::size_t crlf = findMarker(text, "\r\n\r\n", from);
-  std::size_t lf = findMarker(text, "\n\n", from);
+  // Only a bare empty line before the first CR LF one matters: the search
+  // for it does not go on through the body.
+  std::size_t lf = findMarker(
+      crlf == kNotFound ? text : text.substr(0, crlf + 4), "\n\n", from);
   if (crlf == kNotFound && lf == kNotFound) return kNotFound;
   if (lf == kNotFound || (crlf != kNotFound && crlf < lf)) return crlf + 4;
   return lf + 2;

@@ -126,23 +126,39 @@ char* markedLabel(Parser& parser, char mark) {
   return shell::arenaText(parser.arena, marked.data(), marked.size());
 }
 
+// The first of three bytes at or after `from`, or nullptr.
+inline const char* findAny(const Parser& parser, const char* from, char a,
+                           char b, char c) {
+  const char* p = from;
+  for (; parser.end - p >= 16; p += 16) {
+    unsigned found = emclient::matchingBytes16(p, a, b, c);
+    if (found != 0) return p + __builtin_ctz(found);
+  }
+  for (; p < parser.end; ++p) {
+    if (*p == a || *p == b || *p == c) return p;
+  }
+  return nullptr;
+}
+
 // Reads the name of the element starting at the cursor and moves the
-// cursor past its '>'.
+// cursor past its '>'. The name runs to the first blank, '=' or '>', so one
+// scan finds its end and, for a tag without attributes, the '>' too.
 Step readTagName(Parser& parser, Span& name) {
   const char* start = parser.cursor;
-  const char* close = findChar(parser, start, '>');
+  const char* p = start;
+  while (p < parser.end && (*p == '<' || *p == ' ')) ++p;
+  const char* nameEnd = findAny(parser, p, '>', ' ', '=');
+  const char* close = nameEnd == nullptr || *nameEnd == '>'
+                          ? nameEnd
+                          : findChar(parser, nameEnd, '>');
   if (close == nullptr) {
     return fail("\nError: Did not find '>' after token starting here->\n%s",
                 start);
   }
-  const char* p = start;
-  while (p < close && (*p == '<' || *p == ' ')) ++p;
-  const char* nameStart = p;
-  while (p < close && *p != ' ' && *p != '=') ++p;
-  if (p == nameStart) {
+  if (nameEnd == p) {
     return fail("\nError: Zero length token starting here->\n%s", start);
   }
-  name = Span{nameStart, static_cast<std::size_t>(p - nameStart)};
+  name = Span{p, static_cast<std::size_t>(nameEnd - p)};
   parser.cursor = close + 1;
   return Step::kContinue;
 }

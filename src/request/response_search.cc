@@ -1,7 +1,5 @@
 #include "request/response_search.h"
 
-#include <strings.h>
-
 #include <cstring>
 #include <vector>
 
@@ -47,7 +45,7 @@ const char* FindElementValue(const ResponseNode* root, const char* name,
   const char* value = nullptr;
   int seen = 0;
   walkNodeChildNext(root, [&](const ResponseNode& node) {
-    if (node.name != nullptr && strcasecmp(node.name, name) == 0 &&
+    if (node.name != nullptr && sameNameIgnoringCase(node.name, name) &&
         ++seen == n) {
       value = node.value;
       return false;

@@ -2,9 +2,21 @@
 // without recursion, so an answer of any size or shape is searched safely.
 #pragma once
 
+#include <strings.h>
+
 #include "shell/session.h"
 
 namespace request {
+
+// Whether two element names are equal ignoring letter case. Most names of
+// an answer differ in their first letter: that is compared in line before
+// the library compares the rest.
+inline bool sameNameIgnoringCase(const char* a, const char* b) {
+  auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return lower(a[0]) == lower(b[0]) && strcasecmp(a, b) == 0;
+}
 
 // The element named exactly `name`, or nullptr. A node is searched after
 // everything reachable through its next link and then its child link, so
