@@ -26,7 +26,9 @@ struct Pending {
 // the next row below it, so for a row the chain goes first. Walked without
 // recursion, so an answer of any depth is searched safely.
 const char* detailValue(const ResponseNode* details, const char* tag, int n) {
-  std::vector<Pending> pending;
+  // Kept between calls: a capture reads many values of every object.
+  static std::vector<Pending> pending;
+  pending.clear();
   if (details != nullptr) pending.push_back({details, false});
   int seen = 0;
   while (!pending.empty()) {

@@ -81,9 +81,22 @@ inline const char* findChar(const Parser& parser, const char* from,
   return nullptr;
 }
 
-// Names are a few bytes long: compared in line, without a library call.
+// Names are a few bytes long: compared in line, without a library call, a
+// word at a time (the first and the last word overlap when they must).
+template <typename Word>
+inline bool sameWords(const char* a, const char* b, std::size_t length) {
+  Word x, y, xEnd, yEnd;
+  std::memcpy(&x, a, sizeof(Word));
+  std::memcpy(&y, b, sizeof(Word));
+  std::memcpy(&xEnd, a + length - sizeof(Word), sizeof(Word));
+  std::memcpy(&yEnd, b + length - sizeof(Word), sizeof(Word));
+  return x == y && xEnd == yEnd;
+}
+
 inline bool sameBytes(const char* a, const char* b, std::size_t length) {
   if (length > 16) return std::memcmp(a, b, length) == 0;
+  if (length >= 8) return sameWords<uint64_t>(a, b, length);
+  if (length >= 4) return sameWords<uint32_t>(a, b, length);
   for (std::size_t i = 0; i < length; ++i) {
     if (a[i] != b[i]) return false;
   }

@@ -12,7 +12,9 @@ using shell::ResponseNode;
 // chain, calling `visit` until it returns false.
 template <typename Visit>
 void walkNodeChildNext(const ResponseNode* root, Visit visit) {
-  std::vector<const ResponseNode*> pending;
+  // Kept between searches: a command searches its answer many times.
+  static std::vector<const ResponseNode*> pending;
+  pending.clear();
   if (root != nullptr) pending.push_back(root);
   while (!pending.empty()) {
     const ResponseNode* node = pending.back();
