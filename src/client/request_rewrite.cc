@@ -118,7 +118,11 @@ std::optional<FoundElement> findCredential(std::string_view text,
 }
 
 std::string credentialValue(std::string_view text, Credential which) {
-  std::optional<FoundElement> found = findCredential(text, which);
+  return elementValue(text, findCredential(text, which));
+}
+
+std::string elementValue(std::string_view text,
+                         const std::optional<FoundElement>& found) {
   if (!found || !found->closed) return {};
   const CredentialElement& element = found->element;
   return decodeEntities(

@@ -45,6 +45,10 @@ std::optional<FoundElement> findCredential(std::string_view text,
 // empty when the element is missing or not closed.
 std::string credentialValue(std::string_view text, Credential which);
 
+// The same for an element findCredential found in `text`.
+std::string elementValue(std::string_view text,
+                         const std::optional<FoundElement>& found);
+
 // Cuts the user-name element, then the password element, each only when
 // both of its tags are there.
 void stripCredentials(std::string& text);

@@ -39,27 +39,55 @@ const std::string& authorizationOf(const std::string& user,
   return kept;
 }
 
-std::string authorization(ClientRequest& request) {
-  std::string password = credentialValue(request.text(), Credential::kPassword);
+// Both credential elements of a text, each looked for once.
+struct Credentials {
+  std::optional<FoundElement> user;
+  std::optional<FoundElement> password;
+};
+
+Credentials findCredentials(std::string_view text) {
+  return {findCredential(text, Credential::kUserName),
+          findCredential(text, Credential::kPassword)};
+}
+
+// The authorization lines of a request, whose credentials were found in
+// `credentials`; those are found again when the administrator's are added.
+std::string authorization(ClientRequest& request, Credentials& credentials) {
+  std::string password = elementValue(request.text(), credentials.password);
   if (!password.empty()) {
-    std::string user = credentialValue(request.text(), Credential::kUserName);
-    return authorizationOf(user, password);
+    return authorizationOf(elementValue(request.text(), credentials.user),
+                           password);
   }
   if (!isLocalHost(request.host())) return base64Lines({});
   addAdministratorCredentials(request);
-  return base64Lines(credentialValue(request.text(), Credential::kUserName) +
-                     ":" +
-                     credentialValue(request.text(), Credential::kPassword));
+  credentials = findCredentials(request.text());
+  return base64Lines(elementValue(request.text(), credentials.user) + ":" +
+                     elementValue(request.text(), credentials.password));
+}
+
+// An element found in the whole request where the payload that starts at
+// `start` has it: the first one of the payload is the first one of the
+// whole text when that lies in the payload.
+std::optional<FoundElement> inPayload(const std::optional<FoundElement>& found,
+                                      std::size_t start,
+                                      std::string_view payload,
+                                      Credential which) {
+  if (!found) return std::nullopt;
+  if (found->element.start < start) return findCredential(payload, which);
+  FoundElement shifted = *found;
+  for (std::size_t* at : {&shifted.element.start, &shifted.element.valueBegin,
+                          &shifted.element.valueEnd, &shifted.element.end}) {
+    *at -= start;
+  }
+  return shifted;
 }
 
 // Takes both credential elements out of the payload. An element whose close
 // tag is missing would leave its value on the wire: such a request is
 // refused.
-int cutCredentials(std::string& payload) {
-  std::optional<FoundElement> user =
-      findCredential(payload, Credential::kUserName);
-  std::optional<FoundElement> password =
-      findCredential(payload, Credential::kPassword);
+int cutCredentials(std::string& payload, const Credentials& credentials) {
+  const std::optional<FoundElement>& user = credentials.user;
+  const std::optional<FoundElement>& password = credentials.password;
   if ((user && !user->closed) || (password && !password->closed)) {
     trace(Layer::kFront, 1, "Username and password invalid order.");
     return EMCLIENTAPI_RESQUESTINVALID_ERROR;
@@ -79,11 +107,17 @@ int cutCredentials(std::string& payload) {
 }  // namespace
 
 int buildTextTransport(ClientRequest& request, std::string& http) {
-  std::string authorizationLines = authorization(request);
+  Credentials credentials = findCredentials(request.text());
+  std::string authorizationLines = authorization(request, credentials);
   std::size_t start = envelopeStart(request.text());
   if (start == kNotFound) return EMCLIENTAPI_RESQUESTINVALID_ERROR;
   std::string payload = request.text().substr(start);
-  if (int result = cutCredentials(payload); result != 0) return result;
+  Credentials inThePayload{
+      inPayload(credentials.user, start, payload, Credential::kUserName),
+      inPayload(credentials.password, start, payload, Credential::kPassword)};
+  if (int result = cutCredentials(payload, inThePayload); result != 0) {
+    return result;
+  }
   if (int result = setClientAddress(payload); result != 0) return result;
 
   std::size_t bodySize =

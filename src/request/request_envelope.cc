@@ -121,10 +121,14 @@ void emitProperties(CommandContext& context, std::string_view typeAttribute) {
 // rewrites the line before sending anyway.
 void finishRequest(CommandContext& context) {
   WorkArea& work = context.session->work;
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%4d",
-                work.requestLength > 9999 ? 9999 : work.requestLength);
-  std::memcpy(work.requestBuffer + work.contentLengthDigits, digits, 4);
+  // "%4d": right-aligned in four places, blanks in front.
+  int length = work.requestLength > 9999 ? 9999 : work.requestLength;
+  char* digits = work.requestBuffer + work.contentLengthDigits;
+  for (int place = 3; place >= 0; --place) {
+    digits[place] =
+        length > 0 || place == 3 ? static_cast<char>('0' + length % 10) : ' ';
+    length /= 10;
+  }
   shell::release(work.currentOperation);
   work.currentOperation = nullptr;
 }

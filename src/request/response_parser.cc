@@ -135,8 +135,13 @@ char* keptName(Parser& parser, Span name) {
 // A label kept in an anchor's value, behind its mark.
 char* markedLabel(Parser& parser, char mark) {
   const char* label = parser.context.session->work.currentLabel;
-  std::string marked = std::string(1, mark) + (label != nullptr ? label : "");
-  return shell::arenaText(parser.arena, marked.data(), marked.size());
+  if (label == nullptr) label = "";
+  std::size_t length = std::strlen(label);
+  // The copy's first byte makes room for the mark.
+  char* marked = shell::arenaText(parser.arena, label, length + 1);
+  std::memmove(marked + 1, marked, length);
+  marked[0] = mark;
+  return marked;
 }
 
 // The first of three bytes at or after `from`, or nullptr.

@@ -54,7 +54,8 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
     if (token->kind != kind) continue;
     any = true;
     if (!full) {
-      std::fprintf(outputStream, "\n  %s", token->name);
+      std::fputs("\n  ", outputStream);
+      std::fputs(token->name, outputStream);
       continue;
     }
     if (ShowObjectDetail(context, *token) != 0) return 1;
