@@ -68,33 +68,44 @@ std::string authorization(ClientRequest& request, Credentials& credentials) {
 // An element found in the whole request where the payload that starts at
 // `start` has it: the first one of the payload is the first one of the
 // whole text when that lies in the payload.
-std::optional<FoundElement> inPayload(const std::optional<FoundElement>& found,
-                                      std::size_t start,
-                                      std::string_view payload,
-                                      Credential which) {
-  if (!found) return std::nullopt;
-  if (found->element.start < start) return findCredential(payload, which);
-  FoundElement shifted = *found;
-  for (std::size_t* at : {&shifted.element.start, &shifted.element.valueBegin,
-                          &shifted.element.valueEnd, &shifted.element.end}) {
-    *at -= start;
+// An element of the payload that starts at `start` of the request, found
+// from where it lies in the whole request: the first one of the payload is
+// the first one of the whole text when that lies in the payload. A
+// zero-filled element stands for none.
+FoundElement inPayload(const std::optional<FoundElement>& found,
+                       std::size_t start, std::string_view payload,
+                       Credential which, bool& present) {
+  present = found.has_value();
+  if (!found) return FoundElement{};
+  if (found->element.start < start) {
+    std::optional<FoundElement> again = findCredential(payload, which);
+    present = again.has_value();
+    return again.value_or(FoundElement{});
   }
-  return shifted;
+  CredentialElement element = found->element;
+  return FoundElement{{element.start - start, element.valueBegin - start,
+                       element.valueEnd - start, element.end - start},
+                      found->closed};
 }
 
-// Takes both credential elements out of the payload. An element whose close
-// tag is missing would leave its value on the wire: such a request is
-// refused.
-int cutCredentials(std::string& payload, const Credentials& credentials) {
-  const std::optional<FoundElement>& user = credentials.user;
-  const std::optional<FoundElement>& password = credentials.password;
-  if ((user && !user->closed) || (password && !password->closed)) {
+// Takes both credential elements out of the payload (found there as
+// inPayload gives them). An element whose close tag is missing would leave
+// its value on the wire: such a request is refused.
+int cutCredentials(std::string& payload, const Credentials& credentials,
+                   std::size_t start) {
+  bool hasUser = false;
+  bool hasPassword = false;
+  FoundElement user = inPayload(credentials.user, start, payload,
+                                Credential::kUserName, hasUser);
+  FoundElement password = inPayload(credentials.password, start, payload,
+                                    Credential::kPassword, hasPassword);
+  if ((hasUser && !user.closed) || (hasPassword && !password.closed)) {
     trace(Layer::kFront, 1, "Username and password invalid order.");
     return EMCLIENTAPI_RESQUESTINVALID_ERROR;
   }
-  if (user && password) {
-    const CredentialElement& u = user->element;
-    const CredentialElement& p = password->element;
+  if (hasUser && hasPassword) {
+    const CredentialElement& u = user.element;
+    const CredentialElement& p = password.element;
     std::size_t from = u.start < p.end ? u.start : p.start;
     std::size_t to = u.start < p.end ? p.end : u.end;
     if (to > from) payload.erase(from, to - from);
@@ -112,10 +123,7 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   std::size_t start = envelopeStart(request.text());
   if (start == kNotFound) return EMCLIENTAPI_RESQUESTINVALID_ERROR;
   std::string payload = request.text().substr(start);
-  Credentials inThePayload{
-      inPayload(credentials.user, start, payload, Credential::kUserName),
-      inPayload(credentials.password, start, payload, Credential::kPassword)};
-  if (int result = cutCredentials(payload, inThePayload); result != 0) {
+  if (int result = cutCredentials(payload, credentials, start); result != 0) {
     return result;
   }
   if (int result = setClientAddress(payload); result != 0) return result;
