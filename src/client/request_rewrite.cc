@@ -49,6 +49,7 @@ struct Entity {
 constexpr Entity kEntities[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}};
 
 std::string decodeEntities(std::string_view text) {
+  if (text.find('&') == std::string_view::npos) return std::string(text);
   std::string decoded;
   decoded.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {

@@ -1,5 +1,6 @@
 #include "request/response_parser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -441,24 +442,46 @@ Step itemLoop(Parser& parser, ResponseNode*& last, int64_t count) {
 
 }  // namespace
 
-int ParseResponse(shell::CommandContext& context, const char* text,
-                  ResponseNode* root) {
-  std::size_t length = std::strlen(text);
-  Parser parser{context, text, text + length, 0, {root, "quill_soap"},
-                nullptr, {}};
-  // The first chunk fits a small answer whole; a large one fills chunks up
-  // to the arena's ceiling.
-  parser.arena.chunkSize = length + length / 2 + 256;
+namespace {
+
+// The room a parse of `length` bytes takes in its first chunk: a small
+// answer fits whole; a large one fills chunks up to the arena's ceiling.
+std::size_t firstChunk(std::size_t length) {
+  return std::min(length + length / 2 + 256, shell::kLargestArenaChunk);
+}
+
+int parseInto(shell::CommandContext& context, const char* text,
+              std::size_t length, ResponseNode* root, shell::Arena arena) {
+  Parser parser{context, text, text + length, 0, arena, nullptr, {}};
   ResponseNode* last = root;
   return itemLoop(parser, last, kUnlimited) == Step::kError ? 1 : 0;
 }
 
+}  // namespace
+
+int ParseResponse(shell::CommandContext& context, const char* text,
+                  ResponseNode* root) {
+  std::size_t length = std::strlen(text);
+  shell::Arena arena{root, "quill_soap"};
+  arena.chunkSize = firstChunk(length);
+  return parseInto(context, text, length, root, arena);
+}
+
+// The root anchor is made with the first chunk behind it: a small answer
+// takes one tracked block.
 int ParseResponseText(shell::CommandContext& context) {
   shell::WorkArea& work = context.session->work;
   shell::releaseTree(work.responseTree);
-  work.responseTree = shell::trackedNew<ResponseNode>("quill_soap", __LINE__);
   const char* text = work.responseText != nullptr ? work.responseText : "";
-  int result = ParseResponse(context, text, work.responseTree);
+  std::size_t length = std::strlen(text);
+  std::size_t room = firstChunk(length);
+  auto* root =
+      new (shell::allocate(sizeof(ResponseNode) + room, "quill_soap", __LINE__))
+          ResponseNode{};
+  work.responseTree = root;
+  int result = parseInto(
+      context, text, length, root,
+      shell::arenaInOwner(root, sizeof(ResponseNode), room, "quill_soap"));
   // The tree holds copies of everything it needs: the text would only
   // double what a large answer holds.
   shell::release(work.responseText);

@@ -43,10 +43,11 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
     }
     return ShowObjectDetail(context, *token);
   }
-  std::fprintf(outputStream,
-               kind == kSystems ? "\n%s available on this Manager:"
-                                : "\n%s available on this Cell:",
-               displayName(kind));
+  std::fputc('\n', outputStream);
+  std::fputs(displayName(kind), outputStream);
+  std::fputs(kind == kSystems ? " available on this Manager:"
+                              : " available on this Cell:",
+             outputStream);
   bool full = (session.work.resultFlags & shell::kFullDisplay) != 0;
   bool any = false;
   for (const shell::ObjectToken* token = session.tokenList; token != nullptr;

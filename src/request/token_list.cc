@@ -1,5 +1,6 @@
 #include "request/token_list.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -75,12 +76,20 @@ int64_t placeOfName(const TokenBatch& batch, std::string_view name,
   return found;
 }
 
-// The owner of the kind's token memory, made when the kind gets its first
-// tokens.
-void* tokenStore(shell::CommandContext& context, ObjectKind kind) {
+// The arena of the kind's tokens: its owner is made when the kind gets its
+// first tokens, with room behind it for `expected` of them.
+shell::Arena tokenStore(shell::CommandContext& context, ObjectKind kind,
+                        std::size_t expected) {
   void*& store = context.session->tokenStores[kind];
-  if (store == nullptr) store = shell::allocate(1, "quill_support", __LINE__);
-  return store;
+  std::size_t room = std::min(expected * (sizeof(ObjectToken) + 24) + 64,
+                              shell::kLargestArenaChunk);
+  if (store != nullptr) {
+    shell::Arena arena{store, "quill_support"};
+    arena.chunkSize = room;
+    return arena;
+  }
+  store = shell::allocate(8 + room, "quill_support", __LINE__);
+  return shell::arenaInOwner(store, 8, room, "quill_support");
 }
 
 }  // namespace
@@ -126,14 +135,12 @@ void RemoveTokensOfKind(shell::CommandContext& context, ObjectKind kind) {
 
 TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
                            std::size_t expected) {
-  void* store = tokenStore(context, kind);
   TokenBatch batch{&context,
                    kind,
                    &context.session->tokenList,
-                   shell::Arena{store, "quill_support"},
+                   tokenStore(context, kind, expected),
                    {},
                    {}};
-  batch.store.chunkSize = expected * (sizeof(ObjectToken) + 24);
   for (; *batch.end != nullptr; batch.end = &(*batch.end)->next) {
     if ((*batch.end)->kind == kind) batch.inOrder.push_back(*batch.end);
   }

@@ -25,6 +25,19 @@ struct Arena {
 // stays a small part of the whole.
 inline constexpr std::size_t kLargestArenaChunk = std::size_t{1} << 20;
 
+// An arena whose first chunk is the room after the first `ownerSize`
+// bytes of its owner (a block made that much larger): a small structure
+// then takes one tracked block in all.
+inline Arena arenaInOwner(void* owner, std::size_t ownerSize, std::size_t room,
+                          const char* module) {
+  char* first = static_cast<char*>(owner) + ((ownerSize + 7) & ~std::size_t{7});
+  Arena arena{owner, module};
+  arena.next = first;
+  arena.end = static_cast<char*>(owner) + ownerSize + room;
+  arena.chunkSize = room;
+  return arena;
+}
+
 // Starts a chunk that holds at least `size` bytes; the current one is left
 // with its unused end.
 void addArenaChunk(Arena& arena, std::size_t size);
