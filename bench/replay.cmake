@@ -3,11 +3,13 @@
 add_executable(script_replay_bench
   ${CMAKE_CURRENT_LIST_DIR}/script_replay_bench.cc
   ${CMAKE_SOURCE_DIR}/tests/sim/sim_client.cc
-  ${CMAKE_SOURCE_DIR}/tests/support/run_program.cc)
+  ${CMAKE_SOURCE_DIR}/tests/support/run_program.cc
+  ${CMAKE_SOURCE_DIR}/tests/support/sim_process.cc)
 target_include_directories(script_replay_bench PRIVATE
   ${CMAKE_SOURCE_DIR}/tests/sim ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(script_replay_bench PRIVATE pelk_sim pelk_platform
   benchmark::benchmark)
 target_compile_definitions(script_replay_bench PRIVATE
-  PELK_BINARY="$<TARGET_FILE:pelk>")
-add_dependencies(script_replay_bench pelk)
+  PELK_BINARY="$<TARGET_FILE:pelk>"
+  PELK_SIM_BINARY="$<TARGET_FILE:pelk-sim>")
+add_dependencies(script_replay_bench pelk pelk-sim)

@@ -72,13 +72,6 @@ int ClientConnection::open(const std::string& host, const std::string& port,
     close();
     return EMCLIENTAPISOCKET_CONNECT_ERROR;
   }
-  // Every send and receive waits with poll: the mode is set once here, not
-  // by a system call per request.
-  if (int error = platform::makeNonBlocking(socket_); error != 0) {
-    rememberOsError(error);
-    close();
-    return EMCLIENTAPISOCKET_SETSOCKETOPTION_ERROR;
-  }
   connected_ = true;
   return EMCLIENTAPI_SUCCESS;
 }
@@ -125,12 +118,18 @@ long ClientConnection::readChunk(std::string& response, std::size_t& received) {
   bool wait = received == 0;
   char chunk[kChunkSize];
   for (;;) {
-    if (wait) {
+    int error = 0;
+    long got;
+    if (!wait) {
+      got = platform::receiveSome(socket_, chunk, sizeof chunk, error);
+    } else if (waitForever_ != 0) {
+      // Nothing to count down: one receive sleeps until the data comes.
+      got = platform::receiveWaiting(socket_, chunk, sizeof chunk, error);
+    } else {
       platform::waitReadable(socket_, kWaitStep);
       countdown.step();
+      got = platform::receiveSome(socket_, chunk, sizeof chunk, error);
     }
-    int error = 0;
-    long got = platform::receiveSome(socket_, chunk, sizeof chunk, error);
     if (got == 0) {
       closedByPeer_ = true;
       return 0;

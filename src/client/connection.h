@@ -26,9 +26,9 @@ class ClientConnection {
   ClientConnection& operator=(const ClientConnection&) = delete;
 
   // Connects to `host` (dotted or a name) and `port` (decimal, or "wbem"
-  // for the service table's port), closing a previous connection first,
-  // and makes the socket non-blocking for good. 0, 102, 103, 104, 105 or
-  // 110.
+  // for the service table's port), closing a previous connection first.
+  // 0, 102, 103, 104 or 105. The socket's mode is never changed: each send
+  // and receive says itself whether it may wait.
   int open(const std::string& host, const std::string& port, bool tcp);
 
   // Shuts the socket down and closes it; 0 or 106.

@@ -1,7 +1,6 @@
 #include "platform/sockets.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netdb.h>
@@ -16,14 +15,18 @@
 namespace platform {
 namespace {
 
-void pollFor(SocketHandle handle, short events, uint32_t milliseconds) {
+// A test waiter is given the wait step of a receive's countdown.
+constexpr uint32_t kTestWaitStep = 250;
+
+// A negative time waits without end.
+void pollFor(SocketHandle handle, short events, int milliseconds) {
   pollfd entry{handle, events, 0};
   // An interrupted wait simply ends early; the caller tries again.
-  poll(&entry, 1, static_cast<int>(milliseconds));
+  poll(&entry, 1, milliseconds);
 }
 
 void pollReadable(SocketHandle handle, uint32_t milliseconds) {
-  pollFor(handle, POLLIN, milliseconds);
+  pollFor(handle, POLLIN, static_cast<int>(milliseconds));
 }
 
 ReadableWaiter readableWaiter = pollReadable;
@@ -84,29 +87,12 @@ int connectSocket(SocketHandle handle, uint32_t networkAddress,
   return 0;
 }
 
-int makeNonBlocking(SocketHandle handle) {
-  int flags = fcntl(handle, F_GETFL);
-  if (flags < 0) return errno;
-  if ((flags & O_NONBLOCK) != 0) return 0;
-  return fcntl(handle, F_SETFL, flags | O_NONBLOCK) < 0 ? errno : 0;
-}
+namespace {
 
-long sendSome(SocketHandle handle, const char* data, std::size_t length,
-              int& error) {
-  for (;;) {
-    ssize_t sent = send(handle, data, length, MSG_NOSIGNAL);
-    if (sent >= 0) return sent;
-    if (errno != EINTR) {
-      error = errno;
-      return -1;
-    }
-  }
-}
-
-long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
+long receiveWith(SocketHandle handle, char* buffer, std::size_t size, int flags,
                  int& error) {
   for (;;) {
-    ssize_t got = recv(handle, buffer, size, 0);
+    ssize_t got = recv(handle, buffer, size, flags);
     if (got >= 0) return got;
     if (errno != EINTR) {
       error = errno == EWOULDBLOCK ? EAGAIN : errno;
@@ -115,12 +101,49 @@ long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
   }
 }
 
+}  // namespace
+
+long sendSome(SocketHandle handle, const char* data, std::size_t length,
+              int& error) {
+  for (;;) {
+    ssize_t sent = send(handle, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent >= 0) return sent;
+    if (errno != EINTR) {
+      error = errno == EWOULDBLOCK ? EAGAIN : errno;
+      return -1;
+    }
+  }
+}
+
+long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
+                 int& error) {
+  return receiveWith(handle, buffer, size, MSG_DONTWAIT, error);
+}
+
+// A blocking receive is one system call where a wait and a receive would
+// be two. A socket someone made non-blocking still answers EAGAIN: the
+// wait then goes through poll.
+long receiveWaiting(SocketHandle handle, char* buffer, std::size_t size,
+                    int& error) {
+  for (;;) {
+    if (readableWaiter == pollReadable) {
+      long got = receiveWith(handle, buffer, size, 0, error);
+      if (got >= 0 || error != EAGAIN) return got;
+      pollFor(handle, POLLIN, -1);
+      continue;
+    }
+    readableWaiter(handle, kTestWaitStep);
+    long got = receiveWith(handle, buffer, size, MSG_DONTWAIT, error);
+    if (got >= 0 || error != EAGAIN) return got;
+  }
+}
+
 void waitReadable(SocketHandle handle, uint32_t milliseconds) {
   readableWaiter(handle, milliseconds);
 }
 
 void waitWritable(SocketHandle handle, uint32_t milliseconds) {
-  pollFor(handle, POLLOUT, milliseconds);
+  pollFor(handle, POLLOUT, static_cast<int>(milliseconds));
 }
 
 void installReadableWaiter(ReadableWaiter waiter) {

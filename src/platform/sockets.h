@@ -33,19 +33,24 @@ std::string dottedAddress(uint32_t networkAddress);
 int connectSocket(SocketHandle handle, uint32_t networkAddress,
                   uint16_t networkPort);
 
-// Switches the socket to non-blocking mode. Returns 0 or the errno.
-int makeNonBlocking(SocketHandle handle);
-
-// One send call of at most `length` bytes that never raises SIGPIPE.
-// Returns the bytes sent, or -1 with `error` set (EAGAIN when the socket
-// is non-blocking and full).
+// One send call of at most `length` bytes that never waits and never
+// raises SIGPIPE. Returns the bytes sent, or -1 with `error` set (EAGAIN
+// when the socket's buffer is full).
 long sendSome(SocketHandle handle, const char* data, std::size_t length,
               int& error);
 
-// One receive call. Returns the bytes read, 0 when the peer closed, or -1
-// with `error` set (EAGAIN when nothing is there yet).
+// One receive call that never waits. Returns the bytes read, 0 when the
+// peer closed, or -1 with `error` set (EAGAIN when nothing is there yet).
+// Neither call changes the socket's mode: a socket is never switched to
+// non-blocking mode, the calls ask for it one by one.
 long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
                  int& error);
+
+// One receive that waits as long as it takes for data: a single call that
+// sleeps in the system until data or the end comes, unless a test waiter
+// is installed, which then does the waiting. Results as receiveSome.
+long receiveWaiting(SocketHandle handle, char* buffer, std::size_t size,
+                    int& error);
 
 // Waits up to `milliseconds` until the socket can be read (or has closed
 // or failed). Goes through the installed waiter, so tests can count the
