@@ -119,9 +119,9 @@ namespace {
 struct EntityTable {
   uint8_t entity[256] = {};
   constexpr EntityTable() {
-    entity['&'] = 1;
-    entity['<'] = 2;
-    entity['>'] = 3;
+    entity[static_cast<unsigned char>('&')] = 1;
+    entity[static_cast<unsigned char>('<')] = 2;
+    entity[static_cast<unsigned char>('>')] = 3;
   }
 };
 constexpr EntityTable kEntityOf;
