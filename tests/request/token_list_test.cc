@@ -1,5 +1,6 @@
 #include "request/token_list.h"
 
+#include <random>
 #include <string>
 
 #include "request/response_parser.h"
@@ -91,6 +92,34 @@ TEST_F(TokenListTest, ARowWithoutIdStopsTheLoadAndShowsTheAnswer) {
             "\n  Member [1]:\n                        Name : F2"
             "\n                       Other : x");
   EXPECT_EQ(tokens(), "3:F1=1 ");
+}
+
+// Renaming through the index of names gives what walking the list from its
+// start for each new name gives, whatever the names the server sends.
+TEST_F(TokenListTest, RenamingMatchesAWalkThroughTheList) {
+  const std::string names[] = {"A",       "B",    "A{1}", "A{2}",
+                               "A{1}{2}", "B{3}", "A{3}"};
+  std::mt19937 random(9);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int i = static_cast<int>(random() % 12); i > 0; --i) {
+      rows.emplace_back(names[random() % std::size(names)], "1");
+    }
+    uint32_t counter = session_.work.duplicateCounters[kHosts];
+    std::string expected;
+    std::vector<std::string> kept;
+    for (const auto& [name, id] : rows) {
+      std::string current = name;
+      for (const std::string& earlier : kept) {
+        if (earlier == current)
+          current += "{" + std::to_string(++counter) + "}";
+      }
+      kept.push_back(current);
+      expected += "4:" + current + "=1 ";
+    }
+    ASSERT_EQ(load(kHosts, listAnswer(rows)), 0);
+    ASSERT_EQ(tokens(), expected) << "round " << round;
+  }
 }
 
 // A long list costs a few blocks, and half of it named alike is renamed
