@@ -46,19 +46,18 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
   return counted >= kLineLimit ? LineStatus::kTooLong : LineStatus::kOk;
 }
 
+// The C library finds the line end in its buffer; the line is copied once.
 bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated) {
+  static char* buffer = nullptr;
+  static std::size_t capacity = 0;
   line.clear();
   terminated = false;
-  int c;
-  // The stream is read by this thread alone: no lock per character.
-  while ((c = getc_unlocked(stream)) != EOF) {
-    if (c == '\n') {
-      terminated = true;
-      return true;
-    }
-    line.push_back(static_cast<char>(c));
-  }
-  return !line.empty();
+  ssize_t length = getline(&buffer, &capacity, stream);
+  if (length <= 0) return false;
+  terminated = buffer[length - 1] == '\n';
+  line.assign(buffer,
+              static_cast<std::size_t>(terminated ? length - 1 : length));
+  return true;
 }
 
 int readKey() {

@@ -83,20 +83,21 @@ void printElement(const shell::CommandContext& context,
 void printHeading(shell::CommandContext& context, const ResponseNode& owner,
                   const ResponseNode& below, int index, int depth) {
   char*& label = context.session->work.currentLabel;
-  if (owner.arrayLabel() != nullptr) {
+  if (const char* arrayLabel = owner.arrayLabel(); arrayLabel != nullptr) {
     shell::release(label);
-    label = shell::copyText(owner.arrayLabel(), std::strlen(owner.arrayLabel()),
-                            "quill_soap", __LINE__);
+    label = shell::copyText(arrayLabel, std::strlen(arrayLabel), "quill_soap",
+                            __LINE__);
   }
   int indent = 2 * depth;
-  if (below.categoryLabel() == nullptr) {
+  const char* categoryLabel = below.categoryLabel();
+  if (categoryLabel == nullptr) {
     if (label != nullptr && label[0] != '\0') {
       std::fprintf(outputStream, "\n%*s%s [%d]:", indent, "", label, index);
     } else {
       std::fprintf(outputStream, "\n%*sMember [%d]:", indent, "", index);
     }
-  } else if (below.categoryLabel()[0] != '\0') {
-    std::fprintf(outputStream, "\n%*s%s:", indent, "", below.categoryLabel());
+  } else if (categoryLabel[0] != '\0') {
+    std::fprintf(outputStream, "\n%*s%s:", indent, "", categoryLabel);
   }
 }
 

@@ -37,16 +37,21 @@ void makeRoom(WorkArea& work, std::size_t needed) {
   work.requestCapacity = capacity;
 }
 
+// Most appends fit the room there is: only one that does not checks the
+// limit and grows the buffer.
 void appendBytes(CommandContext& context, const char* data,
                  std::size_t length) {
   WorkArea& work = context.session->work;
-  if (static_cast<std::size_t>(work.requestLength) + length >
-      static_cast<std::size_t>(kRequestLimit)) {
-    std::fputs("\nError: SOAP buffer exceeded when building SOAP command",
-               shell::outputStream);
-    shell::fatalStop();
+  std::size_t needed = static_cast<std::size_t>(work.requestLength) + length;
+  if (work.requestBuffer == nullptr ||
+      needed >= static_cast<std::size_t>(work.requestCapacity)) {
+    if (needed > static_cast<std::size_t>(kRequestLimit)) {
+      std::fputs("\nError: SOAP buffer exceeded when building SOAP command",
+                 shell::outputStream);
+      shell::fatalStop();
+    }
+    makeRoom(work, needed + 1);
   }
-  makeRoom(work, static_cast<std::size_t>(work.requestLength) + length + 1);
   std::memcpy(work.requestBuffer + work.requestLength, data, length);
   work.requestLength += static_cast<int32_t>(length);
   work.requestBuffer[work.requestLength] = '\0';

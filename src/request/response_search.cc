@@ -34,7 +34,8 @@ const ResponseNode* FindResponseElement(const ResponseNode* root,
                                         const char* name) {
   const ResponseNode* found = nullptr;
   walkNodeChildNext(root, [&](const ResponseNode& node) {
-    if (node.name != nullptr && std::strcmp(node.name, name) == 0) {
+    if (node.name != nullptr && node.name[0] == name[0] &&
+        std::strcmp(node.name, name) == 0) {
       found = &node;
     }
     return true;

@@ -55,9 +55,9 @@ struct PendingProperty {
 
 // One node of a parsed server answer. Anchors (the root, array rows,
 // category heads, array and category tails) have no name. The labels are
-// kept in the value of two kinds of anchor, with a mark no server text can
-// put there: a category node holds its own, an array's tail anchor the
-// array's; categoryLabel() and arrayLabel() read them.
+// kept in the value of two kinds of anchor (no other anchor has a value),
+// behind a mark byte: a category node holds its own, an array's tail anchor
+// the array's; categoryLabel() and arrayLabel() read them.
 struct ResponseNode {
   ResponseNode* child;  // first array row, or a category
   ResponseNode* next;

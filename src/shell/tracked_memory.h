@@ -22,9 +22,9 @@ void* allocate(std::size_t size, const char* module, int line);
 // A zero-filled block like allocate(), owned by `owner` (a block from
 // allocate()): it is given back together with its owner, by release(owner),
 // releaseAll() and fatalStop(), so a structure of many pieces carved from a
-// few such blocks is released with one call. An owner that is itself owned
-// passes the block on to its own owner; an owner the table does not know
-// leaves the block on its own, given back by releaseAll().
+// few such blocks is released with one call. An owner that is itself owned,
+// or that the table does not know, leaves the block on its own, given back
+// by releaseAll().
 void* allocateOwned(void* owner, std::size_t size, const char* module,
                     int line);
 
