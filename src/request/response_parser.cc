@@ -27,6 +27,12 @@ struct KeptName {
   std::size_t length;
 };
 
+// A span of the answer text.
+struct Span {
+  const char* start;
+  std::size_t length;
+};
+
 struct Parser {
   shell::CommandContext& context;
   const char* cursor;
@@ -35,12 +41,10 @@ struct Parser {
   shell::Arena arena;  // the nodes and their texts
   char* emptyText;
   KeptName names[kNameSlots];
-};
-
-// A span of the answer text.
-struct Span {
-  const char* start;
-  std::size_t length;
+  // The last label text read, kept as a span of the answer until the parse
+  // ends; before the first, the work area's currentLabel holds the label.
+  bool labelRead;
+  Span label;
 };
 
 enum class Step { kContinue, kDone, kError };
@@ -138,6 +142,10 @@ char* markedLabel(Parser& parser, char mark) {
   const char* label = parser.context.session->work.currentLabel;
   if (label == nullptr) label = "";
   std::size_t length = std::strlen(label);
+  if (parser.labelRead) {
+    label = parser.label.start;
+    length = parser.label.length;
+  }
   // The copy's first byte makes room for the mark.
   char* marked = shell::arenaText(parser.arena, label, length + 1);
   std::memmove(marked + 1, marked, length);
@@ -259,9 +267,8 @@ Step label(Parser& parser, ResponseNode*&, int64_t&) {
   Span text;
   if (readText(parser, text) == Step::kError) return Step::kError;
   while (text.length > 0 && text.start[text.length - 1] == ' ') --text.length;
-  char*& current = parser.context.session->work.currentLabel;
-  shell::release(current);
-  current = shell::copyText(text.start, text.length, "quill_soap", __LINE__);
+  parser.labelRead = true;
+  parser.label = text;
   return readEndTag(parser, name);
 }
 
@@ -452,9 +459,17 @@ std::size_t firstChunk(std::size_t length) {
 
 int parseInto(shell::CommandContext& context, const char* text,
               std::size_t length, ResponseNode* root, shell::Arena arena) {
-  Parser parser{context, text, text + length, 0, arena, nullptr, {}};
+  Parser parser{context, text, text + length, 0, arena, nullptr, {}, false, {}};
   ResponseNode* last = root;
-  return itemLoop(parser, last, kUnlimited) == Step::kError ? 1 : 0;
+  int result = itemLoop(parser, last, kUnlimited) == Step::kError ? 1 : 0;
+  // An answer with many labels replaces currentLabel once, with the last.
+  if (parser.labelRead) {
+    char*& current = context.session->work.currentLabel;
+    shell::release(current);
+    current = shell::copyText(parser.label.start, parser.label.length,
+                              "quill_soap", __LINE__);
+  }
+  return result;
 }
 
 }  // namespace
