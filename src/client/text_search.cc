@@ -143,7 +143,7 @@ std::size_t escapedSize(std::string_view text) {
   };
   for (; at + 16 <= text.size(); at += 16) {
     const char* block = text.data() + at;
-    size += 4 * bits(matchingBytes16(block, '&', '&', '&')) +
+    size += 4 * bits(matchingBytes16(block, '&')) +
             3 * bits(matchingBytes16(block, '<', '>', '>'));
   }
   for (; at < text.size(); ++at) {

@@ -58,6 +58,21 @@ std::string escapeMarkup(std::string_view text);
 void appendEscaped(std::string& out, std::string_view text);
 std::size_t escapedSize(std::string_view text);
 
+// Bit i is set where byte i of the 16 bytes at `bytes` is `wanted`.
+inline unsigned matchingBytes16(const char* bytes, char wanted) {
+#if defined(__SSE2__)
+  __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(wanted))));
+#else
+  unsigned found = 0;
+  for (unsigned i = 0; i < 16; ++i) {
+    if (bytes[i] == wanted) found |= 1u << i;
+  }
+  return found;
+#endif
+}
+
 // Bit i is set where byte i of the 16 bytes at `bytes` is `a`, `b` or `c`:
 // texts with markup every few bytes are scanned a block at a time.
 inline unsigned matchingBytes16(const char* bytes, char a, char b, char c) {

@@ -175,7 +175,7 @@ bool extractPayload(std::string_view answer, std::string& payload) {
   };
   // A block without '&' is copied whole; one with some up to the first.
   while (end - read >= 16) {
-    unsigned found = matchingBytes16(read, '&', '&', '&');
+    unsigned found = matchingBytes16(read, '&');
     std::memcpy(write, read, 16);
     if (found == 0) {
       read += 16;

@@ -66,18 +66,18 @@ Step failEndToken(Span name, const char* rest) {
   return Step::kError;
 }
 
-// Spans between markup characters are short: the first bytes are looked
-// at one by one, and a longer span a block of sixteen at a time while that
-// many are left.
+// Spans between markup characters are short: the first few bytes are
+// looked at one by one, and a longer span a block of sixteen at a time
+// while that many are left.
 inline const char* findChar(const Parser& parser, const char* from,
                             char wanted) {
   const char* p = from;
-  for (const char* stop = parser.end - p > 16 ? p + 16 : parser.end; p < stop;
+  for (const char* stop = parser.end - p > 8 ? p + 8 : parser.end; p < stop;
        ++p) {
     if (*p == wanted) return p;
   }
   for (; parser.end - p >= 16; p += 16) {
-    unsigned found = emclient::matchingBytes16(p, wanted, wanted, wanted);
+    unsigned found = emclient::matchingBytes16(p, wanted);
     if (found != 0) return p + __builtin_ctz(found);
   }
   for (; p < parser.end; ++p) {
