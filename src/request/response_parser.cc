@@ -417,7 +417,7 @@ Handler handlerFor(const Parser& parser) {
   while (candidates != 0) {
     const StructuralTag& tag = tags.tags[__builtin_ctz(candidates)];
     candidates &= candidates - 1;
-    if (tag.opening.size() <= left &&
+    if (tag.opening.size() <= left && parser.cursor[2] == tag.opening[2] &&
         std::memcmp(parser.cursor, tag.opening.data(), tag.opening.size()) ==
             0) {
       return tag.handler;
