@@ -1,7 +1,6 @@
 #include "client/front_exchange.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "client/debug_log.h"
 #include "client/emclient_api.h"
@@ -35,7 +34,7 @@ std::size_t bodyStart(std::string_view text, std::size_t from) {
 long long announcedLength(std::string_view headers) {
   constexpr std::string_view kName = "content-length:";
   auto sameLetter = [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
   };
   for (std::size_t at = 0; at + kName.size() <= headers.size(); ++at) {
     char c = headers[at];

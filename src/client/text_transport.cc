@@ -173,19 +173,31 @@ bool extractPayload(std::string_view answer, std::string& payload) {
       *write++ = *read++;
     }
   };
-  // A block without '&' is copied whole; one with some up to the first.
+  // A block without '&' is copied whole. In a block with some, each is
+  // taken in turn from the one search, the bytes before it copied with one
+  // sixteen-byte store (the payload has room to spare); what follows the
+  // last one is read again as the start of the next block.
   while (end - read >= 16) {
-    unsigned found = matchingBytes16(read, '&');
-    std::memcpy(write, read, 16);
+    const char* block = read;
+    unsigned found = matchingBytes16(block, '&');
     if (found == 0) {
+      std::memcpy(write, read, 16);
       read += 16;
       write += 16;
       continue;
     }
-    int plain = __builtin_ctz(found);
-    read += plain;
-    write += plain;
-    takeEntity();
+    for (; found != 0; found &= found - 1) {
+      const char* entity = block + __builtin_ctz(found);
+      if (entity < read) continue;
+      if (end - read >= 16) {
+        std::memcpy(write, read, 16);
+      } else {
+        std::memcpy(write, read, static_cast<std::size_t>(entity - read));
+      }
+      write += entity - read;
+      read = entity;
+      takeEntity();
+    }
   }
   while (read < end) {
     if (*read == '&') {
