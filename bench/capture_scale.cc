@@ -6,9 +6,9 @@
 // requests it sent (read back from the request trace of a first, untimed
 // run) are sent again on their own, with nothing parsed or written, so
 // "ratio" is the capture's time over the time its round trips take alone,
-// measured side by side in one run (the median of the iterations' ratios). The simulator looks objects up
-// one by one, so its own time per request grows with the system, and with
-// it the wall time per object of both.
+// measured side by side in one run (the median of the iterations' ratios).
+// The simulator looks objects up one by one, so its own time per request
+// grows with the system, and with it the wall time per object of both.
 //
 // CaptureRecordedAnswers therefore runs the same capture once more against
 // a loopback server that hands out the simulator's recorded answers in
