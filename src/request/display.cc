@@ -40,6 +40,16 @@ void printSegment(std::string_view segment) {
   std::fwrite(segment.data(), 1, segment.size(), outputStream);
 }
 
+// `count` blanks ("%*s" of an empty text, written without the formatter,
+// which costs more than the rest of a line).
+void printBlanks(int count) {
+  static const std::string kBlanks(512, ' ');
+  for (; count > 0; count -= static_cast<int>(kBlanks.size())) {
+    printSegment(std::string_view(kBlanks).substr(
+        0, std::min(static_cast<std::size_t>(count), kBlanks.size())));
+  }
+}
+
 // Breaks at the last blank that keeps a line within DISPLAY_WIDTH, inside
 // a word when there is none; continuation lines start at `column`. A
 // column already at the width leaves no room, so the rest goes unbroken.
@@ -60,7 +70,8 @@ void printWrapped(const char* value, int column) {
     rest.remove_prefix(cut);
     if (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
     if (rest.empty()) return;
-    std::fprintf(outputStream, "\n%*s", column, "");
+    std::fputc('\n', outputStream);
+    printBlanks(column);
   }
 }
 
@@ -68,10 +79,16 @@ void printElement(const shell::CommandContext& context,
                   const ResponseNode& node, int depth) {
   int width = nameWidth(depth);
   int column = width + 3;
-  if (static_cast<int>(std::strlen(node.name)) > width) {
-    std::fprintf(outputStream, "\n%s :\n%*s", node.name, column, "");
+  int length = static_cast<int>(std::strlen(node.name));
+  std::fputc('\n', outputStream);
+  if (length > width) {
+    std::fputs(node.name, outputStream);
+    std::fputs(" :\n", outputStream);
+    printBlanks(column);
   } else {
-    std::fprintf(outputStream, "\n%*s : ", width, node.name);
+    printBlanks(width - length);
+    std::fputs(node.name, outputStream);
+    std::fputs(" : ", outputStream);
   }
   if (shell::isIgnoredProperty(context, node.name)) {
     std::fputs(shell::kIgnoreMarker, outputStream);
