@@ -33,6 +33,7 @@ int invalidParameter() {
   return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
 }
 
+
 std::string buildDirectRequest(const DirectRequest& request, const char* host,
                                const char* user, const char* password) {
   const VersionText& version =

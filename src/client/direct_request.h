@@ -37,4 +37,5 @@ bool anyNull(std::initializer_list<const void*> arguments);
 // Reports and returns 300.
 int invalidParameter();
 
+
 }  // namespace emclient

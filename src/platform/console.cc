@@ -38,8 +38,7 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
       break;
     }
     lastWasCarriageReturn = c == '\r';
-    if (line.length < kLineLimit)
-      line.text[line.length++] = static_cast<char>(c);
+    if (line.length < kLineLimit) line.text[line.length++] = static_cast<char>(c);
     ++counted;
   }
   line.text[line.length] = '\0';

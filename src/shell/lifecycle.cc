@@ -23,8 +23,8 @@ CommandContext& startSession() {
       static_cast<char*>(allocate(1, "quill_main", __LINE__));
   // Server operations may take long; the shell waits for every answer.
   EMClientAPITNGSetWaitForever(1);
-  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
-               kBuildNumber, kProductVersion);
+  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", kBuildNumber,
+               kProductVersion);
   return *context;
 }
 

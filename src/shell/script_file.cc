@@ -32,13 +32,12 @@ void echoScriptLine(const SessionState& session, const char* line,
 
 int runScriptCommand(CommandContext& context) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream,
-                 "\nError: Filename too long, limit %u characters",
+    std::fprintf(outputStream, "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
     return 0;
   }
-  char* name =
-      copyText(context.tokenStart, context.tokenLength, "quill_main", __LINE__);
+  char* name = copyText(context.tokenStart, context.tokenLength, "quill_main",
+                        __LINE__);
   std::FILE* stream = nullptr;
   if (scriptNesting >= kMaxScriptNesting) {
     errno = EMFILE;

@@ -1,12 +1,13 @@
 #include "shell/usage.h"
 
+#include "shell/version.h"
+
 #include <cstdio>
 #include <cstring>
 
-#include "shell/version.h"
-
 namespace shell {
 namespace {
+
 
 constexpr const char kUsage[] =
     "Usage: pelk [COMMAND_LINE ...]\n"
