@@ -124,10 +124,8 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
     if (expected > static_cast<long long>(kReceiveLimit)) {
       return EMCLIENTAPISOCKET_RECEIVE_ERROR;
     }
-    if (expected < 0 ? headless || answer.size() > start
-                     : received >= start + expected) {
-      break;
-    }
+    // Without a length the body ends only where the server closes.
+    if (expected < 0 ? headless : received >= start + expected) break;
   }
   if (contains(answer, kXmlStart)) return EMCLIENTAPI_SUCCESS;
   trace(Layer::kFront, 1, answer);
