@@ -9,6 +9,7 @@
 #include "client/retry_loop.h"
 #include "client/text_search.h"
 #include "client/text_transport.h"
+#include "platform/interruption.h"
 
 namespace emclient {
 namespace {
@@ -142,8 +143,9 @@ int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
         request.text());
   const ClientRequest original = request;
   int result = exchangeOnce(connection, request, payload);
-  if (isBrokenConnection(result)) {
-    // The server may have dropped the kept connection: open it once more.
+  // The server may have dropped the kept connection: open it once more,
+  // unless the exchange failed because it was interrupted.
+  if (isBrokenConnection(result) && !platform::interrupted()) {
     if (int reopened = connection.open(request.host(), request.port(), false);
         reopened != 0) {
       return reopened;
