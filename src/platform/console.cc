@@ -19,7 +19,6 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
     errno = 0;
     int c = std::getc(stream);
     if (c == EOF) {
-      line.text[line.length] = '\0';
       if (std::ferror(stream) && interrupted()) {
         // The stream stays usable for the next prompt.
         std::clearerr(stream);
@@ -29,6 +28,7 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
       }
       if (std::ferror(stream)) {
         line.error = errno != 0 ? errno : EIO;
+        line.text[line.length] = '\0';
         return LineStatus::kError;
       }
       line.atEnd = true;
