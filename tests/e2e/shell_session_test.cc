@@ -206,6 +206,13 @@ TEST(Scripts, AnEndlessLineEndsTheScriptAndCountsAsFailed) {
     EXPECT_EQ(c.exitStatus, run.exitStatus);
     EXPECT_FALSE(run.timedOut);
   }
+
+  // CAPTURE VALIDATE reads with the same bound.
+  auto validate = runArguments({"CAPTURE VALIDATE /dev/zero"});
+  EXPECT_OUTPUT(kBanner + echo("CAPTURE VALIDATE /dev/zero") +
+                    "\nError: Not a CAPTURE generated script",
+                validate.output);
+  EXPECT_FALSE(validate.timedOut);
 }
 
 // Editors may start a UTF-8 file with a byte-order mark; the first line
