@@ -117,6 +117,20 @@ void DamageReply(Reply& reply, const FaultEffect& effect) {
                        std::min(effect.shortBytes, reply.bytes.size()));
     reply.close = true;
   }
+  if (effect.unframed) {
+    // Without its length the body ends where the connection does.
+    size_t headerEnd = reply.bytes.find("\r\n\r\n");
+    size_t length = reply.bytes.find("Content-Length: ");
+    if (length < headerEnd) {
+      reply.bytes.erase(length, reply.bytes.find("\r\n", length) + 2 - length);
+    }
+    reply.close = true;
+  }
+  if (effect.trickleMs > 0) {
+    reply.splitBytes = 1;
+    reply.pieceGapMs = effect.trickleMs;
+  }
+  reply.stall = effect.stall;
 }
 
 Reply AnswerUnreadable(bool tooLarge) {

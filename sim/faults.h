@@ -25,6 +25,9 @@ enum class FaultKind {
   kShort,         // the answer without its last N bytes, then a close
   kHuge,          // the answer padded with N megabytes of blanks
   kDeep,          // an answer of objects nested N levels deep
+  kStall,         // the header lines, then nothing while the connection stays
+  kTrickle,       // the answer one byte at a time, N milliseconds apart
+  kUnframed,      // the answer without Content-Length, then a close
 };
 
 struct FaultSpec {
@@ -53,6 +56,9 @@ struct FaultEffect {
   size_t shortBytes = 0;  // leave this many bytes off the end
   int hugeMegabytes = 0;
   int deepLevels = 0;
+  bool stall = false;
+  int trickleMs = 0;  // between the bytes of the answer (0: not trickled)
+  bool unframed = false;
 };
 
 enum class RequestClass { kOperation, kSessionKey, kLogin };

@@ -1,5 +1,5 @@
 // pelk-sim: starts the simulated element manager on a loopback address and
-// serves until SIGINT or SIGTERM.
+// serves until SIGINT, SIGTERM or SIGHUP.
 #include <signal.h>
 
 #include <cstdio>
@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // A closed terminal stops it like any other request to stop.
+  sigaction(SIGHUP, &action, nullptr);
   signal(SIGPIPE, SIG_IGN);
   std::printf("pelk-sim listening on %s text-port %s elm-port %s\n",
               options.server.address.c_str(),

@@ -11,6 +11,7 @@
 #include "client/elm_exchange.h"
 #include "client/emclient_api.h"
 #include "client/error_text.h"
+#include "client/exchange_deadline.h"
 #include "client/os_error.h"
 #include "client/request_rewrite.h"
 #include "client/text_search.h"
@@ -223,7 +224,7 @@ int logIn(ClientRequest& request, bool usePersisted) {
     if (failureLine == nullptr) return result;
     trace(Layer::kElm, 2, failureLine);
     if (attempt == kAttempts) return result;
-    platform::pause(kAttemptPause);
+    platform::pause(boundedWait(kAttemptPause));
   }
 
   trace(Layer::kElm, 2, " ** User rights validated");

@@ -6,6 +6,7 @@
 
 #include "client/emclient_api.h"
 #include "objects/command_support.h"
+#include "platform/interruption.h"
 #include "request/preconditions.h"
 
 namespace objects {
@@ -22,8 +23,11 @@ char* managerHost(const shell::SessionState& session) {
                          __LINE__);
 }
 
+// An interruption is reported once by the shell, not as the library's
+// failure.
 int reportLibraryResult(int code) {
   if (code == 0) return 0;
+  if (platform::interrupted()) return 1;
   char text[kErrorTextSize] = {};
   EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
   std::fprintf(shell::outputStream, "\nError: %s", text);

@@ -28,11 +28,16 @@ bool succeeded(const SessionState& session) {
   return (session.work.resultFlags & shell::kServerSuccess) != 0;
 }
 
+// A failed selection leaves no system selected: the commands after a
+// mistyped name must not act on the system selected before it.
 int selectSystemAction(CommandContext& context) {
   SessionState& session = *context.session;
   const shell::ObjectToken* token = request::LookupObject(
       context, request::kSystems, session.work.objectNameArg);
-  if (token == nullptr) return 1;
+  if (token == nullptr) {
+    deselectSystem(session);
+    return 1;
+  }
   replaceText(session.systemName, session.work.objectNameArg, "quill_cell",
               __LINE__);
   replaceText(session.systemId, token->id, "quill_cell", __LINE__);

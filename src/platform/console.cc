@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "platform/interruption.h"
+
 namespace platform {
 
 LineStatus readLine(std::FILE* stream, LineBuffer& line) {
@@ -17,6 +19,13 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
     errno = 0;
     int c = std::getc(stream);
     if (c == EOF) {
+      if (std::ferror(stream) && interrupted()) {
+        // The stream stays usable for the next prompt.
+        std::clearerr(stream);
+        line.length = 0;
+        line.text[0] = '\0';
+        return LineStatus::kInterrupted;
+      }
       if (std::ferror(stream)) {
         line.error = errno != 0 ? errno : EIO;
         line.text[line.length] = '\0';
@@ -38,25 +47,35 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
       break;
     }
     lastWasCarriageReturn = c == '\r';
-    if (line.length < kLineLimit) line.text[line.length++] = static_cast<char>(c);
-    ++counted;
+    if (line.length < kLineLimit)
+      line.text[line.length++] = static_cast<char>(c);
+    if (++counted == kRunawayLimit) {
+      line.text[line.length] = '\0';
+      return LineStatus::kRunaway;
+    }
   }
   line.text[line.length] = '\0';
   return counted >= kLineLimit ? LineStatus::kTooLong : LineStatus::kOk;
 }
 
-bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated) {
+LineStatus readBoundedLine(std::FILE* stream, std::string& line,
+                           bool& terminated) {
   line.clear();
   terminated = false;
   int c;
   while ((c = std::getc(stream)) != EOF) {
     if (c == '\n') {
       terminated = true;
-      return true;
+      return LineStatus::kOk;
     }
     line.push_back(static_cast<char>(c));
+    if (line.size() == kRunawayLimit) return LineStatus::kRunaway;
   }
-  return !line.empty();
+  return line.empty() ? LineStatus::kEnd : LineStatus::kOk;
+}
+
+bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated) {
+  return readBoundedLine(stream, line, terminated) == LineStatus::kOk;
 }
 
 int readKey() {

@@ -13,13 +13,16 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/interruption.h"
+
 namespace platform {
 namespace {
 
-void pollFor(SocketHandle handle, short events, uint32_t milliseconds) {
+bool pollFor(SocketHandle handle, short events, uint32_t milliseconds) {
   pollfd entry{handle, events, 0};
-  // An interrupted wait simply ends early; the caller tries again.
-  poll(&entry, 1, static_cast<int>(milliseconds));
+  // A wait ended early by a signal is judged by the caller, who looks for
+  // an interruption and otherwise tries again.
+  return waitUnlessInterrupted(&entry, 1, milliseconds);
 }
 
 void pollReadable(SocketHandle handle, uint32_t milliseconds) {
@@ -31,7 +34,8 @@ ReadableWaiter readableWaiter = pollReadable;
 }  // namespace
 
 int openStreamSocket(bool tcp, SocketHandle& handle) {
-  handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, tcp ? IPPROTO_TCP : 0);
+  handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK,
+                  tcp ? IPPROTO_TCP : 0);
   return handle < 0 ? errno : 0;
 }
 
@@ -71,17 +75,29 @@ std::string dottedAddress(uint32_t networkAddress) {
   return text;
 }
 
-int connectSocket(SocketHandle handle, uint32_t networkAddress,
-                  uint16_t networkPort) {
+int startConnect(SocketHandle handle, uint32_t networkAddress,
+                 uint16_t networkPort) {
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = networkPort;
   peer.sin_addr.s_addr = networkAddress;
-  while (connect(handle, reinterpret_cast<const sockaddr*>(&peer),
-                 sizeof peer) != 0) {
-    if (errno != EINTR) return errno;
+  if (connect(handle, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) ==
+      0) {
+    return 0;
   }
-  return 0;
+  // An interrupted connect goes on by itself; a second connect would only
+  // be refused.
+  return errno == EINTR ? EINPROGRESS : errno;
+}
+
+int waitConnected(SocketHandle handle, uint32_t milliseconds) {
+  if (!pollFor(handle, POLLOUT, milliseconds)) return EINPROGRESS;
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+    return errno;
+  }
+  return error;
 }
 
 int makeNonBlocking(SocketHandle handle) {

@@ -13,8 +13,9 @@ namespace platform {
 using SocketHandle = int;
 inline constexpr SocketHandle kNoSocket = -1;
 
-// Creates an IPv4 stream socket, asking for TCP explicitly when `tcp` is
-// set (protocol 0 otherwise). Returns 0 or the errno.
+// Creates an IPv4 stream socket in non-blocking mode, asking for TCP
+// explicitly when `tcp` is set (protocol 0 otherwise). Returns 0 or the
+// errno.
 int openStreamSocket(bool tcp, SocketHandle& handle);
 
 // The port of a service in the system's service table, in network order.
@@ -29,9 +30,15 @@ bool resolveHostName(const char* name, uint32_t& networkAddress);
 // The dotted text of an address in network order.
 std::string dottedAddress(uint32_t networkAddress);
 
-// Connects (blocking). Returns 0 or the errno.
-int connectSocket(SocketHandle handle, uint32_t networkAddress,
-                  uint16_t networkPort);
+// Starts connecting without waiting. Returns 0 when connected at once,
+// EINPROGRESS while the connection is being made, or the errno.
+int startConnect(SocketHandle handle, uint32_t networkAddress,
+                 uint16_t networkPort);
+
+// Waits up to `milliseconds` for a connection started by startConnect.
+// Returns 0 once connected, EINPROGRESS while it is still being made (the
+// time ran out, or a signal ended the wait), or the errno of the failure.
+int waitConnected(SocketHandle handle, uint32_t milliseconds);
 
 // Switches the socket to non-blocking mode. Returns 0 or the errno.
 int makeNonBlocking(SocketHandle handle);
@@ -48,8 +55,8 @@ long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
                  int& error);
 
 // Waits up to `milliseconds` until the socket can be read (or has closed
-// or failed). Goes through the installed waiter, so tests can count the
-// waits instead of spending them.
+// or failed); an interruption ends the wait at once. Goes through the
+// installed waiter, so tests can count the waits instead of spending them.
 void waitReadable(SocketHandle handle, uint32_t milliseconds);
 
 // The same for writing; always a real wait.

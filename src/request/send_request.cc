@@ -6,6 +6,7 @@
 
 #include "client/emclient_api.h"
 #include "platform/clock.h"
+#include "platform/interruption.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -46,8 +47,12 @@ int sendWithRetries(shell::CommandContext& context) {
       std::fputs(attempt == 1 ? "\nRetrying command" : ".", stdout);
       platform::pause(kRetryPauseSeconds * 1000u);
     }
+    // Once interrupted nothing more is sent, and the shell reports the
+    // interruption itself, once.
+    if (platform::interrupted()) return 1;
     int code = sendOnce(work);
     if (code != 0) {
+      if (platform::interrupted()) return 1;
       char text[kErrorTextSize] = {};
       EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
       std::fprintf(outputStream, "\nError: %s", text);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/console.h"
+#include "platform/interruption.h"
 #include "shell/output.h"
 
 namespace shell {
@@ -24,7 +25,10 @@ bool confirmCommand(const char* warning) {
     }
     yes = kept == 3 && std::memcmp(line.text, "Yes", 3) == 0;
   }
-  if (!yes) std::fputs("\nCommand aborted\n", outputStream);
+  // An interruption is reported by the shell itself.
+  if (!yes && !platform::interrupted()) {
+    std::fputs("\nCommand aborted\n", outputStream);
+  }
   return yes;
 }
 

@@ -6,6 +6,7 @@
 #include "language/grammar.h"
 #include "language/parser.h"
 #include "platform/clock.h"
+#include "platform/interruption.h"
 #include "shell/regression.h"
 #include "shell/tracked_memory.h"
 
@@ -74,8 +75,10 @@ void executeLine(CommandContext& context, const char* line, std::size_t length,
 
   ParseStatus status = language::quill_parse(language::rootList(), context);
   if (status == ParseOk) {
+    // A command an interruption cut short failed, whatever it returned.
     bool failed = session.work.finalHandler(context) != 0 ||
-                  (session.work.resultFlags & kServerFailure) != 0;
+                  (session.work.resultFlags & kServerFailure) != 0 ||
+                  platform::interrupted();
     if (failed) markCommandFailed(session);
     if (applyDelay && sessionOptions.commandDelay != 0) {
       platform::pause(sessionOptions.commandDelay * 1000u);

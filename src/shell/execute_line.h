@@ -9,7 +9,9 @@ namespace shell {
 
 // Parses and executes one line of `length` characters (the text is
 // terminated after them). Script runners pass applyDelay, which pauses
-// COMMAND_DELAY seconds after a line that parsed.
+// COMMAND_DELAY seconds after a line that parsed. A command during which
+// an interruption was recorded counts as failed; while a regression
+// capture runs, the interruption also ends it (checkCaptureWritten).
 void executeLine(CommandContext& context, const char* line, std::size_t length,
                  bool applyDelay);
 

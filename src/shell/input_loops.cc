@@ -5,6 +5,7 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/interruption.h"
 #include "request/known_names.h"
 #include "shell/execute_line.h"
 #include "shell/line_editor.h"
@@ -20,7 +21,16 @@ using LineReader =
     std::function<platform::LineStatus(const char*, platform::LineBuffer&)>;
 
 bool loopMustStop(const SessionState& session) {
-  return (session.sessionFlags & (kExitRequested | kStoppedOnError)) != 0;
+  return (session.sessionFlags & (kExitRequested | kStoppedOnError)) != 0 ||
+         platform::interruption() == platform::Interruption::kEndSession;
+}
+
+// Ctrl-C at a terminal: the command and every script it ran have
+// stopped; one line says so and the prompt comes back.
+void reportStoppedCommand() {
+  if (platform::interruption() != platform::Interruption::kStopCommand) return;
+  std::fputs("\nError: Command interrupted", outputStream);
+  platform::clearInterruption();
 }
 
 platform::LineStatus readPlainLine(const char* name,
@@ -34,16 +44,26 @@ void readAndExecuteLines(CommandContext& context, const LineReader& read) {
   platform::LineBuffer line;
   while (!loopMustStop(session)) {
     platform::LineStatus status = read(promptName(session), line);
+    // Ctrl-C at the prompt, even one that came just before the wait for
+    // input, discards the line and gives a fresh prompt.
+    if (platform::interruption() == platform::Interruption::kStopCommand) {
+      platform::clearInterruption();
+      continue;
+    }
+    if (status == platform::LineStatus::kInterrupted) return;
     if (status == platform::LineStatus::kEnd ||
         status == platform::LineStatus::kError) {
       std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
                    platform::errorText(line.error));
       return;
     }
-    if (status == platform::LineStatus::kTooLong) {
+    if (status == platform::LineStatus::kTooLong ||
+        status == platform::LineStatus::kRunaway) {
       std::fprintf(outputStream,
                    "\nError: Input line too long, limit %d characters",
                    static_cast<int>(platform::kLineLimit));
+      // The rest of a runaway line is no command: reading ends there.
+      if (status == platform::LineStatus::kRunaway) return;
       continue;
     }
     std::size_t length = trimLineEnd(line.text, line.length);
@@ -53,6 +73,7 @@ void readAndExecuteLines(CommandContext& context, const LineReader& read) {
       std::fputc('\n', outputStream);
     }
     executeLine(context, line.text, length, false);
+    reportStoppedCommand();
     if (session.sessionFlags & kExitRequested) return;
   }
 }
@@ -76,7 +97,7 @@ void runInteractiveLoop(CommandContext& context) {
 
 void runArgumentLoop(CommandContext& context, int count, char** arguments) {
   SessionState& session = *context.session;
-  for (int i = 1; i < count; ++i) {
+  for (int i = 0; i < count; ++i) {
     if (session.sessionFlags & kRegressionCapture) {
       // A reference needs its command lines in the "> " form to be
       // replayable; the administrator still sees each command.

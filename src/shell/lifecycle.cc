@@ -5,6 +5,7 @@
 
 #include "client/emclient_api.h"
 #include "platform/console.h"
+#include "platform/interruption.h"
 #include "shell/execute_line.h"
 #include "shell/regression.h"
 #include "shell/tracked_memory.h"
@@ -12,7 +13,7 @@
 
 namespace shell {
 
-CommandContext& startSession() {
+CommandContext& startSession(const ProgramOptions& options) {
   outputStream = stdout;
   sessionOptions = SessionOptions{};
   runMode = RunMode::kNone;
@@ -23,8 +24,10 @@ CommandContext& startSession() {
       static_cast<char*>(allocate(1, "quill_main", __LINE__));
   // Server operations may take long; the shell waits for every answer.
   EMClientAPITNGSetWaitForever(1);
-  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", kBuildNumber,
-               kProductVersion);
+  EMClientAPITNGSetRequestTimeout(
+      static_cast<int>(options.timeoutSeconds * 1000));
+  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
+               kBuildNumber, kProductVersion);
   return *context;
 }
 
@@ -32,6 +35,13 @@ void shutDown(CommandContext& context) {
   SessionState& session = *context.session;
   bool stoppedOnError = (session.sessionFlags & kStoppedOnError) != 0;
   bool exitOnError = (session.sessionFlags & kExitOnError) != 0;
+  int signal = platform::endingSignal();
+  if (signal != 0) {
+    // A regression capture still running goes, being incomplete.
+    checkCaptureWritten(session);
+    std::fprintf(outputStream, "\nError: Session ended by signal %d (%s)",
+                 signal, platform::signalText(signal));
+  }
 
   releaseWorkArea(session);
   for (char* text :
@@ -47,13 +57,16 @@ void shutDown(CommandContext& context) {
     std::printf("\nTotal regression differences = %u",
                 regressionDifferenceTotal());
   }
-  if ((stoppedOnError && !exitOnError) || regressionTestRan()) {
+  // Nobody is left to press a key once a signal ended the session.
+  if (signal == 0 &&
+      ((stoppedOnError && !exitOnError) || regressionTestRan())) {
     std::fputs("\n\nPress return to exit", outputStream);
     platform::readKey();
   }
   EMClientAPITNGCloseConnections();
+  // The one place where the output of every way out is pushed out.
   std::fflush(nullptr);
-  std::exit(stoppedOnError ? 1 : 0);
+  std::exit(signal != 0 ? 128 + signal : stoppedOnError ? 1 : 0);
 }
 
 }  // namespace shell

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "language/grammar.h"
+#include "platform/interruption.h"
 #include "shell/history_file.h"
 
 namespace shell {
@@ -105,7 +106,11 @@ LineEditor::LineEditor(language::NameSource names)
   state.editor = el_init("pelk", stdin, stdout, stderr);
   el_set(state.editor, EL_CLIENTDATA, &state);
   el_set(state.editor, EL_EDITOR, "emacs");
-  el_set(state.editor, EL_SIGNAL, 1);
+  // The editor's own signal handlers would do more than the program's,
+  // which only record an interruption (platform/interruption.h): a read
+  // ended by a signal returns from el_gets, which leaves the terminal as
+  // it found it. Changes of the window size are taken at each prompt.
+  el_set(state.editor, EL_SIGNAL, 0);
   el_set(state.editor, EL_PROMPT, promptText);
   el_set(state.editor, EL_HIST, history, state.history);
   // The wide form keeps the names as given; the narrow one copies them
@@ -140,8 +145,12 @@ platform::LineStatus LineEditor::readLine(const char* promptName,
   line.atEnd = false;
   line.error = 0;
   int count = 0;
+  el_resize(state.editor);
   errno = 0;
   const char* text = el_gets(state.editor, &count);
+  if (text == nullptr && platform::interrupted()) {
+    return platform::LineStatus::kInterrupted;
+  }
   if (text == nullptr || count <= 0) {
     line.atEnd = true;
     if (count < 0) {

@@ -25,7 +25,9 @@ class LineEditor {
   // one edited line, with the results of platform::readLine: kTooLong when
   // the line with its line feed reaches platform::kLineLimit, kEnd at the
   // end of input (Ctrl-D on an empty line), kError with `error` set when
-  // the terminal cannot be read. Lines read are added to the history.
+  // the terminal cannot be read, kInterrupted when an interruption ended
+  // the editing (the line is dropped). Lines read are added to the
+  // history.
   platform::LineStatus readLine(const char* promptName,
                                 platform::LineBuffer& line);
 

@@ -8,6 +8,7 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/interruption.h"
 #include "shell/execute_line.h"
 #include "shell/tracked_memory.h"
 
@@ -103,7 +104,7 @@ class Replay {
   unsigned run() {
     // The lines before the first command belong to no command.
     bool commandFollows = skipToCommand();
-    while (commandFollows &&
+    while (commandFollows && !runaway_ && !platform::interrupted() &&
            (context_.session->sessionFlags & kExitRequested) == 0) {
       platform::emptyFile(scratch_);
       std::printf("\n%s> %s\n", promptName(*context_.session),
@@ -116,9 +117,23 @@ class Replay {
     return differences_;
   }
 
+  // Whether a line of either file ran on without a line feed, which ended
+  // the replay.
+  bool metRunawayLine() const { return runaway_; }
+
  private:
+  // One line of either file: false at its end, and for a runaway line,
+  // which ends the replay.
+  bool readLine(std::FILE* stream, std::string& line, bool& terminated) {
+    if (runaway_) return false;
+    platform::LineStatus status =
+        platform::readBoundedLine(stream, line, terminated);
+    runaway_ = status == platform::LineStatus::kRunaway;
+    return status == platform::LineStatus::kOk;
+  }
+
   bool readReference(std::string& line) {
-    return platform::readWholeLine(reference_, line, lastTerminated_);
+    return readLine(reference_, line, lastTerminated_);
   }
 
   // A command line only follows when a line feed ends it: a last line
@@ -155,21 +170,20 @@ class Replay {
         break;
       }
       if (differs) continue;
-      if (!platform::readWholeLine(scratch_, testLine, scratchTerminated) ||
+      if (!readLine(scratch_, testLine, scratchTerminated) ||
           linesDiffer(referenceLine, testLine)) {
         differs = true;
       } else {
         ++matched;
       }
     }
-    if (!differs &&
-        platform::readWholeLine(scratch_, testLine, scratchTerminated)) {
+    if (!differs && readLine(scratch_, testLine, scratchTerminated)) {
       // At the end of the reference no echo follows the last output, so
       // the closing line feed written after the command has no partner.
       bool atReferenceEnd = !commandFollows && std::feof(reference_);
       bool closingLineFeedOnly =
           atReferenceEnd && testLine.empty() &&
-          !platform::readWholeLine(scratch_, testLine, scratchTerminated);
+          !readLine(scratch_, testLine, scratchTerminated);
       differs = !closingLineFeedOnly;
     }
     if (differs) report(sectionStart, matched);
@@ -183,16 +197,14 @@ class Replay {
     std::string line;
     bool terminated = false;
     std::printf("\nReference:");
-    for (unsigned index = 0;
-         platform::readWholeLine(reference_, line, terminated); ++index) {
+    for (unsigned index = 0; readLine(reference_, line, terminated); ++index) {
       if (isCommandLine(line)) break;
       printMarked(index, matched, line);
     }
     std::fsetpos(reference_, &resume);
     std::printf("\n\nSystem under test:");
     std::rewind(scratch_);
-    for (unsigned index = 0;
-         platform::readWholeLine(scratch_, line, terminated); ++index) {
+    for (unsigned index = 0; readLine(scratch_, line, terminated); ++index) {
       printMarked(index, matched, line);
     }
     std::printf("\n");
@@ -211,6 +223,7 @@ class Replay {
   std::FILE* scratch_;
   std::string command_;
   bool lastTerminated_ = false;
+  bool runaway_ = false;
   unsigned differences_ = 0;
 };
 
@@ -249,8 +262,12 @@ int closeCapture(SessionState& session, int error) {
   }
   captureFile = nullptr;
   if (error == 0) return 0;
-  std::printf("\nError: Cannot write ouput file.  Error detected:\n       %s",
-              platform::errorText(error));
+  // An interruption is reported by the shell; only the file's fate is
+  // told here.
+  if (error != EINTR) {
+    std::printf("\nError: Cannot write ouput file.  Error detected:\n       %s",
+                platform::errorText(error));
+  }
   if (removable && std::remove(captureName.c_str()) == 0) {
     std::printf("\nRegression capture ended; incomplete %s deleted",
                 captureName.c_str());
@@ -293,7 +310,12 @@ int runRegressionTest(CommandContext& context) {
   WorkArea outer = session.work;
   std::FILE* previousOutput = outputStream;
   outputStream = scratch;
-  unsigned differences = Replay(context, reference, scratch).run();
+  Replay replay(context, reference, scratch);
+  unsigned differences = replay.run();
+  if (replay.metRunawayLine()) {
+    std::printf("\nError: Input line too long, limit %d characters",
+                static_cast<int>(platform::kRunawayLimit));
+  }
   outputStream = previousOutput;
   std::fclose(scratch);
   session.work = outer;
@@ -310,7 +332,7 @@ int runRegressionTest(CommandContext& context) {
   std::fclose(reference);
   sessionOptions.displayWidth = notedOptions.displayWidth;
   sessionOptions.commandDelay = notedOptions.commandDelay;
-  return 0;
+  return replay.metRunawayLine() ? 1 : 0;
 }
 
 // Capture and test exclude each other and themselves.
@@ -349,7 +371,8 @@ bool isIgnoredProperty(const CommandContext& context, const char* name) {
 
 int checkCaptureWritten(SessionState& session) {
   if ((session.sessionFlags & kRegressionCapture) == 0) return 0;
-  int error = flushCapture();
+  // A reference whose last command was cut short would fail every replay.
+  int error = platform::interrupted() ? EINTR : flushCapture();
   return error == 0 ? 0 : closeCapture(session, error);
 }
 

@@ -1,9 +1,11 @@
 #include "shell/script_file.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/interruption.h"
 #include "shell/execute_line.h"
 #include "shell/tracked_memory.h"
 
@@ -30,14 +32,28 @@ void echoScriptLine(const SessionState& session, const char* line,
   std::fputc('\n', outputStream);
 }
 
+// Editors may begin a UTF-8 file with a byte-order mark; it belongs to no
+// command.
+void dropByteOrderMark(platform::LineBuffer& line) {
+  constexpr char kMark[] = "\xEF\xBB\xBF";
+  constexpr std::size_t kMarkLength = sizeof kMark - 1;
+  if (line.length < kMarkLength ||
+      std::memcmp(line.text, kMark, kMarkLength) != 0) {
+    return;
+  }
+  line.length -= kMarkLength;
+  std::memmove(line.text, line.text + kMarkLength, line.length + 1);
+}
+
 int runScriptCommand(CommandContext& context) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream, "\nError: Filename too long, limit %u characters",
+    std::fprintf(outputStream,
+                 "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
     return 0;
   }
-  char* name = copyText(context.tokenStart, context.tokenLength, "quill_main",
-                        __LINE__);
+  char* name =
+      copyText(context.tokenStart, context.tokenLength, "quill_main", __LINE__);
   std::FILE* stream = nullptr;
   if (scriptNesting >= kMaxScriptNesting) {
     errno = EMFILE;
@@ -75,19 +91,28 @@ void runScript(std::FILE* stream, CommandContext& context) {
   // script line leaks into the outer line's result.
   WorkArea outer = session.work;
   platform::LineBuffer line;
-  while ((session.sessionFlags & (kExitRequested | kStoppedOnError)) == 0) {
+  bool firstLine = true;
+  // An interruption stops this script and every one that runs it.
+  while ((session.sessionFlags & (kExitRequested | kStoppedOnError)) == 0 &&
+         !platform::interrupted()) {
     platform::LineStatus status = platform::readLine(stream, line);
+    if (status == platform::LineStatus::kInterrupted) break;
     if (status == platform::LineStatus::kError) {
       std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
                    platform::errorText(line.error));
       markCommandFailed(session);
       break;
     }
-    if (status == platform::LineStatus::kTooLong) {
+    if (firstLine) dropByteOrderMark(line);
+    firstLine = false;
+    if (status == platform::LineStatus::kTooLong ||
+        status == platform::LineStatus::kRunaway) {
       std::fprintf(outputStream,
                    "\nError: Input line too long, limit %d characters",
                    static_cast<int>(platform::kLineLimit));
       markCommandFailed(session);
+      // What follows a runaway line is its middle, not a command.
+      if (status == platform::LineStatus::kRunaway) break;
     } else {
       std::size_t length = trimLineEnd(line.text, line.length);
       echoScriptLine(session, line.text, length);

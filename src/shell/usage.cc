@@ -1,16 +1,16 @@
 #include "shell/usage.h"
 
-#include "shell/version.h"
-
 #include <cstdio>
 #include <cstring>
+
+#include "shell/version.h"
 
 namespace shell {
 namespace {
 
-
 constexpr const char kUsage[] =
     "Usage: pelk [COMMAND_LINE ...]\n"
+    "       pelk --timeout SECONDS [COMMAND_LINE ...]\n"
     "       pelk --help | --version\n"
     "\n"
     "PELK configures and monitors storage arrays through a management\n"
@@ -24,6 +24,16 @@ constexpr const char kUsage[] =
     "blanks is quoted as one argument:\n"
     "\n"
     "  pelk \"SET OPTIONS NOCOMMAND_DELAY\" \"FILE nightly.pelk\" EXIT\n"
+    "\n"
+    "--timeout SECONDS (or PELK_TIMEOUT in the environment) gives up a\n"
+    "request to the manager, and fails its command, when connecting,\n"
+    "sending and the whole answer take longer; without it PELK waits as\n"
+    "long as the manager takes. 0 means no limit.\n"
+    "\n"
+    "Ctrl-C at the prompt discards the line; while a command runs it stops\n"
+    "the command and every running script, which counts as a failed\n"
+    "command. SIGTERM and SIGHUP, and SIGINT without a prompt at a\n"
+    "terminal, end the session with exit status 128 + the signal number.\n"
     "\n"
     "The exit status is 1 when the session stopped on an error (SET OPTIONS\n"
     "ON_ERROR=EXIT_ON_ERROR or HALT_ON_ERROR), else 0.\n"

@@ -114,6 +114,60 @@ TEST(FaultMatrix, RefusedConnectionFailsTheCommand) {
   EXPECT_EQ(served.exitStatus, 0);
 }
 
+// A server that stalls after the header lines, or trickles the answer a
+// byte a second, holds a request no longer than its bound: the command
+// fails with the library's receive timeout and the next one works.
+TEST(FaultMatrix, StalledAndTricklingServersFailAtTheRequestsBound) {
+  const std::string kTimedOut =
+      kLibraryError +
+      "EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR : Receive timeout reach, no data "
+      "to receive.\n";
+  const struct {
+    const char* address;
+    const char* fault;
+    // The bound as an option or from the environment.
+    std::vector<std::string> options;
+    std::vector<std::string> environment;
+  } cases[] = {
+      {"127.0.0.70", "stall:1", {"--timeout", "2"}, {}},
+      {"127.0.0.71", "trickle:1:1000", {"--timeout", "2"}, {}},
+      {"127.0.0.72", "stall:1", {}, {"PELK_TIMEOUT=2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    SimSession sim(c.address, kRequestScenario, {"--fault", c.fault});
+    REQUIRE_SIM(sim);
+    testing_support::ProgramOptions options;
+    options.arguments = c.options;
+    for (const std::string& line :
+         withManager(sim.address(),
+                     {"SET OPTIONS NORETRIES", "SHOW SYSTEM", "SHOW SYSTEM"})) {
+      options.arguments.push_back(line);
+    }
+    options.environment = c.environment;
+    options.timeoutSeconds = 10;
+    auto run = testing_support::runProgram(PELK_BINARY, options);
+    EXPECT_OUTPUT(managerEcho(sim.address()) + echo("SET OPTIONS NORETRIES") +
+                      echo("SHOW SYSTEM") + kTimedOut + echo("SHOW SYSTEM") +
+                      kSystems,
+                  run.output);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_FALSE(run.timedOut);
+  }
+}
+
+// Without a Content-Length the answer ends where the server closes, however
+// many writes it came in.
+TEST(FaultMatrix, AnswerWithoutALengthIsReadUntilTheServerCloses) {
+  SimSession sim("127.0.0.73", kRequestScenario,
+                 {"--fault", "unframed:1", "--fault", "split:1:40"});
+  REQUIRE_SIM(sim);
+  auto run = runArguments(withManager(sim.address(), {"SHOW SYSTEM"}));
+  EXPECT_OUTPUT(managerEcho(sim.address()) + echo("SHOW SYSTEM") + kSystems,
+                run.output);
+  EXPECT_EQ(run.exitStatus, 0);
+}
+
 // The shell waits forever for an answer, so a slow one is simply late.
 TEST(FaultMatrix, SlowAnswerIsWaitedFor) {
   SimSession sim("127.0.0.79", kRequestScenario, {"--fault", "delay:1:700"});

@@ -55,6 +55,24 @@ TEST(ObjectsSystems, AddSystemInitializesTheSelectedArrayAndDeselectsIt) {
             }));
 }
 
+// A mistyped name must not leave the commands after it acting on the
+// system selected before.
+TEST(ObjectsSystems, AFailedSelectionLeavesNoSystemSelected) {
+  SimSession server("127.0.0.56", "", kDemo);
+  REQUIRE_SIM(server);
+  SessionRun run = runDemo(
+      server, {"SELECT SYSTEM Production", "SELECT SYSTEM \"DR Sight\"",
+               "DELETE VDISK \"\\Virtual Disks\\Finance\\reports\\ACTIVE\""});
+  EXPECT_OUTPUT(
+      echo("SELECT SYSTEM Production") +
+          echo("SELECT SYSTEM \"DR Sight\"", "Production") +
+          "\nError: DR Sight not found" +
+          echo("DELETE VDISK \"\\Virtual Disks\\Finance\\reports\\ACTIVE\"") +
+          kNoSystem,
+      run.output);
+  EXPECT_TRUE(servedOperations(server).empty());
+}
+
 TEST(ObjectsSystems, RenameFollowsTheSelectionOnlyWhenTheServerAgrees) {
   SimSession server("127.0.0.41", "", kDemo);
   REQUIRE_SIM(server);

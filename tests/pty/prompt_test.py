@@ -5,110 +5,19 @@ key. Every wait is for expected output, bounded by a timeout.
 Usage: prompt_test.py PATH_TO_PELK [unittest arguments]
 """
 
-import fcntl
 import os
-import pty
-import select
-import signal
 import stat
-import struct
 import subprocess
 import sys
 import tempfile
-import termios
-import time
 import unittest
+
+from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER, PROMPT, TAB,
+                      TIMEOUT, UP, Terminal, environment, set_window_size)
 
 PELK = None  # set from the command line
 
-BANNER = "\n\nPELK Build 7 for tarnwick 3.2\n"
-PROMPT = "\nNoSystemSelected> "
-END_OF_INPUT = "\nError: Input stream error:\n       Success"
 OPTIONS = "\nOptions:\n    COMMAND_DELAY = 10 (seconds)"
-TIMEOUT = 10.0
-
-UP = b"\x1b[A"
-TAB = b"\t"
-CTRL_D = b"\x04"
-CTRL_U = b"\x15"
-ENTER = b"\r"
-
-
-def set_window_size(descriptor, rows=24, columns=80):
-    fcntl.ioctl(descriptor, termios.TIOCSWINSZ,
-                struct.pack("HHHH", rows, columns, 0, 0))
-
-
-def environment(home):
-    return {"HOME": home, "TERM": "xterm", "PATH": os.environ.get("PATH", "")}
-
-
-class Terminal:
-    """PELK with its standard input and output on one pseudo-terminal."""
-
-    def __init__(self, home):
-        self.master, slave = os.openpty()
-        set_window_size(slave)
-        self.process = subprocess.Popen(
-            [PELK], stdin=slave, stdout=slave, stderr=slave,
-            env=environment(home), start_new_session=True)
-        os.close(slave)
-        self.output = ""  # all output so far, with CR LF read as LF
-        self.seen = 0      # how far expect() has consumed it
-
-    def send(self, keys):
-        while keys:
-            keys = keys[os.write(self.master, keys):]
-
-    def _read(self, deadline):
-        ready, _, _ = select.select([self.master], [], [],
-                                    max(0.0, deadline - time.monotonic()))
-        if not ready:
-            return False
-        try:
-            data = os.read(self.master, 65536)
-        except OSError:  # the terminal closed: the program has ended
-            data = b""
-        if not data:
-            return False
-        self.output += data.decode("latin-1").replace("\r\n", "\n")
-        return True
-
-    def expect(self, text):
-        """Waits until `text` appears after what was already expected."""
-        deadline = time.monotonic() + TIMEOUT
-        while True:
-            found = self.output.find(text, self.seen)
-            if found >= 0:
-                self.seen = found + len(text)
-                return
-            if time.monotonic() >= deadline or not self._read(deadline):
-                raise AssertionError(
-                    "waited for %r\nafter: %r" % (text, self.output[self.seen:]))
-
-    def expect_prompt(self):
-        """Waits for the prompt and then for the editor to take the
-        terminal out of line mode: it prints the prompt first, and a key
-        sent in between would meet the terminal's own line editing."""
-        self.expect(PROMPT)
-        deadline = time.monotonic() + TIMEOUT
-        while termios.tcgetattr(self.master)[3] & termios.ICANON:
-            if time.monotonic() >= deadline:
-                raise AssertionError("the terminal stayed in line mode")
-            select.select([], [], [], 0.001)
-
-    def finish(self):
-        """Reads to the end and returns the exit status."""
-        deadline = time.monotonic() + TIMEOUT
-        while time.monotonic() < deadline and self._read(deadline):
-            pass
-        return self.process.wait(timeout=TIMEOUT)
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGKILL)
-            self.process.wait()
-        os.close(self.master)
 
 
 class PromptTest(unittest.TestCase):
@@ -124,7 +33,7 @@ class PromptTest(unittest.TestCase):
         self.home.cleanup()
 
     def start(self):
-        terminal = Terminal(self.home.name)
+        terminal = Terminal(PELK, self.home.name)
         self.terminals.append(terminal)
         terminal.expect(BANNER)
         terminal.expect_prompt()

@@ -34,6 +34,10 @@ TEST(Faults, SpecificationsAreReadOrRefused) {
       {"short:1:5", true, sim::FaultKind::kShort, 1, 5},
       {"huge:1", true, sim::FaultKind::kHuge, 1, 64},
       {"deep:*:100", true, sim::FaultKind::kDeep, -1, 100},
+      {"stall", true, sim::FaultKind::kStall, 1, 0},
+      {"trickle:2", true, sim::FaultKind::kTrickle, 2, 1000},
+      {"unframed:*", true, sim::FaultKind::kUnframed, -1, 0},
+      {"trickle:1:0", false, {}, 0, 0},
       {"cut:1:0", false, {}, 0, 0},
       {"deep:1:0", false, {}, 0, 0},
       {"busy:0", false, {}, 0, 0},
@@ -116,6 +120,41 @@ TEST(Faults, GarbageCutAndShortAnswers) {
   Connection short_(server.address(), 12301);
   short_.Send(request);
   EXPECT_EQ(short_.ReadUntilClosed(), answer.substr(0, answer.size() - 10));
+}
+
+// Answers a client must bound or read to the close: header lines and then
+// silence, a byte at a time, no length.
+TEST(Faults, StalledTrickledAndUnframedAnswers) {
+  RunningServer server("127.0.4.18");
+  std::string request = simtest::TextTransportRequest(server.address(), kList,
+                                                      "administrator", "admin");
+  Connection whole(server.address(), 12301);
+  whole.Send(request);
+  std::string answer = whole.ReadAnswer();
+  std::size_t bodyStart = answer.find("\r\n\r\n") + 4;
+
+  server.Control("POST", "/sim/fault", "stall:1");
+  {
+    Connection stalled(server.address(), 12301);
+    stalled.Send(request);
+    EXPECT_EQ(stalled.ReadSome(), answer.substr(0, bodyStart));
+    EXPECT_FALSE(stalled.ClosedByPeer(300));
+  }
+  // The client's close ends the stall; everyone else is served meanwhile.
+  EXPECT_EQ(Values(server.Text(kList), "Name").size(), 3u);
+
+  server.Control("POST", "/sim/fault", "trickle:1:1");
+  Connection trickled(server.address(), 12301);
+  trickled.Send(request);
+  EXPECT_EQ(trickled.ReadSome().size(), 1u);
+  EXPECT_NE(trickled.ReadAnswer().find("DR Site"), std::string::npos);
+
+  server.Control("POST", "/sim/fault", "unframed:1");
+  Connection unframed(server.address(), 12301);
+  unframed.Send(request);
+  std::string bare = unframed.ReadUntilClosed();
+  EXPECT_EQ(bare.find("Content-Length"), std::string::npos);
+  EXPECT_EQ(bare.substr(bare.find("\r\n\r\n") + 4), answer.substr(bodyStart));
 }
 
 TEST(Faults, HugeAndDeepPayloads) {

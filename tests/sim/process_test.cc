@@ -98,33 +98,39 @@ TEST(Process, RefusesBadCommandLines) {
   EXPECT_EQ(Wait(Spawn({"--address", "192.0.2.1"})), 1);
 }
 
+// SIGHUP, as when its terminal closes, stops it like SIGTERM.
 TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
-  std::string saved = ::testing::TempDir() + "pelk_sim_saved.json";
-  std::string log = ::testing::TempDir() + "pelk_sim_requests.log";
-  std::remove(saved.c_str());
-  std::remove(log.c_str());
-  Child child = Spawn(
-      {"--demo", "--address", "127.0.4.30", "--save", saved, "--log", log});
-  ASSERT_EQ(Line(child.out),
-            "pelk-sim listening on 127.0.4.30 text-port 12301 elm-port 2301\n");
-  simtest::Connection connection("127.0.4.30", 12301);
-  connection.Send(simtest::TextTransportRequest(
-      "127.0.4.30",
-      simtest::V1Envelope(
-          "Create", "StorageClient",
-          {{"ElementID", simtest::kProduction}, {"Name", "saved-host"}}),
-      "administrator", "admin"));
-  ASSERT_NE(connection.ReadAnswer().find("SuccessMsg"), std::string::npos);
-  kill(child.pid, SIGTERM);
-  EXPECT_EQ(Wait(std::move(child)), 0);
-  std::ifstream in(saved);
-  std::stringstream content;
-  content << in.rdbuf();
-  EXPECT_NE(content.str().find("\\\\Hosts\\\\saved-host"), std::string::npos);
-  std::ifstream logIn(log);
-  std::stringstream logged;
-  logged << logIn.rdbuf();
-  EXPECT_NE(logged.str().find("Create StorageClient -> ok"), std::string::npos);
+  for (int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    std::string saved = ::testing::TempDir() + "pelk_sim_saved.json";
+    std::string log = ::testing::TempDir() + "pelk_sim_requests.log";
+    std::remove(saved.c_str());
+    std::remove(log.c_str());
+    Child child = Spawn(
+        {"--demo", "--address", "127.0.4.30", "--save", saved, "--log", log});
+    ASSERT_EQ(
+        Line(child.out),
+        "pelk-sim listening on 127.0.4.30 text-port 12301 elm-port 2301\n");
+    simtest::Connection connection("127.0.4.30", 12301);
+    connection.Send(simtest::TextTransportRequest(
+        "127.0.4.30",
+        simtest::V1Envelope(
+            "Create", "StorageClient",
+            {{"ElementID", simtest::kProduction}, {"Name", "saved-host"}}),
+        "administrator", "admin"));
+    ASSERT_NE(connection.ReadAnswer().find("SuccessMsg"), std::string::npos);
+    kill(child.pid, signal);
+    EXPECT_EQ(Wait(std::move(child)), 0);
+    std::ifstream in(saved);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_NE(content.str().find("\\\\Hosts\\\\saved-host"), std::string::npos);
+    std::ifstream logIn(log);
+    std::stringstream logged;
+    logged << logIn.rdbuf();
+    EXPECT_NE(logged.str().find("Create StorageClient -> ok"),
+              std::string::npos);
+  }
 }
 
 TEST(Process, ASecondServerOnTheSameAddressFails) {

@@ -158,6 +158,18 @@ TEST(Torture, RandomBytesNeverHurtTheServer) {
   ExpectStillServing(server, state);
 }
 
+// Connections that never send a byte hold their places only for the
+// request timeout, not for the idle timeout of a kept connection.
+TEST(Torture, SilentConnectionsAreClosedAfterTheRequestTimeout) {
+  RunningServer server("127.0.4.25", Impatient());
+  std::vector<std::unique_ptr<Connection>> silent;
+  for (int i = 0; i < 16; ++i) {
+    silent.push_back(std::make_unique<Connection>(server.address(), 12301));
+  }
+  for (auto& connection : silent) EXPECT_TRUE(connection->ClosedByPeer(3000));
+  EXPECT_FALSE(Values(ListWhenServing(server), "Name").empty());
+}
+
 TEST(Torture, TooManyConnectionsAreTurnedAwayNotQueuedForever) {
   RunningServer server("127.0.4.24", Impatient());
   std::vector<std::unique_ptr<Connection>> idle;
