@@ -40,6 +40,9 @@ constexpr FaultName kFaultNames[] = {
      "huge[:N[:MB]]         pad the answer with MB megabytes of blanks (64)"},
     {FaultKind::kDeep, "deep", 10000,
      "deep[:N[:LEVELS]]     answer objects nested LEVELS deep (10000)"},
+    {FaultKind::kOddNames, "odd-names", 0,
+     "odd-names[:N]         end every Name with quotes, a backslash, control\n"
+     "                        characters and bytes that are not UTF-8"},
 };
 
 bool ParseInt(std::string_view text, int& value) {
@@ -153,6 +156,9 @@ FaultEffect Faults::Take(RequestClass kind) {
         break;
       case FaultKind::kDeep:
         effect.deepLevels = spec.value;
+        break;
+      case FaultKind::kOddNames:
+        effect.oddNames = true;
         break;
     }
     if (spec.count > 0) --spec.count;

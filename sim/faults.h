@@ -25,6 +25,7 @@ enum class FaultKind {
   kShort,         // the answer without its last N bytes, then a close
   kHuge,          // the answer padded with N megabytes of blanks
   kDeep,          // an answer of objects nested N levels deep
+  kOddNames,      // every Name of the answer ends in hostile bytes
 };
 
 struct FaultSpec {
@@ -53,7 +54,14 @@ struct FaultEffect {
   size_t shortBytes = 0;  // leave this many bytes off the end
   int hugeMegabytes = 0;
   int deepLevels = 0;
+  bool oddNames = false;
 };
+
+// What odd-names adds to every Name: a quote, a backslash, control
+// characters, a valid two-byte UTF-8 character, and bytes that are not
+// UTF-8 (a broken sequence and a lone 0xFF).
+inline constexpr char kOddNameSuffix[] =
+    " \"q\" \\ \x01\x1f\x7f \xc3\xa9 \xc3\x28 \xff";
 
 enum class RequestClass { kOperation, kSessionKey, kLogin };
 

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 #include "client/emclient_api.h"
 #include "objects/command_support.h"
 #include "request/preconditions.h"
+#include "shell/result_recorder.h"
 
 namespace objects {
 namespace {
@@ -26,7 +28,7 @@ int reportLibraryResult(int code) {
   if (code == 0) return 0;
   char text[kErrorTextSize] = {};
   EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-  std::fprintf(shell::outputStream, "\nError: %s", text);
+  std::fprintf(shell::errorStream(), "\nError: %s", text);
   return 1;
 }
 
@@ -35,7 +37,7 @@ int reportLibraryResult(int code) {
 int reportExerciseResult(int code, char* message) {
   bool refused = message != nullptr;
   if (refused) {
-    std::fprintf(shell::outputStream, "\nError: %s", message);
+    std::fprintf(shell::errorStream(), "\nError: %s", message);
     std::free(message);
   }
   int failed = reportLibraryResult(code);
@@ -56,6 +58,12 @@ int emVersion(CommandContext& context) {
                "\nElement manager information (at %s)\n  Version: %s\n  "
                "Build: %s",
                session.managerAddress, version, build);
+  if (shell::recordingResults()) {
+    shell::setResult(shell::ResultKind::kElementManager,
+                     {{"address", session.managerAddress},
+                      {"version", version},
+                      {"build", build}});
+  }
   return 0;
 }
 
@@ -104,6 +112,7 @@ int exerciseSummary(CommandContext& context) {
   shell::release(host);
   if (summary != nullptr) {
     std::fprintf(shell::outputStream, "\n%s", summary);
+    shell::setResult(shell::ResultKind::kSummary, summary);
     std::free(summary);
   }
   return reportLibraryResult(code);
@@ -113,7 +122,7 @@ int refuseEmptyDiskList(CommandContext&) {
   std::fputs(
       "\nError: No disk named in the list (EXERCISE_DISK START ALL exercises "
       "every disk)",
-      shell::outputStream);
+      shell::errorStream());
   return 1;
 }
 

@@ -50,7 +50,7 @@ int sendWithRetries(shell::CommandContext& context) {
     if (code != 0) {
       char text[kErrorTextSize] = {};
       EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-      std::fprintf(outputStream, "\nError: %s", text);
+      std::fprintf(shell::errorStream(), "\nError: %s", text);
       return 1;
     }
     if (EMClientAPITNGCheckRetryStatus(work.responseText) != 0 &&
@@ -60,7 +60,7 @@ int sendWithRetries(shell::CommandContext& context) {
     }
     if (std::strstr(work.responseText, "<!DOCTYPE") != nullptr) {
       std::fputs("\nError: Server currently down, stopped or restarting",
-                 outputStream);
+                 shell::errorStream());
       return 1;
     }
     return 0;

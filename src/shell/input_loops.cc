@@ -8,6 +8,7 @@
 #include "request/known_names.h"
 #include "shell/execute_line.h"
 #include "shell/line_editor.h"
+#include "shell/result_recorder.h"
 
 namespace shell {
 namespace {
@@ -29,21 +30,26 @@ platform::LineStatus readPlainLine(const char* name,
   return platform::readLine(stdin, line);
 }
 
+platform::LineStatus readWithoutPrompt(const char*,
+                                       platform::LineBuffer& line) {
+  return platform::readLine(stdin, line);
+}
+
 void readAndExecuteLines(CommandContext& context, const LineReader& read) {
   SessionState& session = *context.session;
   platform::LineBuffer line;
   while (!loopMustStop(session)) {
     platform::LineStatus status = read(promptName(session), line);
+    // For a job the end of its input is the normal end.
+    if (status == platform::LineStatus::kEnd && automation.quiet) return;
     if (status == platform::LineStatus::kEnd ||
         status == platform::LineStatus::kError) {
-      std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+      std::fprintf(errorStream(), "\nError: Input stream error:\n       %s",
                    platform::errorText(line.error));
       return;
     }
     if (status == platform::LineStatus::kTooLong) {
-      std::fprintf(outputStream,
-                   "\nError: Input line too long, limit %d characters",
-                   static_cast<int>(platform::kLineLimit));
+      rejectLongLine(context, line, false);
       continue;
     }
     std::size_t length = trimLineEnd(line.text, line.length);
@@ -60,6 +66,10 @@ void readAndExecuteLines(CommandContext& context, const LineReader& read) {
 }  // namespace
 
 void runInteractiveLoop(CommandContext& context) {
+  if (automation.quiet) {
+    readAndExecuteLines(context, readWithoutPrompt);
+    return;
+  }
   // Line editing only for a person at a terminal: with input or output
   // redirected, every byte read and printed stays as in the plain loop.
   if (!platform::isTerminal(kStandardInput) ||
@@ -74,19 +84,21 @@ void runInteractiveLoop(CommandContext& context) {
                       });
 }
 
-void runArgumentLoop(CommandContext& context, int count, char** arguments) {
+void runArgumentLoop(CommandContext& context, int count, char** lines) {
   SessionState& session = *context.session;
-  for (int i = 1; i < count; ++i) {
+  for (int i = 0; i < count; ++i) {
     if (session.sessionFlags & kRegressionCapture) {
       // A reference needs its command lines in the "> " form to be
       // replayable; the administrator still sees each command.
-      std::fprintf(outputStream, "\n> %s\n", arguments[i]);
-      std::printf("\n%s%c %s\n", promptName(session), '>', arguments[i]);
-    } else {
+      std::fprintf(outputStream, "\n> %s\n", lines[i]);
+      if (!automation.quiet) {
+        std::printf("\n%s%c %s\n", promptName(session), '>', lines[i]);
+      }
+    } else if (!automation.quiet) {
       std::fprintf(outputStream, "\n%s%c %s\n", promptName(session), '>',
-                   arguments[i]);
+                   lines[i]);
     }
-    executeLine(context, arguments[i], std::strlen(arguments[i]), false);
+    executeLine(context, lines[i], std::strlen(lines[i]), false);
     if (loopMustStop(session)) return;
   }
 }

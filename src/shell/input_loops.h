@@ -7,10 +7,11 @@
 namespace shell {
 
 // Reads lines at the prompt until EXIT, a stop on error or the end of
-// input.
+// input. With --quiet no prompt is shown and the end of input is no error.
 void runInteractiveLoop(CommandContext& context);
 
-// Executes each argument as one whole command line.
-void runArgumentLoop(CommandContext& context, int count, char** arguments);
+// Executes each of the `count` lines as one whole command line, echoed
+// unless --quiet.
+void runArgumentLoop(CommandContext& context, int count, char** lines);
 
 }  // namespace shell

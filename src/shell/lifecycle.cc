@@ -1,18 +1,26 @@
 #include "shell/lifecycle.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "client/emclient_api.h"
 #include "platform/console.h"
+#include "platform/files.h"
 #include "shell/execute_line.h"
 #include "shell/regression.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 #include "shell/version.h"
 
 namespace shell {
 
-CommandContext& startSession() {
+CommandContext* startSession() {
+  if (automation.json && !startJsonOutput()) {
+    std::fprintf(stderr, "pelk: cannot set up the JSON output: %s\n",
+                 platform::errorText(errno));
+    return nullptr;
+  }
   outputStream = stdout;
   sessionOptions = SessionOptions{};
   runMode = RunMode::kNone;
@@ -23,9 +31,11 @@ CommandContext& startSession() {
       static_cast<char*>(allocate(1, "quill_main", __LINE__));
   // Server operations may take long; the shell waits for every answer.
   EMClientAPITNGSetWaitForever(1);
-  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", kBuildNumber,
-               kProductVersion);
-  return *context;
+  if (!automation.quiet) {
+    std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
+                 kBuildNumber, kProductVersion);
+  }
+  return context;
 }
 
 void shutDown(CommandContext& context) {
@@ -47,13 +57,17 @@ void shutDown(CommandContext& context) {
     std::printf("\nTotal regression differences = %u",
                 regressionDifferenceTotal());
   }
-  if ((stoppedOnError && !exitOnError) || regressionTestRan()) {
+  if (automation.quiet) {
+    // A job reads the text line by line: the last one ends too. Nobody
+    // waits at the end of a job.
+    std::fputc('\n', outputStream);
+  } else if ((stoppedOnError && !exitOnError) || regressionTestRan()) {
     std::fputs("\n\nPress return to exit", outputStream);
     platform::readKey();
   }
   EMClientAPITNGCloseConnections();
   std::fflush(nullptr);
-  std::exit(stoppedOnError ? 1 : 0);
+  std::exit(automation.quiet ? finishResults() : (stoppedOnError ? 1 : 0));
 }
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "shell/execute_line.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -20,11 +21,13 @@ void echoScriptLine(const SessionState& session, const char* line,
     std::fputs("\n> ", outputStream);
     std::fwrite(line, 1, length, outputStream);
     std::fputc('\n', outputStream);
+    if (automation.quiet) return;
     std::printf("\n%s%c ", "RegressionTest", '>');
     std::fwrite(line, 1, length, stdout);
     std::fputc('\n', stdout);
     return;
   }
+  if (automation.quiet) return;
   std::fprintf(outputStream, "\n%s%c ", promptName(session), '>');
   std::fwrite(line, 1, length, outputStream);
   std::fputc('\n', outputStream);
@@ -32,12 +35,13 @@ void echoScriptLine(const SessionState& session, const char* line,
 
 int runScriptCommand(CommandContext& context) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream, "\nError: Filename too long, limit %u characters",
+    std::fprintf(errorStream(),
+                 "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
     return 0;
   }
-  char* name = copyText(context.tokenStart, context.tokenLength, "quill_main",
-                        __LINE__);
+  char* name =
+      copyText(context.tokenStart, context.tokenLength, "quill_main", __LINE__);
   std::FILE* stream = nullptr;
   if (scriptNesting >= kMaxScriptNesting) {
     errno = EMFILE;
@@ -45,7 +49,7 @@ int runScriptCommand(CommandContext& context) {
     stream = platform::openForReading(name);
   }
   if (stream == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name,
+    std::fprintf(errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     release(name);
     return 0;
@@ -78,16 +82,13 @@ void runScript(std::FILE* stream, CommandContext& context) {
   while ((session.sessionFlags & (kExitRequested | kStoppedOnError)) == 0) {
     platform::LineStatus status = platform::readLine(stream, line);
     if (status == platform::LineStatus::kError) {
-      std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+      std::fprintf(errorStream(), "\nError: Input stream error:\n       %s",
                    platform::errorText(line.error));
       markCommandFailed(session);
       break;
     }
     if (status == platform::LineStatus::kTooLong) {
-      std::fprintf(outputStream,
-                   "\nError: Input line too long, limit %d characters",
-                   static_cast<int>(platform::kLineLimit));
-      markCommandFailed(session);
+      rejectLongLine(context, line, true);
     } else {
       std::size_t length = trimLineEnd(line.text, line.length);
       echoScriptLine(session, line.text, length);
