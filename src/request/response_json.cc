@@ -40,18 +40,27 @@ std::string labelOr(const char* label, const char* otherwise) {
 // categories, along `child`), then the next node. A structure's own chain
 // is a frame of its own above this one.
 struct Frame {
-  const ResponseNode* node;   // next node of the chain
-  const ResponseNode* below;  // the node whose child is the next structure
-  const ResponseNode* owner;  // the node the structures hang below
+  const ResponseNode* node = nullptr;   // next node of the chain
+  const ResponseNode* below = nullptr;  // its child: the next structure
+  const ResponseNode* owner = nullptr;  // the node the structures hang below
   JsonObject object;
   ordered_json rows = ordered_json::array();
   bool isCategory = false;  // how this frame's object joins its parent
   std::string label;
 };
 
-// The structures below `owner` are done: its array rows join the object.
+Frame chainFrame(const ResponseNode* node, bool isCategory, std::string label) {
+  Frame frame;
+  frame.node = node;
+  frame.isCategory = isCategory;
+  frame.label = std::move(label);
+  return frame;
+}
+
+// The structures below `owner` are done: its array rows join the object,
+// none at all when the array had no rows.
 void closeStructures(Frame& frame) {
-  if (!frame.rows.empty()) {
+  if (frame.owner->arrayLabel != nullptr || !frame.rows.empty()) {
     frame.object.add(labelOr(frame.owner->arrayLabel, "Member"),
                      std::move(frame.rows));
     frame.rows = ordered_json::array();
@@ -63,7 +72,7 @@ void closeStructures(Frame& frame) {
 
 ordered_json ResponseJson(const ResponseNode* root) {
   std::vector<Frame> frames;
-  frames.push_back(Frame{root, nullptr, nullptr, {}, {}, false, {}});
+  frames.push_back(chainFrame(root, false, ""));
   ordered_json result;
   while (!frames.empty()) {
     Frame& top = frames.back();
@@ -77,13 +86,8 @@ ordered_json ResponseJson(const ResponseNode* root) {
       bool isCategory = structure->categoryLabel != nullptr;
       std::string label =
           isCategory ? labelOr(structure->categoryLabel, "Category") : "";
-      frames.push_back(Frame{structure->next,
-                             nullptr,
-                             nullptr,
-                             {},
-                             {},
-                             isCategory,
-                             std::move(label)});
+      frames.push_back(
+          chainFrame(structure->next, isCategory, std::move(label)));
       continue;
     }
     const ResponseNode* node = top.node;
@@ -103,7 +107,7 @@ ordered_json ResponseJson(const ResponseNode* root) {
     if (node->name != nullptr) {
       top.object.add(node->name, node->value != nullptr ? node->value : "");
     }
-    if (node->child != nullptr) {
+    if (node->child != nullptr || node->arrayLabel != nullptr) {
       top.below = node;
       top.owner = node;
     }
