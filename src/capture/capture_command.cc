@@ -188,12 +188,13 @@ int runStep(CaptureWriter& writer, const CaptureStep& step,
 
 int CaptureConfiguration(shell::CommandContext& context) {
   const char* captureFile = context.session->work.captureFileArg;
+  shell::setResult(shell::ResultKind::kFiles, nlohmann::ordered_json::array());
+  shell::setResult(shell::ResultKind::kSteps, nlohmann::ordered_json::array());
   if (captureFile != nullptr && confirmOverwrite(captureFile) != 0) return 1;
   std::fputs(
       "\n    CAPTURE CONFIGURATION may take awhile.  Do not modify "
       "configuration\n    until command is complete.\n\n",
       outputStream);
-  shell::setResult(shell::ResultKind::kFiles, nlohmann::ordered_json::array());
   auto* writer =
       shell::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
   writer->context = &context;
