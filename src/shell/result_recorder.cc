@@ -123,6 +123,14 @@ void appendResult(ResultKind kind, ordered_json value) {
   slot.push_back(std::move(value));
 }
 
+void setResult(ResultKind kind, const char* text) {
+  if (recordingResults()) setResult(kind, ordered_json(text));
+}
+
+void appendResult(ResultKind kind, const char* text) {
+  if (recordingResults()) appendResult(kind, ordered_json(text));
+}
+
 std::FILE* errorStream() {
   // A regression capture or test keeps errors in its file, as on screen.
   if (!automation.quiet || outputStream != stdout) return outputStream;

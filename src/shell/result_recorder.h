@@ -46,6 +46,9 @@ bool recordingResults();
 // line is being executed.
 void setResult(ResultKind kind, nlohmann::ordered_json value);
 void appendResult(ResultKind kind, nlohmann::ordered_json value);
+// The same for a text, which costs nothing when results are not wanted.
+void setResult(ResultKind kind, const char* text);
+void appendResult(ResultKind kind, const char* text);
 
 // The caret below the character at `offset` of the line being executed.
 // On the screen it stands under the echoed or typed line, after the prompt
