@@ -90,6 +90,16 @@ Outcome ServeEnvelope(Service& service, std::string_view envelope,
   }
   Answer answer = service.Run(request);
   outcome.xml = Render(request, answer);
+  if (effect.oddNames) {
+    // Names a manager might hold that no client could have given it.
+    constexpr std::string_view kEnd = "</Name>";
+    for (std::size_t at = outcome.xml.find(kEnd); at != std::string::npos;
+         at = outcome.xml.find(kEnd,
+                               at + sizeof kOddNameSuffix - 1 + kEnd.size())) {
+      outcome.xml.insert(at, kOddNameSuffix);
+    }
+    logLine += " (fault odd-names)";
+  }
   if (effect.hugeMegabytes > 0) {
     outcome.xml.insert(0, static_cast<std::size_t>(effect.hugeMegabytes) << 20,
                        ' ');

@@ -48,6 +48,9 @@ constexpr FaultName kFaultNames[] = {
      "(1000)"},
     {FaultKind::kUnframed, "unframed", 0,
      "unframed[:N]          answer without Content-Length, then close"},
+    {FaultKind::kOddNames, "odd-names", 0,
+     "odd-names[:N]         end every Name with quotes, a backslash, control\n"
+     "                        characters and bytes that are not UTF-8"},
 };
 
 bool ParseInt(std::string_view text, int& value) {
@@ -170,6 +173,9 @@ FaultEffect Faults::Take(RequestClass kind) {
         break;
       case FaultKind::kUnframed:
         effect.unframed = true;
+        break;
+      case FaultKind::kOddNames:
+        effect.oddNames = true;
         break;
     }
     if (spec.count > 0) --spec.count;

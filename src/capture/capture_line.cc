@@ -44,11 +44,11 @@ int appendPiece(CaptureWriter& writer,
   for (std::string_view part : parts) pieceLength += part.size();
   if (writer.lineLength + 1 + pieceLength > kLongestLine) {
     std::fputs("\nError: Command becomes too long when adding ",
-               shell::outputStream);
+               shell::errorStream());
     for (std::string_view part : parts) {
-      std::fwrite(part.data(), 1, part.size(), shell::outputStream);
+      std::fwrite(part.data(), 1, part.size(), shell::errorStream());
     }
-    std::fprintf(shell::outputStream, ".  Command so far:\n       %s",
+    std::fprintf(shell::errorStream(), ".  Command so far:\n       %s",
                  writer.captureLine);
     return 1;
   }
@@ -102,7 +102,7 @@ int writeLine(CaptureWriter& writer) {
           writer.lineLength ||
       std::fputc('\n', writer.output) == EOF) {
     std::fprintf(
-        shell::outputStream,
+        shell::errorStream(),
         "\nError: Cannot write ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
     return 1;

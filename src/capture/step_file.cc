@@ -54,7 +54,7 @@ char* stepFileName(const char* fileName, const char* stepName) {
 int openStepFile(CaptureWriter& writer, const char* name) {
   std::FILE* file = std::fopen(name, "w+");
   if (file == nullptr) {
-    std::fprintf(shell::outputStream, "\nError: Open of %s failed, %s", name,
+    std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     return 1;
   }
@@ -65,7 +65,7 @@ int openStepFile(CaptureWriter& writer, const char* name) {
   if (writeCommentLine(writer, "") != 0 ||
       writeCommentLine(writer, kChecksumStartText) != 0) {
     std::fprintf(
-        shell::outputStream,
+        shell::errorStream(),
         "\nError: Cannot write ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
     discardOpenFile();
@@ -81,7 +81,7 @@ int closeStepFile(CaptureWriter& writer, const char* name, bool stepFailed) {
   errno = 0;
   if (std::fclose(writer.output) != 0) {
     std::fprintf(
-        shell::outputStream,
+        shell::errorStream(),
         "\nError: Cannot close ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
     failed = true;

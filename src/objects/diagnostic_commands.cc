@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 #include "client/emclient_api.h"
 #include "objects/command_support.h"
 #include "platform/interruption.h"
 #include "request/preconditions.h"
+#include "shell/result_recorder.h"
 
 namespace objects {
 namespace {
@@ -30,7 +32,7 @@ int reportLibraryResult(int code) {
   if (platform::interrupted()) return 1;
   char text[kErrorTextSize] = {};
   EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-  std::fprintf(shell::outputStream, "\nError: %s", text);
+  std::fprintf(shell::errorStream(), "\nError: %s", text);
   return 1;
 }
 
@@ -39,7 +41,7 @@ int reportLibraryResult(int code) {
 int reportExerciseResult(int code, char* message) {
   bool refused = message != nullptr;
   if (refused) {
-    std::fprintf(shell::outputStream, "\nError: %s", message);
+    std::fprintf(shell::errorStream(), "\nError: %s", message);
     std::free(message);
   }
   int failed = reportLibraryResult(code);
@@ -60,6 +62,12 @@ int emVersion(CommandContext& context) {
                "\nElement manager information (at %s)\n  Version: %s\n  "
                "Build: %s",
                session.managerAddress, version, build);
+  if (shell::recordingResults()) {
+    shell::setResult(shell::ResultKind::kElementManager,
+                     {{"address", session.managerAddress},
+                      {"version", version},
+                      {"build", build}});
+  }
   return 0;
 }
 
@@ -108,6 +116,7 @@ int exerciseSummary(CommandContext& context) {
   shell::release(host);
   if (summary != nullptr) {
     std::fprintf(shell::outputStream, "\n%s", summary);
+    shell::setResult(shell::ResultKind::kSummary, summary);
     std::free(summary);
   }
   return reportLibraryResult(code);
@@ -117,7 +126,7 @@ int refuseEmptyDiskList(CommandContext&) {
   std::fputs(
       "\nError: No disk named in the list (EXERCISE_DISK START ALL exercises "
       "every disk)",
-      shell::outputStream);
+      shell::errorStream());
   return 1;
 }
 

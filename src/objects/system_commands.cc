@@ -80,7 +80,7 @@ int deleteSystem(CommandContext& context) {
   if (session.systemName == nullptr ||
       std::strcmp(name, session.systemName) != 0) {
     std::fputs("\nError: Only the selected system may be deleted",
-               shell::outputStream);
+               shell::errorStream());
     return 1;
   }
   int result = request::DeleteObject(context, request::kSystems);

@@ -64,4 +64,32 @@ bool emptyFile(std::FILE* stream) {
   return true;
 }
 
+std::FILE* openMemoryStream(char** buffer, std::size_t* size) {
+  return open_memstream(buffer, size);
+}
+
+std::FILE* takeOverStandardOutput() {
+  std::fflush(stdout);
+  int own = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+  if (own < 0) return nullptr;
+  int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (nowhere < 0 || dup2(nowhere, STDOUT_FILENO) < 0) {
+    int saved = errno;
+    if (nowhere >= 0) close(nowhere);
+    close(own);
+    errno = saved;
+    return nullptr;
+  }
+  close(nowhere);
+  std::FILE* stream = fdopen(own, "w");
+  if (stream == nullptr) {
+    // Put the standard output back, so nothing is lost.
+    int saved = errno;
+    dup2(own, STDOUT_FILENO);
+    close(own);
+    errno = saved;
+  }
+  return stream;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 // Files and the system's error texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 namespace platform {
@@ -34,5 +35,17 @@ std::FILE* openScratchFile();
 
 // Empties an open file and puts its position at the start.
 bool emptyFile(std::FILE* stream);
+
+// A stream that writes into memory. After it is flushed or closed,
+// `*buffer` holds what was written, terminated, and `*size` its length;
+// the caller frees the buffer with std::free once the stream is closed.
+// nullptr with errno on failure.
+std::FILE* openMemoryStream(char** buffer, std::size_t* size);
+
+// Hands the standard output over to the caller as a stream of its own
+// and points descriptor 1 at the null device, so whatever else is written
+// to the standard output from now on goes nowhere. nullptr with errno on
+// failure, the standard output then left as it was.
+std::FILE* takeOverStandardOutput();
 
 }  // namespace platform

@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <nlohmann/json.hpp>
 
 #include "request/preconditions.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -18,12 +20,12 @@ int selectManager(CommandContext& context) {
   shell::SessionState& session = *context.session;
   if (session.userName == nullptr) {
     std::fputs("\nError: Username must be specified on SELECT MANAGER",
-               outputStream);
+               shell::errorStream());
     return 1;
   }
   if (session.password == nullptr) {
     std::fputs("\nError: Password must be specified on SELECT MANAGER",
-               outputStream);
+               shell::errorStream());
     return 1;
   }
   for (char** text :
@@ -52,6 +54,14 @@ int showManager(CommandContext& context) {
   } else {
     std::fprintf(outputStream, "\nUsername: %s, %spassword specified",
                  session.userName, session.password != nullptr ? "" : "no ");
+  }
+  if (shell::recordingResults()) {
+    nlohmann::ordered_json userName = nullptr;
+    if (session.userName != nullptr) userName = session.userName;
+    shell::setResult(shell::ResultKind::kManager,
+                     {{"address", session.managerAddress},
+                      {"username", std::move(userName)},
+                      {"password_specified", session.password != nullptr}});
   }
   return 0;
 }

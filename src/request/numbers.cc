@@ -26,7 +26,7 @@ int ConvertNumber(uint32_t& result, const char* text, int base) {
     if (value > UINT32_MAX) value = UINT32_MAX;
   }
   if (p == digits) {
-    std::fprintf(shell::outputStream, "\nError: Cannot convert %s to a number",
+    std::fprintf(shell::errorStream(), "\nError: Cannot convert %s to a number",
                  text);
     return 1;
   }

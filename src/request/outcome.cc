@@ -31,7 +31,7 @@ int ReportNotSuccess(shell::CommandContext& context) {
   const shell::ResponseNode* failure =
       FindResponseElement(context.session->work.responseTree, "NotSuccessMsg");
   if (failure == nullptr) return 0;
-  std::fprintf(shell::outputStream, "\nError: %s", failure->value);
+  std::fprintf(shell::errorStream(), "\nError: %s", failure->value);
   return 1;
 }
 
@@ -46,9 +46,9 @@ int CheckOutcome(shell::CommandContext& context) {
       continue;
     }
     if (row.message != nullptr) {
-      std::fputs(row.message, shell::outputStream);
+      std::fputs(row.message, shell::errorStream());
     } else if (failure != nullptr) {
-      std::fprintf(shell::outputStream, "\nError: %s", failure->value);
+      std::fprintf(shell::errorStream(), "\nError: %s", failure->value);
     }
     work.resultFlags |= row.resultFlag;
     return row.result;

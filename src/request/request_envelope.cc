@@ -22,7 +22,7 @@ void appendBytes(CommandContext& context, const char* data,
   if (static_cast<std::size_t>(work.requestLength) + length >
       static_cast<std::size_t>(kRequestLimit)) {
     std::fputs("\nError: SOAP buffer exceeded when building SOAP command",
-               shell::outputStream);
+               shell::errorStream());
     shell::fatalStop();
   }
   std::memcpy(work.requestBuffer + work.requestLength, data, length);

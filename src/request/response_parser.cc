@@ -29,12 +29,12 @@ enum class Step { kContinue, kDone, kError };
 using Handler = Step (*)(Parser& parser, ResponseNode*& last, int64_t& count);
 
 Step fail(const char* format, const char* rest) {
-  std::fprintf(shell::outputStream, format, rest);
+  std::fprintf(shell::errorStream(), format, rest);
   return Step::kError;
 }
 
 Step failEndToken(const char* name, const char* rest) {
-  std::fprintf(shell::outputStream,
+  std::fprintf(shell::errorStream(),
                "\nError: Did not find end token \"</%s\" starting here->\n%s",
                name, rest);
   return Step::kError;

@@ -55,7 +55,7 @@ int sendWithRetries(shell::CommandContext& context) {
       if (platform::interrupted()) return 1;
       char text[kErrorTextSize] = {};
       EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-      std::fprintf(outputStream, "\nError: %s", text);
+      std::fprintf(shell::errorStream(), "\nError: %s", text);
       return 1;
     }
     if (EMClientAPITNGCheckRetryStatus(work.responseText) != 0 &&
@@ -65,7 +65,7 @@ int sendWithRetries(shell::CommandContext& context) {
     }
     if (std::strstr(work.responseText, "<!DOCTYPE") != nullptr) {
       std::fputs("\nError: Server currently down, stopped or restarting",
-                 outputStream);
+                 shell::errorStream());
       return 1;
     }
     return 0;

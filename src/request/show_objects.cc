@@ -1,11 +1,14 @@
 #include "request/show_objects.h"
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "request/display.h"
 #include "request/object_lookup.h"
 #include "request/object_requests.h"
+#include "request/response_json.h"
 #include "request/token_list.h"
+#include "shell/result_recorder.h"
 
 namespace request {
 namespace {
@@ -16,6 +19,18 @@ using shell::outputStream;
 template <ObjectKind kind>
 int showKind(CommandContext& context) {
   return ShowObjects(context, kind);
+}
+
+// The object just shown, for --json: the one asked for, or one of a list.
+void recordDetail(const CommandContext& context, bool inList) {
+  if (!shell::recordingResults()) return;
+  nlohmann::ordered_json object =
+      ResponseJson(context.session->work.responseTree);
+  if (inList) {
+    shell::appendResult(shell::ResultKind::kObjects, std::move(object));
+  } else {
+    shell::setResult(shell::ResultKind::kObject, std::move(object));
+  }
 }
 
 }  // namespace
@@ -31,17 +46,21 @@ int ShowObjectDetail(CommandContext& context, const shell::ObjectToken& token) {
 }
 
 int ShowObjects(CommandContext& context, ObjectKind kind) {
+  shell::setResult(shell::ResultKind::kKind, displayName(kind));
   if (RefreshTokenList(context, kind) != 0) return 1;
   shell::SessionState& session = *context.session;
   if (session.work.objectNameArg != nullptr) {
     const shell::ObjectToken* token =
         FindToken(context, kind, session.work.objectNameArg);
     if (token == nullptr) {
-      std::fprintf(outputStream, "\nError: %s not found",
+      std::fprintf(shell::errorStream(), "\nError: %s not found",
                    session.work.objectNameArg);
       return 1;
     }
-    return ShowObjectDetail(context, *token);
+    shell::setResult(shell::ResultKind::kName, token->name);
+    if (ShowObjectDetail(context, *token) != 0) return 1;
+    recordDetail(context, false);
+    return 0;
   }
   std::fprintf(outputStream,
                kind == kSystems ? "\n%s available on this Manager:"
@@ -49,15 +68,19 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
                displayName(kind));
   bool full = (session.work.resultFlags & shell::kFullDisplay) != 0;
   bool any = false;
+  shell::setResult(shell::ResultKind::kObjects,
+                   nlohmann::ordered_json::array());
   for (const shell::ObjectToken* token = session.tokenList; token != nullptr;
        token = token->next) {
     if (token->kind != kind) continue;
     any = true;
     if (!full) {
       std::fprintf(outputStream, "\n  %s", token->name);
+      shell::appendResult(shell::ResultKind::kObjects, token->name);
       continue;
     }
     if (ShowObjectDetail(context, *token) != 0) return 1;
+    recordDetail(context, true);
     if (token->next != nullptr) std::fputc('\n', outputStream);
   }
   if (!any) std::fprintf(outputStream, "\n  No %s found", displayName(kind));

@@ -20,8 +20,8 @@ char* copyOf(const char* text) {
   std::fputs(
       "\nError: Zero length name string found in object being added"
       "\nObject being added:",
-      shell::outputStream);
-  std::fprintf(shell::outputStream, "\n\n     %08x  %08x  %2d\n>%s<\n>%s<",
+      shell::errorStream());
+  std::fprintf(shell::errorStream(), "\n\n     %08x  %08x  %2d\n>%s<\n>%s<",
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(&token)),
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(token.next)),
                token.kind, token.name, token.id);
@@ -130,7 +130,7 @@ int LoadTokenList(shell::CommandContext& context, ObjectKind kind) {
       }
     }
     if (name == nullptr || id == nullptr) {
-      std::fprintf(shell::outputStream,
+      std::fprintf(shell::errorStream(),
                    "\nError: Name \"%s\" and/or Id \"%s\" not found in token "
                    "list",
                    "Name", "ID");

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "platform/console.h"
 #include "shell/session.h"
 
 namespace shell {
@@ -14,6 +15,11 @@ namespace shell {
 // capture runs, the interruption also ends it (checkCaptureWritten).
 void executeLine(CommandContext& context, const char* line, std::size_t length,
                  bool applyDelay);
+
+// Reports a line read that was too long to execute, marking the command
+// failed when `markFailed`. For --json it is a command line that failed.
+void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
+                    bool markFailed);
 
 // The final action of a line that named no complete command: prints
 // "Incomplete command" and fails.

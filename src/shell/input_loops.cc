@@ -9,6 +9,7 @@
 #include "request/known_names.h"
 #include "shell/execute_line.h"
 #include "shell/line_editor.h"
+#include "shell/result_recorder.h"
 
 namespace shell {
 namespace {
@@ -29,13 +30,18 @@ bool loopMustStop(const SessionState& session) {
 // stopped; one line says so and the prompt comes back.
 void reportStoppedCommand() {
   if (platform::interruption() != platform::Interruption::kStopCommand) return;
-  std::fputs("\nError: Command interrupted", outputStream);
+  std::fputs("\nError: Command interrupted", errorStream());
   platform::clearInterruption();
 }
 
 platform::LineStatus readPlainLine(const char* name,
                                    platform::LineBuffer& line) {
   std::printf("\n%s%c ", name, '>');
+  return platform::readLine(stdin, line);
+}
+
+platform::LineStatus readWithoutPrompt(const char*,
+                                       platform::LineBuffer& line) {
   return platform::readLine(stdin, line);
 }
 
@@ -51,17 +57,17 @@ void readAndExecuteLines(CommandContext& context, const LineReader& read) {
       continue;
     }
     if (status == platform::LineStatus::kInterrupted) return;
+    // For a job the end of its input is the normal end.
+    if (status == platform::LineStatus::kEnd && automation.quiet) return;
     if (status == platform::LineStatus::kEnd ||
         status == platform::LineStatus::kError) {
-      std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+      std::fprintf(errorStream(), "\nError: Input stream error:\n       %s",
                    platform::errorText(line.error));
       return;
     }
     if (status == platform::LineStatus::kTooLong ||
         status == platform::LineStatus::kRunaway) {
-      std::fprintf(outputStream,
-                   "\nError: Input line too long, limit %d characters",
-                   static_cast<int>(platform::kLineLimit));
+      rejectLongLine(context, line, false);
       // The rest of a runaway line is no command: reading ends there.
       if (status == platform::LineStatus::kRunaway) return;
       continue;
@@ -81,6 +87,10 @@ void readAndExecuteLines(CommandContext& context, const LineReader& read) {
 }  // namespace
 
 void runInteractiveLoop(CommandContext& context) {
+  if (automation.quiet) {
+    readAndExecuteLines(context, readWithoutPrompt);
+    return;
+  }
   // Line editing only for a person at a terminal: with input or output
   // redirected, every byte read and printed stays as in the plain loop.
   if (!platform::isTerminal(kStandardInput) ||
@@ -95,19 +105,21 @@ void runInteractiveLoop(CommandContext& context) {
                       });
 }
 
-void runArgumentLoop(CommandContext& context, int count, char** arguments) {
+void runArgumentLoop(CommandContext& context, int count, char** lines) {
   SessionState& session = *context.session;
   for (int i = 0; i < count; ++i) {
     if (session.sessionFlags & kRegressionCapture) {
       // A reference needs its command lines in the "> " form to be
       // replayable; the administrator still sees each command.
-      std::fprintf(outputStream, "\n> %s\n", arguments[i]);
-      std::printf("\n%s%c %s\n", promptName(session), '>', arguments[i]);
-    } else {
+      std::fprintf(outputStream, "\n> %s\n", lines[i]);
+      if (!automation.quiet) {
+        std::printf("\n%s%c %s\n", promptName(session), '>', lines[i]);
+      }
+    } else if (!automation.quiet) {
       std::fprintf(outputStream, "\n%s%c %s\n", promptName(session), '>',
-                   arguments[i]);
+                   lines[i]);
     }
-    executeLine(context, arguments[i], std::strlen(arguments[i]), false);
+    executeLine(context, lines[i], std::strlen(lines[i]), false);
     if (loopMustStop(session)) return;
   }
 }

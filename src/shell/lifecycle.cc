@@ -1,19 +1,28 @@
 #include "shell/lifecycle.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "client/emclient_api.h"
 #include "platform/console.h"
+#include "platform/files.h"
 #include "platform/interruption.h"
 #include "shell/execute_line.h"
 #include "shell/regression.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 #include "shell/version.h"
 
 namespace shell {
 
-CommandContext& startSession(const ProgramOptions& options) {
+CommandContext* startSession(const ProgramOptions& options) {
+  automation = AutomationMode{options.json, options.quiet, options.yes};
+  if (automation.json && !startJsonOutput()) {
+    std::fprintf(stderr, "pelk: cannot set up the JSON output: %s\n",
+                 platform::errorText(errno));
+    return nullptr;
+  }
   outputStream = stdout;
   sessionOptions = SessionOptions{};
   runMode = RunMode::kNone;
@@ -26,9 +35,11 @@ CommandContext& startSession(const ProgramOptions& options) {
   EMClientAPITNGSetWaitForever(1);
   EMClientAPITNGSetRequestTimeout(
       static_cast<int>(options.timeoutSeconds * 1000));
-  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
-               kBuildNumber, kProductVersion);
-  return *context;
+  if (!automation.quiet) {
+    std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
+                 kBuildNumber, kProductVersion);
+  }
+  return context;
 }
 
 void shutDown(CommandContext& context) {
@@ -39,7 +50,7 @@ void shutDown(CommandContext& context) {
   if (signal != 0) {
     // A regression capture still running goes, being incomplete.
     checkCaptureWritten(session);
-    std::fprintf(outputStream, "\nError: Session ended by signal %d (%s)",
+    std::fprintf(errorStream(), "\nError: Session ended by signal %d (%s)",
                  signal, platform::signalText(signal));
   }
 
@@ -57,16 +68,21 @@ void shutDown(CommandContext& context) {
     std::printf("\nTotal regression differences = %u",
                 regressionDifferenceTotal());
   }
-  // Nobody is left to press a key once a signal ended the session.
-  if (signal == 0 &&
-      ((stoppedOnError && !exitOnError) || regressionTestRan())) {
+  if (automation.quiet) {
+    // A job reads the text line by line: the last one ends too. Nobody
+    // waits at the end of a job.
+    std::fputc('\n', outputStream);
+  } else if (signal == 0 &&
+             ((stoppedOnError && !exitOnError) || regressionTestRan())) {
+    // Nobody is left to press a key once a signal ended the session.
     std::fputs("\n\nPress return to exit", outputStream);
     platform::readKey();
   }
   EMClientAPITNGCloseConnections();
   // The one place where the output of every way out is pushed out.
   std::fflush(nullptr);
-  std::exit(signal != 0 ? 128 + signal : stoppedOnError ? 1 : 0);
+  int results = automation.quiet ? finishResults() : stoppedOnError ? 1 : 0;
+  std::exit(signal != 0 ? 128 + signal : results);
 }
 
 }  // namespace shell

@@ -13,13 +13,14 @@ int main(int argc, char** argv) {
   // Only a person typing at a terminal prompt keeps the session on Ctrl-C.
   bool prompt = first == argc;
   platform::catchInterruptions(prompt && platform::isTerminal(0));
-  shell::CommandContext& context = shell::startSession(options);
+  shell::CommandContext* context = shell::startSession(options);
+  if (context == nullptr) return 1;
   if (prompt) {
     shell::runMode = shell::RunMode::kInteractive;
-    shell::runInteractiveLoop(context);
+    shell::runInteractiveLoop(*context);
   } else {
     shell::runMode = shell::RunMode::kArguments;
-    shell::runArgumentLoop(context, argc - first, argv + first);
+    shell::runArgumentLoop(*context, argc - first, argv + first);
   }
-  shell::shutDown(context);
+  shell::shutDown(*context);
 }

@@ -1,6 +1,5 @@
 #include "shell/program_options.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -10,7 +9,33 @@ namespace {
 
 constexpr uint32_t kLongestTimeout = 86400;  // seconds: a day
 
-bool readTimeout(const char* value, ProgramOptions& options) {
+struct ProgramOption {
+  const char* name;
+  const char* valueName;    // nullptr: the option takes no value
+  const char* environment;  // the variable that may give it, or nullptr
+  const char* valueRule;    // what the value must be, for messages
+  // Applies the option with its value; false when the value is wrong.
+  bool (*apply)(const char* value, ProgramOptions& options);
+  const char* help;  // lines after the first start in the help column
+};
+
+bool setJson(const char*, ProgramOptions& options) {
+  options.json = true;
+  options.quiet = true;
+  return true;
+}
+
+bool setQuiet(const char*, ProgramOptions& options) {
+  options.quiet = true;
+  return true;
+}
+
+bool setYes(const char*, ProgramOptions& options) {
+  options.yes = true;
+  return true;
+}
+
+bool setTimeout(const char* value, ProgramOptions& options) {
   uint32_t seconds = 0;
   if (*value == '\0') return false;
   for (const char* digit = value; *digit != '\0'; ++digit) {
@@ -22,17 +47,25 @@ bool readTimeout(const char* value, ProgramOptions& options) {
   return true;
 }
 
-struct ProgramOption {
-  const char* name;
-  const char* environment;  // the variable that may give it, or nullptr
-  const char* value;        // what the value must be, for messages
-  bool (*read)(const char* value, ProgramOptions& options);
+constexpr ProgramOption kProgramOptions[] = {
+    {"--json", nullptr, nullptr, nullptr, setJson,
+     "one JSON object per command line on the standard output, and\n"
+     "nothing else (doc/json.md); implies --quiet"},
+    {"--quiet", nullptr, nullptr, nullptr, setQuiet,
+     "no banner, prompts or echo of commands; error messages on the\n"
+     "standard error; the end of the input is no error"},
+    {"--yes", nullptr, nullptr, nullptr, setYes,
+     "answer yes to every question without asking it; with --json or\n"
+     "--quiet a command that would ask is refused without it"},
+    {"--timeout", "SECONDS", "PELK_TIMEOUT",
+     "a whole number of seconds from 0 to 86400", setTimeout,
+     "give up a request to the manager, and fail its command, when\n"
+     "connecting, sending and the whole answer take longer; without it\n"
+     "PELK waits as long as the manager takes; 0 means no limit. The\n"
+     "environment variable PELK_TIMEOUT gives it too"},
 };
 
-constexpr ProgramOption kProgramOptions[] = {
-    {"--timeout", "PELK_TIMEOUT", "a whole number of seconds from 0 to 86400",
-     readTimeout},
-};
+constexpr int kHelpColumn = 20;
 
 const ProgramOption* findOption(const char* word) {
   for (const ProgramOption& option : kProgramOptions) {
@@ -44,10 +77,10 @@ const ProgramOption* findOption(const char* word) {
 void refuse(const char* source, const ProgramOption& option,
             const char* value) {
   if (value == nullptr) {
-    std::fprintf(stderr, "pelk: %s takes %s\n", source, option.value);
+    std::fprintf(stderr, "pelk: %s takes %s\n", source, option.valueRule);
   } else {
     std::fprintf(stderr, "pelk: %s takes %s, not \"%s\"\n", source,
-                 option.value, value);
+                 option.valueRule, value);
   }
 }
 
@@ -57,11 +90,16 @@ int readProgramOptions(int argc, char** argv, ProgramOptions& options) {
   bool given[std::size(kProgramOptions)] = {};
   int next = 1;
   for (const ProgramOption* option;
-       next < argc && (option = findOption(argv[next])) != nullptr; next += 2) {
-    const char* value = next + 1 < argc ? argv[next + 1] : nullptr;
-    if (value == nullptr || !option->read(value, options)) {
-      refuse(option->name, *option, value);
-      return -1;
+       next < argc && (option = findOption(argv[next])) != nullptr; ++next) {
+    const char* value = nullptr;
+    if (option->valueName != nullptr) {
+      value = next + 1 < argc ? argv[++next] : nullptr;
+      if (value == nullptr || !option->apply(value, options)) {
+        refuse(option->name, *option, value);
+        return -1;
+      }
+    } else {
+      option->apply(nullptr, options);
     }
     given[option - kProgramOptions] = true;
   }
@@ -70,12 +108,28 @@ int readProgramOptions(int argc, char** argv, ProgramOptions& options) {
       continue;
     }
     const char* value = std::getenv(option.environment);
-    if (value != nullptr && *value != '\0' && !option.read(value, options)) {
+    if (value != nullptr && *value != '\0' && !option.apply(value, options)) {
       refuse(option.environment, option, value);
       return -1;
     }
   }
   return next;
+}
+
+void printProgramOptions(std::FILE* stream) {
+  for (const ProgramOption& option : kProgramOptions) {
+    int width = std::fprintf(stream, "  %s", option.name);
+    if (option.valueName != nullptr) {
+      width += std::fprintf(stream, " %s", option.valueName);
+    }
+    std::fprintf(stream, "%*s", width < kHelpColumn ? kHelpColumn - width : 1,
+                 "");
+    for (const char* c = option.help; *c != '\0'; ++c) {
+      std::fputc(*c, stream);
+      if (*c == '\n') std::fprintf(stream, "%*s", kHelpColumn, "");
+    }
+    std::fputc('\n', stream);
+  }
 }
 
 }  // namespace shell

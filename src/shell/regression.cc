@@ -78,7 +78,7 @@ bool linesDiffer(const std::string& referenceLine,
 // Opens the file a REGRESSION line names, or prints why it cannot.
 std::FILE* openNamedFile(const CommandContext& context, bool forWriting) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream,
+    std::fprintf(errorStream(),
                  "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
     return nullptr;
@@ -88,7 +88,7 @@ std::FILE* openNamedFile(const CommandContext& context, bool forWriting) {
   std::FILE* file = forWriting ? platform::openPrivateForWriting(name.c_str())
                                : platform::openForReading(name.c_str());
   if (file == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name.c_str(),
+    std::fprintf(errorStream(), "\nError: Open of %s failed, %s", name.c_str(),
                  platform::errorText(errno));
   }
   return file;
@@ -295,7 +295,7 @@ int runRegressionTest(CommandContext& context) {
   if (reference == nullptr) return 0;
   std::FILE* scratch = platform::openScratchFile();
   if (scratch == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s",
+    std::fprintf(errorStream(), "\nError: Open of %s failed, %s",
                  "the scratch file", platform::errorText(errno));
     std::fclose(reference);
     return 0;

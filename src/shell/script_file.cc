@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/interruption.h"
 #include "shell/execute_line.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -22,11 +23,13 @@ void echoScriptLine(const SessionState& session, const char* line,
     std::fputs("\n> ", outputStream);
     std::fwrite(line, 1, length, outputStream);
     std::fputc('\n', outputStream);
+    if (automation.quiet) return;
     std::printf("\n%s%c ", "RegressionTest", '>');
     std::fwrite(line, 1, length, stdout);
     std::fputc('\n', stdout);
     return;
   }
+  if (automation.quiet) return;
   std::fprintf(outputStream, "\n%s%c ", promptName(session), '>');
   std::fwrite(line, 1, length, outputStream);
   std::fputc('\n', outputStream);
@@ -47,7 +50,7 @@ void dropByteOrderMark(platform::LineBuffer& line) {
 
 int runScriptCommand(CommandContext& context) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream,
+    std::fprintf(errorStream(),
                  "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
     return 0;
@@ -61,7 +64,7 @@ int runScriptCommand(CommandContext& context) {
     stream = platform::openForReading(name);
   }
   if (stream == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name,
+    std::fprintf(errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     release(name);
     return 0;
@@ -98,7 +101,7 @@ void runScript(std::FILE* stream, CommandContext& context) {
     platform::LineStatus status = platform::readLine(stream, line);
     if (status == platform::LineStatus::kInterrupted) break;
     if (status == platform::LineStatus::kError) {
-      std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+      std::fprintf(errorStream(), "\nError: Input stream error:\n       %s",
                    platform::errorText(line.error));
       markCommandFailed(session);
       break;
@@ -107,10 +110,7 @@ void runScript(std::FILE* stream, CommandContext& context) {
     firstLine = false;
     if (status == platform::LineStatus::kTooLong ||
         status == platform::LineStatus::kRunaway) {
-      std::fprintf(outputStream,
-                   "\nError: Input line too long, limit %d characters",
-                   static_cast<int>(platform::kLineLimit));
-      markCommandFailed(session);
+      rejectLongLine(context, line, true);
       // What follows a runaway line is its middle, not a command.
       if (status == platform::LineStatus::kRunaway) break;
     } else {

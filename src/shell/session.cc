@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -20,6 +21,7 @@ const char* promptName(const SessionState& session) {
 }
 
 void markCommandFailed(SessionState& session) {
+  noteFailure();
   if (session.sessionFlags & kStopOnError) {
     session.sessionFlags |= kStoppedOnError;
   } else {

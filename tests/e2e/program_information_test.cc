@@ -68,7 +68,7 @@ TEST(ProgramOptions, TimeoutComesBeforeTheCommandLines) {
   EXPECT_EQ(0, run.exitStatus);
 
   run = runArguments({"--help"});
-  EXPECT_NE(std::string::npos, run.output.find("pelk --timeout SECONDS"));
+  EXPECT_NE(std::string::npos, run.output.find("--timeout SECONDS"));
 }
 
 }  // namespace

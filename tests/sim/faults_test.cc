@@ -38,6 +38,7 @@ TEST(Faults, SpecificationsAreReadOrRefused) {
       {"trickle:2", true, sim::FaultKind::kTrickle, 2, 1000},
       {"unframed:*", true, sim::FaultKind::kUnframed, -1, 0},
       {"trickle:1:0", false, {}, 0, 0},
+      {"odd-names:*", true, sim::FaultKind::kOddNames, -1, 0},
       {"cut:1:0", false, {}, 0, 0},
       {"deep:1:0", false, {}, 0, 0},
       {"busy:0", false, {}, 0, 0},
@@ -166,6 +167,16 @@ TEST(Faults, HugeAndDeepPayloads) {
   server.Control("POST", "/sim/fault", "deep:1:3");
   EXPECT_EQ(server.Text(kList),
             "<object><object><object></object></object></object>");
+}
+
+TEST(Faults, OddNamesEndEveryNameOfTheNextAnswers) {
+  RunningServer server("127.0.4.18");
+  server.Control("POST", "/sim/fault", "odd-names:1");
+  std::vector<std::string> odd = Values(server.Text(kList), "Name");
+  ASSERT_EQ(odd.size(), 3u);
+  EXPECT_EQ(odd[0], std::string("Production") + sim::kOddNameSuffix);
+  std::vector<std::string> plain = Values(server.Text(kList), "Name");
+  EXPECT_EQ(plain[0], "Production");
 }
 
 TEST(Faults, SplitAnswersArriveInSeveralPieces) {
