@@ -138,9 +138,10 @@ std::string HelpText() {
          "  GET  /sim/state              the state as scenario JSON\n"
          "  POST /sim/state  body JSON   replace the state\n"
          "\n"
-         "Without a scenario the manager knows one user, administrator with "
-         "the\n"
-         "password administrator, and no storage systems.\n";
+         "Logins: without a scenario the manager knows one user,\n"
+         "administrator with the password administrator, and no storage\n"
+         "systems. The demo scenario (--demo) knows administrator with the\n"
+         "password admin and operator with the password operator.\n";
 }
 
 }  // namespace sim

@@ -45,6 +45,18 @@ platform::LineStatus readWithoutPrompt(const char*,
   return platform::readLine(stdin, line);
 }
 
+// A line as typed: echoed into a redirected output stream, where a
+// regression capture needs its command lines, then executed.
+void executeTypedLine(CommandContext& context, const char* text,
+                      std::size_t length) {
+  if (outputStream != stdout) {
+    std::fprintf(outputStream, "\n%s", "> ");
+    std::fwrite(text, 1, length, outputStream);
+    std::fputc('\n', outputStream);
+  }
+  executeLine(context, text, length, false);
+}
+
 void readAndExecuteLines(CommandContext& context, const LineReader& read) {
   SessionState& session = *context.session;
   platform::LineBuffer line;
@@ -72,13 +84,7 @@ void readAndExecuteLines(CommandContext& context, const LineReader& read) {
       if (status == platform::LineStatus::kRunaway) return;
       continue;
     }
-    std::size_t length = trimLineEnd(line.text, line.length);
-    if (outputStream != stdout) {
-      std::fprintf(outputStream, "\n%s", "> ");
-      std::fwrite(line.text, 1, length, outputStream);
-      std::fputc('\n', outputStream);
-    }
-    executeLine(context, line.text, length, false);
+    executeTypedLine(context, line.text, trimLineEnd(line.text, line.length));
     reportStoppedCommand();
     if (session.sessionFlags & kExitRequested) return;
   }
@@ -98,11 +104,16 @@ void runInteractiveLoop(CommandContext& context) {
     readAndExecuteLines(context, readPlainLine);
     return;
   }
-  LineEditor editor{request::knownObjectNames(*context.session)};
-  readAndExecuteLines(context,
-                      [&editor](const char* name, platform::LineBuffer& line) {
-                        return editor.readLine(name, line);
-                      });
+  request::ListedNames listed;
+  LineEditor editor{request::knownObjectNames(context, listed),
+                    [&context](std::string_view line) {
+                      executeTypedLine(context, line.data(), line.size());
+                    }};
+  readAndExecuteLines(
+      context, [&](const char* name, platform::LineBuffer& line) {
+        listed = {};  // each command line may ask the manager afresh
+        return editor.readLine(name, line);
+      });
 }
 
 void runArgumentLoop(CommandContext& context, int count, char** lines) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "language/grammar.h"
+#include "language/line_scanner.h"
 #include "platform/interruption.h"
 #include "shell/history_file.h"
 
@@ -20,6 +21,7 @@ struct LineEditor::State {
   HistEvent event{};
   HistoryFile file;
   language::NameSource names;
+  LineEditor::LineAction help;
   std::string prompt;
 };
 
@@ -75,6 +77,28 @@ unsigned char completeWord(EditLine* editor, int) {
   return CC_REDISPLAY;
 }
 
+// '?' where the parser would answer it lists the choices at once, as Enter
+// after it would, then gives the line back as typed.
+unsigned char helpAtOnce(EditLine* editor, int) {
+  LineEditor::State& state = stateOf(editor);
+  const LineInfo* info = el_line(editor);
+  std::string_view before(
+      info->buffer, static_cast<std::size_t>(info->cursor - info->buffer));
+  if (info->cursor != info->lastchar || !language::questionAsksHelp(before)) {
+    el_insertstr(editor, "?");
+    return CC_REFRESH;
+  }
+  // The mark and the line feed of Enter, the answer, and the line feed each
+  // prompt starts with.
+  std::fputs("?\n", stdout);
+  std::string line(before);
+  line += '?';
+  state.help(line);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+  return CC_REDISPLAY;
+}
+
 // Ctrl-D ends input on an empty line without the "^D" the editor's own
 // binding prints, so the session ends looking as at a plain terminal;
 // elsewhere it deletes the character under the cursor.
@@ -89,10 +113,11 @@ unsigned char endOrDelete(EditLine* editor, int) {
 
 }  // namespace
 
-LineEditor::LineEditor(language::NameSource names)
+LineEditor::LineEditor(language::NameSource names, LineAction help)
     : state_(std::make_unique<State>()) {
   State& state = *state_;
   state.names = std::move(names);
+  state.help = std::move(help);
   state.file = userHistoryFile();
 
   state.history = history_init();
@@ -119,7 +144,10 @@ LineEditor::LineEditor(language::NameSource names)
           L"Complete the command word", completeWord);
   el_wset(state.editor, EL_ADDFN, L"pelk-end-or-delete",
           L"End input on an empty line, else delete", endOrDelete);
+  el_wset(state.editor, EL_ADDFN, L"pelk-help", L"List the choices at once",
+          helpAtOnce);
   el_set(state.editor, EL_BIND, "^I", "pelk-complete", nullptr);
+  el_set(state.editor, EL_BIND, "?", "pelk-help", nullptr);
   el_set(state.editor, EL_BIND, "^D", "pelk-end-or-delete", nullptr);
   el_set(state.editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
   // The user's own key bindings (~/.editrc) come last, so they win.

@@ -78,26 +78,50 @@ class PromptTest(unittest.TestCase):
         terminal.expect("WRITE_PROTECT")
         terminal.expect("NOWRITE_PROTECT\n")
         # SIZE and REDUNDANCY get their '=', and the values of REDUNDANCY
-        # are listed; the help after Enter shows the line parsed to its end.
+        # are listed; '?' shows the line parsed to its end, and Enter runs
+        # the line as it was before the '?'.
         terminal.send(b"SI" + TAB + b"10 RED" + TAB + TAB)
         terminal.expect("\nVRAID0  VRAID1  VRAID5\n")
-        terminal.send(b"1 ?" + ENTER)
+        terminal.send(b"1 ?")
         terminal.expect("\n  The options are:\n    COMMENT\n")
+        terminal.send(ENTER)
+        terminal.expect("\nError: Command not valid until a manager is selected")
         terminal.expect_prompt()
         self.end(terminal)
-        self.assertEqual(["ADD VDISK x SIZE=10 REDUNDANCY=VRAID1 ?"],
+        self.assertEqual(["ADD VDISK x SIZE=10 REDUNDANCY=VRAID1"],
                          self.history_lines())
 
-    def test_question_mark_is_answered_only_after_enter(self):
+    def test_question_mark_lists_at_once_and_gives_the_line_back(self):
         terminal = self.start()
         terminal.send(b"SHOW ?")
-        terminal.expect("SHOW ?")
-        terminal.send(CTRL_U + b"EXIT ?" + ENTER)
-        terminal.expect(
-            "\n  This command has no additional keywords or parameters")
+        terminal.expect("SHOW ?\n\n  The options are:\n    DISK\n")
+        terminal.expect("\n    WORLD_WIDE_NAME\n")
+        terminal.expect("NoSystemSelected> SHOW ")
+        terminal.send(b"OPTIONS" + ENTER)
+        terminal.expect(OPTIONS)
         terminal.expect_prompt()
-        self.assertNotIn("The options are", terminal.output)
+        # Where a token starts, in place of '=' and in place of a value.
+        for line, answer in (
+                (b"", "\n  The options are:\n    ADD\n    CAPTURE\n"),
+                (b"SET OPTIONS ON_ERROR ",
+                 "\n  The only option is: = [get help at a lower level]\n"),
+                (b"SET OPTIONS ON_ERROR=",
+                 "\n    CONTINUE\n    EXIT_ON_ERROR\n    HALT_ON_ERROR\n"),
+                (b"ADD VDISK x COMMENT=",
+                 "\n  The only option is: (string enclosed in quotes)\n"),
+                (b"EXIT ",
+                 "\n  This command has no additional keywords or parameters\n")):
+            with self.subTest(line=line):
+                terminal.send(line + b"?")
+                terminal.expect(answer)
+                terminal.expect("NoSystemSelected> " + line.decode())
+                terminal.send(CTRL_U)
+        # Inside a word it is an ordinary character, as the parser reads it.
+        terminal.send(b"SHOW OP?" + ENTER)
+        terminal.expect("\nError: Syntax error at or near here")
+        terminal.expect_prompt()
         self.end(terminal)
+        self.assertEqual(["SHOW OPTIONS", "SHOW OP?"], self.history_lines())
 
     def test_up_arrow_recalls_a_line_of_an_earlier_session(self):
         first = self.start()

@@ -167,6 +167,11 @@ TEST(Faults, HugeAndDeepPayloads) {
   server.Control("POST", "/sim/fault", "deep:1:3");
   EXPECT_EQ(server.Text(kList),
             "<object><object><object></object></object></object>");
+  // Built and escaped in time linear in the depth.
+  server.Control("POST", "/sim/fault", "deep:1:100000");
+  std::string deep = server.Text(kList);
+  EXPECT_EQ(deep.size(), 100000u * 17);
+  EXPECT_EQ(deep.rfind("<object></object>"), 100000u * 8 - 8);
 }
 
 TEST(Faults, OddNamesEndEveryNameOfTheNextAnswers) {

@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
+#include "sim/demo_scenario.h"
+#include "sim/scenario.h"
 #include "sim_client.h"
 
 namespace {
@@ -83,6 +86,17 @@ TEST(Process, HelpDescribesOptionsAndFaults) {
        {"--address", "--text-port", "--elm-port", "--scenario", "--demo",
         "--save", "--log", "--fault", "busy", "no-session-key", "/sim/fault"}) {
     EXPECT_NE(text.find(word), std::string::npos) << word;
+  }
+  // Every login of the empty manager and of the demo, as they stand.
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  sim::Model demo;
+  std::string error;
+  ASSERT_TRUE(sim::LoadScenario(sim::kDemoScenario, demo, error)) << error;
+  for (const sim::Model& model : {sim::EmptyModel(), demo}) {
+    for (const sim::User& user : model.users) {
+      std::string login = user.name + " with the password " + user.password;
+      EXPECT_NE(text.find(login), std::string::npos) << login;
+    }
   }
 }
 

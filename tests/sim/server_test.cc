@@ -92,6 +92,34 @@ TEST(Server, LoginPortHandshakeThenRequestsOfBothDialects) {
   EXPECT_TRUE(simtest::ElmLogin(server.address(), "operator", "bad").empty());
 }
 
+// What a standard HTTP client sends: no body and no length on a GET, no
+// zero byte after it.
+TEST(Server, StandardClientsAreAnsweredAtOnce) {
+  RunningServer server("127.0.4.180");
+  const struct {
+    int port;
+    std::string request;
+    const char* answerHolds;
+  } cases[] = {
+      {2301, "GET /mrtlogin.htm HTTP/1.1\r\nHost: h\r\nAccept: */*\r\n\r\n",
+       "SessionKey"},
+      {2301, "GET /sim/faults HTTP/1.1\r\nHost: h\r\n\r\n", "200 OK"},
+      {12301,
+       "POST /sim/fault HTTP/1.1\r\nHost: h\r\nContent-Length: 4\r\n"
+       "Connection: close\r\n\r\nbusy",
+       "ok"},
+      {12301, "GET /sim/faults HTTP/1.1\r\nConnection: close\r\n\r\n",
+       "busy:1:18034"},
+  };
+  for (const auto& c : cases) {
+    Connection connection(server.address(), c.port);
+    ASSERT_TRUE(connection.Send(c.request));
+    std::string answer = connection.ReadUntilClosed();
+    EXPECT_NE(answer.find(c.answerHolds), std::string::npos)
+        << c.request << "\nanswered: " << answer;
+  }
+}
+
 TEST(Server, AnswersTheInterfaceDialectOnTheTextPort) {
   RunningServer server("127.0.4.4");
   std::string disks = server.Text(simtest::V3Envelope(
@@ -167,7 +195,8 @@ TEST(Server, ControlRequestsReadAndReplaceTheState) {
   }
   EXPECT_EQ(server.Control("POST", "/sim/state", renamed), "ok\n");
   EXPECT_EQ(Values(server.Text(kListSystems), "Name").at(0), "Primary");
-  EXPECT_NE(server.Control("POST", "/sim/state", "{broken").find("not a JSON"),
+  EXPECT_NE(server.Control("POST", "/sim/state", "{broken")
+                .find("line 1, column 2: "),
             std::string::npos);
   EXPECT_EQ(Values(server.Text(kListSystems), "Name").at(0), "Primary");
   EXPECT_EQ(server.Control("GET", "/sim/nothing"), "unknown control request\n");
