@@ -7,6 +7,7 @@
 #include "client/emclient_api.h"
 #include "objects/command_support.h"
 #include "request/preconditions.h"
+#include "shell/shown_text.h"
 
 namespace objects {
 namespace {
@@ -35,7 +36,8 @@ int reportLibraryResult(int code) {
 int reportExerciseResult(int code, char* message) {
   bool refused = message != nullptr;
   if (refused) {
-    std::fprintf(shell::outputStream, "\nError: %s", message);
+    std::fprintf(shell::outputStream, "\nError: %s",
+                 shell::shownText(message).c_str());
     std::free(message);
   }
   int failed = reportLibraryResult(code);
@@ -55,7 +57,8 @@ int emVersion(CommandContext& context) {
   std::fprintf(shell::outputStream,
                "\nElement manager information (at %s)\n  Version: %s\n  "
                "Build: %s",
-               session.managerAddress, version, build);
+               session.managerAddress, shell::shownText(version).c_str(),
+               shell::shownText(build).c_str());
   return 0;
 }
 
@@ -103,7 +106,8 @@ int exerciseSummary(CommandContext& context) {
       host, session.userName, session.password, session.systemId, &summary);
   shell::release(host);
   if (summary != nullptr) {
-    std::fprintf(shell::outputStream, "\n%s", summary);
+    std::fprintf(shell::outputStream, "\n%s",
+                 shell::shownText(summary).c_str());
     std::free(summary);
   }
   return reportLibraryResult(code);

@@ -6,6 +6,7 @@
 #include "request/object_lookup.h"
 #include "request/object_requests.h"
 #include "request/token_list.h"
+#include "shell/shown_text.h"
 
 namespace request {
 namespace {
@@ -25,7 +26,8 @@ int ShowObjectDetail(CommandContext& context, const shell::ObjectToken& token) {
       0) {
     return 1;
   }
-  std::fprintf(outputStream, "\n%s information:", token.name);
+  std::fprintf(outputStream,
+               "\n%s information:", shell::shownText(token.name).c_str());
   DisplayResponse(context, context.session->work.responseTree);
   return 0;
 }
@@ -54,7 +56,8 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
     if (token->kind != kind) continue;
     any = true;
     if (!full) {
-      std::fprintf(outputStream, "\n  %s", token->name);
+      std::fprintf(outputStream, "\n  %s",
+                   shell::shownText(token->name).c_str());
       continue;
     }
     if (ShowObjectDetail(context, *token) != 0) return 1;

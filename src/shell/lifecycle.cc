@@ -52,8 +52,10 @@ void shutDown(CommandContext& context) {
     platform::readKey();
   }
   EMClientAPITNGCloseConnections();
+  // Last, so the reference holds all that went to it, as it always did.
+  int captureFailed = finishCaptureAtExit();
   std::fflush(nullptr);
-  std::exit(stoppedOnError ? 1 : 0);
+  std::exit(stoppedOnError || captureFailed != 0 ? 1 : 0);
 }
 
 }  // namespace shell
