@@ -88,6 +88,24 @@ TEST(WrittenFiles,
   }
 }
 
+// A reference that cannot be written whole never takes the place of the
+// one recorded before.
+TEST(WrittenFiles, ARegressionCaptureThatCannotBeWrittenKeepsTheEarlierOne) {
+  ScratchDirectory scratch;
+  scratch.write("ref.txt", "recorded before\n");
+  auto run = runArgumentsOnFullDisk(
+      {"REGRESSION CAPTURE ref.txt", "HELP", "SHOW TIME"}, scratch.path());
+  const std::string expected =
+      kBanner + echo("REGRESSION CAPTURE ref.txt") +
+      echo("HELP", "RegressionTest") +
+      "\nError: Cannot write ouput file.  Error detected:\n"
+      "       File too large\nRegression capture ended; ref.txt left as it "
+      "was" +
+      echo("SHOW TIME");
+  EXPECT_OUTPUT(expected, run.output.substr(0, expected.size()));
+  EXPECT_EQ("recorded before\n", scratch.read("ref.txt"));
+}
+
 // The cookie kept for the next login is written whole or not at all.
 TEST(WrittenFiles, ASessionFileThatCannotBeWrittenWholeIsLeftEmpty) {
   SimSession sim("127.0.0.78", kRequestScenario, {"--text-port", "off"});
