@@ -1,6 +1,7 @@
 #include "capture/capture_command.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "capture/step_file.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/written_files.h"
 #include "request/preconditions.h"
 #include "shell/confirmation.h"
 #include "shell/result_recorder.h"
@@ -24,20 +26,31 @@ namespace {
 
 using shell::outputStream;
 
-// Lists the step files that exist already and asks before they are
-// overwritten, whoever runs the command. 0 when the capture may go on.
-int confirmOverwrite(const char* fileName) {
+// Lists the step files that exist already (a dangling link counts) and
+// asks before they are overwritten, whoever runs the command; the writer
+// notes them as the earlier capture's. A name that may not be written is
+// refused before anything is. 0 when the capture may go on.
+int confirmOverwrite(CaptureWriter& writer, const char* fileName) {
   bool anyExists = false;
-  for (const CaptureStep& step : kCaptureSteps) {
-    char* name = stepFileName(fileName, step.name);
-    if (std::FILE* existing = platform::openForReading(name)) {
-      std::fclose(existing);
-      if (!anyExists)
-        std::fputs("\nThe following file(s) already exist:", outputStream);
-      std::fprintf(outputStream, "\n   %s", name);
-      anyExists = true;
+  for (std::size_t i = 0; i < kStepCount; ++i) {
+    char* name = stepFileName(fileName, kCaptureSteps[i].name);
+    platform::WriteTarget target;
+    if (!platform::findWriteTarget(name, target) &&
+        (errno == platform::kForeignLink || errno == platform::kForeignFile)) {
+      std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
+                   platform::errorText(errno));
+      shell::release(name);
+      return 1;
     }
-    shell::release(name);
+    if (!platform::nameExists(name)) {
+      shell::release(name);
+      continue;
+    }
+    if (!anyExists)
+      std::fputs("\nThe following file(s) already exist:", outputStream);
+    std::fprintf(outputStream, "\n   %s", name);
+    anyExists = true;
+    writer.earlierStepFiles[i] = name;
   }
   if (anyExists &&
       !shell::confirmCommand(
@@ -186,17 +199,25 @@ int runStep(CaptureWriter& writer, const CaptureStep& step,
   return failed ? 1 : 0;
 }
 
+void releaseWriter(CaptureWriter* writer) {
+  for (char* earlier : writer->earlierStepFiles) shell::release(earlier);
+  shell::release(writer);
+}
+
 int CaptureConfiguration(shell::CommandContext& context) {
   const char* captureFile = context.session->work.captureFileArg;
   shell::setResult(shell::ResultKind::kFiles, nlohmann::ordered_json::array());
   shell::setResult(shell::ResultKind::kSteps, nlohmann::ordered_json::array());
-  if (captureFile != nullptr && confirmOverwrite(captureFile) != 0) return 1;
+  auto* writer =
+      shell::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
+  if (captureFile != nullptr && confirmOverwrite(*writer, captureFile) != 0) {
+    releaseWriter(writer);
+    return 1;
+  }
   std::fputs(
       "\n    CAPTURE CONFIGURATION may take awhile.  Do not modify "
       "configuration\n    until command is complete.\n\n",
       outputStream);
-  auto* writer =
-      shell::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
   writer->context = &context;
   writer->toFile = captureFile != nullptr;
   noteCaptureTime(*writer);
@@ -205,7 +226,8 @@ int CaptureConfiguration(shell::CommandContext& context) {
     result = runStep(*writer, step, captureFile);
     if (result != 0) break;
   }
-  shell::release(writer);
+  if (result != 0) reportRemovedEarlierSteps(*writer);
+  releaseWriter(writer);
   return result;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/output.h"
+#include "shell/shown_text.h"
 
 namespace capture {
 namespace {
@@ -70,7 +71,7 @@ const char* TranslateToKeyword(const char* value, const KeywordPair* pairs,
   std::fprintf(shell::errorStream(),
                "\nError: Cannot translate token \"%s\".  Choices are the "
                "following:",
-               value);
+               shell::shownText(value).c_str());
   for (std::size_t i = 0; i < count; ++i) {
     std::fprintf(shell::errorStream(), "\n       %s", pairs[i].serverText);
   }

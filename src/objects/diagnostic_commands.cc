@@ -10,6 +10,7 @@
 #include "platform/interruption.h"
 #include "request/preconditions.h"
 #include "shell/result_recorder.h"
+#include "shell/shown_text.h"
 
 namespace objects {
 namespace {
@@ -41,7 +42,8 @@ int reportLibraryResult(int code) {
 int reportExerciseResult(int code, char* message) {
   bool refused = message != nullptr;
   if (refused) {
-    std::fprintf(shell::errorStream(), "\nError: %s", message);
+    std::fprintf(shell::errorStream(), "\nError: %s",
+                 shell::shownText(message).c_str());
     std::free(message);
   }
   int failed = reportLibraryResult(code);
@@ -61,7 +63,8 @@ int emVersion(CommandContext& context) {
   std::fprintf(shell::outputStream,
                "\nElement manager information (at %s)\n  Version: %s\n  "
                "Build: %s",
-               session.managerAddress, version, build);
+               session.managerAddress, shell::shownText(version).c_str(),
+               shell::shownText(build).c_str());
   if (shell::recordingResults()) {
     shell::setResult(shell::ResultKind::kElementManager,
                      {{"address", session.managerAddress},
@@ -115,7 +118,8 @@ int exerciseSummary(CommandContext& context) {
       host, session.userName, session.password, session.systemId, &summary);
   shell::release(host);
   if (summary != nullptr) {
-    std::fprintf(shell::outputStream, "\n%s", summary);
+    std::fprintf(shell::outputStream, "\n%s",
+                 shell::shownText(summary).c_str());
     shell::setResult(shell::ResultKind::kSummary, summary);
     std::free(summary);
   }

@@ -1,5 +1,6 @@
 #include "platform/console.h"
 
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -84,5 +85,25 @@ int readKey() {
 }
 
 bool isTerminal(int descriptor) { return isatty(descriptor) == 1; }
+
+bool readHiddenLine(const char* prompt, std::string& line) {
+  std::fputs(prompt, stdout);
+  std::fflush(nullptr);
+  termios shown{};
+  if (tcgetattr(STDIN_FILENO, &shown) != 0) return false;
+  termios hidden = shown;
+  // The line feed still shows, so what follows starts on a line of its own.
+  hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  hidden.c_lflag |= ECHONL;
+  // Typed-ahead input is dropped: it was typed while it could be seen.
+  if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden) != 0) return false;
+  bool terminated = false;
+  bool read = readWholeLine(stdin, line, terminated);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  // An end of input here ends only this answer, not the session's input.
+  std::clearerr(stdin);
+  tcsetattr(STDIN_FILENO, TCSANOW, &shown);
+  return read;
+}
 
 }  // namespace platform

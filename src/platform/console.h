@@ -59,4 +59,9 @@ int readKey();
 // True when the descriptor is a terminal.
 bool isTerminal(int descriptor);
 
+// Shows `prompt` on the standard output and reads one line from standard
+// input, a terminal, without showing what is typed. Returns false at the
+// end of input or when the terminal cannot be read.
+bool readHiddenLine(const char* prompt, std::string& line);
+
 }  // namespace platform

@@ -11,17 +11,8 @@ namespace platform {
 // returns nullptr and leaves the reason in errno.
 std::FILE* openForReading(const char* name);
 
-// Opens a text file for writing, created or emptied, readable by its owner
-// only: for files that may hold passwords. A regular file that existed is
-// made the owner's only as well; devices keep their modes. On failure
-// returns nullptr and leaves the reason in errno.
-std::FILE* openPrivateForWriting(const char* name);
-
-// Whether an open file is a plain file, one that may be removed when what
-// it holds is incomplete (a device or pipe named by the user may not).
-bool isRegularFile(std::FILE* stream);
-
-// The system's text for an error number (errno values, 0 included).
+// The system's text for an error number (errno values, 0 included), or
+// the reason of a refusal of written_files.h.
 const char* errorText(int error);
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/regression.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -68,10 +69,11 @@ void printElement(const shell::CommandContext& context,
                   const ResponseNode& node, int depth) {
   int width = nameWidth(depth);
   int column = width + 3;
-  if (static_cast<int>(std::strlen(node.name)) > width) {
-    std::fprintf(outputStream, "\n%s :\n%*s", node.name, column, "");
+  std::string name = shell::shownText(node.name);
+  if (static_cast<int>(name.size()) > width) {
+    std::fprintf(outputStream, "\n%s :\n%*s", name.c_str(), column, "");
   } else {
-    std::fprintf(outputStream, "\n%*s : ", width, node.name);
+    std::fprintf(outputStream, "\n%*s : ", width, name.c_str());
   }
   if (shell::isIgnoredProperty(context, node.name)) {
     std::fputs(shell::kIgnoreMarker, outputStream);
@@ -91,12 +93,14 @@ void printHeading(shell::CommandContext& context, const ResponseNode& owner,
   int indent = 2 * depth;
   if (below.categoryLabel == nullptr) {
     if (label != nullptr && label[0] != '\0') {
-      std::fprintf(outputStream, "\n%*s%s [%d]:", indent, "", label, index);
+      std::fprintf(outputStream, "\n%*s%s [%d]:", indent, "",
+                   shell::shownText(label).c_str(), index);
     } else {
       std::fprintf(outputStream, "\n%*sMember [%d]:", indent, "", index);
     }
   } else if (below.categoryLabel[0] != '\0') {
-    std::fprintf(outputStream, "\n%*s%s:", indent, "", below.categoryLabel);
+    std::fprintf(outputStream, "\n%*s%s:", indent, "",
+                 shell::shownText(below.categoryLabel).c_str());
   }
 }
 

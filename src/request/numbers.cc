@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/output.h"
+#include "shell/shown_text.h"
 
 namespace request {
 namespace {
@@ -27,7 +28,7 @@ int ConvertNumber(uint32_t& result, const char* text, int base) {
   }
   if (p == digits) {
     std::fprintf(shell::errorStream(), "\nError: Cannot convert %s to a number",
-                 text);
+                 shell::shownText(text).c_str());
     return 1;
   }
   result = static_cast<uint32_t>(value);

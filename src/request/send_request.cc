@@ -7,6 +7,7 @@
 #include "client/emclient_api.h"
 #include "platform/clock.h"
 #include "platform/interruption.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -86,7 +87,8 @@ int SendRequest(shell::CommandContext& context) {
     std::fputs("\nSOAP response:--------------------", outputStream);
     std::fprintf(outputStream, "\nLength of buffer = %d",
                  static_cast<int>(std::strlen(work.responseText)));
-    std::fprintf(outputStream, "\n\n*****%s*****\n\n", work.responseText);
+    std::fprintf(outputStream, "\n\n*****%s*****\n\n",
+                 shell::shownText(work.responseText).c_str());
   }
   return 0;
 }

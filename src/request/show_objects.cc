@@ -9,6 +9,7 @@
 #include "request/response_json.h"
 #include "request/token_list.h"
 #include "shell/result_recorder.h"
+#include "shell/shown_text.h"
 
 namespace request {
 namespace {
@@ -40,7 +41,8 @@ int ShowObjectDetail(CommandContext& context, const shell::ObjectToken& token) {
       0) {
     return 1;
   }
-  std::fprintf(outputStream, "\n%s information:", token.name);
+  std::fprintf(outputStream,
+               "\n%s information:", shell::shownText(token.name).c_str());
   DisplayResponse(context, context.session->work.responseTree);
   return 0;
 }
@@ -75,7 +77,8 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
     if (token->kind != kind) continue;
     any = true;
     if (!full) {
-      std::fprintf(outputStream, "\n  %s", token->name);
+      std::fprintf(outputStream, "\n  %s",
+                   shell::shownText(token->name).c_str());
       shell::appendResult(shell::ResultKind::kObjects, token->name);
       continue;
     }

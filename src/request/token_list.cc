@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "request/display.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -24,7 +25,8 @@ char* copyOf(const char* text) {
   std::fprintf(shell::errorStream(), "\n\n     %08x  %08x  %2d\n>%s<\n>%s<",
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(&token)),
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(token.next)),
-               token.kind, token.name, token.id);
+               token.kind, shell::shownText(token.name).c_str(),
+               shell::shownText(token.id).c_str());
   shell::fatalStop();
 }
 

@@ -79,9 +79,12 @@ void shutDown(CommandContext& context) {
     platform::readKey();
   }
   EMClientAPITNGCloseConnections();
+  // Last, so the reference holds all that went to it, as it always did.
+  int captureFailed = finishCaptureAtExit();
   // The one place where the output of every way out is pushed out.
   std::fflush(nullptr);
   int results = automation.quiet ? finishResults() : stoppedOnError ? 1 : 0;
+  if (captureFailed != 0) results = 1;
   std::exit(signal != 0 ? 128 + signal : results);
 }
 

@@ -24,6 +24,10 @@ inline constexpr char kIgnoreMarker[] = "##IGNORE##";
 // as failed.
 int checkCaptureWritten(SessionState& session);
 
+// At the session's end: a capture still running is ended, its reference
+// kept when written whole (else the screen says why). 0, or 1 then.
+int finishCaptureAtExit();
+
 // Whether a REGRESSION TEST ran in this session, and the total of the
 // differences all tests found.
 bool regressionTestRan();

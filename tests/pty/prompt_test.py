@@ -6,10 +6,15 @@ Usage: prompt_test.py PATH_TO_PELK [unittest arguments]
 """
 
 import os
+import select
+import socket
 import stat
 import subprocess
 import sys
 import tempfile
+import termios
+import threading
+import time
 import unittest
 
 from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER, PROMPT, TAB,
@@ -151,6 +156,25 @@ class PromptTest(unittest.TestCase):
         self.assertEqual(["SHOW OPTIONS"], self.history_lines())
         self.assertEqual(0o600, stat.S_IMODE(os.stat(self.history).st_mode))
 
+    def test_a_missing_password_is_asked_for_without_echo(self):
+        terminal = self.start()
+        terminal.send(b"SELECT MANAGER 127.0.0.1 USERNAME=u" + ENTER)
+        terminal.expect("\nPassword: ")
+        deadline = time.monotonic() + TIMEOUT
+        while termios.tcgetattr(terminal.master)[3] & termios.ECHO:
+            if time.monotonic() >= deadline:
+                raise AssertionError("the password would be shown")
+            select.select([], [], [], 0.001)
+        terminal.send(b"s3cret" + ENTER)
+        terminal.expect_prompt()
+        terminal.send(b"SHOW MANAGER" + ENTER)
+        terminal.expect("\nManager IP address 127.0.0.1:12301"
+                        "\nUsername: u, password specified")
+        terminal.expect_prompt()
+        self.end(terminal)
+        self.assertNotIn("s3cret", terminal.output)
+        self.assertNotIn("s3cret", "\n".join(self.history_lines()))
+
     def test_line_limit_is_that_of_the_plain_prompt(self):
         terminal = self.start()
         # 2047 characters and the line feed reach the limit of 2048.
@@ -222,6 +246,101 @@ class PlainLoopTest(unittest.TestCase):
             with self.subTest(terminal_input=terminal_input):
                 self.assertEqual(expected,
                                  self.run_half_terminal(terminal_input))
+
+
+# A system name that would set the window title and sound the bell.
+HOSTILE_NAME = b"Evil\x1b]2;owned\x07"
+SYSTEMS = (b"<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">\n"
+           b"<SOAP:Body=corvane-fenmoor:zorapi.v1>\n"
+           b"<m:getResponse xmlns:m=\"TALLOW-URI\">\n"
+           b"<ArrayOfString xsd:type=\"u:string[2,2]\">\n"
+           b"<Name>" + HOSTILE_NAME + b"</Name>\n<ID>1</ID>\n"
+           b"<Name>Plain</Name>\n<ID>2</ID>\n"
+           b"</ArrayOfString>\n</m:getResponse>\n</SOAP:Body>\n"
+           b"</SOAP:Envelope>\n")
+MANAGER = "127.0.6.201"
+
+
+class HostileManager:
+    """A manager on port 12301 that answers every request with SYSTEMS."""
+
+    def __init__(self):
+        self.listener = socket.socket()
+        self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.listener.bind((MANAGER, 12301))
+        self.listener.listen()
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        payload = SYSTEMS.replace(b"<", b"&lt;").replace(b">", b"&gt;")
+        body = (b"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<soap:Envelope>"
+                b"<soap:Body><m:executeTextTransportResponse><xmlPayload>" +
+                payload + b"</xmlPayload></m:executeTextTransportResponse>"
+                b"</soap:Body></soap:Envelope>\n")
+        answer = (b"HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n"
+                  b"Content-Length: %d\r\n\r\n" % len(body) + body)
+        while True:
+            try:
+                connection, _ = self.listener.accept()
+            except OSError:
+                return
+            with connection:
+                request = b""
+                while b"\n\n" not in request.replace(b"\r", b""):
+                    chunk = connection.recv(65536)
+                    if not chunk:
+                        break
+                    request += chunk
+                head = request.replace(b"\r", b"").split(b"\n\n")[0]
+                length = 0
+                for line in head.split(b"\n"):
+                    if line.lower().startswith(b"content-length:"):
+                        length = int(line.split(b":")[1])
+                while len(request.replace(b"\r", b"").split(b"\n\n", 1)[-1]) < length:
+                    chunk = connection.recv(65536)
+                    if not chunk:
+                        break
+                    request += chunk
+                connection.sendall(answer)
+
+    def close(self):
+        self.listener.close()
+
+
+class ServerTextTest(unittest.TestCase):
+    """Names from the server cannot steer the terminal they are shown on;
+    a pipe gets them byte for byte."""
+
+    def setUp(self):
+        self.manager = HostileManager()
+        self.home = tempfile.TemporaryDirectory()
+
+    def tearDown(self):
+        self.manager.close()
+        self.home.cleanup()
+
+    def test_control_characters_of_a_system_name_are_shown(self):
+        terminal = Terminal(PELK, self.home.name, self.home.name)
+        try:
+            terminal.expect_prompt()
+            terminal.send(b"SELECT MANAGER " + MANAGER.encode() +
+                          b" USERNAME=u PASSWORD=p" + ENTER)
+            terminal.expect_prompt()
+            terminal.send(b"SHOW SYSTEM" + ENTER)
+            terminal.expect("\nSystems available on this Manager:"
+                            "\n  Evil^[]2;owned^G\n  Plain")
+            terminal.expect_prompt()
+            self.assertNotIn("\x1b]", terminal.output)
+        finally:
+            terminal.stop()
+
+        piped = subprocess.run(
+            [PELK, "SELECT MANAGER %s USERNAME=u PASSWORD=p" % MANAGER,
+             "SHOW SYSTEM"],
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL, env=environment(self.home.name),
+            cwd=self.home.name, timeout=TIMEOUT)
+        self.assertIn(b"\n  " + HOSTILE_NAME + b"\n  Plain", piped.stdout)
 
 
 if __name__ == "__main__":

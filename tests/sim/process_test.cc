@@ -1,5 +1,6 @@
 // The program itself: help, the listening line, a clean stop on SIGTERM
-// with the state saved, and refusals of bad command lines.
+// with the state saved whole or not at all, and refusals of bad command
+// lines and of save files it may not write.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -7,7 +8,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "sim/demo_scenario.h"
@@ -38,7 +41,9 @@ struct Child {
   }
 };
 
-Child Spawn(std::vector<std::string> args) {
+// Runs pelk-sim, or `program` when one is given.
+Child Spawn(std::vector<std::string> args,
+            const char* program = PELK_SIM_BINARY) {
   Child child;
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return child;
@@ -47,10 +52,10 @@ Child Spawn(std::vector<std::string> args) {
     dup2(pipeFds[1], 1);
     close(pipeFds[0]);
     close(pipeFds[1]);
-    std::vector<char*> argv{const_cast<char*>(PELK_SIM_BINARY)};
+    std::vector<char*> argv{const_cast<char*>(program)};
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(PELK_SIM_BINARY, argv.data());
+    execv(program, argv.data());
     _exit(127);
   }
   close(pipeFds[1]);
@@ -106,7 +111,10 @@ TEST(Process, RefusesBadCommandLines) {
         {"--text-port", "x"},
         {"--fault", "nap"},
         {"--text-port", "off", "--elm-port", "off"},
-        {"--scenario", "/nonexistent.json"}}) {
+        {"--scenario", "/nonexistent.json"},
+        // Known at the start, not after a whole rehearsal.
+        {"--save", "/nonexistent/state.json"},
+        {"--save", ::testing::TempDir()}}) {
     EXPECT_EQ(Wait(Spawn(args)), 2) << args[0];
   }
   EXPECT_EQ(Wait(Spawn({"--address", "192.0.2.1"})), 1);
@@ -145,6 +153,60 @@ TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
     EXPECT_NE(logged.str().find("Create StorageClient -> ok"),
               std::string::npos);
   }
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// A directory of the test's own, removed with what it holds.
+struct Directory {
+  std::string path;
+  Directory() {
+    std::string pattern = ::testing::TempDir() + "pelk_sim_save_XXXXXX";
+    path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+  }
+  ~Directory() { std::filesystem::remove_all(path); }
+  size_t Entries() const {
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(path),
+                      std::filesystem::directory_iterator()));
+  }
+};
+
+// A full disk, shown by a file size limit whose signal is ignored, makes
+// the save fail: the state saved before stays whole.
+TEST(Process, ASaveThatFailsKeepsTheOldState) {
+  Directory directory;
+  std::string saved = directory.path + "/state.json";
+  std::ofstream(saved) << "old state\n";
+  Child child = Spawn(
+      {"-c", "trap '' XFSZ; exec prlimit --fsize=1024 -- \"$0\" \"$@\"",
+       PELK_SIM_BINARY, "--demo", "--address", "127.0.4.40", "--save", saved},
+      "/bin/sh");
+  ASSERT_EQ(Line(child.out),
+            "pelk-sim listening on 127.0.4.40 text-port 12301 elm-port 2301\n");
+  kill(child.pid, SIGTERM);
+  EXPECT_EQ(Wait(std::move(child)), 1);
+  EXPECT_EQ("old state\n", FileText(saved));
+  EXPECT_EQ(1u, directory.Entries());
+}
+
+TEST(Process, AnotherUsersLinkAsTheSaveFileIsRefused) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs the superuser to act as a second user";
+  Directory directory;
+  std::string victim = directory.path + "/victim.json";
+  std::ofstream(victim) << "precious\n";
+  std::string link = directory.path + "/state.json";
+  ASSERT_EQ(0, symlink("victim.json", link.c_str()));
+  ASSERT_EQ(0, lchown(link.c_str(), 65534, 65534));
+  EXPECT_EQ(Wait(Spawn({"--demo", "--address", "127.0.4.41", "--save", link})),
+            2);
+  EXPECT_EQ("precious\n", FileText(victim));
 }
 
 TEST(Process, ASecondServerOnTheSameAddressFails) {
