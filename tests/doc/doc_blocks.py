@@ -52,6 +52,10 @@ class Block:
         return "%s:%d" % (self.document, self.line)
 
 
+MARKER_WORDS = ("skip", "file", "script", "terminal", "output", "sim",
+                "system")
+
+
 def _marker_options(words):
     """`skip some reason` gives {"skip": "some reason"}; `file x.json`
     {"file": "x.json"}; `sim="--demo --fault x" system=none` two keys."""
@@ -64,6 +68,8 @@ def _marker_options(words):
     options = {}
     for part in parts:
         key, equals, value = part.partition("=")
+        if key not in MARKER_WORDS:
+            raise BlockError("an unknown doc-test marker word: %r" % key)
         options[key] = value if equals else True
     return options
 

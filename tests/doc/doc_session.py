@@ -30,29 +30,44 @@ CLEARED = ("PELK_PASSWORD", "PELK_TIMEOUT", "FILE_NAME", "FILE_SIZE",
            "LOG_LEVEL", "EMCLIENTAPI_ACL_FILE")
 
 # A simulator started in the background is waited for, as a reader waits
-# for its "listening" line: a token file lives until that line comes.
+# for its "listening" line: PID.start is written when it starts, PID.ready
+# when that line has come (or it has ended).
 SIM_WRAPPER = r"""#!/bin/bash
 args=("$@")
 case " $* " in
   *" --address "*|*" --help "*) ;;
   *) args+=(--address %(demo)s) ;;
 esac
-token="%(starting)s/$$"
-: > "$token"
+: > "%(starting)s/$$.start"
 exec "%(real)s" "${args[@]}" > >(
   while IFS= read -r line; do
     printf '%%s\n' "$line"
-    [[ $line == *listening* ]] && rm -f "$token"
+    [[ $line == *listening* ]] && : > "%(starting)s/$$.ready"
   done
-  rm -f "$token")
+  : > "%(starting)s/$$.ready")
 """
 
-PELK_WRAPPER = r"""#!/bin/bash
-for _ in $(seq 400); do
-  compgen -G "%(starting)s/*" > /dev/null || break
+WAIT_FOR_SIMULATORS = r"""for _ in $(seq 400); do
+  waiting=
+  for start in "%(starting)s"/*.start; do
+    [ -e "$start" ] && [ ! -e "${start%%.start}.ready" ] && waiting=1
+  done
+  [ -z "$waiting" ] && break
   sleep 0.025
 done
-exec "%(real)s" "$@"
+"""
+
+PELK_WRAPPER = "#!/bin/bash\n" + WAIT_FOR_SIMULATORS + \
+    'exec "%(real)s" "$@"\n'
+
+# After a block, each job it left in the background has either said that
+# it started (a simulator) or ended, before anything else runs.
+AFTER_BLOCK = r"""for job in $(jobs -p); do
+  for _ in $(seq 400); do
+    [ -e "%(starting)s/$job.start" ] || ! kill -0 "$job" 2>/dev/null && break
+    sleep 0.025
+  done
+done
 """
 
 # A job's own alert command: reaching it means the job failed.
@@ -169,9 +184,9 @@ class DocumentSession:
         if os.path.exists(failures):
             os.remove(failures)
         self.shell.stdin.write(
-            'source "%s.sh" < /dev/null > "%s.out" 2>&1; '
-            'pwd > "%s.tmp"; mv "%s.tmp" "%s.pwd"\n' %
-            (base, base, base, base, base))
+            'source "%s.sh" < /dev/null > "%s.out" 2>&1\n' % (base, base) +
+            AFTER_BLOCK % {"starting": self.starting} +
+            'pwd > "%s.tmp"; mv "%s.tmp" "%s.pwd"\n' % (base, base, base))
         self.shell.stdin.flush()
         deadline = time.monotonic() + TIMEOUT
         while not os.path.exists(base + ".pwd"):
@@ -207,7 +222,9 @@ class DocumentSession:
 
     def wait_for_simulators(self):
         deadline = time.monotonic() + TIMEOUT
-        while os.listdir(self.starting):
+        while any(name.endswith(".start") and not os.path.exists(
+                os.path.join(self.starting, name[:-6] + ".ready"))
+                for name in os.listdir(self.starting)):
             if time.monotonic() > deadline:
                 raise AssertionError("a simulator of the document never "
                                      "said it was listening")

@@ -41,8 +41,13 @@ import sys
 import unittest
 
 sys.dont_write_bytecode = True  # no cache files beside the sources
-from doc_blocks import PROMPT_LINE, markdown_blocks, man_blocks  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "pty"))
+from doc_blocks import (PROMPT_LINE, BlockError, markdown_blocks,  # noqa: E402
+                        man_blocks)
 from doc_session import DEMO, LOGIN, DocumentSession, local  # noqa: E402
+from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER,  # noqa: E402
+                      TAB, Terminal)
 
 SOURCE = PELK = PELK_SIM = None  # set from the command line
 FIXTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "files")
@@ -108,12 +113,15 @@ def with_typed_lines(output, typed):
     a new line), which tells it from the echo of script lines. Returns
     the text and, for each typed line, the offset of its prompt."""
     pieces, offsets, position, length = [], [], 0, 0
+    def waits(found, prompt):
+        after = found + len(prompt)
+        return ((found == 0 or output[found - 1] == "\n") and
+                output[after:after + 1] in ("", "\n"))
+
     for name, text in typed:
         prompt = name + "> "
         found = output.find(prompt, position)
-        while found >= 0 and not (
-                (found == 0 or output[found - 1] == "\n") and
-                output[found + len(prompt):found + len(prompt) + 1] in ("", "\n")):
+        while found >= 0 and not waits(found, prompt):
             found = output.find(prompt, found + 1)
         if found < 0:
             raise AssertionError("the prompt %r for %r never came in:\n%s" % (
@@ -153,7 +161,11 @@ class DocumentCheck:
 
     def run(self):
         try:
-            for block in blocks_of(self.name):
+            try:
+                blocks = blocks_of(self.name)
+            except BlockError as error:
+                self.test.fail(str(error))
+            for block in blocks:
                 with self.test.subTest(block=block.where()):
                     getattr(self, "check_" + block.kind)(block)
         finally:
@@ -258,7 +270,7 @@ class DocumentCheck:
         if lines[0].startswith("$ "):
             command, preamble, shown_from = lines[0][2:], [], None
         else:
-            command, shown_from = "pelk", len(typed) and typed[0][0]
+            command, shown_from = "pelk", typed[0][0]
             preamble = [("NoSystemSelected", SELECT_MANAGER)]
             if shown_from != "NoSystemSelected":
                 preamble.append(("NoSystemSelected",
@@ -286,9 +298,6 @@ class DocumentCheck:
             self.fail(block, "the session printed:\n%s" % "\n".join(actual))
 
     def check_terminal(self, block):
-        sys.path.insert(0, os.path.join(SOURCE, "tests", "pty"))
-        from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER,
-                              TAB, Terminal)
         lines = local(block.text).splitlines()
         first = typed_lines(lines)[0][0]
         self.session.ensure_demo()
