@@ -46,8 +46,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
 from doc_blocks import (PROMPT_LINE, BlockError, markdown_blocks,  # noqa: E402
                         man_blocks)
 from doc_session import DEMO, LOGIN, DocumentSession, local  # noqa: E402
-from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER,  # noqa: E402
-                      TAB, Terminal)
+from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT,  # noqa: E402
+                      ENTER, TAB, Terminal)
 
 SOURCE = PELK = PELK_SIM = None  # set from the command line
 FIXTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "files")
@@ -61,11 +61,10 @@ SELECT_MANAGER = "SELECT MANAGER %s %s" % (DEMO, LOGIN)
 
 
 def documents():
-    names = ["README.md"] + sorted(
+    return ["README.md"] + sorted(
         os.path.relpath(path, SOURCE)
         for pattern in ("doc/*.md", "doc/*.1")
         for path in glob.glob(os.path.join(SOURCE, pattern)))
-    return names
 
 
 def blocks_of(name):
@@ -113,6 +112,7 @@ def with_typed_lines(output, typed):
     a new line), which tells it from the echo of script lines. Returns
     the text and, for each typed line, the offset of its prompt."""
     pieces, offsets, position, length = [], [], 0, 0
+
     def waits(found, prompt):
         after = found + len(prompt)
         return ((found == 0 or output[found - 1] == "\n") and
@@ -145,7 +145,8 @@ def match_lines(shown, actual, accept):
             return accept(j)
         if shown[i] == "...":
             return any(match(i + 1, k) for k in range(j, len(actual) + 1))
-        return j < len(actual) and shown[i] == actual[j] and match(i + 1, j + 1)
+        return (j < len(actual) and shown[i] == actual[j] and
+                match(i + 1, j + 1))
     return match(0, 0)
 
 
@@ -211,7 +212,7 @@ class DocumentCheck:
         preamble = [SELECT_MANAGER]
         if system:
             preamble.append("SELECT SYSTEM " + system)
-        status, output, errors = self.session.run(
+        _, output, _ = self.session.run(
             "pelk --json", "\n".join(preamble + lines) + "\n")
         objects = []
         for line in output.splitlines():
@@ -233,7 +234,8 @@ class DocumentCheck:
                 self.fail(block, "the line failed: %r" % entry)
 
     def script_lines(self, name):
-        with open(os.path.join(self.session.current_directory(), name)) as file:
+        path = os.path.join(self.session.current_directory(), name)
+        with open(path) as file:
             return [line for line in file.read().splitlines()
                     if line.strip() and not line.startswith("!")]
 
@@ -245,7 +247,8 @@ class DocumentCheck:
         for entry in shown:
             command = entry["command"]
             if command.upper().startswith("FILE "):
-                del commands[-len(self.script_lines(command[5:].strip())):]
+                ran = len(self.script_lines(command[5:].strip()))
+                del commands[len(commands) - ran:]
             commands.append(command)
         simulator = None
         if "sim" in block.options:
@@ -371,7 +374,8 @@ class ExampleTest(unittest.TestCase):
     right above it says it fails on purpose."""
 
     def test_examples_fail_only_where_they_say(self):
-        for path in sorted(glob.glob(os.path.join(SOURCE, "examples", "*.pelk"))):
+        examples = glob.glob(os.path.join(SOURCE, "examples", "*.pelk"))
+        for path in sorted(examples):
             with self.subTest(example=os.path.basename(path)):
                 expected, comments = [], []
                 with open(path) as file:
@@ -379,7 +383,8 @@ class ExampleTest(unittest.TestCase):
                         if line.startswith("!"):
                             comments.append(line)
                         elif line.strip():
-                            marked = any("fails on purpose" in c for c in comments)
+                            marked = any("fails on purpose" in comment
+                                         for comment in comments)
                             expected.append((line, not marked))
                             comments = []
                 session = DocumentSession(PELK, PELK_SIM, SOURCE, FIXTURES)
