@@ -25,13 +25,16 @@
 #include "loopback_server.h"
 #include "platform/clock.h"
 #include "platform/sockets.h"
+#include "support/loopback.h"
 
 namespace {
 
 using emclient_test::LoopbackServer;
 
+const std::string kAddress = testing_support::loopbackAddress(1);
 const std::string kRequest =
-    "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:127.0.0.90:12301\n"
+    "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:" + kAddress +
+    ":12301\n"
     "Content-Type:text/SOAP\nContent-Length:500\n\n<Envelope xmlns='x'>"
     "<Header><version>3.2</version></Header><Body><getsysteminfo/>"
     "<username>admin</username><userpassword>secret</userpassword></Body>"
@@ -39,7 +42,7 @@ const std::string kRequest =
 
 LoopbackServer& server() {
   static std::unique_ptr<LoopbackServer> running = [] {
-    auto made = std::make_unique<LoopbackServer>("127.0.0.90", 12301);
+    auto made = std::make_unique<LoopbackServer>(kAddress, 12301);
     made->start(
         emclient_test::textTransportSession(*made, [](int, const std::string&) {
           return emclient_test::textTransportAnswer(
@@ -138,7 +141,7 @@ RawConnection& rawConnection() {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(12301);
-    inet_pton(AF_INET, "127.0.0.90", &address.sin_addr);
+    inet_pton(AF_INET, kAddress.c_str(), &address.sin_addr);
     if (connect(made.descriptor, reinterpret_cast<sockaddr*>(&address),
                 sizeof address) != 0) {
       close(made.descriptor);

@@ -12,11 +12,12 @@
 
 #include "platform/clock.h"
 #include "sim_client.h"
+#include "support/loopback.h"
 #include "support/run_program.h"
 
 namespace {
 
-const char* const kAddress = "127.0.4.202";
+const std::string kAddress = testing_support::loopbackAddress(1);
 constexpr int kCommands = 1000;
 
 simtest::RunningServer& Server() {

@@ -20,6 +20,7 @@
 #include "loopback_server.h"
 #include "platform/interruption.h"
 #include "platform/sockets.h"
+#include "support/loopback.h"
 
 namespace emclient {
 namespace {
@@ -32,6 +33,7 @@ using emclient_test::textTransportAnswer;
 using emclient_test::textTransportSession;
 using emclient_test::writeAll;
 using emclient_test::xmlRequest;
+using testing_support::loopbackAddress;
 
 const char kHeadersOnly[] = "HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n";
 
@@ -72,9 +74,9 @@ class Deadline : public ClientTest {
 
 TEST_F(Deadline, AStalledOrTricklingAnswerFailsWhenTheBoundPasses) {
   const struct {
-    const char* address;
+    std::string address;
     bool trickle;
-  } cases[] = {{"127.0.1.60", false}, {"127.0.1.61", true}};
+  } cases[] = {{loopbackAddress(60), false}, {loopbackAddress(61), true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.address);
     LoopbackServer server(c.address, 12301);
@@ -102,14 +104,14 @@ TEST_F(Deadline, AStalledOrTricklingAnswerFailsWhenTheBoundPasses) {
 // 18034 asks the library itself to send again, up to six times, after a
 // pause: the pauses and the answers count against one bound.
 TEST_F(Deadline, TheLibrarysRetriesDoNotRestartTheBound) {
-  LoopbackServer server("127.0.1.62", 12301);
+  LoopbackServer server(loopbackAddress(62), 12301);
   server.start(textTransportSession(server, [](int, const std::string&) {
     return textTransportAnswer(
         "<version>3.2</version><statuscode>18034</statuscode>");
   }));
   EMClientAPITNGSetRequestTimeout(5000);
   uint32_t started = clock.ticks;
-  EXPECT_EQ(EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR, send("127.0.1.62"));
+  EXPECT_EQ(EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR, send(loopbackAddress(62)));
   EXPECT_EQ(5000u, clock.ticks - started);
   // Fewer than the first sending and its six retries.
   EXPECT_LT(server.requests().size(), 7u);
@@ -118,11 +120,11 @@ TEST_F(Deadline, TheLibrarysRetriesDoNotRestartTheBound) {
 // A listener whose queue is full leaves a new connection unanswered.
 class Unanswering {
  public:
-  explicit Unanswering(const char* address) {
+  explicit Unanswering(const std::string& address) {
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(12301);
-    inet_pton(AF_INET, address, &local.sin_addr);
+    inet_pton(AF_INET, address.c_str(), &local.sin_addr);
     listener_ = socket(AF_INET, SOCK_STREAM, 0);
     bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local);
     listen(listener_, 0);
@@ -142,9 +144,9 @@ class Unanswering {
 // The clock is real here: a connect waits in the system, not in a seam.
 TEST_F(Deadline, AConnectionNeverAcceptedEndsAtTheBoundOrAnInterruption) {
   platform::installClock(nullptr);
-  Unanswering server("127.0.1.63");
+  Unanswering server(loopbackAddress(63));
   EMClientAPITNGSetRequestTimeout(300);
-  EXPECT_EQ(EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR, send("127.0.1.63"));
+  EXPECT_EQ(EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR, send(loopbackAddress(63)));
 
   EMClientAPITNGSetRequestTimeout(0);
   platform::catchInterruptions(false);
@@ -155,7 +157,7 @@ TEST_F(Deadline, AConnectionNeverAcceptedEndsAtTheBoundOrAnInterruption) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     kill(getpid(), SIGTERM);
   });
-  EXPECT_EQ(EMCLIENTAPISOCKET_CONNECT_ERROR, send("127.0.1.63"));
+  EXPECT_EQ(EMCLIENTAPISOCKET_CONNECT_ERROR, send(loopbackAddress(63)));
   sender.join();
 }
 
@@ -164,7 +166,7 @@ TEST_F(Deadline, AConnectionNeverAcceptedEndsAtTheBoundOrAnInterruption) {
 LoopbackServer* stalling = nullptr;
 
 TEST_F(Deadline, AfterAnInterruptionNothingMoreIsSent) {
-  LoopbackServer server("127.0.1.64", 12301);
+  LoopbackServer server(loopbackAddress(64), 12301);
   server.start(textTransportSession(
       server, [](int, const std::string&) { return kHeadersOnly; }));
   stalling = &server;
@@ -176,8 +178,8 @@ TEST_F(Deadline, AfterAnInterruptionNothingMoreIsSent) {
     }
     raise(SIGTERM);
   });
-  EXPECT_EQ(EMCLIENTAPISOCKET_RECEIVE_ERROR, send("127.0.1.64"));
-  EXPECT_EQ(EMCLIENTAPISOCKET_CONNECT_ERROR, send("127.0.1.64"));
+  EXPECT_EQ(EMCLIENTAPISOCKET_RECEIVE_ERROR, send(loopbackAddress(64)));
+  EXPECT_EQ(EMCLIENTAPISOCKET_CONNECT_ERROR, send(loopbackAddress(64)));
   // Time for a connection or a request to arrive, if one had been made.
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(1u, server.requests().size());

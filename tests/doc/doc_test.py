@@ -4,7 +4,8 @@
 The blocks of README.md, doc/*.md and the manual pages' example blocks are
 taken from the documents mechanically (doc_blocks.py) and run in document
 order, each document in a scratch directory of its own (doc_session.py),
-against pelk-sim on 127.0.8.x standing in for the documents' 127.0.0.x:
+against pelk-sim on this process's loopback block standing in for the
+documents' 127.0.0.x:
 
   shell       each command runs in one bash per document; a command that
               fails (the ERR trap, pipefail) fails the check

@@ -12,9 +12,12 @@
 #include "capture_support.h"
 #include "pelk_runner.h"
 #include "sim_server.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 // A system with little configuration beyond a renamed controller, whose
 // note makes Step1A longer than one 512-byte block.
@@ -40,7 +43,7 @@ const std::string kOverwriteQuestion =
     "type \"Yes\" (Note: case sensititve) ";
 
 TEST(CaptureFiles, ExistingStepFilesAreOverwrittenOnlyWhenConfirmed) {
-  ScenarioSim sim("127.0.0.66", scenario("Keep", "5000-1FE1-5000-0067"));
+  ScenarioSim sim(loopbackAddress(66), scenario("Keep", "5000-1FE1-5000-0067"));
   ASSERT_TRUE(sim.server().listening());
   writeFile(sim.file("keep_Step1A.txt"), "old\n");
   writeFile(sim.file("keep_Step2.txt"), "old\n");
@@ -71,11 +74,12 @@ TEST(CaptureFiles, ExistingStepFilesAreOverwrittenOnlyWhenConfirmed) {
 }
 
 TEST(CaptureFiles, AStepFileThatCannotBeWrittenWholeIsDeleted) {
-  ScenarioSim sim("127.0.0.67", scenario("Full", "5000-1FE1-5000-0068"));
+  ScenarioSim sim(loopbackAddress(67), scenario("Full", "5000-1FE1-5000-0068"));
   ASSERT_TRUE(sim.server().listening());
   testing_support::ProgramRun run = runArgumentsOnFullDisk(
       {"SET OPTIONS NOCOMMAND_DELAY",
-       "SELECT MANAGER 127.0.0.67 USERNAME=administrator PASSWORD=admin",
+       "SELECT MANAGER " + loopbackAddress(67) +
+           " USERNAME=administrator PASSWORD=admin",
        "SELECT SYSTEM Full", "CAPTURE CONFIGURATION full.txt"},
       sim.server().directory());
   const std::string expectedEnd =
@@ -91,7 +95,8 @@ TEST(CaptureFiles, AStepFileThatCannotBeWrittenWholeIsDeleted) {
 
 // A link with nothing behind it has the name all the same.
 TEST(CaptureFiles, ADanglingLinkIsListedAsAnExistingStepFile) {
-  ScenarioSim sim("127.0.0.147", scenario("Keep", "5000-1FE1-5000-0069"));
+  ScenarioSim sim(loopbackAddress(147),
+                  scenario("Keep", "5000-1FE1-5000-0069"));
   ASSERT_TRUE(sim.server().listening());
   ASSERT_EQ(0, symlink("elsewhere.txt", sim.file("keep_Step1A.txt").c_str()));
   const std::string capture = "CAPTURE CONFIGURATION keep.txt";
@@ -133,21 +138,23 @@ TEST(CaptureFiles, AnInterruptedOrFailedCaptureLeavesStepFilesOfOneCapture) {
   for (const char* ending : {"kill", "fail"}) {
     SCOPED_TRACE(ending);
     // Slow answers keep the capture in its later steps long enough.
-    ScenarioSim sim("127.0.0.148", scenario("Keep", "5000-1FE1-5000-0070"),
+    ScenarioSim sim(loopbackAddress(148),
+                    scenario("Keep", "5000-1FE1-5000-0070"),
                     {"--fault", "delay:*:150"});
     ASSERT_TRUE(sim.server().listening());
     for (const char* step : steps) {
       writeFile(sim.file(std::string("keep_") + step + ".txt"), "old\n");
     }
-    writeFile(
-        sim.file("capture.pelk"),
-        "SET OPTIONS NOCOMMAND_DELAY NORETRIES\nSELECT MANAGER 127.0.0.148 "
-        "USERNAME=administrator PASSWORD=admin\nSELECT SYSTEM Keep\n"
-        "CAPTURE CONFIGURATION keep.txt\n");
+    writeFile(sim.file("capture.pelk"),
+              "SET OPTIONS NOCOMMAND_DELAY NORETRIES\nSELECT MANAGER " +
+                  loopbackAddress(148) +
+                  " "
+                  "USERNAME=administrator PASSWORD=admin\nSELECT SYSTEM Keep\n"
+                  "CAPTURE CONFIGURATION keep.txt\n");
     writeFile(sim.file("answers.txt"), "Yes\n");
     testing_support::ProgramOptions options;
     options.arguments = {"-c", kInterruptedCapture, PELK_BINARY, ending,
-                         "127.0.0.148"};
+                         loopbackAddress(148)};
     options.directory = sim.server().directory();
     testing_support::ProgramRun run =
         testing_support::runProgram("/bin/bash", options);

@@ -13,9 +13,12 @@
 #include "pelk_runner.h"
 #include "request_sim_session.h"
 #include "sim_server.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 std::vector<std::string> withDemoManager(const std::string& address,
                                          std::vector<std::string> lines) {
@@ -92,7 +95,7 @@ TEST(JsonOutput, ASessionOfEveryKindMatchesTheSimulatorsState) {
   testing_support::ScratchDirectory scratch;
   const std::string directory = scratch.path();
   const std::string statePath = directory + "/state.json";
-  const std::string address = "127.0.0.170";
+  const std::string address = loopbackAddress(170);
   auto sim = std::make_unique<SimServer>(
       address, std::vector<std::string>{"--demo", "--save", statePath});
   ASSERT_TRUE(sim->listening());
@@ -264,12 +267,13 @@ TEST(JsonOutput, ASessionOfEveryKindMatchesTheSimulatorsState) {
 }
 
 TEST(JsonOutput, ServerNamesOfAnyBytesStayValidJson) {
-  SimServer sim("127.0.0.171", {"--demo", "--fault", "odd-names:*"});
+  SimServer sim(loopbackAddress(171), {"--demo", "--fault", "odd-names:*"});
   ASSERT_TRUE(sim.listening());
   testing_support::ProgramRun run = runArguments(
       {"--json", "SET OPTIONS NOCOMMAND_DELAY",
-       "SELECT MANAGER 127.0.0.171 USERNAME=administrator "
-       "PASSWORD=admin",
+       "SELECT MANAGER " + loopbackAddress(171) +
+           " USERNAME=administrator "
+           "PASSWORD=admin",
        "SHOW SYSTEM", "SHOW SYSTEM FULL", "SELECT SYSTEM \"Q\\\x01\xff\""},
       "", sim.directory());
   std::vector<Json> lines = jsonLines(run.output);
@@ -286,7 +290,7 @@ TEST(JsonOutput, ServerNamesOfAnyBytesStayValidJson) {
 }
 
 TEST(JsonOutput, QuestionsAreRefusedUnlessYesIsGiven) {
-  SimSession sim("127.0.0.172", kRequestScenario);
+  SimSession sim(loopbackAddress(172), kRequestScenario);
   REQUIRE_SIM(sim);
   testing_support::ScratchDirectory scratch;
   const std::string capture = "CAPTURE CONFIGURATION twice.txt";

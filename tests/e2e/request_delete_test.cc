@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 const std::string kQuestion =
     "\n\nAre you sure you wish to execute this command?\n"
@@ -14,7 +17,7 @@ const std::string kQuestion =
 // At the prompt, without SAFE_DELETE, the user is asked first; anything
 // but Yes aborts, Yes sends the deletion, which takes the disk's LUN along.
 TEST(RequestDelete, ThePromptAsksBeforeADeletionThatTakesLunsAlong) {
-  SimSession sim("127.0.0.122", kRequestScenario, {"--log-properties"});
+  SimSession sim(loopbackAddress(122), kRequestScenario, {"--log-properties"});
   REQUIRE_SIM(sim);
   const std::string kDelete = "DELETE VDISK \"\\Virtual Disks\\v1\\ACTIVE\"";
   auto run = runInteractive(
@@ -42,7 +45,7 @@ TEST(RequestDelete, ThePromptAsksBeforeADeletionThatTakesLunsAlong) {
 // SUCCESS prints nothing; FAILURE prints the server's text and, under
 // EXIT_ON_ERROR, ends the session with status 1.
 TEST(RequestDelete, AFailureAnswerFailsTheCommand) {
-  SimSession sim("127.0.0.123", kRequestScenario);
+  SimSession sim(loopbackAddress(123), kRequestScenario);
   REQUIRE_SIM(sim);
   const std::vector<std::string> kLines = {
       "SELECT SYSTEM Alpha", "SET OPTIONS ON_ERROR=EXIT_ON_ERROR",

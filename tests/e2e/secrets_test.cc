@@ -11,11 +11,13 @@
 #include <string>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 #include "support/other_user.h"
 
 namespace e2e {
 namespace {
 
+using testing_support::loopbackAddress;
 using testing_support::ProgramOptions;
 using testing_support::ProgramRun;
 using testing_support::ScratchDirectory;
@@ -66,7 +68,8 @@ TEST(Secrets, AnotherUsersSessionFileIsNeverPresented) {
   if (!testing_support::canActAsOtherUser()) {
     GTEST_SKIP() << testing_support::kNeedsSuperuser;
   }
-  SimSession sim("127.0.0.140", kRequestScenario, {"--text-port", "off"});
+  SimSession sim(loopbackAddress(140), kRequestScenario,
+                 {"--text-port", "off"});
   REQUIRE_SIM(sim);
   const std::string cookie = validCookie(sim);
   ASSERT_EQ(56u, cookie.size());
@@ -94,7 +97,8 @@ TEST(Secrets, AnotherUsersSessionFileIsNeverPresented) {
 }
 
 TEST(Secrets, FilesWithSecretsAreMadeTheirOwnersOnly) {
-  SimSession sim("127.0.0.141", kRequestScenario, {"--text-port", "off"});
+  SimSession sim(loopbackAddress(141), kRequestScenario,
+                 {"--text-port", "off"});
   REQUIRE_SIM(sim);
   ScratchDirectory directory;
   // A session file and a log written by an older version, open to all.
@@ -147,11 +151,12 @@ TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
         {" ** MD5 hash for username password pair ->", "********"},
         {" ** Final security string MD5 hashed ->", "********"}}},
   };
-  const char* addresses[] = {"127.0.0.142", "127.0.0.143"};
+  const int addresses[] = {142, 143};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     SCOPED_TRACE(c.path);
-    SimSession sim(addresses[i], kRequestScenario, c.simArguments);
+    SimSession sim(loopbackAddress(addresses[i]), kRequestScenario,
+                   c.simArguments);
     REQUIRE_SIM(sim);
     ScratchDirectory directory;
     ProgramOptions options = session(sim, "secret", directory.path());
@@ -173,7 +178,7 @@ TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
 }
 
 TEST(Secrets, APasswordMayComeFromTheEnvironment) {
-  SimSession sim("127.0.0.144", kRequestScenario);
+  SimSession sim(loopbackAddress(144), kRequestScenario);
   REQUIRE_SIM(sim);
   const std::string select =
       "SELECT MANAGER " + sim.address() + " USERNAME=admin";
@@ -204,7 +209,8 @@ TEST(Secrets, APasswordMayComeFromTheEnvironment) {
 // Tens of megabytes of a broken answer would bury the screen: its first
 // 64 KiB are shown, then how much more there was.
 TEST(Secrets, AnAnswerThatCannotBeUnderstoodIsShownInPart) {
-  SimSession sim("127.0.0.145", kRequestScenario, {"--fault", "deep:1:20000"});
+  SimSession sim(loopbackAddress(145), kRequestScenario,
+                 {"--fault", "deep:1:20000"});
   REQUIRE_SIM(sim);
   ScratchDirectory directory;
   ProgramRun run = testing_support::runProgram(

@@ -9,10 +9,12 @@
 #include <set>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
 
+using testing_support::loopbackAddress;
 using testing_support::ScratchDirectory;
 
 const std::string kOptions =
@@ -50,7 +52,8 @@ testing_support::ProgramRun runUntilSignalled(
 }
 
 TEST(Signals, EndAScriptStalledOnTheServerWithItsOutputSoFar) {
-  SimSession sim("127.0.0.130", kRequestScenario, {"--fault", "stall:*"});
+  SimSession sim(loopbackAddress(130), kRequestScenario,
+                 {"--fault", "stall:*"});
   REQUIRE_SIM(sim);
   ScratchDirectory scratch;
   scratch.write("job.pelk", "SHOW OPTIONS\nSHOW SYSTEM\nSHOW OPTIONS\n");
@@ -79,7 +82,8 @@ TEST(Signals, EndAScriptStalledOnTheServerWithItsOutputSoFar) {
 
 // Every answer comes late, so the signal finds the capture at work.
 TEST(Signals, LeaveNoIncompleteCaptureStepOrReference) {
-  SimSession sim("127.0.0.131", kRequestScenario, {"--fault", "delay:*:300"});
+  SimSession sim(loopbackAddress(131), kRequestScenario,
+                 {"--fault", "delay:*:300"});
   REQUIRE_SIM(sim);
   const struct {
     std::vector<std::string> lines;

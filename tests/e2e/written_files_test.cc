@@ -8,11 +8,13 @@
 #include <unistd.h>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 #include "support/other_user.h"
 
 namespace e2e {
 namespace {
 
+using testing_support::loopbackAddress;
 using testing_support::ScratchDirectory;
 
 TEST(WrittenFiles, CaptureFileThatCannotBeCreatedIsReported) {
@@ -31,7 +33,7 @@ TEST(WrittenFiles, CaptureFileThatCannotBeCreatedIsReported) {
 
 // /dev/full fails every write as a full disk does.
 TEST(WrittenFiles, DebugLogOnAFullDiskLosesEntriesNotCommands) {
-  SimSession sim("127.0.0.77", kRequestScenario);
+  SimSession sim(loopbackAddress(77), kRequestScenario);
   REQUIRE_SIM(sim);
   ScratchDirectory scratch;
   testing_support::ProgramOptions options;
@@ -108,7 +110,7 @@ TEST(WrittenFiles, ARegressionCaptureThatCannotBeWrittenKeepsTheEarlierOne) {
 
 // The cookie kept for the next login is written whole or not at all.
 TEST(WrittenFiles, ASessionFileThatCannotBeWrittenWholeIsLeftEmpty) {
-  SimSession sim("127.0.0.78", kRequestScenario, {"--text-port", "off"});
+  SimSession sim(loopbackAddress(78), kRequestScenario, {"--text-port", "off"});
   REQUIRE_SIM(sim);
   ScratchDirectory scratch;
   auto run = runArgumentsOnFullDisk(
@@ -128,7 +130,8 @@ TEST(WrittenFiles, AnotherUsersLinkOrFileAtAWrittenNameIsLeftAlone) {
   if (!testing_support::canActAsOtherUser()) {
     GTEST_SKIP() << testing_support::kNeedsSuperuser;
   }
-  SimSession sim("127.0.0.146", kRequestScenario, {"--text-port", "off"});
+  SimSession sim(loopbackAddress(146), kRequestScenario,
+                 {"--text-port", "off"});
   REQUIRE_SIM(sim);
   struct Case {
     const char* name;

@@ -14,6 +14,7 @@ import tempfile
 import time
 import unittest
 
+from loopback import loopback_address
 from terminal import CTRL_C, ENTER, PROMPT, TIMEOUT, Terminal
 
 PELK = None
@@ -66,7 +67,7 @@ class Simulator:
 
 
 class InterruptTest(unittest.TestCase):
-    addresses = iter("127.0.6.%d" % n for n in range(1, 50))
+    addresses = (loopback_address(n) for n in range(1, 50))
 
     def setUp(self):
         self.directory = tempfile.TemporaryDirectory()

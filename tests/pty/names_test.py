@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """TAB completion of object names at a terminal: PELK on a pseudo-terminal
 against pelk-sim's demo, and against a manager that takes the connection
-and never answers. The addresses are 127.0.6.101-102, the ports the real ones.
+and never answers. The addresses are the test's own, the ports the real ones.
 
 Usage: names_test.py PATH_TO_PELK PATH_TO_PELK_SIM [unittest arguments]
 """
@@ -14,14 +14,15 @@ import tempfile
 import unittest
 
 sys.dont_write_bytecode = True  # no cache files beside the sources
+from loopback import loopback_address  # noqa: E402
 from prompt_test import OPTIONS  # noqa: E402
 from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER, TAB,  # noqa: E402
                       Terminal)
 
 PELK = None  # set from the command line
 PELK_SIM = None  # set from the command line
-DEMO = "127.0.6.101"
-SILENT = "127.0.6.102"
+DEMO = loopback_address(101)
+SILENT = loopback_address(102)
 PRODUCTION = "\nProduction> "
 
 

@@ -17,6 +17,7 @@ import threading
 import time
 import unittest
 
+from loopback import loopback_address
 from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER, PROMPT, TAB,
                       TIMEOUT, UP, Terminal, environment, set_window_size)
 
@@ -258,7 +259,7 @@ SYSTEMS = (b"<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">\n"
            b"<Name>Plain</Name>\n<ID>2</ID>\n"
            b"</ArrayOfString>\n</m:getResponse>\n</SOAP:Body>\n"
            b"</SOAP:Envelope>\n")
-MANAGER = "127.0.6.201"
+MANAGER = loopback_address(201)
 
 
 class HostileManager:

@@ -17,11 +17,13 @@
 #include "request/name_fetch.h"
 #include "request/object_kinds.h"
 #include "sim_fixture.h"
+#include "support/loopback.h"
 
 namespace request {
 namespace {
 
 using Names = std::vector<std::string>;
+using testing_support::loopbackAddress;
 
 Names offered(shell::CommandContext& context, ListedNames& listed,
               const char* line) {
@@ -89,7 +91,7 @@ class KnownNamesAtThePrompt : public request_test::SimFixture {
 };
 
 TEST_F(KnownNamesAtThePrompt, TheManagerIsAskedOncePerKindAndLine) {
-  startSim("127.0.0.124");
+  startSim(loopbackAddress(124));
   shell::WorkArea before = session_.work;
 
   EXPECT_EQ((Names{"\"\\Virtual Disks\\v1\\", "\"\\Virtual Disks\\v2\\"}),
@@ -114,7 +116,7 @@ TEST_F(KnownNamesAtThePrompt, TheManagerIsAskedOncePerKindAndLine) {
 }
 
 TEST_F(KnownNamesAtThePrompt, NeverWhileAScriptRuns) {
-  startSim("127.0.0.125");
+  startSim(loopbackAddress(125));
   shell::runMode = shell::RunMode::kScript;
   EXPECT_EQ(Names{}, offered(context_, listed_, "SHOW VDISK \\"));
   EXPECT_EQ(asked("Storage"), 0);
@@ -130,11 +132,11 @@ TEST_F(KnownNamesAtThePrompt, ASilentManagerIsGivenUpOnQuietly) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(12301);
-  inet_pton(AF_INET, "127.0.0.126", &address.sin_addr);
+  inet_pton(AF_INET, loopbackAddress(126).c_str(), &address.sin_addr);
   ASSERT_EQ(
       bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   ASSERT_EQ(listen(listener, 4), 0);
-  selectManager("127.0.0.126:12301", "admin", "secret");
+  selectManager((loopbackAddress(126) + ":12301").c_str(), "admin", "secret");
   selectSystem();
   EMClientAPITNGSetWaitForever(1);
 

@@ -12,11 +12,13 @@
 #include "request/response_parser.h"
 #include "request/send_request.h"
 #include "sim_fixture.h"
+#include "support/loopback.h"
 
 namespace request_test {
 namespace {
 
 using namespace request;
+using testing_support::loopbackAddress;
 
 // Standard input holds `answer` while it lives.
 class TypedAnswer {
@@ -72,7 +74,7 @@ class ObjectRequestsTest : public SimFixture {
 };
 
 TEST_F(ObjectRequestsTest, SafeDeleteRefusesWhatWouldTakeOthersAlong) {
-  startSim("127.0.0.114");
+  startSim(loopbackAddress(114));
   name("\\Virtual Disks\\v1\\ACTIVE");
   EXPECT_EQ(DeleteObject(context_, kVdisks), 1);
   EXPECT_EQ(output(), kVdiskLuns);
@@ -88,7 +90,7 @@ TEST_F(ObjectRequestsTest, SafeDeleteRefusesWhatWouldTakeOthersAlong) {
 
 // An unpresented virtual disk goes without a question.
 TEST_F(ObjectRequestsTest, AnUnpresentedVirtualDiskIsDeletedAtOnce) {
-  startSim("127.0.0.115");
+  startSim(loopbackAddress(115));
   shell::runMode = shell::RunMode::kInteractive;
   name("\\Virtual Disks\\v2\\ACTIVE");
   EXPECT_EQ(DeleteObject(context_, kVdisks), 0);
@@ -99,7 +101,7 @@ TEST_F(ObjectRequestsTest, AnUnpresentedVirtualDiskIsDeletedAtOnce) {
 }
 
 TEST_F(ObjectRequestsTest, WithoutSafeDeleteThePromptAsksFirst) {
-  startSim("127.0.0.116");
+  startSim(loopbackAddress(116));
   shell::sessionOptions.safeDelete = false;
   shell::runMode = shell::RunMode::kInteractive;
   name("\\Virtual Disks\\v1\\ACTIVE");
@@ -123,7 +125,7 @@ TEST_F(ObjectRequestsTest, WithoutSafeDeleteThePromptAsksFirst) {
 
 // Scripts and program arguments are not asked.
 TEST_F(ObjectRequestsTest, WithoutSafeDeleteScriptsGoAheadUnasked) {
-  startSim("127.0.0.117");
+  startSim(loopbackAddress(117));
   shell::sessionOptions.safeDelete = false;
   shell::runMode = shell::RunMode::kScript;
   name("Alpha");
@@ -136,7 +138,7 @@ TEST_F(ObjectRequestsTest, WithoutSafeDeleteScriptsGoAheadUnasked) {
 }
 
 TEST_F(ObjectRequestsTest, SetReportsSuccessAndFailureAnswers) {
-  startSim("127.0.0.118");
+  startSim(loopbackAddress(118));
   name("\\Hosts\\h1");
   PutProperty(context_, "comments", "changed");
   EXPECT_EQ(SetObjectProperties(context_, kHosts), 0);
@@ -164,7 +166,7 @@ TEST_F(ObjectRequestsTest, SetReportsSuccessAndFailureAnswers) {
 // An empty answer (the library calls it retry-worthy) judged after no
 // retries holds neither message.
 TEST_F(ObjectRequestsTest, AnAnswerWithNeitherMessageFails) {
-  startSim("127.0.0.119", {"empty:1"});
+  startSim(loopbackAddress(119), {"empty:1"});
   shell::sessionOptions.retries = 0;
   BeginV1Request(context_, "Set", "StorageClient");
   PutProperty(context_, "ElementID", session_.systemId);

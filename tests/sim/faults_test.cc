@@ -6,12 +6,14 @@
 #include <poll.h>
 
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
 
 using simtest::Connection;
 using simtest::RunningServer;
 using simtest::Values;
+using testing_support::loopbackAddress;
 
 const std::string kList = simtest::V1Envelope("Get", "Element", {{"ID", ""}});
 
@@ -59,7 +61,7 @@ TEST(Faults, SpecificationsAreReadOrRefused) {
 }
 
 TEST(Faults, BusyStatusesForTheNextRequestsOnly) {
-  RunningServer server("127.0.4.10");
+  RunningServer server(loopbackAddress(10));
   ASSERT_EQ(server.Control("POST", "/sim/fault", "busy:2:18018"), "ok\n");
   std::string first = server.Text(kList);
   EXPECT_EQ(Values(first, "MessageNum"), std::vector<std::string>{"18018"});
@@ -73,7 +75,7 @@ TEST(Faults, BusyStatusesForTheNextRequestsOnly) {
 }
 
 TEST(Faults, HtmlPageEmptyAnswerAndUnauthorized) {
-  RunningServer server("127.0.4.11");
+  RunningServer server(loopbackAddress(11));
   server.Control("POST", "/sim/fault", "html");
   EXPECT_EQ(server.Text(kList).rfind("<!DOCTYPE", 0), 0u);
   server.Control("POST", "/sim/fault", "empty");
@@ -87,7 +89,7 @@ TEST(Faults, HtmlPageEmptyAnswerAndUnauthorized) {
 }
 
 TEST(Faults, CloseWithoutAnsweringThenServeAgain) {
-  RunningServer server("127.0.4.12");
+  RunningServer server(loopbackAddress(12));
   server.Control("POST", "/sim/fault", "close:1");
   Connection dropped(server.address(), 12301);
   dropped.Send(simtest::TextTransportRequest(server.address(), kList,
@@ -98,7 +100,7 @@ TEST(Faults, CloseWithoutAnsweringThenServeAgain) {
 
 // Answers spoiled on the wire: what arrives before the server closes.
 TEST(Faults, GarbageCutAndShortAnswers) {
-  RunningServer server("127.0.4.16");
+  RunningServer server(loopbackAddress(16));
   std::string request = simtest::TextTransportRequest(server.address(), kList,
                                                       "administrator", "admin");
   Connection whole(server.address(), 12301);
@@ -126,7 +128,7 @@ TEST(Faults, GarbageCutAndShortAnswers) {
 // Answers a client must bound or read to the close: header lines and then
 // silence, a byte at a time, no length.
 TEST(Faults, StalledTrickledAndUnframedAnswers) {
-  RunningServer server("127.0.4.18");
+  RunningServer server(loopbackAddress(18));
   std::string request = simtest::TextTransportRequest(server.address(), kList,
                                                       "administrator", "admin");
   Connection whole(server.address(), 12301);
@@ -159,7 +161,7 @@ TEST(Faults, StalledTrickledAndUnframedAnswers) {
 }
 
 TEST(Faults, HugeAndDeepPayloads) {
-  RunningServer server("127.0.4.17");
+  RunningServer server(loopbackAddress(17));
   server.Control("POST", "/sim/fault", "huge:1:1");
   std::string huge = server.Text(kList);
   EXPECT_EQ(huge.find_first_not_of(' '), 1u << 20);
@@ -175,7 +177,7 @@ TEST(Faults, HugeAndDeepPayloads) {
 }
 
 TEST(Faults, OddNamesEndEveryNameOfTheNextAnswers) {
-  RunningServer server("127.0.4.18");
+  RunningServer server(loopbackAddress(18));
   server.Control("POST", "/sim/fault", "odd-names:1");
   std::vector<std::string> odd = Values(server.Text(kList), "Name");
   ASSERT_EQ(odd.size(), 3u);
@@ -185,7 +187,7 @@ TEST(Faults, OddNamesEndEveryNameOfTheNextAnswers) {
 }
 
 TEST(Faults, SplitAnswersArriveInSeveralPieces) {
-  RunningServer server("127.0.4.13");
+  RunningServer server(loopbackAddress(13));
   server.Control("POST", "/sim/fault", "split:1:40");
   Connection connection(server.address(), 12301);
   connection.Send(simtest::TextTransportRequest(server.address(), kList,
@@ -197,7 +199,7 @@ TEST(Faults, SplitAnswersArriveInSeveralPieces) {
 }
 
 TEST(Faults, DelayedAnswersComeLater) {
-  RunningServer server("127.0.4.14");
+  RunningServer server(loopbackAddress(14));
   server.Control("POST", "/sim/fault", "delay:1:300");
   Connection connection(server.address(), 12301);
   connection.Send(simtest::TextTransportRequest(server.address(), kList,
@@ -207,7 +209,7 @@ TEST(Faults, DelayedAnswersComeLater) {
 }
 
 TEST(Faults, LoginPortFaults) {
-  RunningServer server("127.0.4.15");
+  RunningServer server(loopbackAddress(15));
   server.Control("POST", "/sim/fault", "no-session-key:1");
   Connection page(server.address(), 2301);
   page.Send(std::string("Get /mrtlogin.htm HTTP/1.1\nContent-Length:0\n\n") +

@@ -16,8 +16,11 @@
 #include "sim/demo_scenario.h"
 #include "sim/scenario.h"
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
+
+using testing_support::loopbackAddress;
 
 // A pelk-sim process; one still running when its test ends is killed, so a
 // failed test leaves no server behind.
@@ -78,6 +81,28 @@ int Wait(Child&& child) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string FileText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// A directory of the test's own, removed with what it holds.
+struct Directory {
+  std::string path;
+  Directory() {
+    std::string pattern = ::testing::TempDir() + "pelk_sim_save_XXXXXX";
+    path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+  }
+  ~Directory() { std::filesystem::remove_all(path); }
+  size_t Entries() const {
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(path),
+                      std::filesystem::directory_iterator()));
+  }
+};
+
 TEST(Process, HelpDescribesOptionsAndFaults) {
   Child child = Spawn({"--help"});
   std::string text;
@@ -124,18 +149,16 @@ TEST(Process, RefusesBadCommandLines) {
 TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
   for (int signal : {SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signal);
-    std::string saved = ::testing::TempDir() + "pelk_sim_saved.json";
-    std::string log = ::testing::TempDir() + "pelk_sim_requests.log";
-    std::remove(saved.c_str());
-    std::remove(log.c_str());
-    Child child = Spawn(
-        {"--demo", "--address", "127.0.4.30", "--save", saved, "--log", log});
-    ASSERT_EQ(
-        Line(child.out),
-        "pelk-sim listening on 127.0.4.30 text-port 12301 elm-port 2301\n");
-    simtest::Connection connection("127.0.4.30", 12301);
+    Directory directory;
+    std::string saved = directory.path + "/saved.json";
+    std::string log = directory.path + "/requests.log";
+    Child child = Spawn({"--demo", "--address", loopbackAddress(30), "--save",
+                         saved, "--log", log});
+    ASSERT_EQ(Line(child.out), "pelk-sim listening on " + loopbackAddress(30) +
+                                   " text-port 12301 elm-port 2301\n");
+    simtest::Connection connection(loopbackAddress(30), 12301);
     connection.Send(simtest::TextTransportRequest(
-        "127.0.4.30",
+        loopbackAddress(30),
         simtest::V1Envelope(
             "Create", "StorageClient",
             {{"ElementID", simtest::kProduction}, {"Name", "saved-host"}}),
@@ -155,40 +178,19 @@ TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
   }
 }
 
-std::string FileText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-// A directory of the test's own, removed with what it holds.
-struct Directory {
-  std::string path;
-  Directory() {
-    std::string pattern = ::testing::TempDir() + "pelk_sim_save_XXXXXX";
-    path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-  }
-  ~Directory() { std::filesystem::remove_all(path); }
-  size_t Entries() const {
-    return static_cast<size_t>(
-        std::distance(std::filesystem::directory_iterator(path),
-                      std::filesystem::directory_iterator()));
-  }
-};
-
 // A full disk, shown by a file size limit whose signal is ignored, makes
 // the save fail: the state saved before stays whole.
 TEST(Process, ASaveThatFailsKeepsTheOldState) {
   Directory directory;
   std::string saved = directory.path + "/state.json";
   std::ofstream(saved) << "old state\n";
-  Child child = Spawn(
-      {"-c", "trap '' XFSZ; exec prlimit --fsize=1024 -- \"$0\" \"$@\"",
-       PELK_SIM_BINARY, "--demo", "--address", "127.0.4.40", "--save", saved},
-      "/bin/sh");
-  ASSERT_EQ(Line(child.out),
-            "pelk-sim listening on 127.0.4.40 text-port 12301 elm-port 2301\n");
+  Child child =
+      Spawn({"-c", "trap '' XFSZ; exec prlimit --fsize=1024 -- \"$0\" \"$@\"",
+             PELK_SIM_BINARY, "--demo", "--address", loopbackAddress(40),
+             "--save", saved},
+            "/bin/sh");
+  ASSERT_EQ(Line(child.out), "pelk-sim listening on " + loopbackAddress(40) +
+                                 " text-port 12301 elm-port 2301\n");
   kill(child.pid, SIGTERM);
   EXPECT_EQ(Wait(std::move(child)), 1);
   EXPECT_EQ("old state\n", FileText(saved));
@@ -204,16 +206,18 @@ TEST(Process, AnotherUsersLinkAsTheSaveFileIsRefused) {
   std::string link = directory.path + "/state.json";
   ASSERT_EQ(0, symlink("victim.json", link.c_str()));
   ASSERT_EQ(0, lchown(link.c_str(), 65534, 65534));
-  EXPECT_EQ(Wait(Spawn({"--demo", "--address", "127.0.4.41", "--save", link})),
-            2);
+  EXPECT_EQ(
+      Wait(Spawn({"--demo", "--address", loopbackAddress(41), "--save", link})),
+      2);
   EXPECT_EQ("precious\n", FileText(victim));
 }
 
 TEST(Process, ASecondServerOnTheSameAddressFails) {
-  Child first = Spawn({"--address", "127.0.4.31", "--elm-port", "off"});
-  ASSERT_EQ(Line(first.out),
-            "pelk-sim listening on 127.0.4.31 text-port 12301 elm-port off\n");
-  EXPECT_EQ(Wait(Spawn({"--address", "127.0.4.31", "--elm-port", "off"})), 1);
+  Child first = Spawn({"--address", loopbackAddress(31), "--elm-port", "off"});
+  ASSERT_EQ(Line(first.out), "pelk-sim listening on " + loopbackAddress(31) +
+                                 " text-port 12301 elm-port off\n");
+  EXPECT_EQ(
+      Wait(Spawn({"--address", loopbackAddress(31), "--elm-port", "off"})), 1);
   kill(first.pid, SIGINT);
   EXPECT_EQ(Wait(std::move(first)), 0);
 }

@@ -5,18 +5,20 @@
 #include <thread>
 
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
 
 using simtest::Connection;
 using simtest::RunningServer;
 using simtest::Values;
+using testing_support::loopbackAddress;
 
 const std::string kListSystems =
     simtest::V1Envelope("Get", "Element", {{"ID", ""}});
 
 TEST(Server, KeepsOneTextConnectionForManyRequests) {
-  RunningServer server("127.0.4.1");
+  RunningServer server(loopbackAddress(1));
   Connection connection(server.address(), 12301);
   ASSERT_TRUE(connection.ok());
   for (int i = 0; i < 3; ++i) {
@@ -34,7 +36,7 @@ TEST(Server, KeepsOneTextConnectionForManyRequests) {
 }
 
 TEST(Server, TextPortRefusesWrongCredentialsAndStaysOpen) {
-  RunningServer server("127.0.4.2");
+  RunningServer server(loopbackAddress(2));
   Connection connection(server.address(), 12301);
   connection.Send(simtest::TextTransportRequest(server.address(), kListSystems,
                                                 "administrator", "wrong"));
@@ -54,7 +56,7 @@ TEST(Server, TextPortRefusesWrongCredentialsAndStaysOpen) {
 // Base64 credentials of exactly 76 characters end in CR LF and a bare line
 // feed; longer ones go on after the CR LF.
 TEST(Server, AcceptsCredentialsBrokenAcrossLines) {
-  RunningServer server("127.0.4.8");
+  RunningServer server(loopbackAddress(8));
   std::string state = server.Control("GET", "/sim/state");
   std::string exact(24, 'u');  // 24 + 1 + 32 bytes: 76 characters of Base64
   std::string longer(30, 'w');
@@ -69,7 +71,7 @@ TEST(Server, AcceptsCredentialsBrokenAcrossLines) {
 }
 
 TEST(Server, LoginPortHandshakeThenRequestsOfBothDialects) {
-  RunningServer server("127.0.4.3");
+  RunningServer server(loopbackAddress(3));
   std::string cookie =
       simtest::ElmLogin(server.address(), "operator", "operator");
   ASSERT_EQ(cookie.size(), 56u);
@@ -95,7 +97,7 @@ TEST(Server, LoginPortHandshakeThenRequestsOfBothDialects) {
 // What a standard HTTP client sends: no body and no length on a GET, no
 // zero byte after it.
 TEST(Server, StandardClientsAreAnsweredAtOnce) {
-  RunningServer server("127.0.4.180");
+  RunningServer server(loopbackAddress(180));
   const struct {
     int port;
     std::string request;
@@ -121,7 +123,7 @@ TEST(Server, StandardClientsAreAnsweredAtOnce) {
 }
 
 TEST(Server, AnswersTheInterfaceDialectOnTheTextPort) {
-  RunningServer server("127.0.4.4");
+  RunningServer server(loopbackAddress(4));
   std::string disks = server.Text(simtest::V3Envelope(
       "getobjectlist",
       {{"scellid", simtest::kProduction}, {"objecttype", "disk"}}, "3.00"));
@@ -156,7 +158,7 @@ TEST(Server, AnswersTheInterfaceDialectOnTheTextPort) {
 }
 
 TEST(Server, ServesClientsSideBySideWithoutMixingThem) {
-  RunningServer server("127.0.4.5");
+  RunningServer server(loopbackAddress(5));
   std::vector<std::thread> clients;
   for (int c = 0; c < 4; ++c) {
     clients.emplace_back([&server, c] {
@@ -185,7 +187,7 @@ TEST(Server, ServesClientsSideBySideWithoutMixingThem) {
 }
 
 TEST(Server, ControlRequestsReadAndReplaceTheState) {
-  RunningServer server("127.0.4.6");
+  RunningServer server(loopbackAddress(6));
   std::string state = server.Control("GET", "/sim/state");
   ASSERT_NE(state.find("\"Production\""), std::string::npos);
   std::string renamed = state;
@@ -205,7 +207,7 @@ TEST(Server, ControlRequestsReadAndReplaceTheState) {
 TEST(Server, APortCanBeSwitchedOff) {
   sim::ServerOptions options;
   options.elmPort = -1;
-  RunningServer server("127.0.4.7", options);
+  RunningServer server(loopbackAddress(7), options);
   EXPECT_FALSE(Connection(server.address(), 2301).ok());
   EXPECT_FALSE(Values(server.Text(kListSystems), "Name").empty());
 }
