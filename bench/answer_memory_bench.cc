@@ -11,6 +11,7 @@
 
 #include "list_server.h"
 #include "process_peak.h"
+#include "support/loopback.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::string base36(int value) {
 }
 
 struct Shape {
-  const char* address;
+  std::string address;
   std::string (*name)(int);
   std::string (*id)(int);
 };
@@ -46,8 +47,9 @@ std::string realisticId(int row) {
   return id;
 }
 
-const Shape kTiny{"127.0.0.164", tinyName, tinyName};
-const Shape kRealistic{"127.0.0.165", realisticName, realisticId};
+const Shape kTiny{testing_support::loopbackAddress(1), tinyName, tinyName};
+const Shape kRealistic{testing_support::loopbackAddress(2), realisticName,
+                       realisticId};
 
 // As many rows as fit the answer size, judged from one row on the wire.
 int rowsFor(const Shape& shape) {

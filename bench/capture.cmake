@@ -6,6 +6,7 @@ add_executable(capture_scale_bench
   ${CMAKE_CURRENT_LIST_DIR}/capture_scale.cc
   ${CMAKE_CURRENT_LIST_DIR}/process_peak.cc
   ${CMAKE_SOURCE_DIR}/tests/support/run_program.cc
+  ${CMAKE_SOURCE_DIR}/tests/support/loopback.cc
   ${CMAKE_SOURCE_DIR}/tests/client/loopback_server.cc)
 target_include_directories(capture_scale_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests
   ${CMAKE_SOURCE_DIR}/tests/client)

@@ -43,12 +43,13 @@
 #include "shell/execute_line.h"
 #include "shell/session.h"
 #include "shell/tracked_memory.h"
+#include "support/loopback.h"
 #include "support/run_program.h"
 
 namespace {
 
-constexpr char kSimAddress[] = "127.0.0.160";
-constexpr char kLoopbackAddress[] = "127.0.0.162";
+const std::string kSimAddress = testing_support::loopbackAddress(1);
+const std::string kLoopbackAddress = testing_support::loopbackAddress(2);
 constexpr int kVdisks = 2000;
 constexpr int kHosts = 500;
 constexpr int kLunsPerVdisk = 2;
@@ -123,7 +124,7 @@ class ScaleSim {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
       if (getppid() != parent) _exit(125);
       dup2(output[1], 1);
-      execl(PELK_SIM_BINARY, PELK_SIM_BINARY, "--address", kSimAddress,
+      execl(PELK_SIM_BINARY, PELK_SIM_BINARY, "--address", kSimAddress.c_str(),
             "--scenario", scenarioPath.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }

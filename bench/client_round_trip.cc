@@ -36,13 +36,16 @@
 #include "loopback_server.h"
 #include "platform/clock.h"
 #include "platform/sockets.h"
+#include "support/loopback.h"
 
 namespace {
 
 using emclient_test::LoopbackServer;
 
+const std::string kAddress = testing_support::loopbackAddress(1);
 const std::string kRequest =
-    "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:127.0.0.90:12301\n"
+    "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:" + kAddress +
+    ":12301\n"
     "Content-Type:text/SOAP\nContent-Length:500\n\n<Envelope xmlns='x'>"
     "<Header><version>3.2</version></Header><Body><getsysteminfo/>"
     "<username>admin</username><userpassword>secret</userpassword></Body>"
@@ -50,7 +53,7 @@ const std::string kRequest =
 
 LoopbackServer& server() {
   static std::unique_ptr<LoopbackServer> running = [] {
-    auto made = std::make_unique<LoopbackServer>("127.0.0.90", 12301);
+    auto made = std::make_unique<LoopbackServer>(kAddress, 12301);
     made->start(
         emclient_test::textTransportSession(*made, [](int, const std::string&) {
           return emclient_test::textTransportAnswer(
@@ -149,7 +152,7 @@ RawConnection& rawConnection() {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(12301);
-    inet_pton(AF_INET, "127.0.0.90", &address.sin_addr);
+    inet_pton(AF_INET, kAddress.c_str(), &address.sin_addr);
     if (connect(made.descriptor, reinterpret_cast<sockaddr*>(&address),
                 sizeof address) != 0) {
       close(made.descriptor);
@@ -166,14 +169,14 @@ RawConnection& rawConnection() {
 // from it, which alone halves or doubles a round trip).
 class SharedServer {
  public:
-  explicit SharedServer(const char* address) {
+  explicit SharedServer(const std::string& address) {
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int yes = 1;
     setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(12301);
-    inet_pton(AF_INET, address, &local.sin_addr);
+    inet_pton(AF_INET, address.c_str(), &local.sin_addr);
     if (bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) !=
             0 ||
         listen(listener_, 8) != 0) {
@@ -236,12 +239,12 @@ class SharedServer {
   std::thread thread_;
 };
 
-int connectTo(const char* host) {
+int connectTo(const std::string& host) {
   int descriptor = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(12301);
-  inet_pton(AF_INET, host, &address.sin_addr);
+  inet_pton(AF_INET, host.c_str(), &address.sin_addr);
   if (connect(descriptor, reinterpret_cast<sockaddr*>(&address),
               sizeof address) != 0) {
     close(descriptor);
@@ -258,13 +261,14 @@ double median(std::vector<double> values) {
 void BM_RoundTripBesideRaw(benchmark::State& state) {
   // The pooled connection goes to this server for the run, and back to the
   // usual one after it.
-  SharedServer shared("127.0.0.89");
+  const std::string sharedAddress = testing_support::loopbackAddress(2);
+  SharedServer shared(sharedAddress);
   if (!shared.listening()) {
     state.SkipWithError("cannot listen");
     return;
   }
   std::string toShared = kRequest;
-  toShared.replace(toShared.find("127.0.0.90"), 10, "127.0.0.89");
+  toShared.replace(toShared.find(kAddress), kAddress.size(), sharedAddress);
   EMClientAPITNGSetWaitForever(1);
   platform::installReadableWaiter(nullptr);
   char* response = nullptr;
@@ -275,7 +279,7 @@ void BM_RoundTripBesideRaw(benchmark::State& state) {
   }
   std::free(response);
   const std::string sent = shared.lastRequest();
-  int raw = connectTo("127.0.0.89");
+  int raw = connectTo(sharedAddress);
   if (raw < 0) {
     state.SkipWithError("no connection");
     return;

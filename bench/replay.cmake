@@ -4,7 +4,8 @@ add_executable(script_replay_bench
   ${CMAKE_CURRENT_LIST_DIR}/script_replay_bench.cc
   ${CMAKE_SOURCE_DIR}/tests/sim/sim_client.cc
   ${CMAKE_SOURCE_DIR}/tests/support/run_program.cc
-  ${CMAKE_SOURCE_DIR}/tests/support/sim_process.cc)
+  ${CMAKE_SOURCE_DIR}/tests/support/sim_process.cc
+  ${CMAKE_SOURCE_DIR}/tests/support/loopback.cc)
 target_include_directories(script_replay_bench PRIVATE
   ${CMAKE_SOURCE_DIR}/tests/sim ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(script_replay_bench PRIVATE pelk_sim pelk_platform

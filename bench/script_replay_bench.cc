@@ -23,13 +23,14 @@
 
 #include "platform/clock.h"
 #include "sim_client.h"
+#include "support/loopback.h"
 #include "support/run_program.h"
 #include "support/sim_process.h"
 
 namespace {
 
-const char* const kAddress = "127.0.4.202";
-const char* const kInProcessAddress = "127.0.4.203";
+const std::string kAddress = testing_support::loopbackAddress(1);
+const std::string kInProcessAddress = testing_support::loopbackAddress(2);
 constexpr int kCommands = 1000;
 
 simtest::RunningServer& InProcessServer() {
@@ -37,7 +38,7 @@ simtest::RunningServer& InProcessServer() {
   return server;
 }
 
-bool sendBare(const char* address, const std::string& request) {
+bool sendBare(const std::string& address, const std::string& request) {
   simtest::Connection connection(address, 12301);
   for (int i = 0; i < kCommands; ++i) {
     connection.Send(request);

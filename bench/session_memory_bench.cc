@@ -13,10 +13,11 @@
 
 #include "list_server.h"
 #include "process_peak.h"
+#include "support/loopback.h"
 
 namespace {
 
-const char* const kAddress = "127.0.0.166";
+const std::string kAddress = testing_support::loopbackAddress(1);
 constexpr int kObjects = 100000;
 constexpr int kFirstCommands = 1000;
 constexpr int kFurtherCommands = 10000;

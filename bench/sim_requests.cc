@@ -9,10 +9,11 @@
 #include "sim/request.h"
 #include "sim/scenario.h"
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
 
-const char* const kAddress = "127.0.4.200";
+const std::string kAddress = testing_support::loopbackAddress(1);
 
 simtest::RunningServer& Server() {
   static simtest::RunningServer server(kAddress);

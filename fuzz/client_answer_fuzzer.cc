@@ -19,10 +19,12 @@
 #include "client/retry_status.h"
 #include "client/settings.h"
 #include "client/text_transport.h"
+#include "support/loopback.h"
 
 namespace {
 
-constexpr const char* kAddress = "127.0.0.91";
+using testing_support::loopbackAddress;
+
 constexpr uint16_t kPort = 12301;
 
 int listener() {
@@ -33,7 +35,7 @@ int listener() {
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(kPort);
-    inet_pton(AF_INET, kAddress, &local.sin_addr);
+    inet_pton(AF_INET, loopbackAddress(1).c_str(), &local.sin_addr);
     if (bind(made, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
         listen(made, 4) != 0) {
       __builtin_trap();
@@ -48,7 +50,8 @@ int listener() {
 void receiveOverLoopback(std::string_view answer) {
   emclient::ClientConnection connection(emclient::Layer::kFront);
   int server = listener();
-  if (connection.open(kAddress, std::to_string(kPort), true) != 0) return;
+  if (connection.open(loopbackAddress(1), std::to_string(kPort), true) != 0)
+    return;
   int accepted = accept4(server, nullptr, nullptr, SOCK_CLOEXEC);
   if (accepted < 0) return;
   for (std::string_view rest = answer; !rest.empty();) {

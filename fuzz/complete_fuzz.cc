@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to TAB completion over the real grammar and checks
 // that every candidate, put in place of the word, is taken by the parser's
 // rules: the completed line matches one node more than the line did (the
-// "=" candidate excepted, which matches none), and never a hidden one.
+// "=" candidate excepted, which matches none), and never a hidden one. A
+// part of a name (a candidate without a suffix) leaves the same word open
+// for the next TAB instead.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,7 +17,9 @@ namespace {
 void trickyNames(std::span<const language::CommandNode* const>,
                  const language::CommandNode&,
                  std::vector<std::string>& names) {
-  names = {"alpha", "two words", "a=b", "(x", "FULL", "F", "q\"x", "", "?x"};
+  names = {"alpha", "two words", "a=b",        "(x",
+           "FULL",  "F",         "q\"x",       "",
+           "?x",    "\\dir\\",   "\\dir\\a b", "\\dir\\sub\\x"};
 }
 
 }  // namespace
@@ -35,6 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (candidate.suffix != '\0') completed += candidate.suffix;
     language::LineWalk walk =
         language::walkLine(language::rootList(), completed);
+    if (candidate.suffix == '\0' && candidate.text != "=") {
+      if (walk.end != language::WalkEnd::kWord ||
+          walk.wordStart != completion.wordStart ||
+          walk.path.size() != matched) {
+        __builtin_trap();
+      }
+      continue;
+    }
     std::size_t expected = candidate.text == "=" ? matched : matched + 1;
     if (walk.path.size() != expected) __builtin_trap();
     if (!walk.path.empty() &&

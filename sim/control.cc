@@ -11,9 +11,7 @@ Reply Text(std::string_view status, std::string body) {
   return reply;
 }
 
-}  // namespace
-
-Reply AnswerControl(Service& service, const HttpRequest& request) {
+Reply AnswerControlRequest(Service& service, const HttpRequest& request) {
   service.Log("control " + request.method + " " + request.target);
   bool post = EqualsIgnoringCase(request.method, "POST");
   bool get = EqualsIgnoringCase(request.method, "GET");
@@ -51,6 +49,15 @@ Reply AnswerControl(Service& service, const HttpRequest& request) {
     return Text("HTTP/1.1 200 OK", "ok\n");
   }
   return Text("HTTP/1.1 404 Not Found", "unknown control request\n");
+}
+
+}  // namespace
+
+Reply AnswerControl(Service& service, const HttpRequest& request) {
+  Reply reply = AnswerControlRequest(service, request);
+  std::optional<std::string> connection = HeaderValue(request, "Connection");
+  reply.close = connection && EqualsIgnoringCase(*connection, "close");
+  return reply;
 }
 
 }  // namespace sim

@@ -90,6 +90,16 @@ Outcome ServeEnvelope(Service& service, std::string_view envelope,
   }
   Answer answer = service.Run(request);
   outcome.xml = Render(request, answer);
+  if (effect.oddNames) {
+    // Names a manager might hold that no client could have given it.
+    constexpr std::string_view kEnd = "</Name>";
+    for (std::size_t at = outcome.xml.find(kEnd); at != std::string::npos;
+         at = outcome.xml.find(kEnd,
+                               at + sizeof kOddNameSuffix - 1 + kEnd.size())) {
+      outcome.xml.insert(at, kOddNameSuffix);
+    }
+    logLine += " (fault odd-names)";
+  }
   if (effect.hugeMegabytes > 0) {
     outcome.xml.insert(0, static_cast<std::size_t>(effect.hugeMegabytes) << 20,
                        ' ');
@@ -117,6 +127,20 @@ void DamageReply(Reply& reply, const FaultEffect& effect) {
                        std::min(effect.shortBytes, reply.bytes.size()));
     reply.close = true;
   }
+  if (effect.unframed) {
+    // Without its length the body ends where the connection does.
+    size_t headerEnd = reply.bytes.find("\r\n\r\n");
+    size_t length = reply.bytes.find("Content-Length: ");
+    if (length < headerEnd) {
+      reply.bytes.erase(length, reply.bytes.find("\r\n", length) + 2 - length);
+    }
+    reply.close = true;
+  }
+  if (effect.trickleMs > 0) {
+    reply.splitBytes = 1;
+    reply.pieceGapMs = effect.trickleMs;
+  }
+  reply.stall = effect.stall;
 }
 
 Reply AnswerUnreadable(bool tooLarge) {

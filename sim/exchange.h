@@ -16,7 +16,10 @@ struct Reply {
   bool close = false;         // close the connection after the reply
   bool dropSilently = false;  // close without writing anything
   size_t splitBytes = 0;      // write in pieces of this size (0: at once)
+  int pieceGapMs = 0;         // pause between two pieces
   int delayMs = 0;            // hold the reply back this long
+  bool stall = false;         // write the header lines only, then hold the
+                              // connection until the client closes it
 };
 
 // Port 12301: the text transport with Basic authorization, keep-alive.
@@ -40,8 +43,9 @@ struct Outcome {
 Outcome ServeEnvelope(Service& service, std::string_view envelope,
                       std::string_view user, std::string& logLine);
 
-// The faults that spoil a reply on the wire: garbage instead of it, or a
-// connection closed before its end.
+// The faults that spoil a reply on the wire: garbage instead of it, a
+// connection closed before its end, a missing length, a reply that stalls
+// or trickles; and the pieces and delay it is written with.
 void DamageReply(Reply& reply, const FaultEffect& effect);
 
 // The page a busy or restarting manager serves instead of an answer.

@@ -40,6 +40,17 @@ constexpr FaultName kFaultNames[] = {
      "huge[:N[:MB]]         pad the answer with MB megabytes of blanks (64)"},
     {FaultKind::kDeep, "deep", 10000,
      "deep[:N[:LEVELS]]     answer objects nested LEVELS deep (10000)"},
+    {FaultKind::kStall, "stall", 0,
+     "stall[:N]             send the header lines, then nothing, keeping the "
+     "connection"},
+    {FaultKind::kTrickle, "trickle", 1000,
+     "trickle[:N[:MS]]      send the answer a byte at a time, MS apart "
+     "(1000)"},
+    {FaultKind::kUnframed, "unframed", 0,
+     "unframed[:N]          answer without Content-Length, then close"},
+    {FaultKind::kOddNames, "odd-names", 0,
+     "odd-names[:N]         end every Name with quotes, a backslash, control\n"
+     "                        characters and bytes that are not UTF-8"},
 };
 
 bool ParseInt(std::string_view text, int& value) {
@@ -80,7 +91,7 @@ bool ParseFault(std::string_view text, FaultSpec& spec, std::string& error) {
        (spec.value == 0 &&
         (spec.kind == FaultKind::kSplit || spec.kind == FaultKind::kCut ||
          spec.kind == FaultKind::kShort || spec.kind == FaultKind::kHuge ||
-         spec.kind == FaultKind::kDeep)))) {
+         spec.kind == FaultKind::kDeep || spec.kind == FaultKind::kTrickle)))) {
     error = "fault value must be a number";
     return false;
   }
@@ -153,6 +164,18 @@ FaultEffect Faults::Take(RequestClass kind) {
         break;
       case FaultKind::kDeep:
         effect.deepLevels = spec.value;
+        break;
+      case FaultKind::kStall:
+        effect.stall = true;
+        break;
+      case FaultKind::kTrickle:
+        effect.trickleMs = spec.value;
+        break;
+      case FaultKind::kUnframed:
+        effect.unframed = true;
+        break;
+      case FaultKind::kOddNames:
+        effect.oddNames = true;
         break;
     }
     if (spec.count > 0) --spec.count;

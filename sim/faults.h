@@ -25,6 +25,10 @@ enum class FaultKind {
   kShort,         // the answer without its last N bytes, then a close
   kHuge,          // the answer padded with N megabytes of blanks
   kDeep,          // an answer of objects nested N levels deep
+  kStall,         // the header lines, then nothing while the connection stays
+  kTrickle,       // the answer one byte at a time, N milliseconds apart
+  kUnframed,      // the answer without Content-Length, then a close
+  kOddNames,      // every Name of the answer ends in hostile bytes
 };
 
 struct FaultSpec {
@@ -53,7 +57,17 @@ struct FaultEffect {
   size_t shortBytes = 0;  // leave this many bytes off the end
   int hugeMegabytes = 0;
   int deepLevels = 0;
+  bool stall = false;
+  int trickleMs = 0;  // between the bytes of the answer (0: not trickled)
+  bool unframed = false;
+  bool oddNames = false;
 };
+
+// What odd-names adds to every Name: a quote, a backslash, control
+// characters, a valid two-byte UTF-8 character, and bytes that are not
+// UTF-8 (a broken sequence and a lone 0xFF).
+inline constexpr char kOddNameSuffix[] =
+    " \"q\" \\ \x01\x1f\x7f \xc3\xa9 \xc3\x28 \xff";
 
 enum class RequestClass { kOperation, kSessionKey, kLogin };
 

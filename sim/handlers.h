@@ -106,6 +106,9 @@ Answer CreateDrGroup(Context& c);
 Answer SetDrGroup(Context& c);
 Answer DeleteDrGroup(Context& c);
 Answer ChangeDrMembership(Context& c, Vdisk& vdisk);
+// Removes the DR groups other systems pair with `system`; their members stay
+// as ordinary virtual disks.
+void UnpairSystem(Model& model, const StorageSystem& system);
 
 // Direct operations of the XML interface.
 Answer GetSystemInfo(Context& c);

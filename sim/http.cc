@@ -158,31 +158,19 @@ Framing FrameRequest(std::string_view buffer, bool nulEndsRequest,
     length = parsed;
     haveLength = true;
   }
-  std::string_view rest = buffer.substr(bodyStart);
-  if (!haveLength) {
-    if (!nulEndsRequest) {
-      consumed = bodyStart;  // a request without a body
-      return Framing::kComplete;
+  // A request without a length has no body, so a standard client's GET is
+  // answered at once.
+  consumed = bodyStart;
+  if (haveLength) {
+    if (length > limits.maxBodyBytes) {
+      problem = "announced body too large";
+      return Framing::kTooLarge;
     }
-    size_t nul = rest.find('\0');
-    if (nul == std::string_view::npos) {
-      if (rest.size() > limits.maxBodyBytes) {
-        problem = "body too large";
-        return Framing::kTooLarge;
-      }
-      return Framing::kNeedMore;
-    }
-    request.body = std::string(rest.substr(0, nul));
-    consumed = bodyStart + nul + 1;
-    return Framing::kComplete;
+    std::string_view rest = buffer.substr(bodyStart);
+    if (rest.size() < length) return Framing::kNeedMore;
+    request.body = std::string(rest.substr(0, length));
+    consumed += length;
   }
-  if (length > limits.maxBodyBytes) {
-    problem = "announced body too large";
-    return Framing::kTooLarge;
-  }
-  if (rest.size() < length) return Framing::kNeedMore;
-  request.body = std::string(rest.substr(0, length));
-  consumed = bodyStart + length;
   // The zero byte that ends every request on the login port.
   if (nulEndsRequest && buffer.size() > consumed && buffer[consumed] == '\0') {
     ++consumed;

@@ -36,8 +36,10 @@ struct FramingLimits {
   size_t maxBodyBytes = 4 * 1024 * 1024;
 };
 
-// Frames one request at the front of `buffer`. With `nulEndsRequest` a zero
-// byte ends a request whose header block or body has no other end.
+// Frames one request at the front of `buffer`. The body is as long as its
+// Content-Length says, and empty without one. With `nulEndsRequest` a zero
+// byte ends a header block that has no empty line, and the zero byte that
+// follows a request is taken with it.
 Framing FrameRequest(std::string_view buffer, bool nulEndsRequest,
                      const FramingLimits& limits, HttpRequest& request,
                      size_t& consumed, std::string& problem);

@@ -1,5 +1,5 @@
 // pelk-sim: starts the simulated element manager on a loopback address and
-// serves until SIGINT or SIGTERM.
+// serves until SIGINT, SIGTERM or SIGHUP.
 #include <signal.h>
 
 #include <cstdio>
@@ -8,6 +8,7 @@
 
 #include "sim/demo_scenario.h"
 #include "sim/options.h"
+#include "sim/save_file.h"
 #include "sim/scenario.h"
 #include "sim/server.h"
 
@@ -60,6 +61,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pelk-sim: scenario: %s\n", error.c_str());
     return 2;
   }
+  if (!options.saveFile.empty() &&
+      !sim::CheckSaveFile(options.saveFile, error)) {
+    std::fprintf(stderr, "pelk-sim: %s\n", error.c_str());
+    return 2;
+  }
   sim::Service service(std::move(model));
   std::FILE* log = nullptr;
   if (options.logFile == "-") {
@@ -88,6 +94,8 @@ int main(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // A closed terminal stops it like any other request to stop.
+  sigaction(SIGHUP, &action, nullptr);
   signal(SIGPIPE, SIG_IGN);
   std::printf("pelk-sim listening on %s text-port %s elm-port %s\n",
               options.server.address.c_str(),
@@ -97,14 +105,10 @@ int main(int argc, char** argv) {
   server.Run();
   running = nullptr;
   int status = 0;
-  if (!options.saveFile.empty()) {
-    std::ofstream out(options.saveFile, std::ios::binary | std::ios::trunc);
-    out << service.Snapshot();
-    if (!out) {
-      std::fprintf(stderr, "pelk-sim: cannot write %s\n",
-                   options.saveFile.c_str());
-      status = 1;
-    }
+  if (!options.saveFile.empty() &&
+      !sim::SaveFile(options.saveFile, service.Snapshot(), error)) {
+    std::fprintf(stderr, "pelk-sim: %s\n", error.c_str());
+    status = 1;
   }
   service.OpenLog(nullptr);
   if (log != nullptr) std::fclose(log);

@@ -284,6 +284,18 @@ Answer DeleteDrGroup(Context& c) {
   return Done("DR group " + name + " deleted");
 }
 
+void UnpairSystem(Model& model, const StorageSystem& system) {
+  for (StorageSystem& other : model.systems) {
+    std::erase_if(other.drGroups, [&](const DrGroup& group) {
+      if (&other == &system || group.remoteSystemId != system.id) return false;
+      for (const std::string& member : group.members) {
+        if (Vdisk* v = FindVdisk(other, member)) ClearDr(*v);
+      }
+      return true;
+    });
+  }
+}
+
 Answer ChangeDrMembership(Context& c, Vdisk& vdisk) {
   StorageSystem& local = *c.system;
   std::string name = VdiskName(local, vdisk);

@@ -122,8 +122,13 @@ Answer SetDiskGroup(Context& c) {
   }
   if (const std::string* diskId = Prop(c, "DeleteDiskID")) {
     Disk* disk = FindDisk(s, *diskId);
-    if (disk == nullptr || disk->groupId != group.id) {
-      return Refuse(Refusal::kNoSuchObject, *diskId);
+    if (disk == nullptr) return Refuse(Refusal::kNoSuchObject, *diskId);
+    if (disk->groupId != group.id) {
+      const DiskGroup* other = FindGroup(s, disk->groupId);
+      return Refuse(
+          Refusal::kDiskNotInGroup,
+          disk->name + (other == nullptr ? " is ungrouped"
+                                         : " is in " + GroupName(s, *other)));
     }
     disk->groupId.clear();
   }

@@ -38,16 +38,6 @@ std::optional<Answer> ReadConsoleLun(const Context& c, int& consoleLunId) {
   return std::nullopt;
 }
 
-bool InDrGroups(const Model& model, const StorageSystem& system) {
-  if (!system.drGroups.empty()) return true;
-  for (const StorageSystem& other : model.systems) {
-    for (const DrGroup& group : other.drGroups) {
-      if (group.remoteSystemId == system.id) return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 Answer CreateSystem(Context& c) {
@@ -118,13 +108,15 @@ Answer SetSystem(Context& c) {
   return Done("Storage system " + s.name + " changed");
 }
 
-// Deleting a system destroys its configuration: the array goes back to the
-// uninitialized state, listed under its world wide name.
+// Deleting a system destroys its whole configuration, as a client warns its
+// user before sending it: disk groups, virtual disks, hosts, LUNs and DR
+// groups. The array goes back to the uninitialized state, listed under its
+// world wide name.
 Answer DeleteSystem(Context& c) {
   if (auto refused = SystemFromId(c)) return *refused;
   StorageSystem& s = *c.system;
   if (!s.initialized) return Refuse(Refusal::kNotInitialized, s.name);
-  if (InDrGroups(c.model, s)) return Refuse(Refusal::kSystemInDr, s.name);
+  UnpairSystem(c.model, s);
   std::string oldName = s.name;
   s.initialized = false;
   s.name = s.wwn;
@@ -135,6 +127,7 @@ Answer DeleteSystem(Context& c) {
   s.hosts.clear();
   s.vdisks.clear();
   s.luns.clear();
+  s.drGroups.clear();
   s.exercise = DiskExercise{};
   for (Disk& disk : s.disks) disk.groupId.clear();
   return Done("Storage system " + oldName + " deleted");

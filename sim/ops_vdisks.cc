@@ -21,6 +21,7 @@ constexpr Term kModes[] = {{"synchronous", "synchronous"},
 constexpr Term kAllocations[] = {{"1", "fully"}, {"0", "demand"}};
 constexpr int kMaxSizeGb = 65535;
 constexpr int kMaxSnapshots = 7;
+constexpr std::string_view kActiveMember = "ACTIVE";
 
 // The settings every virtual disk request may carry.
 std::optional<Answer> ReadSettings(const Context& c, Vdisk& v) {
@@ -105,8 +106,11 @@ bool HasSnapshots(const StorageSystem& s, const Vdisk& vdisk) {
   return false;
 }
 
+// A family's members are its active disk, listed as ACTIVE, and its
+// snapshots: no two may share a name.
 bool SnapshotNameTaken(const StorageSystem& s, const Vdisk& source,
                        std::string_view name, std::string_view except) {
+  if (name == kActiveMember) return true;
   for (const Vdisk& other : s.vdisks) {
     if (other.snapshotOf == source.id && other.id != except &&
         other.name == name) {
@@ -291,6 +295,8 @@ Answer SetVdisk(Context& c) {
   return Done("Virtual disk " + VdiskName(s, *vdisk) + " changed");
 }
 
+// A presented disk goes with its LUNs: a client sends such a deletion only
+// once its user has agreed to lose them.
 Answer DeleteVdisk(Context& c) {
   StorageSystem& s = *c.system;
   Answer refused;
@@ -299,14 +305,15 @@ Answer DeleteVdisk(Context& c) {
   std::string name = VdiskName(s, *vdisk);
   std::string ignored;
   if (auto r = ReadTerm(c, "deletionmode", kModes, ignored)) return *r;
-  for (const Presentation& lun : s.luns) {
-    if (lun.vdiskId == vdisk->id) return Refuse(Refusal::kVdiskPresented, name);
-  }
   if (HasSnapshots(s, *vdisk)) return Refuse(Refusal::kVdiskHasSnapshots, name);
   if (!vdisk->drGroupId.empty()) return Refuse(Refusal::kDrMember, name);
   std::string id = vdisk->id;
+  size_t luns = std::erase_if(
+      s.luns, [&](const Presentation& lun) { return lun.vdiskId == id; });
   std::erase_if(s.vdisks, [&](const Vdisk& v) { return v.id == id; });
-  return Done("Virtual disk " + name + " deleted");
+  if (luns == 0) return Done("Virtual disk " + name + " deleted");
+  return Done("Virtual disk " + name + " deleted with its " +
+              std::to_string(luns) + (luns == 1 ? " LUN" : " LUNs"));
 }
 
 Answer CopyVdisk(Context& c) {

@@ -101,7 +101,8 @@ std::string HelpText() {
          "path\n"
          "on port 2301. Once both ports listen it prints one line:\n"
          "  pelk-sim listening on ADDRESS text-port PORT elm-port PORT\n"
-         "(a port that is off shows as \"off\"). SIGINT or SIGTERM stops it.\n"
+         "(a port that is off shows as \"off\"). SIGINT, SIGTERM or SIGHUP "
+         "stops it.\n"
          "\n"
          "Options:\n"
          "  --address ADDR          loopback address to listen on (default "
@@ -119,8 +120,9 @@ std::string HelpText() {
          "log line\n"
          "  --fault SPEC            inject a fault; may be given several "
          "times\n"
-         "  --request-timeout MS    time to send one whole request (default "
-         "10000)\n"
+         "  --request-timeout MS    time to send one whole request, and for a "
+         "new\n"
+         "                          connection to begin one (default 10000)\n"
          "  --idle-timeout MS       idle time before a kept connection closes\n"
          "                          (default 3600000)\n"
          "  --max-connections N     connections served at once (default 64)\n"
@@ -136,9 +138,10 @@ std::string HelpText() {
          "  GET  /sim/state              the state as scenario JSON\n"
          "  POST /sim/state  body JSON   replace the state\n"
          "\n"
-         "Without a scenario the manager knows one user, administrator with "
-         "the\n"
-         "password administrator, and no storage systems.\n";
+         "Logins: without a scenario the manager knows one user,\n"
+         "administrator with the password administrator, and no storage\n"
+         "systems. The demo scenario (--demo) knows administrator with the\n"
+         "password admin and operator with the password operator.\n";
 }
 
 }  // namespace sim

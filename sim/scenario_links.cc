@@ -122,7 +122,11 @@ bool IdsUnique(const Model& model, std::string& error) {
 
 bool LoadScenario(std::string_view text, Model& model, std::string& error) {
   json root = json::parse(text, nullptr, false);
-  if (root.is_discarded() || !root.is_object()) {
+  if (root.is_discarded()) {
+    error = JsonSyntaxError(text);
+    return false;
+  }
+  if (!root.is_object()) {
     error = "not a JSON object";
     return false;
   }

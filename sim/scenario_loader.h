@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -136,5 +137,9 @@ struct Loader {
   bool System(const json& js, StorageSystem& s, int number, int64_t clock);
   bool DrLinks(const json& js, Model& model, StorageSystem& s);
 };
+
+// Where `text` breaks the JSON syntax ("line L, column C: what is wrong"),
+// or "" when it is JSON.
+std::string JsonSyntaxError(std::string_view text);
 
 }  // namespace sim

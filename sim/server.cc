@@ -178,10 +178,16 @@ bool Server::Send(int fd, const Reply& reply) {
     pollfd stop{stopPipe_[0], POLLIN, 0};
     if (poll(&stop, 1, reply.delayMs) != 0) return false;
   }
-  size_t piece = reply.splitBytes > 0 ? reply.splitBytes : reply.bytes.size();
+  size_t total = reply.bytes.size();
+  if (reply.stall) {
+    size_t headerEnd = reply.bytes.find("\r\n\r\n");
+    if (headerEnd != std::string::npos) total = headerEnd + 4;
+  }
+  size_t piece = reply.splitBytes > 0 ? reply.splitBytes : total;
+  int gapMs = reply.pieceGapMs > 0 ? reply.pieceGapMs : kSplitPauseMs;
   size_t sent = 0;
-  while (sent < reply.bytes.size()) {
-    size_t end = std::min(reply.bytes.size(), sent + piece);
+  while (sent < total) {
+    size_t end = std::min(total, sent + piece);
     while (sent < end) {
       ssize_t n = send(fd, reply.bytes.data() + sent, end - sent, MSG_NOSIGNAL);
       if (n > 0) {
@@ -192,19 +198,32 @@ bool Server::Send(int fd, const Reply& reply) {
         return false;
       }
     }
-    if (reply.splitBytes > 0 && sent < reply.bytes.size()) {
+    if (reply.splitBytes > 0 && sent < total) {
       pollfd stop{stopPipe_[0], POLLIN, 0};
-      if (poll(&stop, 1, kSplitPauseMs) != 0) return false;
+      if (poll(&stop, 1, gapMs) != 0) return false;
     }
   }
-  return true;
+  return !reply.stall || HoldUntilClosed(fd);
+}
+
+// A stalled reply keeps the connection, reading and dropping whatever the
+// client still sends, until the client closes it or the server stops.
+bool Server::HoldUntilClosed(int fd) {
+  char sink[4096];
+  while (WaitFor(fd, POLLIN, -1)) {
+    ssize_t n = recv(fd, sink, sizeof sink, 0);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) break;
+  }
+  return false;
 }
 
 void Server::Serve(int fd, Port port) {
   bool elm = port == Port::kElm;
   std::string peer = Peer(fd);
   std::string buffer;
-  int64_t requestStart = 0;
+  // A new connection has the request timeout to send its first request.
+  int64_t requestStart = NowMs();
+  bool served = false;
   bool graceful = true;
   while (true) {
     HttpRequest request;
@@ -217,6 +236,7 @@ void Server::Serve(int fd, Port port) {
     if (framing == Framing::kComplete) {
       buffer.erase(0, consumed);
       requestStart = NowMs();
+      served = true;
       Reply reply = elm ? AnswerElmPort(service_, request)
                         : AnswerTextPort(service_, request);
       if (reply.dropSilently) {
@@ -232,8 +252,10 @@ void Server::Serve(int fd, Port port) {
       Send(fd, AnswerUnreadable(framing == Framing::kTooLarge));
       break;
     }
+    // Between requests a kept connection may idle; one that never sent
+    // anything must not hold a place for that long.
     int timeout = options_.idleTimeoutMs;
-    if (!buffer.empty()) {
+    if (!buffer.empty() || !served) {
       timeout = static_cast<int>(std::max<int64_t>(
           0, requestStart + options_.requestTimeoutMs - NowMs()));
     }
@@ -244,6 +266,8 @@ void Server::Serve(int fd, Port port) {
         Send(fd, Reply{HttpAnswer("HTTP/1.1 408 Request Timeout",
                                   {"Connection: close"}, ""),
                        true});
+      } else if (!served) {
+        service_.Log((elm ? "2301 " : "12301 ") + peer + " no request in time");
       }
       break;
     }

@@ -19,7 +19,8 @@ struct ServerOptions {
   std::string address = "127.0.0.1";
   int textPort = 12301;  // 0 picks a free port; -1 switches the port off
   int elmPort = 2301;
-  int requestTimeoutMs = 10000;  // first byte to last byte of one request
+  int requestTimeoutMs = 10000;  // first byte to last byte of one request,
+                                 // and a new connection to its first byte
   int idleTimeoutMs = 3600000;   // between requests on a kept connection
   int maxConnections = 64;
   FramingLimits limits;
@@ -54,6 +55,7 @@ class Server {
   void Accept(int listener, Port port);
   void Serve(int fd, Port port);
   bool Send(int fd, const Reply& reply);
+  bool HoldUntilClosed(int fd);
   bool WaitFor(int fd, short events, int timeoutMs);
   void Reap(bool all);
 

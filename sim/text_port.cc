@@ -6,12 +6,20 @@
 namespace sim {
 namespace {
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+// Built afresh in one pass: replacing in place would move the rest of the
+// text once per match, and an answer may hold millions of them.
+std::string ReplaceAll(std::string_view text, std::string_view from,
+                       std::string_view to) {
+  std::string out;
+  out.reserve(text.size());
   size_t at = 0;
-  while ((at = text.find(from, at)) != std::string::npos) {
-    text.replace(at, from.size(), to);
-    at += to.size();
+  for (size_t match; (match = text.find(from, at)) != std::string_view::npos;
+       at = match + from.size()) {
+    out.append(text.substr(at, match - at));
+    out.append(to);
   }
+  out.append(text.substr(at));
+  return out;
 }
 
 // The payload between the markers, with "&lt;" and "&gt;" turned back into
@@ -24,15 +32,12 @@ std::optional<std::string> TakePayload(std::string_view body) {
     return std::nullopt;
   }
   open += 12;
-  std::string payload(body.substr(open, close - open));
-  ReplaceAll(payload, "&lt;", "<");
-  ReplaceAll(payload, "&gt;", ">");
-  return payload;
+  return ReplaceAll(ReplaceAll(body.substr(open, close - open), "&lt;", "<"),
+                    "&gt;", ">");
 }
 
-std::string WrapPayload(std::string payload) {
-  ReplaceAll(payload, "<", "&lt;");
-  ReplaceAll(payload, ">", "&gt;");
+std::string WrapPayload(std::string_view xml) {
+  std::string payload = ReplaceAll(ReplaceAll(xml, "<", "&lt;"), ">", "&gt;");
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
          "<soap:Envelope "
          "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\" "
@@ -129,7 +134,7 @@ Reply AnswerTextPort(Service& service, const HttpRequest& request) {
   }
   reply.bytes =
       HttpAnswer("HTTP/1.1 200 OK", {"Content-Type: text/xml; charset=utf-8"},
-                 WrapPayload(std::move(outcome.xml)));
+                 WrapPayload(outcome.xml));
   reply.delayMs = effect.delayMs;
   reply.splitBytes = effect.splitBytes;
   DamageReply(reply, effect);

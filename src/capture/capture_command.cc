@@ -1,9 +1,13 @@
 #include "capture/capture_command.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
 #include "capture/capture_line.h"
 #include "capture/capture_steps.h"
@@ -11,8 +15,10 @@
 #include "capture/step_file.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/written_files.h"
 #include "request/preconditions.h"
 #include "shell/confirmation.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace capture {
@@ -20,20 +26,31 @@ namespace {
 
 using shell::outputStream;
 
-// Lists the step files that exist already and asks before they are
-// overwritten, whoever runs the command. 0 when the capture may go on.
-int confirmOverwrite(const char* fileName) {
+// Lists the step files that exist already (a dangling link counts) and
+// asks before they are overwritten, whoever runs the command; the writer
+// notes them as the earlier capture's. A name that may not be written is
+// refused before anything is. 0 when the capture may go on.
+int confirmOverwrite(CaptureWriter& writer, const char* fileName) {
   bool anyExists = false;
-  for (const CaptureStep& step : kCaptureSteps) {
-    char* name = stepFileName(fileName, step.name);
-    if (std::FILE* existing = platform::openForReading(name)) {
-      std::fclose(existing);
-      if (!anyExists)
-        std::fputs("\nThe following file(s) already exist:", outputStream);
-      std::fprintf(outputStream, "\n   %s", name);
-      anyExists = true;
+  for (std::size_t i = 0; i < kStepCount; ++i) {
+    char* name = stepFileName(fileName, kCaptureSteps[i].name);
+    platform::WriteTarget target;
+    if (!platform::findWriteTarget(name, target) &&
+        (errno == platform::kForeignLink || errno == platform::kForeignFile)) {
+      std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
+                   platform::errorText(errno));
+      shell::release(name);
+      return 1;
     }
-    shell::release(name);
+    if (!platform::nameExists(name)) {
+      shell::release(name);
+      continue;
+    }
+    if (!anyExists)
+      std::fputs("\nThe following file(s) already exist:", outputStream);
+    std::fprintf(outputStream, "\n   %s", name);
+    anyExists = true;
+    writer.earlierStepFiles[i] = name;
   }
   if (anyExists &&
       !shell::confirmCommand(
@@ -103,10 +120,23 @@ void reportStep(const CaptureWriter& writer, const char* stepName,
   }
 }
 
-// Opens the step's output: its file, or the standard output.
-int openStep(CaptureWriter& writer, const char* fileName) {
+// A step's script kept in memory, to be reported in its step's result.
+struct KeptScript {
+  std::FILE* stream = nullptr;
+  char* text = nullptr;
+  std::size_t length = 0;
+};
+
+// Opens the step's output: its file, or the standard output. For --json a
+// script without a file is kept, since only JSON goes to the standard
+// output then.
+int openStep(CaptureWriter& writer, const char* fileName, KeptScript& kept) {
   if (fileName == nullptr) {
     writer.output = stdout;
+    if (shell::recordingResults()) {
+      kept.stream = platform::openMemoryStream(&kept.text, &kept.length);
+      if (kept.stream != nullptr) writer.output = kept.stream;
+    }
     std::fputs("\n\n\n", outputStream);
     return 0;
   }
@@ -114,37 +144,80 @@ int openStep(CaptureWriter& writer, const char* fileName) {
   return openStepFile(writer, fileName);
 }
 
+// The step's result for --json: what became of it, its file (also among
+// the files written when it was kept) or the lines of its script.
+void recordStep(const CaptureWriter& writer, const char* stepName,
+                const char* fileName, bool failed, KeptScript& kept) {
+  if (!shell::recordingResults()) return;
+  bool written = !failed && (fileName == nullptr || writer.stepWroteCommand);
+  nlohmann::ordered_json step = {{"step", stepName},
+                                 {"result", failed    ? "failed"
+                                            : written ? "written"
+                                                      : "unnecessary"}};
+  if (fileName != nullptr) {
+    step["file"] = fileName;
+    if (written) shell::appendResult(shell::ResultKind::kFiles, fileName);
+  }
+  if (kept.stream != nullptr) {
+    std::fclose(kept.stream);
+    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+    std::string_view rest(kept.text, kept.length);
+    while (!rest.empty()) {
+      std::size_t end = std::min(rest.find('\n'), rest.size());
+      lines.push_back(std::string(rest.substr(0, end)));
+      rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    std::free(kept.text);
+    kept = KeptScript{};
+    step["lines"] = std::move(lines);
+  }
+  shell::appendResult(shell::ResultKind::kSteps, std::move(step));
+}
+
 int runStep(CaptureWriter& writer, const CaptureStep& step,
             const char* captureFile) {
   writer.progressCount = 0;
   writer.stepWroteCommand = false;
+  KeptScript kept;
   if (request::RequireSystem(*writer.context) != 0) {
+    recordStep(writer, step.name, nullptr, true, kept);
     reportStep(writer, step.name, true);
     return 1;
   }
   char* fileName =
       captureFile != nullptr ? stepFileName(captureFile, step.name) : nullptr;
-  bool failed = openStep(writer, fileName) != 0;
+  bool failed = openStep(writer, fileName, kept) != 0;
   if (!failed) {
     failed = writeHeader(writer, step.name) != 0 || step.writeBody(writer) != 0;
     if (fileName != nullptr) {
       failed = closeStepFile(writer, fileName, failed) != 0 || failed;
     }
   }
+  recordStep(writer, step.name, fileName, failed, kept);
   shell::release(fileName);
   reportStep(writer, step.name, failed);
   return failed ? 1 : 0;
 }
 
+void releaseWriter(CaptureWriter* writer) {
+  for (char* earlier : writer->earlierStepFiles) shell::release(earlier);
+  shell::release(writer);
+}
+
 int CaptureConfiguration(shell::CommandContext& context) {
   const char* captureFile = context.session->work.captureFileArg;
-  if (captureFile != nullptr && confirmOverwrite(captureFile) != 0) return 1;
+  shell::setResult(shell::ResultKind::kFiles, nlohmann::ordered_json::array());
+  shell::setResult(shell::ResultKind::kSteps, nlohmann::ordered_json::array());
+  auto* writer =
+      shell::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
+  if (captureFile != nullptr && confirmOverwrite(*writer, captureFile) != 0) {
+    releaseWriter(writer);
+    return 1;
+  }
   std::fputs(
       "\n    CAPTURE CONFIGURATION may take awhile.  Do not modify "
       "configuration\n    until command is complete.\n\n",
       outputStream);
-  auto* writer =
-      shell::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
   writer->context = &context;
   writer->toFile = captureFile != nullptr;
   noteCaptureTime(*writer);
@@ -153,7 +226,8 @@ int CaptureConfiguration(shell::CommandContext& context) {
     result = runStep(*writer, step, captureFile);
     if (result != 0) break;
   }
-  shell::release(writer);
+  if (result != 0) reportRemovedEarlierSteps(*writer);
+  releaseWriter(writer);
   return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "shell/output.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace capture {
@@ -23,9 +24,22 @@ bool holdsQuote(std::initializer_list<std::string_view> parts) {
   return false;
 }
 
+// A capture without a file name prints its lines, whose names are the
+// server's: at a terminal they are shown harmless (shown_text.h). Step
+// files get every byte.
+bool writeText(std::FILE* output, std::string_view text) {
+  std::string shown;
+  if (output == stdout) {
+    shown = shell::shownText(text, output);
+    text = shown;
+  }
+  return text.empty() ||
+         std::fwrite(text.data(), 1, text.size(), output) == text.size();
+}
+
 int writeCommentPiece(std::FILE* output, const char* text, std::size_t length) {
   if (std::fputs("! ", output) == EOF) return 1;
-  if (length > 0 && std::fwrite(text, 1, length, output) != length) return 1;
+  if (!writeText(output, std::string_view(text, length))) return 1;
   return std::fputc('\n', output) == EOF ? 1 : 0;
 }
 
@@ -44,12 +58,13 @@ int appendPiece(CaptureWriter& writer,
   for (std::string_view part : parts) pieceLength += part.size();
   if (writer.lineLength + 1 + pieceLength > kLongestLine) {
     std::fputs("\nError: Command becomes too long when adding ",
-               shell::outputStream);
+               shell::errorStream());
     for (std::string_view part : parts) {
-      std::fwrite(part.data(), 1, part.size(), shell::outputStream);
+      std::string shown = shell::shownText(part);
+      std::fwrite(shown.data(), 1, shown.size(), shell::errorStream());
     }
-    std::fprintf(shell::outputStream, ".  Command so far:\n       %s",
-                 writer.captureLine);
+    std::fprintf(shell::errorStream(), ".  Command so far:\n       %s",
+                 shell::shownText(writer.captureLine).c_str());
     return 1;
   }
   bool asItIs = holdsQuote(parts);
@@ -98,11 +113,11 @@ bool appendComment(CaptureWriter& writer, const char* comment) {
 
 int writeLine(CaptureWriter& writer) {
   errno = 0;
-  if (std::fwrite(writer.captureLine, 1, writer.lineLength, writer.output) !=
-          writer.lineLength ||
+  if (!writeText(writer.output,
+                 std::string_view(writer.captureLine, writer.lineLength)) ||
       std::fputc('\n', writer.output) == EOF) {
     std::fprintf(
-        shell::outputStream,
+        shell::errorStream(),
         "\nError: Cannot write ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
     return 1;

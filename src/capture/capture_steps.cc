@@ -108,7 +108,7 @@ int writeDrDestinationLuns(CaptureWriter& writer) {
 
 }  // namespace
 
-const CaptureStep kCaptureSteps[5] = {
+const CaptureStep kCaptureSteps[kStepCount] = {
     {"Step1A", writeBasicConfiguration}, {"Step1B", writeDrSourceVdisks},
     {"Step1C", writeDrSourceLuns},       {"Step2", writeDrGroups},
     {"Step3", writeDrDestinationLuns},

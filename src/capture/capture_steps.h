@@ -14,6 +14,6 @@ struct CaptureStep {
 // Step1A: the basic configuration; Step1B and Step1C: the virtual disks
 // that are DR sources and their LUNs; Step2: the DR groups; Step3: the LUNs
 // of DR destination virtual disks.
-extern const CaptureStep kCaptureSteps[5];
+extern const CaptureStep kCaptureSteps[kStepCount];
 
 }  // namespace capture

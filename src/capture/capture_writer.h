@@ -17,6 +17,9 @@ namespace capture {
 inline constexpr std::size_t kLineLimit = 2048;
 inline constexpr std::size_t kLongestLine = kLineLimit - 2;
 
+// The steps of a capture (capture_steps.h).
+inline constexpr std::size_t kStepCount = 5;
+
 // A disk group's line, held back until the system exists.
 struct DeferredGroupLine {
   DeferredGroupLine* next;
@@ -47,6 +50,12 @@ struct CaptureWriter {
   bool customControllerNames;
   uint32_t progressCount;
   char captureTime[32];
+  // The step files of an earlier capture found at the start (tracked names,
+  // null where there was none). When this capture keeps its first file the
+  // rest of them go, so the names never hold steps of two captures; a name
+  // is forgotten once this capture's own file has replaced it.
+  char* earlierStepFiles[kStepCount];
+  bool earlierStepsRemoved;
 };
 
 }  // namespace capture

@@ -47,7 +47,7 @@ int writeController(CaptureWriter& writer, const shell::ResponseNode* details,
                     int index) {
   if (index >= 2) {
     std::fputs("\nError: Number of expected controllers exceeded",
-               shell::outputStream);
+               shell::errorStream());
     shell::fatalStop();
   }
   const char* name = RequireToken(details, "Name", index + 1);

@@ -8,6 +8,7 @@
 
 #include "request/response_search.h"
 #include "shell/output.h"
+#include "shell/shown_text.h"
 
 namespace capture {
 namespace {
@@ -53,12 +54,12 @@ const char* detailValue(const ResponseNode* details, const char* tag, int n) {
 const char* RequireToken(const ResponseNode* details, const char* tag, int n) {
   const char* value = detailValue(details, tag, n);
   if (value == nullptr) {
-    std::fprintf(shell::outputStream,
+    std::fprintf(shell::errorStream(),
                  "\nError: Required token \"%s\" not found", tag);
     return nullptr;
   }
   if (value[0] == '\0') {
-    std::fprintf(shell::outputStream,
+    std::fprintf(shell::errorStream(),
                  "\nError: Required token \"%s\" zero-length string", tag);
     return nullptr;
   }
@@ -70,12 +71,12 @@ const char* TranslateToKeyword(const char* value, const KeywordPair* pairs,
   for (std::size_t i = 0; i < count; ++i) {
     if (strcasecmp(pairs[i].serverText, value) == 0) return pairs[i].keyword;
   }
-  std::fprintf(shell::outputStream,
+  std::fprintf(shell::errorStream(),
                "\nError: Cannot translate token \"%s\".  Choices are the "
                "following:",
-               value);
+               shell::shownText(value).c_str());
   for (std::size_t i = 0; i < count; ++i) {
-    std::fprintf(shell::outputStream, "\n       %s", pairs[i].serverText);
+    std::fprintf(shell::errorStream(), "\n       %s", pairs[i].serverText);
   }
   return nullptr;
 }

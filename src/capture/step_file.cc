@@ -7,28 +7,44 @@
 #include "capture/capture_line.h"
 #include "capture/checksum.h"
 #include "platform/files.h"
+#include "platform/pending_file.h"
+#include "platform/written_files.h"
 #include "shell/output.h"
 #include "shell/tracked_memory.h"
 
 namespace capture {
 namespace {
 
-// The step file open now, for the fatal-stop cleanup.
-std::FILE* openFile = nullptr;
-const char* openName = nullptr;
+// The step file being written; a fatal stop or the process's end without
+// keeping it leaves no trace of it.
+platform::PendingFile stepFile;
 
-void forgetOpenFile() {
-  openFile = nullptr;
-  openName = nullptr;
+void discardStepFile() { stepFile.discard(); }
+
+void closeOutput(CaptureWriter& writer) {
+  writer.output = nullptr;
   shell::setFatalStopCleanup(nullptr);
 }
 
-// A fatal stop must not leave a script without its end line behind.
-void discardOpenFile() {
-  std::fclose(openFile);
-  std::remove(openName);
-  openFile = nullptr;
-  openName = nullptr;
+void forgetEarlierStep(CaptureWriter& writer, const char* name) {
+  for (char*& earlier : writer.earlierStepFiles) {
+    if (earlier != nullptr && std::strcmp(earlier, name) == 0) {
+      shell::release(earlier);
+      earlier = nullptr;
+    }
+  }
+}
+
+// Before this capture's first file takes its name, the earlier capture's
+// other step files go: at no moment do the names hold steps of both.
+void removeEarlierSteps(CaptureWriter& writer, const char* keeping) {
+  if (writer.earlierStepsRemoved) return;
+  writer.earlierStepsRemoved = true;
+  for (char* earlier : writer.earlierStepFiles) {
+    if (earlier != nullptr && std::strcmp(earlier, keeping) != 0) {
+      platform::removeOwnName(earlier);
+    }
+  }
 }
 
 }  // namespace
@@ -52,25 +68,21 @@ char* stepFileName(const char* fileName, const char* stepName) {
 }
 
 int openStepFile(CaptureWriter& writer, const char* name) {
-  std::FILE* file = std::fopen(name, "w+");
-  if (file == nullptr) {
-    std::fprintf(shell::outputStream, "\nError: Open of %s failed, %s", name,
+  if (!stepFile.open(name, platform::FileAccess::kShared)) {
+    std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     return 1;
   }
-  openFile = file;
-  openName = name;
-  shell::setFatalStopCleanup(discardOpenFile);
-  writer.output = file;
+  shell::setFatalStopCleanup(discardStepFile);
+  writer.output = stepFile.stream();
   if (writeCommentLine(writer, "") != 0 ||
       writeCommentLine(writer, kChecksumStartText) != 0) {
     std::fprintf(
-        shell::outputStream,
+        shell::errorStream(),
         "\nError: Cannot write ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
-    discardOpenFile();
-    forgetOpenFile();
-    writer.output = nullptr;
+    discardStepFile();
+    closeOutput(writer);
     return 1;
   }
   return 0;
@@ -78,18 +90,38 @@ int openStepFile(CaptureWriter& writer, const char* name) {
 
 int closeStepFile(CaptureWriter& writer, const char* name, bool stepFailed) {
   bool failed = stepFailed || writeChecksumEndLine(writer.output) != 0;
-  errno = 0;
-  if (std::fclose(writer.output) != 0) {
-    std::fprintf(
-        shell::outputStream,
-        "\nError: Cannot close ouput file.  Error detected:\n       %s",
-        platform::errorText(errno != 0 ? errno : EIO));
-    failed = true;
+  if (failed || !writer.stepWroteCommand) {
+    discardStepFile();
+    // An unnecessary step leaves no file, not even an earlier one.
+    if (!failed) platform::removeOwnName(name);
+  } else {
+    removeEarlierSteps(writer, name);
+    if (!stepFile.commit()) {
+      std::fprintf(
+          shell::errorStream(),
+          "\nError: Cannot close ouput file.  Error detected:\n       %s",
+          platform::errorText(errno != 0 ? errno : EIO));
+      failed = true;
+    } else {
+      forgetEarlierStep(writer, name);
+    }
   }
-  writer.output = nullptr;
-  forgetOpenFile();
-  if (failed || !writer.stepWroteCommand) std::remove(name);
+  closeOutput(writer);
   return failed && !stepFailed ? 1 : 0;
+}
+
+void reportRemovedEarlierSteps(const CaptureWriter& writer) {
+  if (!writer.earlierStepsRemoved) return;
+  bool any = false;
+  for (const char* earlier : writer.earlierStepFiles) {
+    if (earlier == nullptr || platform::nameExists(earlier)) continue;
+    if (!any) {
+      std::fputs("\nThe following file(s) of an earlier capture were removed:",
+                 shell::outputStream);
+    }
+    std::fprintf(shell::outputStream, "\n   %s", earlier);
+    any = true;
+  }
 }
 
 }  // namespace capture

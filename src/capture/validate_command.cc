@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "capture/checksum.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace capture {
@@ -34,8 +36,14 @@ bool readRecordedChecksum(const std::string& line, uint32_t& recorded) {
 }
 
 int readError() {
-  std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+  std::fprintf(shell::errorStream(), "\nError: Input stream error:\n       %s",
                platform::errorText(errno != 0 ? errno : EIO));
+  return 1;
+}
+
+int reportModified() {
+  std::fputs("\nError: CAPTURE script has been modified", shell::errorStream());
+  shell::setResult(shell::ResultKind::kModified, true);
   return 1;
 }
 
@@ -47,7 +55,8 @@ int validate(std::FILE* file) {
     errno = 0;
     if (!platform::readWholeLine(file, line, terminated)) {
       if (std::ferror(file)) return readError();
-      std::fputs("\nError: Not a CAPTURE generated script", outputStream);
+      std::fputs("\nError: Not a CAPTURE generated script",
+                 shell::errorStream());
       return 1;
     }
     std::size_t found = line.find(kChecksumStartText);
@@ -61,24 +70,23 @@ int validate(std::FILE* file) {
       if (readRecordedChecksum(line, recorded) && recorded == checksum) {
         std::fputs("\nUnmodified CAPTURE script between checksum start and end",
                    outputStream);
+        shell::setResult(shell::ResultKind::kModified, false);
         return 0;
       }
-      std::fputs("\nError: CAPTURE script has been modified", outputStream);
-      return 1;
+      return reportModified();
     }
     checksum = foldLine(checksum, line.data(), line.size(), terminated);
     errno = 0;
   } while (platform::readWholeLine(file, line, terminated));
   if (std::ferror(file)) return readError();
-  std::fputs("\nError: CAPTURE script has been modified", outputStream);
-  return 1;
+  return reportModified();
 }
 
 int ValidateCaptureScript(shell::CommandContext& context) {
   const char* name = context.session->work.captureFileArg;
   std::FILE* file = platform::openForReading(name);
   if (file == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name,
+    std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     return 1;
   }

@@ -4,13 +4,15 @@
 #include <cstring>
 
 #include "client/emclient_api.h"
+#include "client/exchange_deadline.h"
 #include "client/os_error.h"
 #include "client/text_search.h"
 
 namespace emclient {
 namespace {
 
-constexpr uint32_t kWaitStep = 250;
+// A countdown's step is the longest wait of one receive.
+constexpr uint32_t kWaitStep = platform::kReceiveStep;
 
 // The port of a port text in network order; false for an unknown service.
 bool portNumber(const std::string& port, uint16_t& networkPort) {
@@ -50,6 +52,9 @@ int ClientConnection::open(const std::string& host, const std::string& port,
                            bool tcp) {
   if (connected_) close();
   closedByPeer_ = false;
+  if (int stop = stopBeforeWait(EMCLIENTAPISOCKET_CONNECT_ERROR); stop != 0) {
+    return stop;
+  }
   if (int error = platform::openStreamSocket(tcp, socket_); error != 0) {
     rememberOsError(error);
     socket_ = platform::kNoSocket;
@@ -66,13 +71,32 @@ int ClientConnection::open(const std::string& host, const std::string& port,
     close();
     return EMCLIENTAPISOCKET_RESOLVESERVERNAME_ERROR;
   }
-  if (int error = platform::connectSocket(socket_, address, networkPort);
-      error != 0) {
-    rememberOsError(error);
+  if (int result = connect(address, networkPort); result != 0) {
     close();
-    return EMCLIENTAPISOCKET_CONNECT_ERROR;
+    return result;
   }
   connected_ = true;
+  return EMCLIENTAPI_SUCCESS;
+}
+
+// The connection is made without blocking, so neither a server that does
+// not answer nor an interruption holds it past the request's bound.
+int ClientConnection::connect(uint32_t address, uint16_t networkPort) {
+  int error = platform::startConnect(socket_, address, networkPort);
+  while (error == EINPROGRESS) {
+    if (int stop = stopBeforeWait(EMCLIENTAPISOCKET_CONNECT_ERROR); stop != 0) {
+      return stop;
+    }
+    error = platform::waitConnected(socket_, boundedWait(kWaitStep));
+  }
+  if (error != 0) {
+    rememberOsError(error);
+    return EMCLIENTAPISOCKET_CONNECT_ERROR;
+  }
+  if (error = platform::waitInReceives(socket_); error != 0) {
+    rememberOsError(error);
+    return EMCLIENTAPISOCKET_SETSOCKETOPTION_ERROR;
+  }
   return EMCLIENTAPI_SUCCESS;
 }
 
@@ -90,6 +114,10 @@ int ClientConnection::close() {
 // while the socket's buffer is full, as long as a receive would wait.
 int ClientConnection::send(std::string_view bytes) {
   if (!connected_) return EMCLIENTAPISOCKET_SOCKETNOTOPEN_ERROR;
+  // Once interrupted, nothing more reaches the server.
+  if (int stop = stopBeforeWait(EMCLIENTAPISOCKET_SEND_ERROR); stop != 0) {
+    return stop;
+  }
   WaitCountdown countdown(timeoutSeconds_, waitForever_);
   while (!bytes.empty()) {
     int error = 0;
@@ -99,7 +127,10 @@ int ClientConnection::send(std::string_view bytes) {
       continue;
     }
     if (sent < 0 && error == EAGAIN && !countdown.runOut()) {
-      platform::waitWritable(socket_, kWaitStep);
+      if (int stop = stopBeforeWait(EMCLIENTAPISOCKET_SEND_ERROR); stop != 0) {
+        return stop;
+      }
+      platform::waitWritable(socket_, boundedWait(kWaitStep));
       countdown.step();
       continue;
     }
@@ -120,14 +151,15 @@ long ClientConnection::readChunk(std::string& response, std::size_t& received) {
   for (;;) {
     int error = 0;
     long got;
-    if (!wait) {
-      got = platform::receiveSome(socket_, chunk, sizeof chunk, error);
-    } else if (waitForever_ != 0) {
-      // Nothing to count down: one receive sleeps until the data comes.
-      got = platform::receiveWaiting(socket_, chunk, sizeof chunk, error);
-    } else {
-      platform::waitReadable(socket_, kWaitStep);
+    if (wait) {
+      if (int stop = stopBeforeWait(EMCLIENTAPISOCKET_RECEIVE_ERROR);
+          stop != 0) {
+        return -stop;
+      }
+      got = platform::receiveWaiting(socket_, chunk, sizeof chunk,
+                                     boundedWait(kWaitStep), error);
       countdown.step();
+    } else {
       got = platform::receiveSome(socket_, chunk, sizeof chunk, error);
     }
     if (got == 0) {

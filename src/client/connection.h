@@ -27,18 +27,20 @@ class ClientConnection {
 
   // Connects to `host` (dotted or a name) and `port` (decimal, or "wbem"
   // for the service table's port), closing a previous connection first.
-  // 0, 102, 103, 104 or 105. The socket's mode is never changed: each send
-  // and receive says itself whether it may wait.
+  // 0, 102, 103, 104, 105 or 110; 111 when the request's bound passes
+  // first. The socket's mode is set here once: each send and receive says
+  // itself whether it may wait.
   int open(const std::string& host, const std::string& port, bool tcp);
 
   // Shuts the socket down and closes it; 0 or 106.
   int close();
 
-  // Sends every byte of `bytes`. 0, 107 when not connected, 108.
+  // Sends every byte of `bytes`. 0, 107 when not connected, 108; 111 when
+  // the request's bound passes first.
   int send(std::string_view bytes);
 
   // Appends what the server sends until it closes the connection.
-  // 0, 107, 109 or 111.
+  // 0, 107, 109 or 111 (also when the request's bound passes).
   int receiveUntilClosed(std::string& response);
 
   // Appends one chunk of at most kChunkSize bytes, waiting for it; `count`
@@ -58,6 +60,8 @@ class ClientConnection {
  private:
   // One read: >0 bytes appended, 0 closed, <0 a result code (negated).
   long readChunk(std::string& response, std::size_t& received);
+  // Connects the open socket; 0, 105 or 111.
+  int connect(uint32_t address, uint16_t networkPort);
 
   bool connected_ = false;
   bool closedByPeer_ = false;

@@ -1,17 +1,16 @@
 #include "client/debug_log.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "client/emclient_api.h"
+#include "client/log_mask.h"
 #include "client/os_error.h"
 #include "client/text_search.h"
 #include "platform/clock.h"
+#include "platform/written_files.h"
 
 namespace emclient {
 namespace {
@@ -33,19 +32,11 @@ void applyEnvironment() {
   }
 }
 
-// The log holds requests with credentials: a new file is the owner's only.
+// The log holds requests and answers: it is its owner's only, and never
+// written through a link or into a file of someone else.
 std::FILE* openLog(const std::string& name) {
-  int descriptor =
-      open(name.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-  if (descriptor < 0) {
-    rememberOsError(errno);
-    return nullptr;
-  }
-  std::FILE* stream = fdopen(descriptor, "a+");
-  if (stream == nullptr) {
-    rememberOsError(errno);
-    close(descriptor);
-  }
+  std::FILE* stream = platform::openPrivateForAppending(name.c_str());
+  if (stream == nullptr) rememberOsError(errno);
   return stream;
 }
 
@@ -70,17 +61,21 @@ int writeEntry(const char* message) {
   if (std::ftell(log) > limit) {
     std::fclose(log);
     std::string rotated = name + ".old";
-    std::remove(rotated.c_str());
-    std::rename(name.c_str(), rotated.c_str());
+    if (!platform::rotateFile(name.c_str(), rotated.c_str()) &&
+        (errno == platform::kForeignLink || errno == platform::kForeignFile)) {
+      rememberOsError(errno);
+      return EMCLIENTAPI_OPENDEBUGFILE_ERROR;
+    }
     log = openLog(name);
     if (log == nullptr) return EMCLIENTAPI_OPENDEBUGFILE_ERROR;
   }
+  std::string masked = maskedForLog(message);
   std::time_t now = platform::clock().wallTime();
   if (now == static_cast<std::time_t>(-1)) {
-    std::fprintf(log, "Time Null\n%s\n", message);
+    std::fprintf(log, "Time Null\n%s\n", masked.c_str());
   } else {
     std::fprintf(log, "%s\n\n%s\n", platform::localTimeText(now).c_str(),
-                 message);
+                 masked.c_str());
   }
   std::fclose(log);
   return EMCLIENTAPI_SUCCESS;

@@ -14,7 +14,9 @@ namespace emclient {
 // Writes one entry: the local time line, an empty line, the message and a
 // line end. Returns 0 (also at level 0, writing nothing); 300 for a null
 // message, a level other than 0, 1, 2 or a size limit below 500; 400 when
-// the file does not open. A new file is readable by its owner only.
+// the file does not open or may not be written (written_files.h). The file
+// is made readable by its owner only; passwords and what stands for them
+// are masked (log_mask.h).
 int writeEntry(const char* message);
 
 // Writes `message` when the layer's level is at least `level`.

@@ -6,6 +6,7 @@
 #include "client/elm_exchange.h"
 #include "client/emclient_api.h"
 #include "client/error_text.h"
+#include "client/exchange_deadline.h"
 #include "client/login.h"
 #include "client/request_rewrite.h"
 #include "client/response_buffer.h"
@@ -64,6 +65,7 @@ extern "C" int EMClientAPISendRequest(const char* request, char** response,
     emclient::reportError(EMCLIENTAPI_INVALIDPARAMETER_ERROR);
     return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
   }
+  emclient::ExchangeDeadline deadline;
   std::string answer;
   if (int result = emclient::sendOnElmPath(request, answer, retryCount);
       result != 0) {

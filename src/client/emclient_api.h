@@ -9,7 +9,10 @@
  * allocated with malloc; the caller releases them with free(). Object lists
  * are released with EMClientAPITNGFreeObjectList.
  *
- * Single-threaded: call it from one thread only. */
+ * Single-threaded: call it from one thread only. A signal recorded by the
+ * platform layer's interruption handlers ends every wait of a request at
+ * once; the request then fails (105, 108 or 109, the system error being
+ * EINTR) and sends nothing more. */
 #ifndef PELK_CLIENT_EMCLIENT_API_H_
 #define PELK_CLIENT_EMCLIENT_API_H_
 
@@ -85,6 +88,18 @@ int EMClientAPITNGCloseConnections(void);
 
 /* 1: receives and pool waits never time out (the shell sets it at start). */
 int EMClientAPITNGSetWaitForever(int waitForever);
+
+/* Bounds the whole exchange of each later request, wait-forever or not:
+ * connecting, sending and the complete answer, however slowly its bytes
+ * come, with the library's reopening, fallback and retries (and their
+ * pauses) counted in. Past the bound the request fails with
+ * EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR. 0, the default, sets no bound;
+ * a negative value counts as 0. Returns the bound in force before, so one
+ * request can be given a bound of its own:
+ *   int previous = EMClientAPITNGSetRequestTimeout(1000);
+ *   result = EMClientAPITNGSendRequest(...);
+ *   EMClientAPITNGSetRequestTimeout(previous); */
+int EMClientAPITNGSetRequestTimeout(int milliseconds);
 
 /* Writes the library's version and build date; 300 for a null record. */
 int EMClientAPITNGGetVersion(EMClientAPITNGVersionRecord* record);

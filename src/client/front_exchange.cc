@@ -8,6 +8,7 @@
 #include "client/retry_loop.h"
 #include "client/text_search.h"
 #include "client/text_transport.h"
+#include "platform/interruption.h"
 
 namespace emclient {
 namespace {
@@ -138,10 +139,8 @@ int receiveAnswer(ClientConnection& connection, std::string& answer) {
     if (expected > static_cast<long long>(kReceiveLimit)) {
       return EMCLIENTAPISOCKET_RECEIVE_ERROR;
     }
-    if (expected < 0 ? headless || answer.size() > start
-                     : received >= start + expected) {
-      break;
-    }
+    // Without a length the body ends only where the server closes.
+    if (expected < 0 ? headless : received >= start + expected) break;
   }
   if (contains(answer, kXmlStart)) return EMCLIENTAPI_SUCCESS;
   trace(Layer::kFront, 1, answer);
@@ -158,8 +157,9 @@ int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
         request.text());
   const ClientRequest original = request;
   int result = exchangeOnce(connection, request, payload);
-  if (isBrokenConnection(result)) {
-    // The server may have dropped the kept connection: open it once more.
+  // The server may have dropped the kept connection: open it once more,
+  // unless the exchange failed because it was interrupted.
+  if (isBrokenConnection(result) && !platform::interrupted()) {
     if (int reopened = connection.open(request.host(), request.port(), false);
         reopened != 0) {
       return reopened;

@@ -9,11 +9,11 @@
 namespace emclient {
 
 // Reads one HTTP answer: its header lines and the whole body their
-// Content-Length announces; without one, up to the first part of the body
-// or the server closing the connection. An answer without header lines
-// ends at its "<?xml version". 0; 202 or 1000 for an answer without XML;
-// a receive code (109 also for an answer announcing more than
-// kReceiveLimit).
+// Content-Length announces; without one, everything up to the server
+// closing the connection, in however many writes it comes. An answer
+// without header lines ends at its "<?xml version". 0; 202 or 1000 for an
+// answer without XML; a receive code (109 also for an answer announcing or
+// growing past kReceiveLimit).
 int receiveAnswer(ClientConnection& connection, std::string& answer);
 
 // Sends the request in its text-transport envelope and hands back the

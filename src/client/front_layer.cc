@@ -5,6 +5,7 @@
 #include "client/debug_log.h"
 #include "client/emclient_api.h"
 #include "client/error_text.h"
+#include "client/exchange_deadline.h"
 #include "client/front_exchange.h"
 #include "client/response_buffer.h"
 
@@ -23,6 +24,7 @@ extern "C" int EMClientAPITNGSendRequest(const char* text, char** response,
     emclient::reportError(EMCLIENTAPI_INVALIDPARAMETER_ERROR);
     return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
   }
+  emclient::ExchangeDeadline deadline;
   emclient::ClientRequest request(text);
   if (request.port().empty()) request.overridePort("12301");
 

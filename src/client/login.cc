@@ -1,8 +1,5 @@
 #include "client/login.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 
@@ -11,11 +8,13 @@
 #include "client/elm_exchange.h"
 #include "client/emclient_api.h"
 #include "client/error_text.h"
+#include "client/exchange_deadline.h"
+#include "client/log_mask.h"
 #include "client/os_error.h"
 #include "client/request_rewrite.h"
 #include "client/text_search.h"
 #include "platform/clock.h"
-#include "platform/files.h"
+#include "platform/written_files.h"
 
 namespace emclient {
 namespace {
@@ -32,7 +31,8 @@ constexpr uint32_t kAttemptPause = 500;
 
 // The credentials and server of the last login; a change of any of them
 // empties the session file, so no cookie is presented to another manager
-// or for another user.
+// or for another user. A file that could not be emptied then is not used
+// until a later change empties it.
 struct LastLogin {
   std::string user;
   std::string password;
@@ -41,25 +41,20 @@ struct LastLogin {
   bool operator==(const LastLogin&) const = default;
 };
 LastLogin lastLogin;
+bool sessionFileUsable = true;
 
-// The session file holds a cookie: it is created for its owner only.
+// The session file holds a cookie that stands for the password: it is
+// trusted only as the user's own (written_files.h), so a file planted by
+// someone else is never presented nor written.
 std::FILE* openSessionFileForWriting() {
-  int descriptor =
-      open(kSessionFileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (descriptor < 0) {
-    rememberOsError(errno);
-    return nullptr;
-  }
-  std::FILE* file = fdopen(descriptor, "w");
-  if (file == nullptr) {
-    rememberOsError(errno);
-    close(descriptor);
-  }
+  std::FILE* file = platform::openOwnFileForWriting(kSessionFileName);
+  if (file == nullptr) rememberOsError(errno);
   return file;
 }
 
 std::optional<std::string> persistedCookie() {
-  std::FILE* file = platform::openForReading(kSessionFileName);
+  if (!sessionFileUsable) return std::nullopt;
+  std::FILE* file = platform::openOwnFileForReading(kSessionFileName);
   if (file == nullptr) return std::nullopt;
   char word[kKeyLength + 1] = {};
   if (std::fscanf(file, "%56s", word) != 1) word[0] = '\0';
@@ -112,22 +107,28 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
   trace(Layer::kElm, 2, " ** Session key found in session key response ->",
         *key);
   LoginDigests digests = loginDigests(*key, user, password);
+  // The log shows every step, but none of what stands for the password.
+  auto logged = [&](std::string_view text) {
+    return withoutSecrets(
+        text, {digests.pair, digests.pairDigest, digests.finalDigest});
+  };
   trace(Layer::kElm, 2, " ** Username password pair build for MD5 hashing ->",
-        digests.pair);
+        logged(digests.pair));
   trace(Layer::kElm, 2, " ** MD5 hash for username password pair ->",
-        digests.pairDigest);
+        logged(digests.pairDigest));
   trace(Layer::kElm, 2, " ** Final security string before MD5 hashing ->",
-        digests.finalString);
+        logged(digests.finalString));
   trace(Layer::kElm, 2, " ** Final security string MD5 hashed ->",
-        digests.finalDigest);
+        logged(digests.finalDigest));
   trace(Layer::kElm, 2,
         " ** Final security cookie with session key and final hashing ->",
-        digests.cookie);
+        logged(digests.cookie));
 
   std::string loginRequest =
       "Post /Proxy/LoginResponse HTTP/1.0\nAccept:*/*\nCookie: Corvane-HMMD=" +
       digests.cookie + "\nCorvane-WBEM-UserName:" + user + "\n";
-  trace(Layer::kElm, 2, " ** Security validation request ->", loginRequest);
+  trace(Layer::kElm, 2, " ** Security validation request ->",
+        logged(loginRequest));
   if (int result = exchangeOnElm(
           host, port, loginRequest, sessionAnswer,
           {" ** Socket connection open for security validation request",
@@ -186,8 +187,9 @@ void applyCookie(ClientRequest& request, std::string_view cookie) {
   request.setText(std::move(text));
 }
 
-void emptySessionFile() {
-  if (std::FILE* file = openSessionFileForWriting()) std::fclose(file);
+bool emptySessionFile() {
+  std::FILE* file = openSessionFileForWriting();
+  return file != nullptr && std::fclose(file) == 0;
 }
 
 int logIn(ClientRequest& request, bool usePersisted) {
@@ -197,7 +199,8 @@ int logIn(ClientRequest& request, bool usePersisted) {
       credentialValue(request.text(), Credential::kPassword);
   LastLogin current{user, password, request.host(), request.port()};
   if (current != lastLogin) {
-    emptySessionFile();
+    // A cookie that cannot be removed may be another login's: not used.
+    sessionFileUsable = emptySessionFile();
     lastLogin = current;
   }
 
@@ -223,7 +226,7 @@ int logIn(ClientRequest& request, bool usePersisted) {
     if (failureLine == nullptr) return result;
     trace(Layer::kElm, 2, failureLine);
     if (attempt == kAttempts) return result;
-    platform::pause(kAttemptPause);
+    platform::pause(boundedWait(kAttemptPause));
   }
 
   trace(Layer::kElm, 2, " ** User rights validated");
@@ -243,6 +246,9 @@ int logIn(ClientRequest& request, bool usePersisted) {
   return EMCLIENTAPI_SUCCESS;
 }
 
-void resetLogin() { lastLogin = LastLogin{}; }
+void resetLogin() {
+  lastLogin = LastLogin{};
+  sessionFileUsable = true;
+}
 
 }  // namespace emclient

@@ -12,7 +12,9 @@
 namespace emclient {
 
 // The persistent session file, "EMClientAPIPersist.txt" in the current
-// directory. Created readable by its owner only.
+// directory. Read and written only as the user's own file, no link,
+// readable by its owner only; anything else is left alone, and logins
+// then make their handshake every time.
 inline constexpr const char* kSessionFileName = "EMClientAPIPersist.txt";
 
 // Logs in for `request` and adds the session cookie to it. With
@@ -24,8 +26,9 @@ int logIn(ClientRequest& request, bool usePersisted);
 // adds the "Cookie:" line.
 void applyCookie(ClientRequest& request, std::string_view cookie);
 
-// Empties the session file, so the next login makes a handshake.
-void emptySessionFile();
+// Empties the session file, so the next login makes a handshake. False
+// when it could not (refused included).
+bool emptySessionFile();
 
 // The 56 characters after `marker` in `answer`: nullopt without the marker;
 // an empty text when the answer ends within them or they hold a line break.

@@ -12,8 +12,9 @@ namespace emclient {
 // not 0) and fewer than the retry number (`retryCount` when positive, else
 // 6) were made: pauses as the status asks, then calls `exchangeAgain`,
 // which restores the request and replaces `response`. Returns 0, or the
-// failure of an exchange. The last answer stays in `response` even when it
-// still asks for a retry.
+// failure of an exchange; a pause ended by the request's bound or an
+// interruption is not followed by another exchange (111, or 109). The last
+// answer stays in `response` even when it still asks for a retry.
 int retryWhileAsked(Layer layer, int retryCount, std::string& response,
                     const std::function<int(std::string&)>& exchangeAgain);
 

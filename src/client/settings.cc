@@ -5,6 +5,7 @@ namespace {
 
 LayerSettings front;
 LayerSettings elm;
+int exchangeBound = 0;
 
 }  // namespace
 
@@ -12,9 +13,12 @@ LayerSettings& settings(Layer layer) {
   return layer == Layer::kFront ? front : elm;
 }
 
+int& requestTimeout() { return exchangeBound; }
+
 void resetSettings() {
   front = LayerSettings{};
   elm = LayerSettings{};
+  exchangeBound = 0;
 }
 
 }  // namespace emclient

@@ -17,6 +17,10 @@ struct LayerSettings {
 
 LayerSettings& settings(Layer layer);
 
+// The bound of each request's whole exchange in milliseconds, 0 for none;
+// one for both layers.
+int& requestTimeout();
+
 // Back to the values at start, for tests.
 void resetSettings();
 

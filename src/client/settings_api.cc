@@ -26,6 +26,12 @@ extern "C" int EMClientAPITNGSetWaitForever(int waitForever) {
   return EMCLIENTAPI_SUCCESS;
 }
 
+extern "C" int EMClientAPITNGSetRequestTimeout(int milliseconds) {
+  int previous = emclient::requestTimeout();
+  emclient::requestTimeout() = milliseconds > 0 ? milliseconds : 0;
+  return previous;
+}
+
 extern "C" int EMClientAPITNGGetVersion(EMClientAPITNGVersionRecord* record) {
   if (record == nullptr) {
     emclient::reportError(EMCLIENTAPI_INVALIDPARAMETER_ERROR);

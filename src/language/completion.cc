@@ -46,44 +46,76 @@ std::string spell(const char* keyword, bool lowerCase) {
   return text;
 }
 
-// How a name is written so the parser reads it back whole: plain when it
-// is one plain token, else in double quotes. Returns false for names no
-// line can carry (a double quote or a bracket inside a quoted name, a
-// leading blank or '?', characters outside the accepted set).
-bool writeName(const std::string& name, std::string& text) {
-  if (name.empty() || name[0] == '?' || name[0] == ' ') return false;
+// Whether a line can carry a name: not at all (a double quote or a bracket
+// inside a name that must be quoted, a leading blank or '?', characters
+// outside the accepted set), as one plain token, or only in double quotes
+// (a blank or '=' inside).
+enum class Spelling { kNone, kPlain, kQuoted };
+
+Spelling spelling(std::string_view name) {
+  if (name.empty() || name[0] == '?' || name[0] == ' ') return Spelling::kNone;
   bool plain = name[0] != '(' && name[0] != '"';
   for (char c : name) {
-    if (!isAccepted(c)) return false;
+    if (!isAccepted(c)) return Spelling::kNone;
     if (c == ' ' || c == '=') plain = false;
   }
-  if (plain) {
-    text = name;
-    return true;
+  if (plain) return Spelling::kPlain;
+  if (name.find_first_of("\"()") != std::string_view::npos) {
+    return Spelling::kNone;
   }
-  if (name.find_first_of("\"()") != std::string::npos) return false;
-  text = "\"" + name + "\"";
-  return true;
+  return Spelling::kQuoted;
 }
 
-void addCandidate(Completion& completion, std::string text, char suffix) {
+void addCandidate(Completion& completion, std::string text, char suffix,
+                  std::string shown) {
   for (const Candidate& known : completion.candidates) {
     if (known.text == text) return;
   }
-  completion.candidates.push_back(Candidate{std::move(text), suffix});
+  completion.candidates.push_back(
+      Candidate{std::move(text), suffix, std::move(shown)});
 }
 
+bool extendedByAnother(const std::vector<std::string>& names,
+                       const std::string& name) {
+  return std::any_of(names.begin(), names.end(), [&](const std::string& other) {
+    return other.size() > name.size() && other.starts_with(name);
+  });
+}
+
+// Names are completed one path component at a time: a candidate runs to the
+// next backslash after what is typed, or to the end of the name, where the
+// quote it needs is closed. A name that longer names continue stays open,
+// as a folder does for what it holds. The word may be a double quote
+// opened by hand; a name that needs one gets it.
 void offerNames(const CommandNode* list, const CommandNode& valueNode,
                 std::string_view word, std::span<const CommandNode* const> path,
                 const NameSource& source, Completion& completion) {
   if (!source) return;
+  bool quoted = !word.empty() && word[0] == '"';
+  std::string_view typed = word;
+  if (quoted) {
+    // The parser skips the blanks after an opening quote.
+    typed.remove_prefix(1);
+    typed.remove_prefix(std::min(typed.find_first_not_of(' '), typed.size()));
+  }
   std::vector<std::string> names;
   source(path, valueNode, names);
+  std::erase_if(names, [&](const std::string& name) {
+    return !name.starts_with(typed) || spelling(name) == Spelling::kNone ||
+           (quoted && name.find_first_of("\"()") != std::string::npos) ||
+           !selects(list, name, &valueNode);
+  });
+  std::size_t shownFrom = typed.rfind('\\') + 1;  // npos + 1 is 0
   for (const std::string& name : names) {
-    std::string text;
-    if (name.compare(0, word.size(), word) != 0) continue;
-    if (!selects(list, name, &valueNode) || !writeName(name, text)) continue;
-    addCandidate(completion, std::move(text), ' ');
+    // A leading backslash is not a component of its own.
+    std::size_t cut = name.find('\\', std::max<std::size_t>(typed.size(), 1));
+    bool whole = cut == std::string::npos || cut + 1 == name.size();
+    if (whole && extendedByAnother(names, name)) continue;
+    std::string part = whole ? name : name.substr(0, cut + 1);
+    bool quote = quoted || part.find_first_of(" =") != std::string::npos;
+    std::string text = quote ? "\"" + part + (whole ? "\"" : "") : part;
+    addCandidate(completion, std::move(text), whole ? ' ' : '\0',
+                 part.substr(shownFrom));
   }
 }
 
@@ -105,8 +137,9 @@ void offerList(const CommandNode* list, std::string_view word,
         bool fits = fit == Fit::kWhole || (fit == Fit::kPrefix &&
                                            (node->flags & NODE_FULL_WORD) == 0);
         if (fits && selects(list, node->text, node)) {
-          addCandidate(completion, spell(node->text, lowerCase),
-                       (node->flags & NODE_EQUALS) ? '=' : ' ');
+          std::string text = spell(node->text, lowerCase);
+          addCandidate(completion, text,
+                       (node->flags & NODE_EQUALS) ? '=' : ' ', text);
         }
       }
     }
@@ -121,7 +154,7 @@ Completion complete(const CommandNode* root, std::string_view text,
   LineWalk walk = walkLine(root, text);
   Completion completion{walk.wordStart, {}};
   if (walk.end == WalkEnd::kEquals) {
-    addCandidate(completion, "=", '\0');
+    addCandidate(completion, "=", '\0', "=");
   } else if (walk.end == WalkEnd::kWord) {
     offerList(walk.list, text.substr(walk.wordStart), walk.path, names,
               completion);
@@ -147,14 +180,14 @@ std::string formatCandidates(const std::vector<Candidate>& candidates,
                              int width) {
   std::size_t longest = 0;
   for (const Candidate& candidate : candidates) {
-    longest = std::max(longest, candidate.text.size());
+    longest = std::max(longest, candidate.shown.size());
   }
   std::size_t column = longest + 2;
   std::size_t perRow = std::max<std::size_t>(
       1, static_cast<std::size_t>(std::max(width, 1)) / column);
   std::string rows;
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    const std::string& text = candidates[i].text;
+    const std::string& text = candidates[i].shown;
     rows += text;
     bool rowEnds = (i + 1) % perRow == 0 || i + 1 == candidates.size();
     rows +=

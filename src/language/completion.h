@@ -26,8 +26,10 @@ using NameSource = std::function<void(std::span<const CommandNode* const> path,
                                       std::vector<std::string>& names)>;
 
 struct Candidate {
-  std::string text;  // as it goes into the line (quoted when it must be)
-  char suffix;       // typed after a unique completion: ' ', '=' or '\0'
+  std::string text;   // as it goes into the line (quoted when it must be)
+  char suffix;        // typed after a unique completion: ' ', '=' or '\0'
+  std::string shown;  // as listed: a keyword whole, a name from the path
+                      // component being typed on, without quotes
 };
 
 struct Completion {
@@ -40,15 +42,18 @@ struct Completion {
 // a full-word keyword only when the word already spells it, and only what
 // the parser would select when written in full. Keywords come in capitals,
 // or in lower case when the word is typed in lower case. After a keyword
-// that requires '=' and a blank, the only candidate is "=".
+// that requires '=' and a blank, the only candidate is "=". Names complete
+// one path component (up to and with the next backslash) at a time, typed
+// with or without an opening double quote: a name with a blank or '=' is
+// quoted, and its quote closed once the name is whole.
 Completion complete(const CommandNode* root, std::string_view text,
                     const NameSource& names);
 
 // The longest beginning shared by every candidate's text.
 std::string commonPrefix(const std::vector<Candidate>& candidates);
 
-// The candidates' texts in rows of columns that fit `width` characters,
-// each row ending with a line feed.
+// The candidates as shown, in rows of columns that fit `width`
+// characters, each row ending with a line feed.
 std::string formatCandidates(const std::vector<Candidate>& candidates,
                              int width);
 

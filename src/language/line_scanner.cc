@@ -42,6 +42,29 @@ TokenRead nextToken(LineCursor& line, Token& token) {
   return TokenRead::kToken;
 }
 
+// The parser reads an '=' apart from the tokens around it, so it is
+// stepped over here: "COMMENT=\"x\"" ends in a whole quoted token.
+bool questionAsksHelp(std::string_view line) {
+  shell::CommandContext scratch{};
+  scratch.cursor = line.data();
+  scratch.remaining = static_cast<uint32_t>(line.size());
+  LineCursor cursor(scratch);
+  bool inWord = false;
+  for (;;) {
+    cursor.skipBlanks();
+    if (!cursor.atEnd() && cursor.current() == '=') {
+      cursor.advance();
+      inWord = false;
+      continue;
+    }
+    Token token{};
+    TokenRead read = nextToken(cursor, token);
+    if (read == TokenRead::kBadBracket) return false;
+    if (read == TokenRead::kNone) return !inWord;
+    inWord = token.start + token.length == cursor.end();
+  }
+}
+
 Fit compareKeyword(const char* keyword, const Token& token) {
   uint32_t i = 0;
   for (; i < token.length; ++i) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "language/command_node.h"
 
@@ -53,6 +54,11 @@ inline char upper(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 // the line, or the contents of a bracketed token. An empty or unclosed
 // bracketed token gives kBadBracket with the cursor on its opening bracket.
 TokenRead nextToken(LineCursor& line, Token& token);
+
+// Whether a '?' typed at the end of `line` would stand where the parser
+// answers it, at the start of a token or in place of '=' or a value,
+// rather than inside a word or an open bracket.
+bool questionAsksHelp(std::string_view line);
 
 enum class Fit { kNone, kPrefix, kWhole };
 

@@ -1,11 +1,15 @@
 #include "language/line_walk.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "language/line_scanner.h"
 
 namespace language {
 namespace {
+
+// The characters that close or nest a bracketed token.
+constexpr std::string_view kBracketEnds = "\"()";
 
 // Steps over the '=' and the value the matched node takes, as the parser
 // reads them. Returns kWord when the line goes on after them.
@@ -50,6 +54,15 @@ LineWalk walkLine(const CommandNode* root, std::string_view text) {
     Token token{};
     switch (nextToken(line, token)) {
       case TokenRead::kBadBracket:
+        // A double quote still open at the end is a name being typed.
+        if (line.current() == '"' &&
+            std::find_first_of(line.position() + 1, line.end(),
+                               kBracketEnds.begin(),
+                               kBracketEnds.end()) == line.end()) {
+          walk.end = WalkEnd::kWord;
+          walk.wordStart =
+              static_cast<std::size_t>(line.position() - text.data());
+        }
         return walk;
       case TokenRead::kNone:
         walk.end = WalkEnd::kWord;

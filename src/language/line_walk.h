@@ -13,7 +13,8 @@
 namespace language {
 
 enum class WalkEnd {
-  kWord,     // the line ends in a word (maybe empty) to match against `list`
+  kWord,     // the line ends in a word (maybe empty, maybe a double quote
+             // not yet closed) to match against `list`
   kEquals,   // the line ends after a keyword that requires '=' and a blank
   kStopped,  // it ends inside a value or after a complete command, or it
              // does not parse

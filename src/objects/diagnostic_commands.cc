@@ -3,10 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 #include "client/emclient_api.h"
 #include "objects/command_support.h"
+#include "platform/interruption.h"
 #include "request/preconditions.h"
+#include "shell/result_recorder.h"
+#include "shell/shown_text.h"
 
 namespace objects {
 namespace {
@@ -22,11 +26,14 @@ char* managerHost(const shell::SessionState& session) {
                          __LINE__);
 }
 
+// An interruption is reported once by the shell, not as the library's
+// failure.
 int reportLibraryResult(int code) {
   if (code == 0) return 0;
+  if (platform::interrupted()) return 1;
   char text[kErrorTextSize] = {};
   EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-  std::fprintf(shell::outputStream, "\nError: %s", text);
+  std::fprintf(shell::errorStream(), "\nError: %s", text);
   return 1;
 }
 
@@ -35,7 +42,8 @@ int reportLibraryResult(int code) {
 int reportExerciseResult(int code, char* message) {
   bool refused = message != nullptr;
   if (refused) {
-    std::fprintf(shell::outputStream, "\nError: %s", message);
+    std::fprintf(shell::errorStream(), "\nError: %s",
+                 shell::shownText(message).c_str());
     std::free(message);
   }
   int failed = reportLibraryResult(code);
@@ -55,7 +63,14 @@ int emVersion(CommandContext& context) {
   std::fprintf(shell::outputStream,
                "\nElement manager information (at %s)\n  Version: %s\n  "
                "Build: %s",
-               session.managerAddress, version, build);
+               session.managerAddress, shell::shownText(version).c_str(),
+               shell::shownText(build).c_str());
+  if (shell::recordingResults()) {
+    shell::setResult(shell::ResultKind::kElementManager,
+                     {{"address", session.managerAddress},
+                      {"version", version},
+                      {"build", build}});
+  }
   return 0;
 }
 
@@ -103,7 +118,9 @@ int exerciseSummary(CommandContext& context) {
       host, session.userName, session.password, session.systemId, &summary);
   shell::release(host);
   if (summary != nullptr) {
-    std::fprintf(shell::outputStream, "\n%s", summary);
+    std::fprintf(shell::outputStream, "\n%s",
+                 shell::shownText(summary).c_str());
+    shell::setResult(shell::ResultKind::kSummary, summary);
     std::free(summary);
   }
   return reportLibraryResult(code);
@@ -113,7 +130,7 @@ int refuseEmptyDiskList(CommandContext&) {
   std::fputs(
       "\nError: No disk named in the list (EXERCISE_DISK START ALL exercises "
       "every disk)",
-      shell::outputStream);
+      shell::errorStream());
   return 1;
 }
 

@@ -49,7 +49,7 @@ void putAllLast(CommandContext& context,
 
 int requireArgument(const char* value, const char* keyword) {
   if (value != nullptr) return 0;
-  std::fprintf(shell::outputStream, "\nError: %s must be specified", keyword);
+  std::fprintf(shell::errorStream(), "\nError: %s must be specified", keyword);
   return 1;
 }
 
@@ -136,7 +136,7 @@ shell::ParseStatus installDeleteDrGroup(CommandContext& context) {
 
 shell::ParseStatus recordDrGroupComment(CommandContext& context) {
   if (context.tokenLength > request::kCommentLimit) {
-    std::fprintf(shell::outputStream,
+    std::fprintf(shell::errorStream(),
                  "\nError: Comment too long, limit %u characters",
                  static_cast<unsigned>(request::kCommentLimit));
     return shell::ParseFailed;

@@ -25,12 +25,12 @@ char* copyRequiredToken(CommandContext& context, const char* tag) {
   const char* value =
       request::FindElementValue(context.session->work.responseTree, tag, 1);
   if (value == nullptr) {
-    std::fprintf(shell::outputStream,
+    std::fprintf(shell::errorStream(),
                  "\nError: Required token \"%s\" not found", tag);
     return nullptr;
   }
   if (value[0] == '\0') {
-    std::fprintf(shell::outputStream,
+    std::fprintf(shell::errorStream(),
                  "\nError: Required token \"%s\" zero-length string", tag);
     return nullptr;
   }
@@ -69,7 +69,7 @@ int removeMember(CommandContext& context, const shell::ObjectToken& group) {
   }
   const char* vdisk = context.session->work.objectNameArg;
   if (!isMember(context, vdisk)) {
-    std::fprintf(shell::outputStream, "\nError: %s not a member of %s", vdisk,
+    std::fprintf(shell::errorStream(), "\nError: %s not a member of %s", vdisk,
                  group.name);
     return 1;
   }

@@ -16,7 +16,7 @@ using shell::CommandContext;
 int addFolder(CommandContext& context) {
   const char* parent = context.session->work.folderPath;
   if (parent == nullptr) {
-    std::fputs("\nError: Root folders cannot be created", shell::outputStream);
+    std::fputs("\nError: Root folders cannot be created", shell::errorStream());
     return 1;
   }
   if (request::RequireSystem(context) != 0) return 1;

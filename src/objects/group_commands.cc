@@ -65,7 +65,7 @@ shell::ParseStatus recordOccupancyAlarm(CommandContext& context) {
   if (context.number < kMinOccupancyAlarm ||
       context.number > kMaxOccupancyAlarm) {
     std::fputs("\nError: Occupancy alarm level must be 1 to 100 inclusive",
-               shell::outputStream);
+               shell::errorStream());
     return shell::ParseFailed;
   }
   putNumber(context, "occupancyalarmlevel");

@@ -60,7 +60,7 @@ shell::ParseStatus recordCustomMode(CommandContext& context) {
   uint32_t mask[kMaskWords];
   if (request::ParseHexMask(mode + prefix, mask, kMaskWords) != 0) {
     shell::release(mode);
-    std::fputs("\nError: Custom OS mask illegal", shell::outputStream);
+    std::fputs("\nError: Custom OS mask illegal", shell::errorStream());
     return shell::ParseFailed;
   }
   request::PutProperty(context, "StorageClientMode", mode);

@@ -13,11 +13,11 @@ using shell::CommandContext;
 int addLun(CommandContext& context) {
   const shell::WorkArea& work = context.session->work;
   if (work.hostNameArg == nullptr) {
-    std::fputs("\nError: Host must be specified", shell::outputStream);
+    std::fputs("\nError: Host must be specified", shell::errorStream());
     return 1;
   }
   if (work.vdiskNameArg == nullptr) {
-    std::fputs("\nError: Vdisk must be specified", shell::outputStream);
+    std::fputs("\nError: Vdisk must be specified", shell::errorStream());
     return 1;
   }
   if (putObjectId(context, request::kHosts, work.hostNameArg,

@@ -28,11 +28,16 @@ bool succeeded(const SessionState& session) {
   return (session.work.resultFlags & shell::kServerSuccess) != 0;
 }
 
+// A failed selection leaves no system selected: the commands after a
+// mistyped name must not act on the system selected before it.
 int selectSystemAction(CommandContext& context) {
   SessionState& session = *context.session;
   const shell::ObjectToken* token = request::LookupObject(
       context, request::kSystems, session.work.objectNameArg);
-  if (token == nullptr) return 1;
+  if (token == nullptr) {
+    deselectSystem(session);
+    return 1;
+  }
   replaceText(session.systemName, session.work.objectNameArg, "quill_cell",
               __LINE__);
   replaceText(session.systemId, token->id, "quill_cell", __LINE__);
@@ -75,7 +80,7 @@ int deleteSystem(CommandContext& context) {
   if (session.systemName == nullptr ||
       std::strcmp(name, session.systemName) != 0) {
     std::fputs("\nError: Only the selected system may be deleted",
-               shell::outputStream);
+               shell::errorStream());
     return 1;
   }
   int result = request::DeleteObject(context, request::kSystems);

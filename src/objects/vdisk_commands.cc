@@ -51,12 +51,12 @@ shell::ParseStatus installDeleteVdisk(CommandContext& context) {
 
 shell::ParseStatus recordSize(CommandContext& context) {
   if (context.number < kMinSizeGb) {
-    std::fprintf(shell::outputStream, "\nError: Minumum size in GB is %d",
+    std::fprintf(shell::errorStream(), "\nError: Minumum size in GB is %d",
                  static_cast<int>(kMinSizeGb));
     return shell::ParseFailed;
   }
   if (context.number > kMaxSizeGb) {
-    std::fprintf(shell::outputStream, "\nError: Maximum size in GB is %d",
+    std::fprintf(shell::errorStream(), "\nError: Maximum size in GB is %d",
                  static_cast<int>(kMaxSizeGb));
     return shell::ParseFailed;
   }

@@ -1,17 +1,21 @@
 #include "platform/clock.h"
 
-#include <cerrno>
 #include <cstdio>
+
+#include "platform/interruption.h"
 
 namespace platform {
 namespace {
 
 class SystemClock final : public Clock {
  public:
+  // Another signal may end a wait early; only an interruption ends the
+  // pause.
   void sleepMilliseconds(uint32_t milliseconds) override {
-    timespec rest{static_cast<time_t>(milliseconds / 1000),
-                  static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
+    uint32_t start = tickCount();
+    for (uint32_t slept = 0; slept < milliseconds && !interrupted();
+         slept = tickCount() - start) {
+      waitUnlessInterrupted(nullptr, 0, milliseconds - slept);
     }
   }
 
@@ -39,7 +43,7 @@ void installClock(Clock* replacement) {
 
 void pause(uint32_t milliseconds) {
   std::fflush(nullptr);
-  installed->sleepMilliseconds(milliseconds);
+  if (!interrupted()) installed->sleepMilliseconds(milliseconds);
 }
 
 std::string localTimeText(std::time_t when) {

@@ -11,7 +11,8 @@ namespace platform {
 class Clock {
  public:
   virtual ~Clock() = default;
-  // Pauses the calling thread.
+  // Pauses the calling thread; the system clock's pause ends early when
+  // an interruption arrives (platform/interruption.h).
   virtual void sleepMilliseconds(uint32_t milliseconds) = 0;
   // A 32-bit millisecond count of a monotonic clock; it wraps.
   virtual uint32_t tickCount() = 0;
@@ -26,7 +27,8 @@ Clock& clock();
 void installClock(Clock* replacement);
 
 // Flushes every output stream, then sleeps through the installed clock, so
-// whatever was printed before a pause is visible during it.
+// whatever was printed before a pause is visible during it. Once an
+// interruption is recorded it does not sleep at all.
 void pause(uint32_t milliseconds);
 
 // The local time of `when` in the fixed 24-character layout

@@ -1,8 +1,11 @@
 #include "platform/console.h"
 
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/interruption.h"
 
 namespace platform {
 
@@ -17,6 +20,13 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
     errno = 0;
     int c = std::getc(stream);
     if (c == EOF) {
+      if (std::ferror(stream) && interrupted()) {
+        // The stream stays usable for the next prompt.
+        std::clearerr(stream);
+        line.length = 0;
+        line.text[0] = '\0';
+        return LineStatus::kInterrupted;
+      }
       if (std::ferror(stream)) {
         line.error = errno != 0 ? errno : EIO;
         line.text[line.length] = '\0';
@@ -38,25 +48,37 @@ LineStatus readLine(std::FILE* stream, LineBuffer& line) {
       break;
     }
     lastWasCarriageReturn = c == '\r';
-    if (line.length < kLineLimit) line.text[line.length++] = static_cast<char>(c);
-    ++counted;
+    if (line.length < kLineLimit)
+      line.text[line.length++] = static_cast<char>(c);
+    if (++counted == kRunawayLimit) {
+      line.text[line.length] = '\0';
+      return LineStatus::kRunaway;
+    }
   }
   line.text[line.length] = '\0';
   return counted >= kLineLimit ? LineStatus::kTooLong : LineStatus::kOk;
 }
 
-// The C library finds the line end in its buffer; the line is copied once.
-bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated) {
-  static char* buffer = nullptr;
-  static std::size_t capacity = 0;
+// Character by character without the stream's lock: the line feed is
+// looked for in the C library's buffer at little more than a copy.
+LineStatus readBoundedLine(std::FILE* stream, std::string& line,
+                           bool& terminated) {
   line.clear();
   terminated = false;
-  ssize_t length = getline(&buffer, &capacity, stream);
-  if (length <= 0) return false;
-  terminated = buffer[length - 1] == '\n';
-  line.assign(buffer,
-              static_cast<std::size_t>(terminated ? length - 1 : length));
-  return true;
+  int c;
+  while ((c = getc_unlocked(stream)) != EOF) {
+    if (c == '\n') {
+      terminated = true;
+      return LineStatus::kOk;
+    }
+    line.push_back(static_cast<char>(c));
+    if (line.size() == kRunawayLimit) return LineStatus::kRunaway;
+  }
+  return line.empty() ? LineStatus::kEnd : LineStatus::kOk;
+}
+
+bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated) {
+  return readBoundedLine(stream, line, terminated) == LineStatus::kOk;
 }
 
 int readKey() {
@@ -65,5 +87,25 @@ int readKey() {
 }
 
 bool isTerminal(int descriptor) { return isatty(descriptor) == 1; }
+
+bool readHiddenLine(const char* prompt, std::string& line) {
+  std::fputs(prompt, stdout);
+  std::fflush(nullptr);
+  termios shown{};
+  if (tcgetattr(STDIN_FILENO, &shown) != 0) return false;
+  termios hidden = shown;
+  // The line feed still shows, so what follows starts on a line of its own.
+  hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  hidden.c_lflag |= ECHONL;
+  // Typed-ahead input is dropped: it was typed while it could be seen.
+  if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden) != 0) return false;
+  bool terminated = false;
+  bool read = readWholeLine(stdin, line, terminated);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  // An end of input here ends only this answer, not the session's input.
+  std::clearerr(stdin);
+  tcsetattr(STDIN_FILENO, TCSANOW, &shown);
+  return read;
+}
 
 }  // namespace platform

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/written_files.h"
+
 namespace platform {
 
 std::FILE* openForReading(const char* name) {
@@ -27,29 +29,16 @@ std::FILE* openForReading(const char* name) {
   return stream;
 }
 
-std::FILE* openPrivateForWriting(const char* name) {
-  int descriptor = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (descriptor < 0) return nullptr;
-  struct stat status {};
-  if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
-      (status.st_mode & 0077) != 0) {
-    fchmod(descriptor, status.st_mode & 0700);
+const char* errorText(int error) {
+  switch (error) {
+    case kForeignLink:
+      return "it is a symbolic link of another user";
+    case kForeignFile:
+      return "it is a file of another user";
+    default:
+      return std::strerror(error);
   }
-  std::FILE* stream = fdopen(descriptor, "w");
-  if (stream == nullptr) {
-    int saved = errno;
-    close(descriptor);
-    errno = saved;
-  }
-  return stream;
 }
-
-bool isRegularFile(std::FILE* stream) {
-  struct stat status {};
-  return fstat(fileno(stream), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-const char* errorText(int error) { return std::strerror(error); }
 
 }  // namespace platform
 
@@ -62,6 +51,34 @@ bool emptyFile(std::FILE* stream) {
   if (ftruncate(fileno(stream), 0) != 0) return false;
   std::rewind(stream);
   return true;
+}
+
+std::FILE* openMemoryStream(char** buffer, std::size_t* size) {
+  return open_memstream(buffer, size);
+}
+
+std::FILE* takeOverStandardOutput() {
+  std::fflush(stdout);
+  int own = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+  if (own < 0) return nullptr;
+  int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (nowhere < 0 || dup2(nowhere, STDOUT_FILENO) < 0) {
+    int saved = errno;
+    if (nowhere >= 0) close(nowhere);
+    close(own);
+    errno = saved;
+    return nullptr;
+  }
+  close(nowhere);
+  std::FILE* stream = fdopen(own, "w");
+  if (stream == nullptr) {
+    // Put the standard output back, so nothing is lost.
+    int saved = errno;
+    dup2(own, STDOUT_FILENO);
+    close(own);
+    errno = saved;
+  }
+  return stream;
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // Files and the system's error texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 namespace platform {
@@ -10,17 +11,8 @@ namespace platform {
 // returns nullptr and leaves the reason in errno.
 std::FILE* openForReading(const char* name);
 
-// Opens a text file for writing, created or emptied, readable by its owner
-// only: for files that may hold passwords. A regular file that existed is
-// made the owner's only as well; devices keep their modes. On failure
-// returns nullptr and leaves the reason in errno.
-std::FILE* openPrivateForWriting(const char* name);
-
-// Whether an open file is a plain file, one that may be removed when what
-// it holds is incomplete (a device or pipe named by the user may not).
-bool isRegularFile(std::FILE* stream);
-
-// The system's text for an error number (errno values, 0 included).
+// The system's text for an error number (errno values, 0 included), or
+// the reason of a refusal of written_files.h.
 const char* errorText(int error);
 
 }  // namespace platform
@@ -34,5 +26,17 @@ std::FILE* openScratchFile();
 
 // Empties an open file and puts its position at the start.
 bool emptyFile(std::FILE* stream);
+
+// A stream that writes into memory. After it is flushed or closed,
+// `*buffer` holds what was written, terminated, and `*size` its length;
+// the caller frees the buffer with std::free once the stream is closed.
+// nullptr with errno on failure.
+std::FILE* openMemoryStream(char** buffer, std::size_t* size);
+
+// Hands the standard output over to the caller as a stream of its own
+// and points descriptor 1 at the null device, so whatever else is written
+// to the standard output from now on goes nowhere. nullptr with errno on
+// failure, the standard output then left as it was.
+std::FILE* takeOverStandardOutput();
 
 }  // namespace platform

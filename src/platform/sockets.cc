@@ -1,32 +1,33 @@
 #include "platform/sockets.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "platform/interruption.h"
+
 namespace platform {
 namespace {
 
-// A test waiter is given the wait step of a receive's countdown.
-constexpr uint32_t kTestWaitStep = 250;
-
-// A negative time waits without end.
-void pollFor(SocketHandle handle, short events, int milliseconds) {
+bool pollFor(SocketHandle handle, short events, uint32_t milliseconds) {
   pollfd entry{handle, events, 0};
-  // An interrupted wait simply ends early; the caller tries again.
-  poll(&entry, 1, milliseconds);
+  // A wait ended early by a signal is judged by the caller, who looks for
+  // an interruption and otherwise tries again.
+  return waitUnlessInterrupted(&entry, 1, milliseconds);
 }
 
 void pollReadable(SocketHandle handle, uint32_t milliseconds) {
-  pollFor(handle, POLLIN, static_cast<int>(milliseconds));
+  pollFor(handle, POLLIN, milliseconds);
 }
 
 ReadableWaiter readableWaiter = pollReadable;
@@ -34,7 +35,8 @@ ReadableWaiter readableWaiter = pollReadable;
 }  // namespace
 
 int openStreamSocket(bool tcp, SocketHandle& handle) {
-  handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, tcp ? IPPROTO_TCP : 0);
+  handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK,
+                  tcp ? IPPROTO_TCP : 0);
   return handle < 0 ? errno : 0;
 }
 
@@ -74,17 +76,29 @@ std::string dottedAddress(uint32_t networkAddress) {
   return text;
 }
 
-int connectSocket(SocketHandle handle, uint32_t networkAddress,
-                  uint16_t networkPort) {
+int startConnect(SocketHandle handle, uint32_t networkAddress,
+                 uint16_t networkPort) {
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = networkPort;
   peer.sin_addr.s_addr = networkAddress;
-  while (connect(handle, reinterpret_cast<const sockaddr*>(&peer),
-                 sizeof peer) != 0) {
-    if (errno != EINTR) return errno;
+  if (connect(handle, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) ==
+      0) {
+    return 0;
   }
-  return 0;
+  // An interrupted connect goes on by itself; a second connect would only
+  // be refused.
+  return errno == EINTR ? EINPROGRESS : errno;
+}
+
+int waitConnected(SocketHandle handle, uint32_t milliseconds) {
+  if (!pollFor(handle, POLLOUT, milliseconds)) return EINPROGRESS;
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+    return errno;
+  }
+  return error;
 }
 
 namespace {
@@ -121,21 +135,30 @@ long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
 }
 
 // A blocking receive is one system call where a wait and a receive would
-// be two. A socket someone made non-blocking still answers EAGAIN: the
-// wait then goes through poll.
+// be two. Its wait is bounded by the socket's receive step, and a signal
+// ends it early (the handlers do not restart calls), so the caller looks
+// for an interruption or the request's bound at least once a step.
 long receiveWaiting(SocketHandle handle, char* buffer, std::size_t size,
-                    int& error) {
-  for (;;) {
-    if (readableWaiter == pollReadable) {
-      long got = receiveWith(handle, buffer, size, 0, error);
-      if (got >= 0 || error != EAGAIN) return got;
-      pollFor(handle, POLLIN, -1);
-      continue;
-    }
-    readableWaiter(handle, kTestWaitStep);
-    long got = receiveWith(handle, buffer, size, MSG_DONTWAIT, error);
-    if (got >= 0 || error != EAGAIN) return got;
+                    uint32_t milliseconds, int& error) {
+  if (readableWaiter == pollReadable && milliseconds >= kReceiveStep) {
+    ssize_t got = recv(handle, buffer, size, 0);
+    if (got >= 0) return got;
+    error = errno == EWOULDBLOCK || errno == EINTR ? EAGAIN : errno;
+    return -1;
   }
+  readableWaiter(handle, milliseconds);
+  return receiveWith(handle, buffer, size, MSG_DONTWAIT, error);
+}
+
+int waitInReceives(SocketHandle handle) {
+  int flags = fcntl(handle, F_GETFL);
+  if (flags < 0 || fcntl(handle, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    return errno;
+  }
+  timeval step{0, static_cast<suseconds_t>(kReceiveStep) * 1000};
+  return setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, &step, sizeof step) != 0
+             ? errno
+             : 0;
 }
 
 void waitReadable(SocketHandle handle, uint32_t milliseconds) {

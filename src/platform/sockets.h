@@ -13,8 +13,9 @@ namespace platform {
 using SocketHandle = int;
 inline constexpr SocketHandle kNoSocket = -1;
 
-// Creates an IPv4 stream socket, asking for TCP explicitly when `tcp` is
-// set (protocol 0 otherwise). Returns 0 or the errno.
+// Creates an IPv4 stream socket in non-blocking mode, asking for TCP
+// explicitly when `tcp` is set (protocol 0 otherwise). Returns 0 or the
+// errno.
 int openStreamSocket(bool tcp, SocketHandle& handle);
 
 // The port of a service in the system's service table, in network order.
@@ -29,9 +30,15 @@ bool resolveHostName(const char* name, uint32_t& networkAddress);
 // The dotted text of an address in network order.
 std::string dottedAddress(uint32_t networkAddress);
 
-// Connects (blocking). Returns 0 or the errno.
-int connectSocket(SocketHandle handle, uint32_t networkAddress,
-                  uint16_t networkPort);
+// Starts connecting without waiting. Returns 0 when connected at once,
+// EINPROGRESS while the connection is being made, or the errno.
+int startConnect(SocketHandle handle, uint32_t networkAddress,
+                 uint16_t networkPort);
+
+// Waits up to `milliseconds` for a connection started by startConnect.
+// Returns 0 once connected, EINPROGRESS while it is still being made (the
+// time ran out, or a signal ended the wait), or the errno of the failure.
+int waitConnected(SocketHandle handle, uint32_t milliseconds);
 
 // One send call of at most `length` bytes that never waits and never
 // raises SIGPIPE. Returns the bytes sent, or -1 with `error` set (EAGAIN
@@ -41,20 +48,29 @@ long sendSome(SocketHandle handle, const char* data, std::size_t length,
 
 // One receive call that never waits. Returns the bytes read, 0 when the
 // peer closed, or -1 with `error` set (EAGAIN when nothing is there yet).
-// Neither call changes the socket's mode: a socket is never switched to
-// non-blocking mode, the calls ask for it one by one.
+// Neither call changes the socket's mode: each says itself whether it may
+// wait.
 long receiveSome(SocketHandle handle, char* buffer, std::size_t size,
                  int& error);
 
-// One receive that waits as long as it takes for data: a single call that
-// sleeps in the system until data or the end comes, unless a test waiter
-// is installed, which then does the waiting. Results as receiveSome.
+// The longest wait of one receive on a socket given to waitInReceives.
+constexpr uint32_t kReceiveStep = 250;
+
+// Lets receives on a connected socket wait, kReceiveStep at most each: the
+// socket's mode, set once per connection. 0 or the errno.
+int waitInReceives(SocketHandle handle);
+
+// One receive that waits up to `milliseconds` for data, or less when a
+// signal comes (EAGAIN then, as when the time runs out). A wait of a whole
+// kReceiveStep on a socket given to waitInReceives is a single call;
+// otherwise, and whenever a test waiter is installed, the wait goes through
+// waitReadable's waiter. Results as receiveSome.
 long receiveWaiting(SocketHandle handle, char* buffer, std::size_t size,
-                    int& error);
+                    uint32_t milliseconds, int& error);
 
 // Waits up to `milliseconds` until the socket can be read (or has closed
-// or failed). Goes through the installed waiter, so tests can count the
-// waits instead of spending them.
+// or failed); an interruption ends the wait at once. Goes through the
+// installed waiter, so tests can count the waits instead of spending them.
 void waitReadable(SocketHandle handle, uint32_t milliseconds);
 
 // The same for writing; always a real wait.

@@ -13,16 +13,17 @@ namespace platform {
 std::string homeFile(const char* name);
 
 // Reads the lines of a text file, without their line feeds. Returns false
-// when the file cannot be opened (a missing file included).
+// when the file cannot be opened (a missing file included) or could not be
+// written under the rule of written_files.h.
 bool readLines(const std::string& path, std::vector<std::string>& lines);
 
-// Appends one line and its line feed, creating the file readable and
-// writable by its owner only. Returns false when it cannot be written.
+// Appends one line and its line feed under the rule of written_files.h;
+// the file is made readable and writable by its owner only. Returns false
+// when it cannot be written.
 bool appendPrivateLine(const std::string& path, std::string_view line);
 
-// Replaces the whole file with these lines: they are written to a new
-// owner-only file beside it, which is then renamed over it, so a failure
-// leaves the old contents. Returns false when it cannot be done.
+// Replaces the whole file with these lines, complete or not at all, in an
+// owner-only file (pending_file.h). Returns false when it cannot be done.
 bool replacePrivateLines(const std::string& path,
                          const std::vector<std::string>& lines);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/regression.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -79,15 +80,16 @@ void printElement(const shell::CommandContext& context,
                   const ResponseNode& node, int depth) {
   int width = nameWidth(depth);
   int column = width + 3;
-  int length = static_cast<int>(std::strlen(node.name));
+  std::string name = shell::shownText(node.name);
+  int length = static_cast<int>(name.size());
   std::fputc('\n', outputStream);
   if (length > width) {
-    std::fputs(node.name, outputStream);
+    std::fputs(name.c_str(), outputStream);
     std::fputs(" :\n", outputStream);
     printBlanks(column);
   } else {
     printBlanks(width - length);
-    std::fputs(node.name, outputStream);
+    std::fputs(name.c_str(), outputStream);
     std::fputs(" : ", outputStream);
   }
   if (shell::isIgnoredProperty(context, node.name)) {
@@ -109,12 +111,14 @@ void printHeading(shell::CommandContext& context, const ResponseNode& owner,
   const char* categoryLabel = below.categoryLabel();
   if (categoryLabel == nullptr) {
     if (label != nullptr && label[0] != '\0') {
-      std::fprintf(outputStream, "\n%*s%s [%d]:", indent, "", label, index);
+      std::fprintf(outputStream, "\n%*s%s [%d]:", indent, "",
+                   shell::shownText(label).c_str(), index);
     } else {
       std::fprintf(outputStream, "\n%*sMember [%d]:", indent, "", index);
     }
   } else if (categoryLabel[0] != '\0') {
-    std::fprintf(outputStream, "\n%*s%s:", indent, "", categoryLabel);
+    std::fprintf(outputStream, "\n%*s%s:", indent, "",
+                 shell::shownText(categoryLabel).c_str());
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "request/name_fetch.h"
+#include "request/name_values.h"
 #include "request/object_kinds.h"
 
 namespace request {
@@ -28,10 +30,16 @@ constexpr KindKeyword kKindKeywords[] = {
     {"LUN", kLuns},
 };
 
+// ADD <kind> <name> and NAME= name a new object: there is nothing to offer.
+bool namesNewObject(std::span<const language::CommandNode* const> path,
+                    const language::CommandNode& valueNode) {
+  return (path.size() == 2 && std::strcmp(path[0]->text, "ADD") == 0) ||
+         valueNode.handler == recordNewName ||
+         valueNode.handler == recordDrGroupNewName;
+}
+
 bool findKind(std::span<const language::CommandNode* const> path,
               ObjectKind& kind) {
-  // ADD <kind> <name> creates the object: there is nothing to offer.
-  if (path.size() == 2 && std::strcmp(path[0]->text, "ADD") == 0) return false;
   for (auto node = path.rbegin(); node != path.rend(); ++node) {
     if ((*node)->flags & language::NODE_VALUE) continue;
     for (const KindKeyword& entry : kKindKeywords) {
@@ -46,16 +54,25 @@ bool findKind(std::span<const language::CommandNode* const> path,
 
 }  // namespace
 
-language::NameSource knownObjectNames(const shell::SessionState& session) {
-  return [&session](std::span<const language::CommandNode* const> path,
-                    const language::CommandNode&,
-                    std::vector<std::string>& names) {
+language::NameSource knownObjectNames(shell::CommandContext& context,
+                                      ListedNames& listed) {
+  return [&context, &listed](std::span<const language::CommandNode* const> path,
+                             const language::CommandNode& valueNode,
+                             std::vector<std::string>& names) {
     ObjectKind kind;
-    if (!findKind(path, kind)) return;
-    for (const shell::ObjectToken* token = session.tokenList; token != nullptr;
-         token = token->next) {
+    if (namesNewObject(path, valueNode) || !findKind(path, kind)) return;
+    for (const shell::ObjectToken* token = context.session->tokenList;
+         token != nullptr; token = token->next) {
       if (token->kind == kind) names.emplace_back(token->name);
     }
+    // Never while a script runs: only a person at the prompt waits for it.
+    if (shell::runMode != shell::RunMode::kInteractive) return;
+    if (!listed.asked[kind]) {
+      listed.asked[kind] = true;
+      fetchObjectNames(context, kind, listed.names[kind]);
+    }
+    names.insert(names.end(), listed.names[kind].begin(),
+                 listed.names[kind].end());
   };
 }
 

@@ -1,13 +1,25 @@
-// The object names the session already knows, offered by TAB completion at
-// the value positions that name an existing object. Nothing is asked of the
-// server: the names come from the token list of earlier commands.
+// The object names TAB completion offers at the value positions that name
+// an existing object: those of the token list of earlier commands and, at
+// the prompt, those of one list request to the manager per kind and
+// command line. Nothing is offered where a new object is named.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "language/completion.h"
 #include "shell/session.h"
 
 namespace request {
 
-language::NameSource knownObjectNames(const shell::SessionState& session);
+// What completion got from the manager while one command line is typed;
+// the input loop empties it before each line.
+struct ListedNames {
+  bool asked[shell::kObjectKindCount] = {};
+  std::vector<std::string> names[shell::kObjectKindCount];
+};
+
+language::NameSource knownObjectNames(shell::CommandContext& context,
+                                      ListedNames& listed);
 
 }  // namespace request

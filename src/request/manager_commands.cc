@@ -1,9 +1,14 @@
 #include "request/manager_commands.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <string>
 
+#include "platform/console.h"
 #include "request/preconditions.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -13,17 +18,38 @@ using shell::CommandContext;
 using shell::outputStream;
 
 constexpr char kDefaultPort[] = ":12301";
+constexpr char kPasswordVariable[] = "PELK_PASSWORD";
+constexpr int kStandardInput = 0;
+
+// A password kept off the command line, where other users could read it:
+// asked for at a terminal, else taken from the environment. False when
+// neither gives one.
+bool askForPassword(shell::SessionState& session) {
+  std::string typed;
+  const char* given = nullptr;
+  // A job (--quiet, --json) is never asked: its terminal may be nobody's.
+  if (platform::isTerminal(kStandardInput) && !shell::automation.quiet) {
+    if (!platform::readHiddenLine("Password: ", typed)) return false;
+    given = typed.c_str();
+  } else {
+    given = std::getenv(kPasswordVariable);
+    if (given == nullptr) return false;
+  }
+  session.password =
+      shell::copyText(given, std::strlen(given), "quill_manager", __LINE__);
+  return true;
+}
 
 int selectManager(CommandContext& context) {
   shell::SessionState& session = *context.session;
   if (session.userName == nullptr) {
     std::fputs("\nError: Username must be specified on SELECT MANAGER",
-               outputStream);
+               shell::errorStream());
     return 1;
   }
-  if (session.password == nullptr) {
+  if (session.password == nullptr && !askForPassword(session)) {
     std::fputs("\nError: Password must be specified on SELECT MANAGER",
-               outputStream);
+               shell::errorStream());
     return 1;
   }
   for (char** text :
@@ -52,6 +78,14 @@ int showManager(CommandContext& context) {
   } else {
     std::fprintf(outputStream, "\nUsername: %s, %spassword specified",
                  session.userName, session.password != nullptr ? "" : "no ");
+  }
+  if (shell::recordingResults()) {
+    nlohmann::ordered_json userName = nullptr;
+    if (session.userName != nullptr) userName = session.userName;
+    shell::setResult(shell::ResultKind::kManager,
+                     {{"address", session.managerAddress},
+                      {"username", std::move(userName)},
+                      {"password_specified", session.password != nullptr}});
   }
   return 0;
 }

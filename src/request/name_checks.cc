@@ -3,18 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shell/result_recorder.h"
+
 namespace request {
 namespace {
 
 constexpr char kForbidden[] = "?\"/\\<>*|:&+,%";
 
-// The line is echoed after the prompt name and "> ", so the character at
-// offset n of the line stands in that column plus n.
 void printCaret(const shell::CommandContext& context, const char* at) {
-  int column =
-      static_cast<int>(std::strlen(shell::promptName(*context.session))) + 2 +
-      static_cast<int>(at - context.lineStart);
-  std::fprintf(shell::outputStream, "%*s^", column, "");
+  shell::printCaret(context, static_cast<std::size_t>(at - context.lineStart));
 }
 
 }  // namespace
@@ -22,7 +19,7 @@ void printCaret(const shell::CommandContext& context, const char* at) {
 int ValidateName(shell::CommandContext& context, const char* text,
                  std::size_t length) {
   if (length > kNameLimit) {
-    std::fprintf(shell::outputStream,
+    std::fprintf(shell::errorStream(),
                  "\nError: Name too long, limit %u characters",
                  static_cast<unsigned>(kNameLimit));
     return 1;
@@ -36,7 +33,7 @@ int ValidateText(shell::CommandContext& context, const char* text,
     char c = text[i];
     if (c < 0x20 || c > 0x7E) {
       printCaret(context, text + i);
-      std::fprintf(shell::outputStream,
+      std::fprintf(shell::errorStream(),
                    "\nError: Invalid non-printable character in %s at or "
                    "near here",
                    what);
@@ -44,7 +41,7 @@ int ValidateText(shell::CommandContext& context, const char* text,
     }
     if (std::strchr(kForbidden, c) != nullptr) {
       printCaret(context, text + i);
-      std::fprintf(shell::outputStream,
+      std::fprintf(shell::errorStream(),
                    "\nError: Invalid character \"%c\" in %s at or near here", c,
                    what);
       return 1;

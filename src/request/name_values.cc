@@ -52,7 +52,7 @@ ParseStatus recordRename(CommandContext& context, bool drGroup) {
   std::size_t length = context.tokenLength;
   if (std::memchr(token, '\\', length) != nullptr) {
     std::fputs("\nError: Cannot specify directory or \\ACTIVE on the new name",
-               shell::outputStream);
+               shell::errorStream());
     return shell::ParseFailed;
   }
   if (drGroup) {
@@ -89,7 +89,7 @@ ParseStatus recordDrGroupNewName(CommandContext& context) {
 
 ParseStatus recordComment(CommandContext& context) {
   if (context.tokenLength > kCommentLimit) {
-    std::fprintf(shell::outputStream,
+    std::fprintf(shell::errorStream(),
                  "\nError: Comment too long, limit %u characters",
                  static_cast<unsigned>(kCommentLimit));
     return shell::ParseFailed;
@@ -101,7 +101,7 @@ ParseStatus recordComment(CommandContext& context) {
 
 ParseStatus recordUnitId(CommandContext& context) {
   if (context.number > kMaxUnitId) {
-    std::fprintf(shell::outputStream, "\nError: Maximum OS ID is %d",
+    std::fprintf(shell::errorStream(), "\nError: Maximum OS ID is %d",
                  static_cast<int>(kMaxUnitId));
     return shell::ParseFailed;
   }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/output.h"
+#include "shell/shown_text.h"
 
 namespace request {
 namespace {
@@ -26,8 +27,8 @@ int ConvertNumber(uint32_t& result, const char* text, int base) {
     if (value > UINT32_MAX) value = UINT32_MAX;
   }
   if (p == digits) {
-    std::fprintf(shell::outputStream, "\nError: Cannot convert %s to a number",
-                 text);
+    std::fprintf(shell::errorStream(), "\nError: Cannot convert %s to a number",
+                 shell::shownText(text).c_str());
     return 1;
   }
   result = static_cast<uint32_t>(value);

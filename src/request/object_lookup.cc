@@ -19,7 +19,7 @@ shell::ObjectToken* LookupObject(shell::CommandContext& context,
   if (RefreshTokenList(context, kind) != 0) return nullptr;
   shell::ObjectToken* token = FindToken(context, kind, name);
   if (token == nullptr) {
-    std::fprintf(shell::outputStream, "\nError: %s not found", name);
+    std::fprintf(shell::errorStream(), "\nError: %s not found", name);
   }
   return token;
 }

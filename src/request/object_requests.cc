@@ -45,7 +45,7 @@ int sendAndJudge(CommandContext& context) {
 // go ahead without a question.
 int allowDestructiveDelete(const char* refusal, const char* warning) {
   if (shell::sessionOptions.safeDelete) {
-    std::fputs(refusal, shell::outputStream);
+    std::fputs(refusal, shell::errorStream());
     return 1;
   }
   if (shell::runMode == shell::RunMode::kInteractive &&

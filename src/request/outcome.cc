@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "request/response_search.h"
+#include "shell/shown_text.h"
 
 namespace request {
 namespace {
@@ -31,7 +32,8 @@ int ReportNotSuccess(shell::CommandContext& context) {
   const shell::ResponseNode* failure =
       FindResponseElement(context.session->work.responseTree, "NotSuccessMsg");
   if (failure == nullptr) return 0;
-  std::fprintf(shell::outputStream, "\nError: %s", failure->value);
+  std::fprintf(shell::errorStream(), "\nError: %s",
+               shell::shownText(failure->value).c_str());
   return 1;
 }
 
@@ -46,9 +48,10 @@ int CheckOutcome(shell::CommandContext& context) {
       continue;
     }
     if (row.message != nullptr) {
-      std::fputs(row.message, shell::outputStream);
+      std::fputs(row.message, shell::errorStream());
     } else if (failure != nullptr) {
-      std::fprintf(shell::outputStream, "\nError: %s", failure->value);
+      std::fprintf(shell::errorStream(), "\nError: %s",
+                   shell::shownText(failure->value).c_str());
     }
     work.resultFlags |= row.resultFlag;
     return row.result;

@@ -7,7 +7,7 @@ int RequireManager(shell::CommandContext& context) {
   std::fputs(
       "\nError: Command not valid until a manager is selected (SELECT "
       "MANAGER)",
-      shell::outputStream);
+      shell::errorStream());
   return 1;
 }
 
@@ -16,7 +16,7 @@ int RequireSystem(shell::CommandContext& context) {
   if (context.session->systemId != nullptr) return 0;
   std::fputs(
       "\nError: Command not valid until a system is selected (SELECT SYSTEM)",
-      shell::outputStream);
+      shell::errorStream());
   return 1;
 }
 

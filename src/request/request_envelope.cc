@@ -47,7 +47,7 @@ void appendBytes(CommandContext& context, const char* data,
       needed >= static_cast<std::size_t>(work.requestCapacity)) {
     if (needed > static_cast<std::size_t>(kRequestLimit)) {
       std::fputs("\nError: SOAP buffer exceeded when building SOAP command",
-                 shell::outputStream);
+                 shell::errorStream());
       shell::fatalStop();
     }
     makeRoom(work, needed + 1);

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "client/text_search.h"
 #include "request/namespaces.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_arena.h"
 #include "shell/tracked_memory.h"
 
@@ -54,15 +56,35 @@ enum class Step { kContinue, kDone, kError };
 // cursor after what it read and `last`/`count` where the chain goes on.
 using Handler = Step (*)(Parser& parser, ResponseNode*& last, int64_t& count);
 
+// The rest of an answer that cannot be understood is shown to help find
+// the fault, but not tens of megabytes of it.
+constexpr std::size_t kShownRest = 64 * 1024;
+
+void printRest(const char* format, const char* name, const char* rest) {
+  std::string_view text(rest);
+  std::size_t hidden = text.size() > kShownRest ? text.size() - kShownRest : 0;
+  std::string shown = shell::shownText(text.substr(0, text.size() - hidden));
+  if (name != nullptr) {
+    std::fprintf(shell::errorStream(), format, shell::shownText(name).c_str(),
+                 shown.c_str());
+  } else {
+    std::fprintf(shell::errorStream(), format, shown.c_str());
+  }
+  if (hidden > 0) {
+    std::fprintf(shell::errorStream(), "\n... (%zu more bytes not shown)",
+                 hidden);
+  }
+}
+
 Step fail(const char* format, const char* rest) {
-  std::fprintf(shell::outputStream, format, rest);
+  printRest(format, nullptr, rest);
   return Step::kError;
 }
 
 Step failEndToken(Span name, const char* rest) {
-  std::fprintf(shell::outputStream,
-               "\nError: Did not find end token \"</%.*s\" starting here->\n%s",
-               static_cast<int>(name.length), name.start, rest);
+  std::string text(name.start, name.length);
+  printRest("\nError: Did not find end token \"</%s\" starting here->\n%s",
+            text.c_str(), rest);
   return Step::kError;
 }
 

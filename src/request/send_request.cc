@@ -6,6 +6,8 @@
 
 #include "client/emclient_api.h"
 #include "platform/clock.h"
+#include "platform/interruption.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -46,11 +48,15 @@ int sendWithRetries(shell::CommandContext& context) {
       std::fputs(attempt == 1 ? "\nRetrying command" : ".", stdout);
       platform::pause(kRetryPauseSeconds * 1000u);
     }
+    // Once interrupted nothing more is sent, and the shell reports the
+    // interruption itself, once.
+    if (platform::interrupted()) return 1;
     int code = sendOnce(work);
     if (code != 0) {
+      if (platform::interrupted()) return 1;
       char text[kErrorTextSize] = {};
       EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-      std::fprintf(outputStream, "\nError: %s", text);
+      std::fprintf(shell::errorStream(), "\nError: %s", text);
       return 1;
     }
     if (EMClientAPITNGCheckRetryStatus(work.responseText) != 0 &&
@@ -60,7 +66,7 @@ int sendWithRetries(shell::CommandContext& context) {
     }
     if (std::strstr(work.responseText, "<!DOCTYPE") != nullptr) {
       std::fputs("\nError: Server currently down, stopped or restarting",
-                 outputStream);
+                 shell::errorStream());
       return 1;
     }
     return 0;
@@ -81,7 +87,8 @@ int SendRequest(shell::CommandContext& context) {
     std::fputs("\nSOAP response:--------------------", outputStream);
     std::fprintf(outputStream, "\nLength of buffer = %d",
                  static_cast<int>(std::strlen(work.responseText)));
-    std::fprintf(outputStream, "\n\n*****%s*****\n\n", work.responseText);
+    std::fprintf(outputStream, "\n\n*****%s*****\n\n",
+                 shell::shownText(work.responseText).c_str());
   }
   return 0;
 }

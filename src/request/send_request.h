@@ -14,8 +14,9 @@ inline constexpr unsigned kRetryPauseSeconds = 10;
 // retry-worthy is sent again, RETRIES x 6 times at most, with a pause of
 // 10 seconds and a progress mark on standard output before each retry. 0,
 // or 1 after printing the library's error text, or that the server
-// answered with an HTML page. With the Dump flag the request, and after a
-// success the answer, are traced to the output stream.
+// answered with an HTML page; 1 without a word once an interruption is
+// recorded, and then nothing is sent. With the Dump flag the request, and
+// after a success the answer, are traced to the output stream.
 int SendRequest(shell::CommandContext& context);
 
 }  // namespace request

@@ -1,11 +1,15 @@
 #include "request/show_objects.h"
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "request/display.h"
 #include "request/object_lookup.h"
 #include "request/object_requests.h"
+#include "request/response_json.h"
 #include "request/token_list.h"
+#include "shell/result_recorder.h"
+#include "shell/shown_text.h"
 
 namespace request {
 namespace {
@@ -18,6 +22,18 @@ int showKind(CommandContext& context) {
   return ShowObjects(context, kind);
 }
 
+// The object just shown, for --json: the one asked for, or one of a list.
+void recordDetail(const CommandContext& context, bool inList) {
+  if (!shell::recordingResults()) return;
+  nlohmann::ordered_json object =
+      ResponseJson(context.session->work.responseTree);
+  if (inList) {
+    shell::appendResult(shell::ResultKind::kObjects, std::move(object));
+  } else {
+    shell::setResult(shell::ResultKind::kObject, std::move(object));
+  }
+}
+
 }  // namespace
 
 int ShowObjectDetail(CommandContext& context, const shell::ObjectToken& token) {
@@ -25,23 +41,28 @@ int ShowObjectDetail(CommandContext& context, const shell::ObjectToken& token) {
       0) {
     return 1;
   }
-  std::fprintf(outputStream, "\n%s information:", token.name);
+  std::fprintf(outputStream,
+               "\n%s information:", shell::shownText(token.name).c_str());
   DisplayResponse(context, context.session->work.responseTree);
   return 0;
 }
 
 int ShowObjects(CommandContext& context, ObjectKind kind) {
+  shell::setResult(shell::ResultKind::kKind, displayName(kind));
   if (RefreshTokenList(context, kind) != 0) return 1;
   shell::SessionState& session = *context.session;
   if (session.work.objectNameArg != nullptr) {
     const shell::ObjectToken* token =
         FindToken(context, kind, session.work.objectNameArg);
     if (token == nullptr) {
-      std::fprintf(outputStream, "\nError: %s not found",
+      std::fprintf(shell::errorStream(), "\nError: %s not found",
                    session.work.objectNameArg);
       return 1;
     }
-    return ShowObjectDetail(context, *token);
+    shell::setResult(shell::ResultKind::kName, token->name);
+    if (ShowObjectDetail(context, *token) != 0) return 1;
+    recordDetail(context, false);
+    return 0;
   }
   std::fputc('\n', outputStream);
   std::fputs(displayName(kind), outputStream);
@@ -50,16 +71,20 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
              outputStream);
   bool full = (session.work.resultFlags & shell::kFullDisplay) != 0;
   bool any = false;
+  shell::setResult(shell::ResultKind::kObjects,
+                   nlohmann::ordered_json::array());
   for (const shell::ObjectToken* token = session.tokenList; token != nullptr;
        token = token->next) {
     if (token->kind != kind) continue;
     any = true;
     if (!full) {
       std::fputs("\n  ", outputStream);
-      std::fputs(token->name, outputStream);
+      std::fputs(shell::shownText(token->name).c_str(), outputStream);
+      shell::appendResult(shell::ResultKind::kObjects, token->name);
       continue;
     }
     if (ShowObjectDetail(context, *token) != 0) return 1;
+    recordDetail(context, true);
     if (token->next != nullptr) std::fputc('\n', outputStream);
   }
   if (!any) std::fprintf(outputStream, "\n  No %s found", displayName(kind));

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "request/display.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace request {
@@ -18,11 +19,12 @@ using shell::ObjectToken;
   std::fputs(
       "\nError: Zero length name string found in object being added"
       "\nObject being added:",
-      shell::outputStream);
-  std::fprintf(shell::outputStream, "\n\n     %08x  %08x  %2d\n>%s<\n>%s<",
+      shell::errorStream());
+  std::fprintf(shell::errorStream(), "\n\n     %08x  %08x  %2d\n>%s<\n>%s<",
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(&token)),
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(token.next)),
-               token.kind, token.name, token.id);
+               token.kind, shell::shownText(token.name).c_str(),
+               shell::shownText(token.id).c_str());
   shell::fatalStop();
 }
 
@@ -206,7 +208,7 @@ int LoadTokenList(shell::CommandContext& context, ObjectKind kind) {
       }
     }
     if (name == nullptr || id == nullptr) {
-      std::fprintf(shell::outputStream,
+      std::fprintf(shell::errorStream(),
                    "\nError: Name \"%s\" and/or Id \"%s\" not found in token "
                    "list",
                    "Name", "ID");

@@ -1,7 +1,11 @@
 #include "shell/basic_commands.h"
 
+#include <nlohmann/json.hpp>
+#include <string>
+
 #include "language/help.h"
 #include "platform/clock.h"
+#include "shell/result_recorder.h"
 
 namespace shell {
 namespace {
@@ -14,8 +18,12 @@ int requestExit(CommandContext& context) {
 // The time goes to the standard output, not to a capture file, so that a
 // regression reference never holds it.
 int showTime(CommandContext&) {
-  std::printf("\n%s",
-              platform::localTimeText(platform::clock().wallTime()).c_str());
+  std::time_t now = platform::clock().wallTime();
+  std::string text = platform::localTimeText(now);
+  std::printf("\n%s", text.c_str());
+  if (recordingResults()) {
+    setResult(ResultKind::kTime, {{"local", text}, {"epoch_seconds", now}});
+  }
   return 0;
 }
 

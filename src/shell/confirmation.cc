@@ -3,12 +3,24 @@
 #include <cstring>
 
 #include "platform/console.h"
+#include "platform/interruption.h"
 #include "shell/output.h"
+#include "shell/result_recorder.h"
 
 namespace shell {
 
 bool confirmCommand(const char* warning) {
   std::fputs(warning, outputStream);
+  if (automation.yes) return true;
+  // A job has nobody to answer, and the next line of its input is no
+  // answer.
+  if (automation.quiet) {
+    std::fputs(
+        "\nError: This command asks for confirmation; run pelk with --yes "
+        "to allow it",
+        errorStream());
+    return false;
+  }
   std::fputs(
       "\n\nAre you sure you wish to execute this command?\n"
       "If so, type \"Yes\" (Note: case sensititve) ",
@@ -24,7 +36,10 @@ bool confirmCommand(const char* warning) {
     }
     yes = kept == 3 && std::memcmp(line.text, "Yes", 3) == 0;
   }
-  if (!yes) std::fputs("\nCommand aborted\n", outputStream);
+  // An interruption is reported by the shell itself.
+  if (!yes && !platform::interrupted()) {
+    std::fputs("\nCommand aborted\n", outputStream);
+  }
   return yes;
 }
 

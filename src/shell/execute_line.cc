@@ -6,7 +6,9 @@
 #include "language/grammar.h"
 #include "language/parser.h"
 #include "platform/clock.h"
+#include "platform/interruption.h"
 #include "shell/regression.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -25,19 +27,30 @@ void resetWorkArea(SessionState& session) {
       static_cast<char*>(allocate(1, "quill_main", __LINE__));
 }
 
-// The caret stands below the line as echoed or typed after the prompt name
-// and "> ".
-void printCaret(const CommandContext& context, int extra) {
-  int width = static_cast<int>(std::strlen(promptName(*context.session))) +
-              static_cast<int>(context.cursor - context.lineStart) + extra;
-  std::fprintf(outputStream, "%*s^", width, "");
+// The caret stands `shift` characters after the cursor, less one: under
+// the character at the cursor for a syntax error (2), under the last one
+// of the ambiguous word before it (1).
+void printParseCaret(const CommandContext& context, std::size_t shift) {
+  printCaret(
+      context,
+      static_cast<std::size_t>(context.cursor - context.lineStart) + shift - 2);
 }
 
 }  // namespace
 
 int reportIncompleteCommand(CommandContext&) {
-  std::fputs("\nError: Incomplete command", outputStream);
+  std::fputs("\nError: Incomplete command", errorStream());
   return 1;
+}
+
+void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
+                    bool markFailed) {
+  beginLineResult(line.text, line.length);
+  std::fprintf(errorStream(),
+               "\nError: Input line too long, limit %d characters",
+               static_cast<int>(platform::kLineLimit));
+  if (markFailed) markCommandFailed(*context.session);
+  endLineResult(true);
 }
 
 std::size_t trimLineEnd(char* line, std::size_t length) {
@@ -68,51 +81,60 @@ void executeLine(CommandContext& context, const char* line, std::size_t length,
                  bool applyDelay) {
   if (isBlankOrComment(line, length)) return;
   SessionState& session = *context.session;
+  beginLineResult(line, length);
   context.cursor = line;
   context.remaining = static_cast<uint32_t>(length);
   resetWorkArea(session);
 
+  bool failed = false;
   ParseStatus status = language::quill_parse(language::rootList(), context);
   if (status == ParseOk) {
-    bool failed = session.work.finalHandler(context) != 0 ||
-                  (session.work.resultFlags & kServerFailure) != 0;
+    // A command an interruption cut short failed, whatever it returned.
+    failed = session.work.finalHandler(context) != 0 ||
+             (session.work.resultFlags & kServerFailure) != 0 ||
+             platform::interrupted();
     if (failed) markCommandFailed(session);
     if (applyDelay && sessionOptions.commandDelay != 0) {
       platform::pause(sessionOptions.commandDelay * 1000u);
     }
   } else if (status != ParseHelpShown) {
+    failed = true;
     markCommandFailed(session);
+    std::FILE* errors = errorStream();
     switch (status) {
       case ParseFailed:
         break;
       case ParseTokenNotFound:
-        std::fputs("\nError: Token not found", outputStream);
+        std::fputs("\nError: Token not found", errors);
         break;
       case ParseAmbiguous:
-        printCaret(context, 1);
-        std::fputs("\nError: Ambiguous keyword at or before here",
-                   outputStream);
+        printParseCaret(context, 1);
+        std::fputs("\nError: Ambiguous keyword at or before here", errors);
         break;
       case ParseIncomplete:
-        std::fputs("\nError: Incomplete command", outputStream);
+        std::fputs("\nError: Incomplete command", errors);
         break;
       case ParseSyntaxError:
-        printCaret(context, 2);
-        std::fputs("\nError: Syntax error at or near here", outputStream);
+        printParseCaret(context, 2);
+        std::fputs("\nError: Syntax error at or near here", errors);
         break;
       case ParseNoResources:
-        std::fputs("\nError: Insufficient resources", outputStream);
+        std::fputs("\nError: Insufficient resources", errors);
         break;
       default:
-        std::fprintf(outputStream,
+        std::fprintf(errors,
                      "\nInternal error: Bad quill_parse status = %x (hex)",
                      static_cast<unsigned>(status));
         break;
     }
   }
-  if (checkCaptureWritten(session) != 0) markCommandFailed(session);
+  if (checkCaptureWritten(session) != 0) {
+    failed = true;
+    markCommandFailed(session);
+  }
   releaseWorkArea(session);
   compact();
+  endLineResult(failed);
 }
 
 }  // namespace shell

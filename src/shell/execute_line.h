@@ -3,15 +3,23 @@
 
 #include <cstddef>
 
+#include "platform/console.h"
 #include "shell/session.h"
 
 namespace shell {
 
 // Parses and executes one line of `length` characters (the text is
 // terminated after them). Script runners pass applyDelay, which pauses
-// COMMAND_DELAY seconds after a line that parsed.
+// COMMAND_DELAY seconds after a line that parsed. A command during which
+// an interruption was recorded counts as failed; while a regression
+// capture runs, the interruption also ends it (checkCaptureWritten).
 void executeLine(CommandContext& context, const char* line, std::size_t length,
                  bool applyDelay);
+
+// Reports a line read that was too long to execute, marking the command
+// failed when `markFailed`. For --json it is a command line that failed.
+void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
+                    bool markFailed);
 
 // The final action of a line that named no complete command: prints
 // "Incomplete command" and fails.

@@ -1,18 +1,28 @@
 #include "shell/lifecycle.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "client/emclient_api.h"
 #include "platform/console.h"
+#include "platform/files.h"
+#include "platform/interruption.h"
 #include "shell/execute_line.h"
 #include "shell/regression.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 #include "shell/version.h"
 
 namespace shell {
 
-CommandContext& startSession() {
+CommandContext* startSession(const ProgramOptions& options) {
+  automation = AutomationMode{options.json, options.quiet, options.yes};
+  if (automation.json && !startJsonOutput()) {
+    std::fprintf(stderr, "pelk: cannot set up the JSON output: %s\n",
+                 platform::errorText(errno));
+    return nullptr;
+  }
   outputStream = stdout;
   sessionOptions = SessionOptions{};
   runMode = RunMode::kNone;
@@ -23,15 +33,26 @@ CommandContext& startSession() {
       static_cast<char*>(allocate(1, "quill_main", __LINE__));
   // Server operations may take long; the shell waits for every answer.
   EMClientAPITNGSetWaitForever(1);
-  std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n", kBuildNumber,
-               kProductVersion);
-  return *context;
+  EMClientAPITNGSetRequestTimeout(
+      static_cast<int>(options.timeoutSeconds * 1000));
+  if (!automation.quiet) {
+    std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
+                 kBuildNumber, kProductVersion);
+  }
+  return context;
 }
 
 void shutDown(CommandContext& context) {
   SessionState& session = *context.session;
   bool stoppedOnError = (session.sessionFlags & kStoppedOnError) != 0;
   bool exitOnError = (session.sessionFlags & kExitOnError) != 0;
+  int signal = platform::endingSignal();
+  if (signal != 0) {
+    // A regression capture still running goes, being incomplete.
+    checkCaptureWritten(session);
+    std::fprintf(errorStream(), "\nError: Session ended by signal %d (%s)",
+                 signal, platform::signalText(signal));
+  }
 
   releaseWorkArea(session);
   for (char* text :
@@ -47,13 +68,24 @@ void shutDown(CommandContext& context) {
     std::printf("\nTotal regression differences = %u",
                 regressionDifferenceTotal());
   }
-  if ((stoppedOnError && !exitOnError) || regressionTestRan()) {
+  if (automation.quiet) {
+    // A job reads the text line by line: the last one ends too. Nobody
+    // waits at the end of a job.
+    std::fputc('\n', outputStream);
+  } else if (signal == 0 &&
+             ((stoppedOnError && !exitOnError) || regressionTestRan())) {
+    // Nobody is left to press a key once a signal ended the session.
     std::fputs("\n\nPress return to exit", outputStream);
     platform::readKey();
   }
   EMClientAPITNGCloseConnections();
+  // Last, so the reference holds all that went to it, as it always did.
+  int captureFailed = finishCaptureAtExit();
+  // The one place where the output of every way out is pushed out.
   std::fflush(nullptr);
-  std::exit(stoppedOnError ? 1 : 0);
+  int results = automation.quiet ? finishResults() : stoppedOnError ? 1 : 0;
+  if (captureFailed != 0) results = 1;
+  std::exit(signal != 0 ? 128 + signal : results);
 }
 
 }  // namespace shell

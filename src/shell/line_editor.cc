@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "language/grammar.h"
+#include "language/line_scanner.h"
+#include "platform/interruption.h"
 #include "shell/history_file.h"
 
 namespace shell {
@@ -19,6 +21,7 @@ struct LineEditor::State {
   HistEvent event{};
   HistoryFile file;
   language::NameSource names;
+  LineEditor::LineAction help;
   std::string prompt;
 };
 
@@ -74,6 +77,28 @@ unsigned char completeWord(EditLine* editor, int) {
   return CC_REDISPLAY;
 }
 
+// '?' where the parser would answer it lists the choices at once, as Enter
+// after it would, then gives the line back as typed.
+unsigned char helpAtOnce(EditLine* editor, int) {
+  LineEditor::State& state = stateOf(editor);
+  const LineInfo* info = el_line(editor);
+  std::string_view before(
+      info->buffer, static_cast<std::size_t>(info->cursor - info->buffer));
+  if (info->cursor != info->lastchar || !language::questionAsksHelp(before)) {
+    el_insertstr(editor, "?");
+    return CC_REFRESH;
+  }
+  // The mark and the line feed of Enter, the answer, and the line feed each
+  // prompt starts with.
+  std::fputs("?\n", stdout);
+  std::string line(before);
+  line += '?';
+  state.help(line);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+  return CC_REDISPLAY;
+}
+
 // Ctrl-D ends input on an empty line without the "^D" the editor's own
 // binding prints, so the session ends looking as at a plain terminal;
 // elsewhere it deletes the character under the cursor.
@@ -88,10 +113,11 @@ unsigned char endOrDelete(EditLine* editor, int) {
 
 }  // namespace
 
-LineEditor::LineEditor(language::NameSource names)
+LineEditor::LineEditor(language::NameSource names, LineAction help)
     : state_(std::make_unique<State>()) {
   State& state = *state_;
   state.names = std::move(names);
+  state.help = std::move(help);
   state.file = userHistoryFile();
 
   state.history = history_init();
@@ -105,7 +131,11 @@ LineEditor::LineEditor(language::NameSource names)
   state.editor = el_init("pelk", stdin, stdout, stderr);
   el_set(state.editor, EL_CLIENTDATA, &state);
   el_set(state.editor, EL_EDITOR, "emacs");
-  el_set(state.editor, EL_SIGNAL, 1);
+  // The editor's own signal handlers would do more than the program's,
+  // which only record an interruption (platform/interruption.h): a read
+  // ended by a signal returns from el_gets, which leaves the terminal as
+  // it found it. Changes of the window size are taken at each prompt.
+  el_set(state.editor, EL_SIGNAL, 0);
   el_set(state.editor, EL_PROMPT, promptText);
   el_set(state.editor, EL_HIST, history, state.history);
   // The wide form keeps the names as given; the narrow one copies them
@@ -114,7 +144,10 @@ LineEditor::LineEditor(language::NameSource names)
           L"Complete the command word", completeWord);
   el_wset(state.editor, EL_ADDFN, L"pelk-end-or-delete",
           L"End input on an empty line, else delete", endOrDelete);
+  el_wset(state.editor, EL_ADDFN, L"pelk-help", L"List the choices at once",
+          helpAtOnce);
   el_set(state.editor, EL_BIND, "^I", "pelk-complete", nullptr);
+  el_set(state.editor, EL_BIND, "?", "pelk-help", nullptr);
   el_set(state.editor, EL_BIND, "^D", "pelk-end-or-delete", nullptr);
   el_set(state.editor, EL_BIND, "^R", "em-inc-search-prev", nullptr);
   // The user's own key bindings (~/.editrc) come last, so they win.
@@ -140,8 +173,12 @@ platform::LineStatus LineEditor::readLine(const char* promptName,
   line.atEnd = false;
   line.error = 0;
   int count = 0;
+  el_resize(state.editor);
   errno = 0;
   const char* text = el_gets(state.editor, &count);
+  if (text == nullptr && platform::interrupted()) {
+    return platform::LineStatus::kInterrupted;
+  }
   if (text == nullptr || count <= 0) {
     line.atEnd = true;
     if (count < 0) {

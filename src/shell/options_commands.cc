@@ -1,5 +1,9 @@
 #include "shell/options_commands.h"
 
+#include <nlohmann/json.hpp>
+
+#include "shell/result_recorder.h"
+
 namespace shell {
 namespace {
 
@@ -35,6 +39,14 @@ int showOptions(CommandContext& context) {
   }
   std::fprintf(outputStream, "\n    %s",
                sessionOptions.safeDelete ? "SAFE_DELETE" : "NOSAFE_DELETE");
+  if (recordingResults()) {
+    setResult(ResultKind::kOptions,
+              {{"COMMAND_DELAY", sessionOptions.commandDelay},
+               {"DISPLAY_WIDTH", sessionOptions.displayWidth},
+               {"ON_ERROR", onError},
+               {"RETRIES", sessionOptions.retries},
+               {"SAFE_DELETE", sessionOptions.safeDelete}});
+  }
   return 0;
 }
 
@@ -49,7 +61,8 @@ StagedOptions& staging(CommandContext& context) {
 }
 
 ParseStatus outOfRange(const char* option, uint32_t low, uint32_t high) {
-  std::fprintf(outputStream, "\nError: %s must be %u to %u", option, low, high);
+  std::fprintf(errorStream(), "\nError: %s must be %u to %u", option, low,
+               high);
   return ParseFailed;
 }
 

@@ -1,4 +1,4 @@
-// Where command output goes.
+// Where command output and error messages go.
 #pragma once
 
 #include <cstdio>
@@ -8,5 +8,10 @@ namespace shell {
 // The stream that receives all command output, prompts excepted: the
 // standard output, except while a regression capture or test redirects it.
 extern std::FILE* outputStream;
+
+// The stream for error messages: outputStream, except that with --quiet
+// (or --json) a line's error messages are kept with it and go to the
+// standard error when the line ends (result_recorder.h).
+std::FILE* errorStream();
 
 }  // namespace shell

@@ -8,7 +8,11 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/interruption.h"
+#include "platform/pending_file.h"
+#include "platform/written_files.h"
 #include "shell/execute_line.h"
+#include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -41,6 +45,9 @@ constexpr const char* kIgnoredProperties[] = {
     "World_Wide_Lun_Name",
 };
 
+// The reference being captured: it takes its name only complete, when the
+// capture ends well; the process's end without that leaves no trace of it.
+platform::PendingFile pendingReference;
 std::FILE* captureFile = nullptr;
 std::string captureName;
 std::optional<unsigned> differenceTotal;  // empty until a test has run
@@ -74,23 +81,21 @@ bool linesDiffer(const std::string& referenceLine,
          test.substr(0, marker) != reference.substr(0, marker);
 }
 
-// Opens the file a REGRESSION line names, or prints why it cannot.
-std::FILE* openNamedFile(const CommandContext& context, bool forWriting) {
+// The file name of a REGRESSION line, or false after printing why not.
+bool namedFile(const CommandContext& context, std::string& name) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream,
+    std::fprintf(errorStream(),
                  "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
-    return nullptr;
+    return false;
   }
-  std::string name(context.tokenStart, context.tokenLength);
-  // A capture records every command line, passwords included.
-  std::FILE* file = forWriting ? platform::openPrivateForWriting(name.c_str())
-                               : platform::openForReading(name.c_str());
-  if (file == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name.c_str(),
-                 platform::errorText(errno));
-  }
-  return file;
+  name.assign(context.tokenStart, context.tokenLength);
+  return true;
+}
+
+void reportOpenFailure(const std::string& name) {
+  std::fprintf(errorStream(), "\nError: Open of %s failed, %s", name.c_str(),
+               platform::errorText(errno));
 }
 
 class Replay {
@@ -103,7 +108,7 @@ class Replay {
   unsigned run() {
     // The lines before the first command belong to no command.
     bool commandFollows = skipToCommand();
-    while (commandFollows &&
+    while (commandFollows && !runaway_ && !platform::interrupted() &&
            (context_.session->sessionFlags & kExitRequested) == 0) {
       platform::emptyFile(scratch_);
       std::printf("\n%s> %s\n", promptName(*context_.session),
@@ -116,9 +121,23 @@ class Replay {
     return differences_;
   }
 
+  // Whether a line of either file ran on without a line feed, which ended
+  // the replay.
+  bool metRunawayLine() const { return runaway_; }
+
  private:
+  // One line of either file: false at its end, and for a runaway line,
+  // which ends the replay.
+  bool readLine(std::FILE* stream, std::string& line, bool& terminated) {
+    if (runaway_) return false;
+    platform::LineStatus status =
+        platform::readBoundedLine(stream, line, terminated);
+    runaway_ = status == platform::LineStatus::kRunaway;
+    return status == platform::LineStatus::kOk;
+  }
+
   bool readReference(std::string& line) {
-    return platform::readWholeLine(reference_, line, lastTerminated_);
+    return readLine(reference_, line, lastTerminated_);
   }
 
   // A command line only follows when a line feed ends it: a last line
@@ -155,21 +174,20 @@ class Replay {
         break;
       }
       if (differs) continue;
-      if (!platform::readWholeLine(scratch_, testLine, scratchTerminated) ||
+      if (!readLine(scratch_, testLine, scratchTerminated) ||
           linesDiffer(referenceLine, testLine)) {
         differs = true;
       } else {
         ++matched;
       }
     }
-    if (!differs &&
-        platform::readWholeLine(scratch_, testLine, scratchTerminated)) {
+    if (!differs && readLine(scratch_, testLine, scratchTerminated)) {
       // At the end of the reference no echo follows the last output, so
       // the closing line feed written after the command has no partner.
       bool atReferenceEnd = !commandFollows && std::feof(reference_);
       bool closingLineFeedOnly =
           atReferenceEnd && testLine.empty() &&
-          !platform::readWholeLine(scratch_, testLine, scratchTerminated);
+          !readLine(scratch_, testLine, scratchTerminated);
       differs = !closingLineFeedOnly;
     }
     if (differs) report(sectionStart, matched);
@@ -183,16 +201,14 @@ class Replay {
     std::string line;
     bool terminated = false;
     std::printf("\nReference:");
-    for (unsigned index = 0;
-         platform::readWholeLine(reference_, line, terminated); ++index) {
+    for (unsigned index = 0; readLine(reference_, line, terminated); ++index) {
       if (isCommandLine(line)) break;
       printMarked(index, matched, line);
     }
     std::fsetpos(reference_, &resume);
     std::printf("\n\nSystem under test:");
     std::rewind(scratch_);
-    for (unsigned index = 0;
-         platform::readWholeLine(scratch_, line, terminated); ++index) {
+    for (unsigned index = 0; readLine(scratch_, line, terminated); ++index) {
       printMarked(index, matched, line);
     }
     std::printf("\n");
@@ -201,9 +217,8 @@ class Replay {
 
   static void printMarked(unsigned index, unsigned matched,
                           const std::string& line) {
-    std::string_view shown = withoutTrailingControls(line);
-    std::printf("\n %c %.*s", index < matched ? ' ' : '*',
-                static_cast<int>(shown.size()), shown.data());
+    std::string shown = shownText(withoutTrailingControls(line), stdout);
+    std::printf("\n %c %s", index < matched ? ' ' : '*', shown.c_str());
   }
 
   CommandContext& context_;
@@ -211,15 +226,21 @@ class Replay {
   std::FILE* scratch_;
   std::string command_;
   bool lastTerminated_ = false;
+  bool runaway_ = false;
   unsigned differences_ = 0;
 };
 
 int startCapture(CommandContext& context) {
-  std::FILE* file = openNamedFile(context, true);
-  if (file == nullptr) return 0;
-  captureFile = file;
-  captureName.assign(context.tokenStart, context.tokenLength);
-  outputStream = file;
+  std::string name;
+  if (!namedFile(context, name)) return 0;
+  // A capture records every command line, passwords included.
+  if (!pendingReference.open(name.c_str(), platform::FileAccess::kPrivate)) {
+    reportOpenFailure(name);
+    return 0;
+  }
+  captureFile = pendingReference.stream();
+  captureName = name;
+  outputStream = captureFile;
   context.session->sessionFlags |= kRegressionCapture;
   // Kept after the capture ends, until SET OPTIONS changes them.
   sessionOptions.commandDelay = 0;
@@ -235,30 +256,40 @@ int flushCapture() {
   return std::ferror(captureFile) != 0 ? EIO : 0;
 }
 
-// Ends the capture. A reference with output missing would later compare
-// fewer lines than were run and pass, so when its file could not be
-// written whole (`error` is not 0) it is removed and the screen says so.
+// Ends the capture's file. A reference with output missing would later
+// compare fewer lines than were run and pass, so unless it was written
+// whole (`error` 0) it does not take its name, and the screen says so.
 // 0, or 1 then.
-int closeCapture(SessionState& session, int error) {
-  session.sessionFlags &= ~kRegressionCapture;
+int closeCaptureFile(int error) {
   outputStream = stdout;
-  bool removable = platform::isRegularFile(captureFile);
-  errno = 0;
-  if (std::fclose(captureFile) != 0 && error == 0) {
-    error = errno != 0 ? errno : EIO;
-  }
   captureFile = nullptr;
+  bool inPlace = pendingReference.direct();
+  if (error == 0 && !pendingReference.commit())
+    error = errno != 0 ? errno : EIO;
+  pendingReference.discard();
   if (error == 0) return 0;
-  std::printf("\nError: Cannot write ouput file.  Error detected:\n       %s",
-              platform::errorText(error));
-  if (removable && std::remove(captureName.c_str()) == 0) {
-    std::printf("\nRegression capture ended; incomplete %s deleted",
+  // An interruption is reported by the shell; only the file's fate is
+  // told here.
+  if (error != EINTR) {
+    std::printf("\nError: Cannot write ouput file.  Error detected:\n       %s",
+                platform::errorText(error));
+  }
+  if (inPlace) {
+    std::printf("\nRegression capture ended; %s is incomplete",
+                captureName.c_str());
+  } else if (platform::nameExists(captureName.c_str())) {
+    std::printf("\nRegression capture ended; %s left as it was",
                 captureName.c_str());
   } else {
-    std::printf("\nRegression capture ended; %s is incomplete",
+    std::printf("\nRegression capture ended; incomplete %s deleted",
                 captureName.c_str());
   }
   return 1;
+}
+
+int closeCapture(SessionState& session, int error) {
+  session.sessionFlags &= ~kRegressionCapture;
+  return closeCaptureFile(error);
 }
 
 int endCapture(CommandContext& context) {
@@ -274,13 +305,18 @@ int runRegressionTest(CommandContext& context) {
   SessionState& session = *context.session;
   const SessionOptions notedOptions = sessionOptions;
   const RunMode notedMode = runMode;
-  std::FILE* reference = openNamedFile(context, false);
-  if (reference == nullptr) return 0;
+  std::string name;
+  if (!namedFile(context, name)) return 0;
+  std::FILE* recorded = platform::openForReading(name.c_str());
+  if (recorded == nullptr) {
+    reportOpenFailure(name);
+    return 0;
+  }
   std::FILE* scratch = platform::openScratchFile();
   if (scratch == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s",
+    std::fprintf(errorStream(), "\nError: Open of %s failed, %s",
                  "the scratch file", platform::errorText(errno));
-    std::fclose(reference);
+    std::fclose(recorded);
     return 0;
   }
   if (!differenceTotal) differenceTotal = 0;
@@ -293,7 +329,12 @@ int runRegressionTest(CommandContext& context) {
   WorkArea outer = session.work;
   std::FILE* previousOutput = outputStream;
   outputStream = scratch;
-  unsigned differences = Replay(context, reference, scratch).run();
+  Replay replay(context, recorded, scratch);
+  unsigned differences = replay.run();
+  if (replay.metRunawayLine()) {
+    std::printf("\nError: Input line too long, limit %d characters",
+                static_cast<int>(platform::kRunawayLimit));
+  }
   outputStream = previousOutput;
   std::fclose(scratch);
   session.work = outer;
@@ -307,10 +348,10 @@ int runRegressionTest(CommandContext& context) {
   }
   session.sessionFlags &= ~kRegressionTesting;
   runMode = notedMode;
-  std::fclose(reference);
+  std::fclose(recorded);
   sessionOptions.displayWidth = notedOptions.displayWidth;
   sessionOptions.commandDelay = notedOptions.commandDelay;
-  return 0;
+  return replay.metRunawayLine() ? 1 : 0;
 }
 
 // Capture and test exclude each other and themselves.
@@ -349,8 +390,14 @@ bool isIgnoredProperty(const CommandContext& context, const char* name) {
 
 int checkCaptureWritten(SessionState& session) {
   if ((session.sessionFlags & kRegressionCapture) == 0) return 0;
-  int error = flushCapture();
+  // A reference whose last command was cut short would fail every replay.
+  int error = platform::interrupted() ? EINTR : flushCapture();
   return error == 0 ? 0 : closeCapture(session, error);
+}
+
+int finishCaptureAtExit() {
+  if (captureFile == nullptr) return 0;
+  return closeCaptureFile(flushCapture());
 }
 
 bool regressionTestRan() { return differenceTotal.has_value(); }

@@ -19,9 +19,14 @@ bool isIgnoredProperty(const CommandContext& context, const char* name);
 inline constexpr char kIgnoreMarker[] = "##IGNORE##";
 
 // While capturing, puts the line's output into the reference file. When
-// the file can no longer be written the capture ends and the incomplete
-// file goes; 1 then, and the line counts as failed.
+// the file can no longer be written, or an interruption is recorded, the
+// capture ends and the incomplete file goes; 1 then, and the line counts
+// as failed.
 int checkCaptureWritten(SessionState& session);
+
+// At the session's end: a capture still running is ended, its reference
+// kept when written whole (else the screen says why). 0, or 1 then.
+int finishCaptureAtExit();
 
 // Whether a REGRESSION TEST ran in this session, and the total of the
 // differences all tests found.

@@ -1,10 +1,13 @@
 #include "shell/script_file.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/interruption.h"
 #include "shell/execute_line.h"
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -20,24 +23,40 @@ void echoScriptLine(const SessionState& session, const char* line,
     std::fputs("\n> ", outputStream);
     std::fwrite(line, 1, length, outputStream);
     std::fputc('\n', outputStream);
+    if (automation.quiet) return;
     std::printf("\n%s%c ", "RegressionTest", '>');
     std::fwrite(line, 1, length, stdout);
     std::fputc('\n', stdout);
     return;
   }
+  if (automation.quiet) return;
   std::fprintf(outputStream, "\n%s%c ", promptName(session), '>');
   std::fwrite(line, 1, length, outputStream);
   std::fputc('\n', outputStream);
 }
 
+// Editors may begin a UTF-8 file with a byte-order mark; it belongs to no
+// command.
+void dropByteOrderMark(platform::LineBuffer& line) {
+  constexpr char kMark[] = "\xEF\xBB\xBF";
+  constexpr std::size_t kMarkLength = sizeof kMark - 1;
+  if (line.length < kMarkLength ||
+      std::memcmp(line.text, kMark, kMarkLength) != 0) {
+    return;
+  }
+  line.length -= kMarkLength;
+  std::memmove(line.text, line.text + kMarkLength, line.length + 1);
+}
+
 int runScriptCommand(CommandContext& context) {
   if (context.tokenLength > platform::kLineLimit) {
-    std::fprintf(outputStream, "\nError: Filename too long, limit %u characters",
+    std::fprintf(errorStream(),
+                 "\nError: Filename too long, limit %u characters",
                  static_cast<unsigned>(platform::kLineLimit));
     return 0;
   }
-  char* name = copyText(context.tokenStart, context.tokenLength, "quill_main",
-                        __LINE__);
+  char* name =
+      copyText(context.tokenStart, context.tokenLength, "quill_main", __LINE__);
   std::FILE* stream = nullptr;
   if (scriptNesting >= kMaxScriptNesting) {
     errno = EMFILE;
@@ -45,7 +64,7 @@ int runScriptCommand(CommandContext& context) {
     stream = platform::openForReading(name);
   }
   if (stream == nullptr) {
-    std::fprintf(outputStream, "\nError: Open of %s failed, %s", name,
+    std::fprintf(errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     release(name);
     return 0;
@@ -75,19 +94,25 @@ void runScript(std::FILE* stream, CommandContext& context) {
   // script line leaks into the outer line's result.
   WorkArea outer = session.work;
   platform::LineBuffer line;
-  while ((session.sessionFlags & (kExitRequested | kStoppedOnError)) == 0) {
+  bool firstLine = true;
+  // An interruption stops this script and every one that runs it.
+  while ((session.sessionFlags & (kExitRequested | kStoppedOnError)) == 0 &&
+         !platform::interrupted()) {
     platform::LineStatus status = platform::readLine(stream, line);
+    if (status == platform::LineStatus::kInterrupted) break;
     if (status == platform::LineStatus::kError) {
-      std::fprintf(outputStream, "\nError: Input stream error:\n       %s",
+      std::fprintf(errorStream(), "\nError: Input stream error:\n       %s",
                    platform::errorText(line.error));
       markCommandFailed(session);
       break;
     }
-    if (status == platform::LineStatus::kTooLong) {
-      std::fprintf(outputStream,
-                   "\nError: Input line too long, limit %d characters",
-                   static_cast<int>(platform::kLineLimit));
-      markCommandFailed(session);
+    if (firstLine) dropByteOrderMark(line);
+    firstLine = false;
+    if (status == platform::LineStatus::kTooLong ||
+        status == platform::LineStatus::kRunaway) {
+      rejectLongLine(context, line, true);
+      // What follows a runaway line is its middle, not a command.
+      if (status == platform::LineStatus::kRunaway) break;
     } else {
       std::size_t length = trimLineEnd(line.text, line.length);
       echoScriptLine(session, line.text, length);

@@ -11,8 +11,10 @@ namespace shell {
 ParseStatus installRunScript(CommandContext& context);
 
 // Executes every line of an open stream, echoing each one, with the
-// COMMAND_DELAY pause after every line that parsed. EXIT ends only this
-// script; a stop on error ends it and every enclosing one.
+// COMMAND_DELAY pause after every line that parsed. A byte-order mark
+// before the first line is skipped. EXIT ends only this script; a stop on
+// error or an interruption ends it and every enclosing one, and so does a
+// line that runs on past platform::kRunawayLimit without a line feed.
 void runScript(std::FILE* stream, CommandContext& context);
 
 }  // namespace shell

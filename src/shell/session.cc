@@ -1,5 +1,9 @@
 #include "shell/session.h"
 
+#include <initializer_list>
+#include <vector>
+
+#include "shell/result_recorder.h"
 #include "shell/tracked_memory.h"
 
 namespace shell {
@@ -17,6 +21,7 @@ const char* promptName(const SessionState& session) {
 }
 
 void markCommandFailed(SessionState& session) {
+  noteFailure();
   if (session.sessionFlags & kStopOnError) {
     session.sessionFlags |= kStoppedOnError;
   } else {

@@ -8,6 +8,7 @@
 #include "platform/console.h"
 #include "shell/block_index.h"
 #include "shell/output.h"
+#include "shell/result_recorder.h"
 #include "shell/session.h"
 
 namespace shell {
@@ -57,7 +58,7 @@ BlockIndex<Location>& index() {
 void* rawAllocate(std::size_t size, const char* module, int line) {
   void* block = rawAllocation(size);
   if (block == nullptr) {
-    std::fprintf(outputStream,
+    std::fprintf(errorStream(),
                  "\nError: Could not allocate %u bytes for Quill use in "
                  "module %s, line %d",
                  static_cast<unsigned>(size), module, line);
@@ -206,6 +207,12 @@ void compact() {
     cleanup();
   }
   releaseAll();
+  if (automation.quiet) {
+    // Nobody waits at the end of a job; the lines still open report why.
+    abandonLineResults();
+    finishResults();
+    std::exit(1);
+  }
   std::fputs("\n\nPress return to exit", outputStream);
   platform::readKey();
   std::exit(1);

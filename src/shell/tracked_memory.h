@@ -48,8 +48,8 @@ void releaseAll();
 void compact();
 
 // The common end of every fatal error: releases everything, asks the user
-// to press return and exits with status 1. Callers print their message
-// first.
+// to press return (not with --quiet) and exits with status 1. Callers print
+// their message first.
 [[noreturn]] void fatalStop();
 
 // Work that must not be left half done when the process stops: a command

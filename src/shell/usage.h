@@ -7,7 +7,8 @@ namespace shell {
 // When the program's only argument is --help or --version, prints the
 // usage text or the version line to the standard output and returns true:
 // the program then ends with status 0 without starting a session. Any
-// other arguments are command lines, and it returns false.
+// other arguments are program options and command lines
+// (program_options.h), and it returns false.
 bool answerAboutProgram(int argc, char** argv);
 
 }  // namespace shell

@@ -10,11 +10,14 @@
 #include "shell/execute_line.h"
 #include "shell/session.h"
 #include "shell/tracked_memory.h"
+#include "support/loopback.h"
 #include "support/run_program.h"
 #include "support/sim_process.h"
 
 namespace capture {
 namespace {
+
+using testing_support::loopbackAddress;
 
 class CaptureMemoryTest : public ::testing::Test {
  protected:
@@ -25,7 +28,8 @@ class CaptureMemoryTest : public ::testing::Test {
     context_->session =
         shell::trackedNew<shell::SessionState>("test", __LINE__);
     run("SET OPTIONS NOCOMMAND_DELAY");
-    run("SELECT MANAGER 127.0.0.161 USERNAME=administrator PASSWORD=admin");
+    run("SELECT MANAGER " + loopbackAddress(161) +
+        " USERNAME=administrator PASSWORD=admin");
   }
   void TearDown() override {
     shell::outputStream = stdout;
@@ -62,7 +66,8 @@ class CaptureMemoryTest : public ::testing::Test {
 };
 
 TEST_F(CaptureMemoryTest, ACaptureKeepsOnlyTheObjectListsItRead) {
-  testing_support::SimProcess sim(PELK_SIM_BINARY, "127.0.0.161", {"--demo"});
+  testing_support::SimProcess sim(PELK_SIM_BINARY, loopbackAddress(161),
+                                  {"--demo"});
   ASSERT_TRUE(sim.listening()) << sim.banner();
   run("SELECT SYSTEM Production");
   // The first capture fills the token lists that later ones replace.

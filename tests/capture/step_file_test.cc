@@ -1,11 +1,12 @@
-// Step files: their names, and that no half-written one survives a fatal
-// stop.
+// Step files: their names, that one takes its name only complete, and that
+// no half-written one survives a fatal stop.
 #include "capture/step_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "capture/controller_writer.h"
@@ -40,6 +41,10 @@ TEST(StepFileName, SplitsAtTheFirstDotOfTheLastPathComponent) {
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
+bool isEmptyDirectory(const std::string& path) {
+  return std::filesystem::is_empty(path);
+}
+
 class StepFileTest : public request_test::SessionFixture {
  protected:
   void SetUp() override {
@@ -72,9 +77,9 @@ class StepFileTest : public request_test::SessionFixture {
   CaptureWriter writer_{};
 };
 
-TEST_F(StepFileTest, AFatalStopDuringACaptureDeletesTheOpenStepFile) {
+TEST_F(StepFileTest, AFatalStopDuringACaptureLeavesNoStepFile) {
   ASSERT_EQ(0, openStepFile(writer_, path_.c_str()));
-  ASSERT_TRUE(exists(path_));
+  EXPECT_FALSE(exists(path_));  // not before it is complete
   shell::ResponseNode* details = powerDetails();
   EXPECT_EXIT(
       {
@@ -85,7 +90,7 @@ TEST_F(StepFileTest, AFatalStopDuringACaptureDeletesTheOpenStepFile) {
       testing::ExitedWithCode(1),
       "\nError: Number of expected controllers exceeded\n\nPress return to "
       "exit");
-  EXPECT_FALSE(exists(path_));
+  EXPECT_TRUE(isEmptyDirectory(scratch_.path()));
   closeStepFile(writer_, path_.c_str(), true);
   shell::releaseTree(details);
 }

@@ -12,6 +12,7 @@
 #include "client/emclient_api.h"
 #include "client_fixture.h"
 #include "loopback_server.h"
+#include "support/loopback.h"
 
 namespace emclient {
 namespace {
@@ -20,6 +21,7 @@ using emclient_test::ClientTest;
 using emclient_test::LoopbackServer;
 using emclient_test::textTransportAnswer;
 using emclient_test::textTransportSession;
+using testing_support::loopbackAddress;
 
 const char* kDisks =
     "<objectlist><object><objectid>id-1</objectid><objectname>Disk 010"
@@ -115,7 +117,8 @@ TEST(StatusMessage, JoinsUpToTwoDescriptions) {
 class DirectOperations : public ClientTest {};
 
 TEST_F(DirectOperations, StartDiskExerciseSendsTheChosenDisks) {
-  LoopbackServer server("127.0.1.70", 12301);
+  const std::string address = loopbackAddress(70);
+  LoopbackServer server(address, 12301);
   server.start(textTransportSession(server, [](int index, const std::string&) {
     return textTransportAnswer(
         index == 0 ? std::string(kDisks)
@@ -124,7 +127,7 @@ TEST_F(DirectOperations, StartDiskExerciseSendsTheChosenDisks) {
   }));
   char* message = reinterpret_cast<char*>(1);
   ASSERT_EQ(
-      EMClientAPITNGStartDiskExercise("127.0.1.70", "u", "p",
+      EMClientAPITNGStartDiskExercise(address.c_str(), "u", "p",
                                       "Disk 011, Disk 02", "cell-1", &message),
       0);
   ASSERT_NE(message, nullptr);
@@ -146,18 +149,19 @@ TEST_F(DirectOperations, StartDiskExerciseSendsTheChosenDisks) {
             std::string::npos);
 
   message = nullptr;
-  EXPECT_EQ(EMClientAPITNGStartDiskExercise("127.0.1.70", "u", "p", "Disk 9",
+  EXPECT_EQ(EMClientAPITNGStartDiskExercise(address.c_str(), "u", "p", "Disk 9",
                                             "cell-1", &message),
             500);
   EXPECT_EQ(message, nullptr);
   EXPECT_EQ(server.requests().size(), 3u);  // only the object list
-  EXPECT_EQ(EMClientAPITNGStartDiskExercise("127.0.1.70", "u", "p", nullptr,
+  EXPECT_EQ(EMClientAPITNGStartDiskExercise(address.c_str(), "u", "p", nullptr,
                                             "cell-1", &message),
             300);
 }
 
 TEST_F(DirectOperations, SummaryFallsBackToStatusThenDefault) {
-  LoopbackServer server("127.0.1.71", 12301);
+  const std::string address = loopbackAddress(71);
+  LoopbackServer server(address, 12301);
   server.start(textTransportSession(server, [](int index, const std::string&) {
     const char* answers[] = {
         "<diskexercisesummary>3 disks ok</diskexercisesummary>",
@@ -170,7 +174,7 @@ TEST_F(DirectOperations, SummaryFallsBackToStatusThenDefault) {
                             "Error: No disk exercise summary (unknown error)."};
   for (const char* text : expected) {
     char* summary = nullptr;
-    EXPECT_EQ(EMClientAPITNGDiskExerciseSummary("127.0.1.71", "u", "p", "c",
+    EXPECT_EQ(EMClientAPITNGDiskExerciseSummary(address.c_str(), "u", "p", "c",
                                                 &summary),
               0);
     ASSERT_NE(summary, nullptr);
@@ -183,13 +187,15 @@ TEST_F(DirectOperations, SystemInfoTakesTheElmPath) {
   emclient_test::ElmScript script;
   script.answer =
       "HTTP/1.1 200 OK\r\n\r\nxmlintr - is not yet supported or known";
-  LoopbackServer server("127.0.1.72", 2301);
+  const std::string address = loopbackAddress(72);
+  LoopbackServer server(address, 2301);
   server.start(emclient_test::elmSession(server, script));
   writeFile("EMClientAPIPersist.txt", std::string(56, 'P'));
   char version[80];
   char build[80];
-  ASSERT_EQ(EMClientAPITNGGetSystemInfo("127.0.1.72", "u", "p", version, build),
-            0);
+  ASSERT_EQ(
+      EMClientAPITNGGetSystemInfo(address.c_str(), "u", "p", version, build),
+      0);
   EXPECT_STREQ(version, "2");
   EXPECT_STREQ(build, "unknown");
   std::vector<std::string> requests = server.requests();

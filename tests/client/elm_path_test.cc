@@ -13,6 +13,7 @@
 #include "client/login.h"
 #include "client_fixture.h"
 #include "loopback_server.h"
+#include "support/loopback.h"
 
 namespace emclient {
 namespace {
@@ -22,6 +23,7 @@ using emclient_test::ElmScript;
 using emclient_test::elmSession;
 using emclient_test::LoopbackServer;
 using emclient_test::xmlRequest;
+using testing_support::loopbackAddress;
 
 class ElmPath : public ClientTest {
  protected:
@@ -48,15 +50,17 @@ class ElmPath : public ClientTest {
 
 TEST_F(ElmPath, LogsInAndSendsTheRequestWithTheCookie) {
   ElmScript script;
-  LoopbackServer server("127.0.1.50", 2301);
+  LoopbackServer server(loopbackAddress(50), 2301);
   server.start(elmSession(server, script));
   std::string response;
   ASSERT_EQ(
-      send("POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:127.0.1.50:2301\n"
-           "Content-Type:text/SOAP\nContent-Length:500\n\n<Envelope>"
-           "<Header><hostip>111.111.111.111</hostip></Header><Body>"
-           "<username>admin</username><userpassword>secret</userpassword>"
-           "<x/></Body></Envelope>\n",
+      send("POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:" +
+               loopbackAddress(50) +
+               ":2301\n"
+               "Content-Type:text/SOAP\nContent-Length:500\n\n<Envelope>"
+               "<Header><hostip>111.111.111.111</hostip></Header><Body>"
+               "<username>admin</username><userpassword>secret</userpassword>"
+               "<x/></Body></Envelope>\n",
            response),
       0);
   EXPECT_EQ(response, script.answer);
@@ -64,8 +68,9 @@ TEST_F(ElmPath, LogsInAndSendsTheRequestWithTheCookie) {
   std::vector<std::string> requests = server.requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(requests[0],
-            "Get /mrtlogin.htm HTTP/1.1\nHost:127.0.1.50:2301\n"
-            "Content-Type:text/xml\nContent-Length:0\n\n");
+            "Get /mrtlogin.htm HTTP/1.1\nHost:" + loopbackAddress(50) +
+                ":2301\n"
+                "Content-Type:text/xml\nContent-Length:0\n\n");
   std::string marked = std::string(20, 'K') + "0071" + std::string(32, 'k');
   std::string finalDigest = md5UpperHex("Corvane-HMMD=" + marked + "admin" +
                                         md5UpperHex("admin:secret"));
@@ -75,34 +80,42 @@ TEST_F(ElmPath, LogsInAndSendsTheRequestWithTheCookie) {
                 marked + finalDigest + "\nCorvane-WBEM-UserName:admin\n");
   std::string envelope = "<Envelope><Header><hostip>" + localAddress() +
                          "</hostip></Header><Body><x/></Body></Envelope>\n";
-  EXPECT_EQ(requests[2],
-            "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:127.0.1.50:2301\n"
-            "Cookie: Corvane-HMMD=" +
-                script.cookie + "\nContent-Type:text/SOAP\nContent-Length: " +
-                std::to_string(envelope.size()) + "\n\n" + envelope);
+  EXPECT_EQ(
+      requests[2],
+      "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:" + loopbackAddress(50) +
+          ":2301\n"
+          "Cookie: Corvane-HMMD=" +
+          script.cookie + "\nContent-Type:text/SOAP\nContent-Length: " +
+          std::to_string(envelope.size()) + "\n\n" + envelope);
 }
 
 TEST_F(ElmPath, KeepsTheCookieWhileCredentialsAndServerStay) {
   ElmScript script;
-  LoopbackServer server("127.0.1.51", 2301);
-  LoopbackServer other("127.0.1.52", 2301);
+  LoopbackServer server(loopbackAddress(51), 2301);
+  LoopbackServer other(loopbackAddress(52), 2301);
   server.start(elmSession(server, script));
   other.start(elmSession(other, script));
   std::string response;
-  ASSERT_EQ(send(xmlRequest("127.0.1.51:2301", "u", "p"), response), 0);
+  ASSERT_EQ(send(xmlRequest(loopbackAddress(51) + ":2301", "u", "p"), response),
+            0);
   EXPECT_EQ(sessionFile(), script.cookie);
   struct stat status {};
   ASSERT_EQ(stat(kSessionFileName, &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0600u);
 
-  ASSERT_EQ(send(xmlRequest("127.0.1.51:2301", "u", "p"), response), 0);
+  ASSERT_EQ(send(xmlRequest(loopbackAddress(51) + ":2301", "u", "p"), response),
+            0);
   EXPECT_EQ(server.requests().size(), 4u);  // one handshake for both
 
-  ASSERT_EQ(send(xmlRequest("127.0.1.51:2301", "u", "changed"), response), 0);
+  ASSERT_EQ(
+      send(xmlRequest(loopbackAddress(51) + ":2301", "u", "changed"), response),
+      0);
   EXPECT_EQ(server.requests().size(), 7u);
 
   // Another manager never sees this one's cookie.
-  ASSERT_EQ(send(xmlRequest("127.0.1.52:2301", "u", "changed"), response), 0);
+  ASSERT_EQ(
+      send(xmlRequest(loopbackAddress(52) + ":2301", "u", "changed"), response),
+      0);
   EXPECT_EQ(other.requests().size(), 3u);
 }
 
@@ -111,11 +124,12 @@ TEST_F(ElmPath, KeepsTheCookieWhileCredentialsAndServerStay) {
 TEST_F(ElmPath, UnwritableSessionFileOnlyCostsHandshakes) {
   ASSERT_EQ(symlink("/dev/full", kSessionFileName), 0);
   ElmScript script;
-  LoopbackServer server("127.0.1.57", 2301);
+  LoopbackServer server(loopbackAddress(57), 2301);
   server.start(elmSession(server, script));
   std::string response;
   for (int i = 0; i < 2; ++i) {
-    ASSERT_EQ(send(xmlRequest("127.0.1.57:2301", "u", "p"), response), 0);
+    ASSERT_EQ(
+        send(xmlRequest(loopbackAddress(57) + ":2301", "u", "p"), response), 0);
     EXPECT_EQ(response, script.answer);
   }
   EXPECT_EQ(server.requests().size(), 6u);
@@ -123,22 +137,24 @@ TEST_F(ElmPath, UnwritableSessionFileOnlyCostsHandshakes) {
 
 TEST_F(ElmPath, ShortPersistedCookieIsIgnored) {
   ElmScript script;
-  LoopbackServer server("127.0.1.53", 2301);
+  LoopbackServer server(loopbackAddress(53), 2301);
   server.start(elmSession(server, script));
   std::string response;
-  ASSERT_EQ(send(xmlRequest("127.0.1.53:2301", "u", "p"), response), 0);
+  ASSERT_EQ(send(xmlRequest(loopbackAddress(53) + ":2301", "u", "p"), response),
+            0);
   writeFile(kSessionFileName, std::string(55, 'S'));
-  ASSERT_EQ(send(xmlRequest("127.0.1.53:2301", "u", "p"), response), 0);
+  ASSERT_EQ(send(xmlRequest(loopbackAddress(53) + ":2301", "u", "p"), response),
+            0);
   EXPECT_EQ(server.requests().size(), 6u);
 }
 
 TEST_F(ElmPath, LoginFailures) {
   ElmScript script;
-  LoopbackServer server("127.0.1.54", 2301);
+  LoopbackServer server(loopbackAddress(54), 2301);
   server.start(elmSession(server, script));
 
   script.grant = false;  // tried twice with one pause
-  EXPECT_EQ(sendElm(xmlRequest("127.0.1.54:2301", "u", "p")), 202);
+  EXPECT_EQ(sendElm(xmlRequest(loopbackAddress(54) + ":2301", "u", "p")), 202);
   EXPECT_EQ(server.requests().size(), 4u);
   EXPECT_EQ(clock.pauses, std::vector<uint32_t>{500});
 
@@ -147,27 +163,28 @@ TEST_F(ElmPath, LoginFailures) {
   script.page =
       "HTTP/1.1 200 OK\r\n\r\n<PARAM NAME=SessionKey VALUE=\"Corvane-HMMD=" +
       std::string(56, 'K');
-  EXPECT_EQ(sendElm(xmlRequest("127.0.1.54:2301", "u", "q")), 201);
+  EXPECT_EQ(sendElm(xmlRequest(loopbackAddress(54) + ":2301", "u", "q")), 201);
   EXPECT_EQ(server.requests().size(), 5u);
   script.page.clear();
 
   script.key = std::string(28, 'K') + "\r\n" + std::string(26, 'K');
-  EXPECT_EQ(sendElm(xmlRequest("127.0.1.54:2301", "u", "r")), 201);
+  EXPECT_EQ(sendElm(xmlRequest(loopbackAddress(54) + ":2301", "u", "r")), 201);
   EXPECT_EQ(server.requests().size(), 6u);
 
   script.key = std::string(56, 'K');
   script.cookie = "short";
-  EXPECT_EQ(sendElm(xmlRequest("127.0.1.54:2301", "u", "s")), 203);
+  EXPECT_EQ(sendElm(xmlRequest(loopbackAddress(54) + ":2301", "u", "s")), 203);
   EXPECT_EQ(sessionFile(), "");
 }
 
 TEST_F(ElmPath, Version1RequestIsFlattenedOnTheWire) {
   ElmScript script;
-  LoopbackServer server("127.0.1.55", 2301);
+  LoopbackServer server(loopbackAddress(55), 2301);
   server.start(elmSession(server, script));
   std::string response;
   std::string request =
-      "POST /ResEltMrtFusion/Tallow HTTP/1.1\nHost:127.0.1.55:12301\n"
+      "POST /ResEltMrtFusion/Tallow HTTP/1.1\nHost:" + loopbackAddress(55) +
+      ":12301\n"
       "Content-Type: text/SOAP\nContent-Length: 0999\nSOAP Action:\"Get\"\n\n"
       "<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">\n"
       "<SOAP:Body=corvane-fenmoor:zorapi.v1>\n"
@@ -186,21 +203,24 @@ TEST_F(ElmPath, Version1RequestIsFlattenedOnTheWire) {
       "<Type xsd:type=\"string\">Host</Type></m:Get></SOAP:Body>"
       "</SOAP:Envelope>";
   ASSERT_EQ(server.requests().size(), 3u);
-  EXPECT_EQ(server.requests()[2],
-            "POST /ResEltMrtFusion/Tallow HTTP/1.1\nHost:127.0.1.55:2301\n"
-            "Cookie: Corvane-HMMD=" +
-                script.cookie + "\nContent-Type: text/SOAP\nContent-Length: " +
-                std::to_string(envelope.size()) + "\nSOAP Action:\"Get\"\n\n" +
-                envelope);
+  EXPECT_EQ(
+      server.requests()[2],
+      "POST /ResEltMrtFusion/Tallow HTTP/1.1\nHost:" + loopbackAddress(55) +
+          ":2301\n"
+          "Cookie: Corvane-HMMD=" +
+          script.cookie + "\nContent-Type: text/SOAP\nContent-Length: " +
+          std::to_string(envelope.size()) + "\nSOAP Action:\"Get\"\n\n" +
+          envelope);
 }
 
 TEST_F(ElmPath, TraceFollowsTheLoginSteps) {
   ElmScript script;
-  LoopbackServer server("127.0.1.56", 2301);
+  LoopbackServer server(loopbackAddress(56), 2301);
   server.start(elmSession(server, script));
   EMClientAPITNGSetDebugMode(2, nullptr);
   std::string response;
-  ASSERT_EQ(send(xmlRequest("127.0.1.56:2301", "u", "p"), response), 0);
+  ASSERT_EQ(send(xmlRequest(loopbackAddress(56) + ":2301", "u", "p"), response),
+            0);
   std::string log = readFile("EMClientAPIDebug.txt");
   std::size_t at = 0;
   for (const char* line :

@@ -13,9 +13,12 @@
 #include "capture_support.h"
 #include "pelk_runner.h"
 #include "sim_server.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 struct CapturedSystem {
   std::string name;      // as SELECT SYSTEM takes it
@@ -69,8 +72,8 @@ std::string comparable(const std::string& script) {
 }
 
 TEST(CaptureRoundTrip, ARestoredSystemCapturesToTheSameScripts) {
-  SimServer original("127.0.0.68");
-  ScenarioSim blank("127.0.0.69", kBlankArrays);
+  SimServer original(loopbackAddress(68));
+  ScenarioSim blank(loopbackAddress(69), kBlankArrays);
   ASSERT_TRUE(original.listening());
   ASSERT_TRUE(blank.server().listening());
   captureBoth(original);

@@ -6,10 +6,21 @@
 
 namespace e2e {
 
+namespace {
+
+std::vector<std::string> withScenario(std::vector<std::string> arguments,
+                                      const std::string& path) {
+  arguments.insert(arguments.begin(), {"--scenario", path});
+  return arguments;
+}
+
+}  // namespace
+
 ScenarioSim::ScenarioSim(const std::string& address,
-                         const std::string& scenario)
+                         const std::string& scenario,
+                         const std::vector<std::string>& arguments)
     : scenarioPath_(scenarioDirectory_.write("scenario.json", scenario)),
-      server_(address, {"--scenario", scenarioPath_}) {}
+      server_(address, withScenario(arguments, scenarioPath_)) {}
 
 std::string withoutCaptureTime(const std::string& text) {
   static const std::regex kTime(

@@ -16,10 +16,12 @@ inline const std::string kScenarioManager =
                    "users": [{"name": "administrator", "password": "admin"}]},
        "clock": 1767225600)";
 
-// A simulator started from `scenario` (JSON) on `address`.
+// A simulator started from `scenario` (JSON) on `address`, with
+// `arguments` added.
 class ScenarioSim {
  public:
-  ScenarioSim(const std::string& address, const std::string& scenario);
+  ScenarioSim(const std::string& address, const std::string& scenario,
+              const std::vector<std::string>& arguments = {});
   SimServer& server() { return server_; }
   // Where the session runs, so relative capture names land here.
   std::string file(const std::string& name) const {

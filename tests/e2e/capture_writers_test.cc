@@ -11,11 +11,13 @@
 #include "capture_support.h"
 #include "pelk_runner.h"
 #include "sim_server.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
 
 using Lines = std::vector<std::string>;
+using testing_support::loopbackAddress;
 
 const std::string kMayTakeAwhile =
     "\n    CAPTURE CONFIGURATION may take awhile.  Do not modify "
@@ -52,7 +54,7 @@ const std::string kSoloScenario = "{" + kScenarioManager + R"(,
   }]})";
 
 TEST(CaptureWriters, TheDefaultGroupAloneOnStandardOutputAndInFiles) {
-  ScenarioSim sim("127.0.0.60", kSoloScenario);
+  ScenarioSim sim(loopbackAddress(60), kSoloScenario);
   ASSERT_TRUE(sim.server().listening());
   const std::string halt = "SET OPTIONS ON_ERROR=HALT_ON_ERROR\n";
   const std::string basic =
@@ -71,7 +73,7 @@ TEST(CaptureWriters, TheDefaultGroupAloneOnStandardOutputAndInFiles) {
       "! \n! Original controller names were:\n! \n! \\Hardware\\Left\n"
       "! \\Hardware\\Controller B\n! \n";
   auto step = [&](const std::string& name, const std::string& body) {
-    return "\n\n\n" + header(name, "127.0.0.60", "Solo") + body +
+    return "\n\n\n" + header(name, loopbackAddress(60), "Solo") + body +
            complete(name);
   };
   SessionRun run =
@@ -101,8 +103,8 @@ TEST(CaptureWriters, TheDefaultGroupAloneOnStandardOutputAndInFiles) {
   std::string script =
       withoutCaptureTime(fileText(sim.file("solo_Step1A.txt")));
   const std::string sealed = "! \n! PELK CAPTURE script checksum start\n" +
-                             header("Step1A", "127.0.0.60", "Solo") + basic +
-                             "! \n! PELK CAPTURE script checksum end: ";
+                             header("Step1A", loopbackAddress(60), "Solo") +
+                             basic + "! \n! PELK CAPTURE script checksum end: ";
   EXPECT_OUTPUT(sealed, script.substr(0, sealed.size()));
   for (const char* step : {"Step1B", "Step1C", "Step2", "Step3"}) {
     EXPECT_EQ("<missing>",
@@ -179,8 +181,8 @@ const std::string kGroupsScenario = "{" + kScenarioManager + R"(,
   }]})";
 
 TEST(CaptureWriters, TheLargestGroupBecomesTheFirstGroupAndRestores) {
-  ScenarioSim sim("127.0.0.61", kGroupsScenario);
-  ScenarioSim twin("127.0.0.62",
+  ScenarioSim sim(loopbackAddress(61), kGroupsScenario);
+  ScenarioSim twin(loopbackAddress(62),
                    twinScenario("5000-1FE1-5000-0061", kGroupShelves));
   ASSERT_TRUE(sim.server().listening());
   ASSERT_TRUE(twin.server().listening());
@@ -250,8 +252,8 @@ const std::string kShapesScenario = "{" + kScenarioManager + R"(,
   }]})";
 
 TEST(CaptureWriters, FoldersByDepthHostsAndActiveVdisksRestoreAsCaptured) {
-  ScenarioSim sim("127.0.0.63", kShapesScenario);
-  ScenarioSim twin("127.0.0.64",
+  ScenarioSim sim(loopbackAddress(63), kShapesScenario);
+  ScenarioSim twin(loopbackAddress(64),
                    twinScenario("5000-1FE1-5000-0063", kShapesShelves));
   ASSERT_TRUE(sim.server().listening());
   ASSERT_TRUE(twin.server().listening());
@@ -341,7 +343,7 @@ const std::string kDrScenario = "{" + kScenarioManager + R"(,
   ]})";
 
 TEST(CaptureWriters, DrSourcesGroupsAndDestinationsGoToTheirOwnSteps) {
-  ScenarioSim sim("127.0.0.65", kDrScenario);
+  ScenarioSim sim(loopbackAddress(65), kDrScenario);
   ASSERT_TRUE(sim.server().listening());
   runAgainst(sim.server(), {"SELECT SYSTEM Src", "CAPTURE CONFIGURATION src",
                             "SELECT SYSTEM Dst", "CAPTURE CONFIGURATION dst"});

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 const std::string kLibraryError = "\nError: EMClientAPITNG error ->\n";
 const std::string kSystems =
@@ -25,7 +28,7 @@ std::string nestedTooDeeply() {
 }
 
 struct FaultCase {
-  const char* address;
+  int loopback;  // which address of the test's block
   // Injected for as many requests as two failing commands use: a dropped
   // connection is opened again and the request sent once more.
   std::string fault;
@@ -34,39 +37,39 @@ struct FaultCase {
 
 const FaultCase kFaults[] = {
     // Dropped before answering, on the request and on its second sending.
-    {"127.0.0.80", "close:4",
+    {80, "close:4",
      kLibraryError +
          "EMCLIENTAPISOCKET_RECEIVE_ERROR : Network receive failed.\n"},
     // Dropped in the middle of the status line.
-    {"127.0.0.81", "cut:4:20",
+    {81, "cut:4:20",
      kLibraryError +
          "EMCLIENTAPISOCKET_RECEIVE_ERROR : Network receive failed.\n"},
     // Content-Length announces ten bytes more than arrive.
-    {"127.0.0.82", "short:4:10",
+    {82, "short:4:10",
      kLibraryError +
          "EMCLIENTAPISOCKET_RECEIVE_ERROR : Network receive failed.\n"},
     // More than the 64 MiB a receive holds.
-    {"127.0.0.83", "huge:4:65",
+    {83, "huge:4:65",
      kLibraryError +
          "EMCLIENTAPISOCKET_RECEIVE_ERROR : Network receive failed.\n"},
-    {"127.0.0.84", "garbage:2",
+    {84, "garbage:2",
      kLibraryError + "EMCLIENTAPITNG_SOAPSERVER_RESPONSE_INVALID_ERROR : "
                      "Invalid Soap Server Response.\n"},
-    {"127.0.0.85", "unauthorized:2",
+    {85, "unauthorized:2",
      kLibraryError + "EMCLIENTAPI_PERMISSIONDENIED_ERROR : Invalid username or "
                      "password.\n"},
-    {"127.0.0.86", "html:2",
-     "\nError: Server currently down, stopped or restarting"},
+    {86, "html:2", "\nError: Server currently down, stopped or restarting"},
     // Busy for more attempts than RETRIES 0 makes: the busy answer stands.
-    {"127.0.0.87", "busy:2:18018",
+    {87, "busy:2:18018",
      "\nError: The element manager is busy, try again later"},
-    {"127.0.0.88", "deep:2:100", nestedTooDeeply()},
+    {88, "deep:2:100", nestedTooDeeply()},
 };
 
 TEST(FaultMatrix, EachFaultFailsTheCommandAndTheNextOneWorks) {
   for (const FaultCase& fault : kFaults) {
     SCOPED_TRACE(fault.fault);
-    SimSession sim(fault.address, kRequestScenario, {"--fault", fault.fault});
+    SimSession sim(loopbackAddress(fault.loopback), kRequestScenario,
+                   {"--fault", fault.fault});
     REQUIRE_SIM(sim);
 
     auto halted = runArguments(withManager(
@@ -93,7 +96,7 @@ TEST(FaultMatrix, EachFaultFailsTheCommandAndTheNextOneWorks) {
 
 // Nothing listens on either port: both paths are refused at once.
 TEST(FaultMatrix, RefusedConnectionFailsTheCommand) {
-  const std::string address = "127.0.0.89";
+  const std::string address = loopbackAddress(89);
   auto halted =
       runArguments(withManager(address, {"SET OPTIONS ON_ERROR=HALT_ON_ERROR",
                                          "SHOW SYSTEM", "SHOW SYSTEM"}));
@@ -114,9 +117,65 @@ TEST(FaultMatrix, RefusedConnectionFailsTheCommand) {
   EXPECT_EQ(served.exitStatus, 0);
 }
 
+// A server that stalls after the header lines, or trickles the answer a
+// byte a second, holds a request no longer than its bound: the command
+// fails with the library's receive timeout and the next one works.
+TEST(FaultMatrix, StalledAndTricklingServersFailAtTheRequestsBound) {
+  const std::string kTimedOut =
+      kLibraryError +
+      "EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR : Receive timeout reach, no data "
+      "to receive.\n";
+  const struct {
+    int loopback;
+    const char* fault;
+    // The bound as an option or from the environment.
+    std::vector<std::string> options;
+    std::vector<std::string> environment;
+  } cases[] = {
+      {70, "stall:1", {"--timeout", "2"}, {}},
+      {71, "trickle:1:1000", {"--timeout", "2"}, {}},
+      {72, "stall:1", {}, {"PELK_TIMEOUT=2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    SimSession sim(loopbackAddress(c.loopback), kRequestScenario,
+                   {"--fault", c.fault});
+    REQUIRE_SIM(sim);
+    testing_support::ProgramOptions options;
+    options.arguments = c.options;
+    for (const std::string& line :
+         withManager(sim.address(),
+                     {"SET OPTIONS NORETRIES", "SHOW SYSTEM", "SHOW SYSTEM"})) {
+      options.arguments.push_back(line);
+    }
+    options.environment = c.environment;
+    options.timeoutSeconds = 10;
+    auto run = testing_support::runProgram(PELK_BINARY, options);
+    EXPECT_OUTPUT(managerEcho(sim.address()) + echo("SET OPTIONS NORETRIES") +
+                      echo("SHOW SYSTEM") + kTimedOut + echo("SHOW SYSTEM") +
+                      kSystems,
+                  run.output);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_FALSE(run.timedOut);
+  }
+}
+
+// Without a Content-Length the answer ends where the server closes, however
+// many writes it came in.
+TEST(FaultMatrix, AnswerWithoutALengthIsReadUntilTheServerCloses) {
+  SimSession sim(loopbackAddress(73), kRequestScenario,
+                 {"--fault", "unframed:1", "--fault", "split:1:40"});
+  REQUIRE_SIM(sim);
+  auto run = runArguments(withManager(sim.address(), {"SHOW SYSTEM"}));
+  EXPECT_OUTPUT(managerEcho(sim.address()) + echo("SHOW SYSTEM") + kSystems,
+                run.output);
+  EXPECT_EQ(run.exitStatus, 0);
+}
+
 // The shell waits forever for an answer, so a slow one is simply late.
 TEST(FaultMatrix, SlowAnswerIsWaitedFor) {
-  SimSession sim("127.0.0.79", kRequestScenario, {"--fault", "delay:1:700"});
+  SimSession sim(loopbackAddress(79), kRequestScenario,
+                 {"--fault", "delay:1:700"});
   REQUIRE_SIM(sim);
   auto run = runArguments(withManager(
       sim.address(), {"SET OPTIONS ON_ERROR=HALT_ON_ERROR", "SHOW SYSTEM"}));

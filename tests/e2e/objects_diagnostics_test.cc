@@ -8,9 +8,12 @@
 
 #include "demo_session.h"
 #include "pelk_runner.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 constexpr char kSystem[] =
     "ElementID=\"1000000100000000000000000000000000000000\"";
@@ -21,7 +24,7 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsDiagnostics, ControllersMonitorsAndEvents) {
-  SimSession server("127.0.0.51", "", kDemo);
+  SimSession server(loopbackAddress(51), "", kDemo);
   REQUIRE_SIM(server);
   const std::string controllerA = "\"\\Hardware\\Controller A\"";
   const std::string shelf = "\"Disk Enclosure Monitor\"";
@@ -92,7 +95,7 @@ TEST(ObjectsDiagnostics, ControllersMonitorsAndEvents) {
 }
 
 TEST(ObjectsDiagnostics, VersionRediscoveryAndDiskExercise) {
-  SimSession server("127.0.0.52", "", kDemo);
+  SimSession server(loopbackAddress(52), "", kDemo);
   REQUIRE_SIM(server);
   const std::vector<std::string> lines = {
       "EMVERSION",
@@ -110,8 +113,9 @@ TEST(ObjectsDiagnostics, VersionRediscoveryAndDiskExercise) {
   };
   SessionRun run = runDemo(server, lines);
   EXPECT_OUTPUT(
-      echo(lines[0]) +
-          "\nElement manager information (at 127.0.0.52:12301)"
+      echo(lines[0]) + "\nElement manager information (at " +
+          loopbackAddress(52) +
+          ":12301)"
           "\n  Version: 3.2\n  Build: 3.2.0117" +
           echo(lines[1]) + echo(lines[2]) +
           "\nError: Command not valid until a system is selected (SELECT "
@@ -168,7 +172,7 @@ TEST(ObjectsDiagnostics, VersionRediscoveryAndDiskExercise) {
 // A refused exercise fails the command, so a script that stops on errors
 // stops there.
 TEST(ObjectsDiagnostics, ARefusedExerciseFailsTheCommand) {
-  SimSession server("127.0.0.53", "", kDemo);
+  SimSession server(loopbackAddress(53), "", kDemo);
   REQUIRE_SIM(server);
   const std::vector<std::string> lines = {
       "SET OPTIONS ON_ERROR=EXIT_ON_ERROR",
@@ -184,7 +188,7 @@ TEST(ObjectsDiagnostics, ARefusedExerciseFailsTheCommand) {
 }
 
 TEST(ObjectsDiagnostics, DebugInformationAndTallowFlags) {
-  SimSession server("127.0.0.54", "", kDemo);
+  SimSession server(loopbackAddress(54), "", kDemo);
   REQUIRE_SIM(server);
   testing_support::ScratchDirectory directory;
   SessionRun run =

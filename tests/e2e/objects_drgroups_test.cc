@@ -6,9 +6,12 @@
 
 #include "demo_session.h"
 #include "pelk_runner.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 constexpr char kProduction[] = "1000000100000000000000000000000000000000";
 constexpr char kDrSite[] = "1000000300000000000000000000000000000000";
@@ -25,7 +28,7 @@ std::string quoted(const std::string& name, const std::string& value) {
 }
 
 TEST(ObjectsDrGroups, CreateChangeAndDeleteDrGroups) {
-  SimSession server("127.0.0.49", "", kDemo);
+  SimSession server(loopbackAddress(49), "", kDemo);
   REQUIRE_SIM(server);
   const std::string finance = "\"\\Data Replication\\Finance\"";
   const std::string ops = "\"\\Data Replication\\Ops\"";
@@ -130,7 +133,7 @@ TEST(ObjectsDrGroups, CreateChangeAndDeleteDrGroups) {
 // A failed lookup on the destination system gives the selected system
 // back: the next commands act on it, not on the destination.
 TEST(ObjectsDrGroups, TheDestinationSystemIsOnlyBorrowed) {
-  SimSession server("127.0.0.50", "", kDemo);
+  SimSession server(loopbackAddress(50), "", kDemo);
   REQUIRE_SIM(server);
   const std::string archiveGroup = "\"\\Disk Groups\\Archive\"";
   const std::string reports = kReports, scratch = kScratch;

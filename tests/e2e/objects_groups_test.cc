@@ -5,9 +5,12 @@
 
 #include "demo_session.h"
 #include "pelk_runner.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 constexpr char kSystem[] =
     "ElementID=\"1000000100000000000000000000000000000000\"";
@@ -30,7 +33,7 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsGroups, DiskGroupsAndTheirDisks) {
-  SimSession server("127.0.0.47", "", kDemo);
+  SimSession server(loopbackAddress(47), "", kDemo);
   REQUIRE_SIM(server);
   const std::string fast = "\"\\Disk Groups\\Fast\"";
   const std::vector<std::string> lines = {
@@ -111,7 +114,7 @@ TEST(ObjectsGroups, DiskGroupsAndTheirDisks) {
 }
 
 TEST(ObjectsGroups, FoldersAreCreatedInsideFolders) {
-  SimSession server("127.0.0.48", "", kDemo);
+  SimSession server(loopbackAddress(48), "", kDemo);
   REQUIRE_SIM(server);
   const std::string sales = "\"\\Virtual Disks\\Sales\\\"";
   const std::string marketing = "\"\\Virtual Disks\\Marketing\\\"";

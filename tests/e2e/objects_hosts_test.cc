@@ -5,9 +5,12 @@
 
 #include "demo_session.h"
 #include "pelk_runner.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 constexpr char kSystem[] =
     "ElementID=\"1000000100000000000000000000000000000000\"";
@@ -27,7 +30,7 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsHosts, HostsWithAdaptersModesAndChanges) {
-  SimSession server("127.0.0.45", "", kDemo);
+  SimSession server(loopbackAddress(45), "", kDemo);
   REQUIRE_SIM(server);
   const std::vector<std::string> lines = {
       "SELECT SYSTEM Production",
@@ -111,7 +114,7 @@ TEST(ObjectsHosts, HostsWithAdaptersModesAndChanges) {
 }
 
 TEST(ObjectsHosts, LunsPresentDisksToHosts) {
-  SimSession server("127.0.0.46", "", kDemo);
+  SimSession server(loopbackAddress(46), "", kDemo);
   REQUIRE_SIM(server);
   const std::string scratch = "\"\\Virtual Disks\\scratch\\ACTIVE\"";
   const std::vector<std::string> lines = {

@@ -7,9 +7,12 @@
 
 #include "demo_session.h"
 #include "pelk_runner.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 const std::string kScript = PELK_SOURCE_DIR "/examples/lab-array.pelk";
 
@@ -94,7 +97,7 @@ bool served(const std::vector<std::string>& operations,
 }
 
 TEST(ObjectsSession, TheLabArrayScriptBuildsEverythingItShows) {
-  SimSession server("127.0.0.55", "", kDemo);
+  SimSession server(loopbackAddress(55), "", kDemo);
   REQUIRE_SIM(server);
   SessionRun run = runDemo(server, {"FILE " + kScript});
   EXPECT_EQ(run.exitStatus, 0);

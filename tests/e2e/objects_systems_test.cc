@@ -6,9 +6,12 @@
 
 #include "demo_session.h"
 #include "pelk_runner.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 constexpr char kProductionId[] = "1000000100000000000000000000000000000000";
 constexpr char kBlankArrayId[] = "1000000200000000000000000000000000000000";
@@ -18,7 +21,7 @@ const std::string kNoSystem =
     "\nError: Command not valid until a system is selected (SELECT SYSTEM)";
 
 TEST(ObjectsSystems, AddSystemInitializesTheSelectedArrayAndDeselectsIt) {
-  SimSession server("127.0.0.40", "", kDemo);
+  SimSession server(loopbackAddress(40), "", kDemo);
   REQUIRE_SIM(server);
   const std::string add =
       "ADD SYSTEM Lab DEVICE_COUNT=8 SPARE_POLICY=SINGLE "
@@ -55,8 +58,26 @@ TEST(ObjectsSystems, AddSystemInitializesTheSelectedArrayAndDeselectsIt) {
             }));
 }
 
+// A mistyped name must not leave the commands after it acting on the
+// system selected before.
+TEST(ObjectsSystems, AFailedSelectionLeavesNoSystemSelected) {
+  SimSession server(loopbackAddress(56), "", kDemo);
+  REQUIRE_SIM(server);
+  SessionRun run = runDemo(
+      server, {"SELECT SYSTEM Production", "SELECT SYSTEM \"DR Sight\"",
+               "DELETE VDISK \"\\Virtual Disks\\Finance\\reports\\ACTIVE\""});
+  EXPECT_OUTPUT(
+      echo("SELECT SYSTEM Production") +
+          echo("SELECT SYSTEM \"DR Sight\"", "Production") +
+          "\nError: DR Sight not found" +
+          echo("DELETE VDISK \"\\Virtual Disks\\Finance\\reports\\ACTIVE\"") +
+          kNoSystem,
+      run.output);
+  EXPECT_TRUE(servedOperations(server).empty());
+}
+
 TEST(ObjectsSystems, RenameFollowsTheSelectionOnlyWhenTheServerAgrees) {
-  SimSession server("127.0.0.41", "", kDemo);
+  SimSession server(loopbackAddress(41), "", kDemo);
   REQUIRE_SIM(server);
   SessionRun run = runDemo(
       server,
@@ -90,7 +111,7 @@ TEST(ObjectsSystems, RenameFollowsTheSelectionOnlyWhenTheServerAgrees) {
 }
 
 TEST(ObjectsSystems, OnlyTheSelectedEmptySystemIsDeleted) {
-  SimSession server("127.0.0.42", "", kDemo);
+  SimSession server(loopbackAddress(42), "", kDemo);
   REQUIRE_SIM(server);
   SessionRun run = runDemo(
       server, {"SELECT SYSTEM Production", "DELETE SYSTEM \"DR Site\"",

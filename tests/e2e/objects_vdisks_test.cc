@@ -5,9 +5,12 @@
 
 #include "demo_session.h"
 #include "pelk_runner.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 constexpr char kSystem[] =
     "ElementID=\"1000000100000000000000000000000000000000\"";
@@ -29,7 +32,7 @@ std::string prompted(const std::string& line) {
 }
 
 TEST(ObjectsVdisks, CreateChangeAndDeleteVirtualDisks) {
-  SimSession server("127.0.0.43", "", kDemo);
+  SimSession server(loopbackAddress(43), "", kDemo);
   REQUIRE_SIM(server);
   const std::string db1 = "\"\\Virtual Disks\\Finance\\db1\\ACTIVE\"";
   const std::vector<std::string> lines = {
@@ -106,7 +109,7 @@ TEST(ObjectsVdisks, CreateChangeAndDeleteVirtualDisks) {
 }
 
 TEST(ObjectsVdisks, SnapshotsAndCopiesOfAnExistingDisk) {
-  SimSession server("127.0.0.44", "", kDemo);
+  SimSession server(loopbackAddress(44), "", kDemo);
   REQUIRE_SIM(server);
   const std::string store = "\"\\Virtual Disks\\Mail\\store\\ACTIVE\"";
   const std::vector<std::string> lines = {

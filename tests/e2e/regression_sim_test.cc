@@ -7,9 +7,12 @@
 #include <sstream>
 
 #include "demo_session.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 const char* const kIgnored[] = {
     "Available_storage_space", "Controller_time", "Created",
@@ -29,7 +32,7 @@ bool isIgnored(const std::string& name) {
 }
 
 TEST(RegressionOnTheSimulator, MarksExactlyTheChangingValues) {
-  SimSession sim("127.0.0.30", "", kDemo);
+  SimSession sim(loopbackAddress(30), "", kDemo);
   REQUIRE_SIM(sim);
   testing_support::ScratchDirectory scratch;
   const std::string group = "SHOW DISK_GROUP \"\\Disk Groups\\Default Disk Group\"";

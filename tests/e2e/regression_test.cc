@@ -183,6 +183,31 @@ TEST(Regression, ExitInAReferenceEndsTheTestAndTheSession) {
   EXPECT_EQ(0, run.exitStatus);
 }
 
+// A reference line that runs on past 1 MiB without a line feed ends the
+// test with an error instead of filling the memory.
+TEST(Regression, AnEndlessLineEndsTheTestWithAnError) {
+  ScratchDirectory scratch;
+  scratch.write(
+      "endless.txt",
+      "\n> SHOW OPTIONS\n" + std::string(3 << 20, 'x') + "\n> SHOW XYZ\n");
+  const std::string kEndless =
+      "\nError: Input line too long, limit 1048576 characters";
+  const struct {
+    const char* reference;
+    std::string replay;
+  } cases[] = {
+      {"/dev/zero", kEndless},
+      {"endless.txt", "\nRegressionTest> SHOW OPTIONS\n" + kEndless},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reference);
+    auto run = runInteractive(
+        std::string("REGRESSION TEST ") + c.reference + "\n", scratch.path());
+    EXPECT_OUTPUT(testSession(c.replay, 0), run.output);
+    EXPECT_FALSE(run.timedOut);
+  }
+}
+
 TEST(Regression, RefusalsAndMissingFiles) {
   ScratchDirectory scratch;
   auto run = runInteractive(

@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
 
+using testing_support::loopbackAddress;
+
 TEST(RequestRetry, NoRetriesSendsOnceAndReportsTheBusyAnswer) {
-  SimSession sim("127.0.0.120", kRequestScenario, {"--fault", "busy:1:18018"});
+  SimSession sim(loopbackAddress(120), kRequestScenario,
+                 {"--fault", "busy:1:18018"});
   REQUIRE_SIM(sim);
   auto run = runArguments(withManager(
       sim.address(), {"SET OPTIONS NORETRIES", "SHOW SYSTEM", "SHOW SYSTEM"}));

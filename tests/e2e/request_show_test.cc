@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 std::string list(const std::string& kind, const std::string& place,
                  const std::vector<std::string>& names) {
@@ -20,7 +23,7 @@ std::string none(const std::string& kind) {
 }
 
 TEST(RequestShow, EveryKindListsItsObjectsOrSaysThereAreNone) {
-  SimSession sim("127.0.0.100", kRequestScenario);
+  SimSession sim(loopbackAddress(100), kRequestScenario);
   REQUIRE_SIM(sim);
   const std::vector<std::string> kLines = {
       "SHOW SYSTEM",     "SELECT SYSTEM Empty",
@@ -63,7 +66,7 @@ TEST(RequestShow, EveryKindListsItsObjectsOrSaysThereAreNone) {
 }
 
 TEST(RequestShow, AManagerWithoutSystemsSaysSo) {
-  SimSession sim("127.0.0.101", "");
+  SimSession sim(loopbackAddress(101), "");
   REQUIRE_SIM(sim);
   auto run = runArguments({"SELECT MANAGER " + sim.address() +
                                " USERNAME=administrator PASSWORD=administrator",
@@ -132,7 +135,7 @@ const std::string kGroupAt70 =
     "\n                  Disk_ID : 120000010000000000000000000000000000000D";
 
 TEST(RequestShow, DetailsPrintArraysCategoriesLongNamesAndWrapAtTwoWidths) {
-  SimSession sim("127.0.0.102", kRequestScenario);
+  SimSession sim(loopbackAddress(102), kRequestScenario);
   REQUIRE_SIM(sim);
   const std::string kGroup = "\"\\Disk Groups\\Default Disk Group\"";
   auto run = runArguments(withManager(
@@ -165,7 +168,7 @@ TEST(RequestShow, DetailsPrintArraysCategoriesLongNamesAndWrapAtTwoWidths) {
 }
 
 TEST(RequestShow, DuplicateNamesAreNumberedAndAddressable) {
-  SimSession sim("127.0.0.103", kRequestScenario);
+  SimSession sim(loopbackAddress(103), kRequestScenario);
   REQUIRE_SIM(sim);
   auto run = runArguments(withManager(
       sim.address(),
@@ -191,7 +194,7 @@ TEST(RequestShow, DuplicateNamesAreNumberedAndAddressable) {
 }
 
 TEST(RequestShow, NamesAreLookedUpWithTheirCase) {
-  SimSession sim("127.0.0.104", kRequestScenario);
+  SimSession sim(loopbackAddress(104), kRequestScenario);
   REQUIRE_SIM(sim);
   auto run = runArguments(
       withManager(sim.address(), {"SELECT SYSTEM alpha", "SELECT SYSTEM Alpha",

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
 
 namespace e2e {
 namespace {
+
+using testing_support::loopbackAddress;
 
 std::string sent(const std::string& request) {
   return "\nSend SOAP command:++++++++++++++++++++\n\n*****" + request +
@@ -22,7 +25,7 @@ const std::string kSystemId = "1000000100000000000000000000000000000000";
 // The list of all hosts: ID empty, then ElementID, the credentials and the
 // element type, in the order the properties were put.
 TEST(RequestTrace, TheHostListRequestAndItsAnswer) {
-  SimSession sim("127.0.0.105", kRequestScenario, {"--log-properties"});
+  SimSession sim(loopbackAddress(105), kRequestScenario, {"--log-properties"});
   REQUIRE_SIM(sim);
   auto run = runArguments(withManager(
       sim.address(), {"SELECT SYSTEM Alpha", "DEBUG DUMP", "SHOW HOST"}));
@@ -30,7 +33,9 @@ TEST(RequestTrace, TheHostListRequestAndItsAnswer) {
       managerEcho(sim.address()) + echo("SELECT SYSTEM Alpha") +
           echo("DEBUG DUMP", "Alpha") + echo("SHOW HOST", "Alpha") +
           sent("POST /ResEltMrtFusion/Tallow HTTP/1.1\n"
-               "Host:127.0.0.105:12301\n"
+               "Host:" +
+               loopbackAddress(105) +
+               ":12301\n"
                "Content-Type: text/SOAP\n"
                "Content-Length:  546\n"
                "SOAP Action:\"Get\"\n"
@@ -80,7 +85,7 @@ TEST(RequestTrace, TheHostListRequestAndItsAnswer) {
 // One virtual disk is asked for in the version-3.2 dialect, with the
 // credentials in the body and scellid, objectid, objecttype in that order.
 TEST(RequestTrace, OneVirtualDiskIsFetchedWithGetProperties) {
-  SimSession sim("127.0.0.106", kRequestScenario, {"--log-properties"});
+  SimSession sim(loopbackAddress(106), kRequestScenario, {"--log-properties"});
   REQUIRE_SIM(sim);
   auto run = runArguments(
       withManager(sim.address(), {"SELECT SYSTEM Alpha", "DEBUG DUMP",
@@ -88,7 +93,9 @@ TEST(RequestTrace, OneVirtualDiskIsFetchedWithGetProperties) {
                                   "DEBUG NODUMP", "SHOW HOST"}));
   const std::string kRequest = sent(
       "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\n"
-      "Host:127.0.0.106:12301\n"
+      "Host:" +
+      loopbackAddress(106) +
+      ":12301\n"
       "Content-Type: text/SOAP\n"
       "SOAPAction:'urn:Dunmore-Fenwall:BridgeXMLInterface.v3'\n"
       "Content-Length:  815\n"
@@ -138,7 +145,7 @@ TEST(RequestTrace, OneVirtualDiskIsFetchedWithGetProperties) {
 // Nobody listens there: the request is traced, the failure reported, and
 // no answer traced. The password is written as element text.
 TEST(RequestTrace, AFailedSendTracesTheRequestOnly) {
-  const std::string kAddress = "127.0.0.107";
+  const std::string kAddress = loopbackAddress(107);
   auto run = runArguments(
       {"SELECT MANAGER " + kAddress + " USERNAME=admin PASSWORD=a<b&c",
        "DEBUG DUMP", "SHOW SYSTEM"});
@@ -148,7 +155,9 @@ TEST(RequestTrace, AFailedSendTracesTheRequestOnly) {
                " USERNAME=admin PASSWORD=a<b&c") +
           echo("DEBUG DUMP") + echo("SHOW SYSTEM") +
           sent("POST /ResEltMrtFusion/Tallow HTTP/1.1\n"
-               "Host:127.0.0.107:12301\n"
+               "Host:" +
+               loopbackAddress(107) +
+               ":12301\n"
                "Content-Type: text/SOAP\n"
                "Content-Length:  464\n"
                "SOAP Action:\"Get\"\n"

@@ -179,6 +179,59 @@ TEST(Scripts, InputErrorsAreReportedAndTheSessionGoesOn) {
   EXPECT_EQ(0, run.exitStatus);
 }
 
+// A line that runs on without a line feed ends the script after 1 MiB;
+// what follows it is its middle, never a command.
+TEST(Scripts, AnEndlessLineEndsTheScriptAndCountsAsFailed) {
+  ScratchDirectory scratch;
+  scratch.write("endless.pelk",
+                std::string(3 << 20, 'x') + "\nSHOW XYZ\nSHOW OPTIONS\n");
+  const struct {
+    const char* file;
+    const char* onError;
+    std::string after;
+    int exitStatus;
+  } cases[] = {
+      {"/dev/zero", "EXIT_ON_ERROR", "", 1},
+      {"endless.pelk", "CONTINUE", echo("SHOW OPTIONS") + kQuietOptions, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string settings =
+        std::string("SET OPTIONS NOCOMMAND_DELAY ON_ERROR=") + c.onError;
+    std::string file = std::string("FILE ") + c.file;
+    auto run =
+        runArguments({settings, file, "SHOW OPTIONS"}, "", scratch.path());
+    EXPECT_OUTPUT(kBanner + echo(settings) + echo(file) + kTooLong + c.after,
+                  run.output);
+    EXPECT_EQ(c.exitStatus, run.exitStatus);
+    EXPECT_FALSE(run.timedOut);
+  }
+
+  // CAPTURE VALIDATE reads with the same bound.
+  auto validate = runArguments({"CAPTURE VALIDATE /dev/zero"});
+  EXPECT_OUTPUT(kBanner + echo("CAPTURE VALIDATE /dev/zero") +
+                    "\nError: Not a CAPTURE generated script",
+                validate.output);
+  EXPECT_FALSE(validate.timedOut);
+}
+
+// Editors may start a UTF-8 file with a byte-order mark; the first line
+// still runs, here making the next failure end the session.
+TEST(Scripts, AByteOrderMarkBeforeTheFirstLineIsSkipped) {
+  ScratchDirectory scratch;
+  scratch.write("bom.pelk",
+                "\xEF\xBB\xBFSET OPTIONS ON_ERROR=EXIT_ON_ERROR\nSHOW XYZ\n"
+                "SHOW OPTIONS\n");
+  auto run = runArguments({"SET OPTIONS NOCOMMAND_DELAY", "FILE bom.pelk"}, "",
+                          scratch.path());
+  EXPECT_OUTPUT(kBanner + echo("SET OPTIONS NOCOMMAND_DELAY") +
+                    echo("FILE bom.pelk") +
+                    echo("SET OPTIONS ON_ERROR=EXIT_ON_ERROR") +
+                    echo("SHOW XYZ") + caret(23) + kSyntaxError,
+                run.output);
+  EXPECT_EQ(1, run.exitStatus);
+}
+
 TEST(Scripts, AScriptThatRunsItselfEndsWithTooManyOpenFiles) {
   ScratchDirectory scratch;
   scratch.write("self.pelk", "FILE self.pelk\n");

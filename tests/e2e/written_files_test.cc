@@ -1,15 +1,20 @@
-// Files the session writes, when writing is impossible: the command that
-// asked for the file says why, a file that cannot be written whole is not
-// left behind, and a log that cannot be written costs only its entries.
+// Files the session writes, when writing is impossible or not allowed: the
+// command that asked for the file says why, a file that cannot be written
+// whole is not left behind, a log that cannot be written costs only its
+// entries, and nothing is written through another user's link or into
+// another user's file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "request_sim_session.h"
+#include "support/loopback.h"
+#include "support/other_user.h"
 
 namespace e2e {
 namespace {
 
+using testing_support::loopbackAddress;
 using testing_support::ScratchDirectory;
 
 TEST(WrittenFiles, CaptureFileThatCannotBeCreatedIsReported) {
@@ -28,7 +33,7 @@ TEST(WrittenFiles, CaptureFileThatCannotBeCreatedIsReported) {
 
 // /dev/full fails every write as a full disk does.
 TEST(WrittenFiles, DebugLogOnAFullDiskLosesEntriesNotCommands) {
-  SimSession sim("127.0.0.77", kRequestScenario);
+  SimSession sim(loopbackAddress(77), kRequestScenario);
   REQUIRE_SIM(sim);
   ScratchDirectory scratch;
   testing_support::ProgramOptions options;
@@ -85,9 +90,27 @@ TEST(WrittenFiles,
   }
 }
 
+// A reference that cannot be written whole never takes the place of the
+// one recorded before.
+TEST(WrittenFiles, ARegressionCaptureThatCannotBeWrittenKeepsTheEarlierOne) {
+  ScratchDirectory scratch;
+  scratch.write("ref.txt", "recorded before\n");
+  auto run = runArgumentsOnFullDisk(
+      {"REGRESSION CAPTURE ref.txt", "HELP", "SHOW TIME"}, scratch.path());
+  const std::string expected =
+      kBanner + echo("REGRESSION CAPTURE ref.txt") +
+      echo("HELP", "RegressionTest") +
+      "\nError: Cannot write ouput file.  Error detected:\n"
+      "       File too large\nRegression capture ended; ref.txt left as it "
+      "was" +
+      echo("SHOW TIME");
+  EXPECT_OUTPUT(expected, run.output.substr(0, expected.size()));
+  EXPECT_EQ("recorded before\n", scratch.read("ref.txt"));
+}
+
 // The cookie kept for the next login is written whole or not at all.
 TEST(WrittenFiles, ASessionFileThatCannotBeWrittenWholeIsLeftEmpty) {
-  SimSession sim("127.0.0.78", kRequestScenario, {"--text-port", "off"});
+  SimSession sim(loopbackAddress(78), kRequestScenario, {"--text-port", "off"});
   REQUIRE_SIM(sim);
   ScratchDirectory scratch;
   auto run = runArgumentsOnFullDisk(
@@ -98,6 +121,70 @@ TEST(WrittenFiles, ASessionFileThatCannotBeWrittenWholeIsLeftEmpty) {
   EXPECT_NE(run.output.find("\nSystems available on this Manager:\n  Alpha"),
             std::string::npos);
   EXPECT_EQ(scratch.read("EMClientAPIPersist.txt"), "");
+}
+
+// Every name the session writes, with a link the other user planted there,
+// or a file of theirs: the command that asked for the file refuses it, the
+// files written on their own stay unwritten, and nothing is changed.
+TEST(WrittenFiles, AnotherUsersLinkOrFileAtAWrittenNameIsLeftAlone) {
+  if (!testing_support::canActAsOtherUser()) {
+    GTEST_SKIP() << testing_support::kNeedsSuperuser;
+  }
+  SimSession sim(loopbackAddress(146), kRequestScenario,
+                 {"--text-port", "off"});
+  REQUIRE_SIM(sim);
+  struct Case {
+    const char* name;
+    const char* command;
+    const char* refusal;  // nullptr: the file is written without asking
+  };
+  const Case cases[] = {
+      {"ref.txt", "REGRESSION CAPTURE ref.txt",
+       "\nError: Open of ref.txt failed, "},
+      {"keep_Step1A.txt", "CAPTURE CONFIGURATION keep.txt",
+       "\nError: Open of keep_Step1A.txt failed, "},
+      {"EMClientAPIDebug.txt", "DEBUG INFORMATION TALLOW_FLAGS=111", nullptr},
+      {"EMClientAPIPersist.txt", "SHOW OPTIONS", nullptr},
+  };
+  for (bool link : {true, false}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (link ? " (link)" : " (file)"));
+      ScratchDirectory scratch;
+      testing_support::openToEveryone(scratch.path());
+      std::string victim = scratch.write("victim.txt", "precious\n");
+      ASSERT_EQ(0, chmod(victim.c_str(), 0644));
+      testing_support::ProgramOptions plant;
+      plant.arguments =
+          link ? std::vector<std::string>{"-s", "victim.txt", c.name}
+               : std::vector<std::string>{c.name};
+      plant.directory = scratch.path();
+      ASSERT_EQ(0, testing_support::runAsOtherUser(link ? "ln" : "touch", plant)
+                       .exitStatus);
+
+      auto run =
+          runArguments(withManager(sim.address(), {c.command, "SHOW SYSTEM"}),
+                       "", scratch.path());
+      if (c.refusal != nullptr) {
+        EXPECT_NE(std::string::npos,
+                  run.output.find(echo(c.command) + c.refusal +
+                                  (link ? "it is a symbolic link of another "
+                                          "user"
+                                        : "it is a file of another user") +
+                                  echo("SHOW SYSTEM")))
+            << testing_support::escaped(run.output);
+      }
+      // The session went on with what it could do.
+      EXPECT_NE(std::string::npos,
+                run.output.find("\nSystems available on this Manager:"));
+      EXPECT_EQ("precious\n", scratch.read("victim.txt"));
+      EXPECT_EQ(link ? "precious\n" : "", scratch.read(c.name));
+      struct stat status {};
+      ASSERT_EQ(0, stat(victim.c_str(), &status));
+      EXPECT_EQ(0644u, status.st_mode & 0777u);
+      ASSERT_EQ(0, lstat((scratch.path() + "/" + c.name).c_str(), &status));
+      EXPECT_EQ(testing_support::kOtherUser, status.st_uid);
+    }
+  }
 }
 
 }  // namespace

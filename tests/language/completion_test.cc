@@ -186,6 +186,59 @@ TEST(Completion, ValuePositionsOfferTheNamesTheSourceHolds) {
   EXPECT_EQ("SHOW VDISK / Name of object", seenPaths.front());
 }
 
+// Names with blanks and backslashes, as the manager lists them: folders end
+// in a backslash, and a folder holds what continues its name.
+TEST(Completion, NamesCompleteOneComponentAtATime) {
+  NameSource names = [](std::span<const CommandNode* const>, const CommandNode&,
+                        std::vector<std::string>& out) {
+    out = {"\\Virtual Disks\\Finance\\ledger\\ACTIVE",
+           "\\Virtual Disks\\Finance\\ledger\\nightly",
+           "\\Virtual Disks\\Finance\\reports\\ACTIVE",
+           "\\Hosts\\web01",
+           "\\Hosts\\Mail Server",
+           "\\Folders\\",
+           "\\Folders\\sub\\",
+           "\\Folders\\sub\\deeper\\"};
+  };
+  expectCompletions(
+      kFixtureRoot, names,
+      {
+          // Inside quotes: component by component, the quote closed and a
+          // blank added once the name is whole.
+          {"SHOW VDISK \"\\Virtual Disks\\Fi", 11,
+           "\"\\Virtual Disks\\Finance\\"},
+          {"SHOW VDISK \"\\Virtual Disks\\Finance\\", 11,
+           "\"\\Virtual Disks\\Finance\\ledger\\|"
+           "\"\\Virtual Disks\\Finance\\reports\\"},
+          {"SHOW VDISK \"\\Virtual Disks\\Finance\\ledger\\A", 11,
+           "\"\\Virtual Disks\\Finance\\ledger\\ACTIVE\" "},
+          {"SHOW VDISK \"  \\Ho", 11, "\"\\Hosts\\"},
+          {"SHOW VDISK \"\\Hosts\\w", 11, "\"\\Hosts\\web01\" "},
+          // Outside quotes: plain while the name allows, quoted from the
+          // first blank on.
+          {"SHOW VDISK \\V", 11, "\"\\Virtual Disks\\"},
+          {"SHOW VDISK \\H", 11, "\\Hosts\\"},
+          {"SHOW VDISK \\Hosts\\", 11,
+           "\\Hosts\\web01 |\"\\Hosts\\Mail Server\" "},
+          // A folder that holds more stays open.
+          {"SHOW VDISK \\Fo", 11, "\\Folders\\"},
+          {"SHOW VDISK \\Folders\\", 11, "\\Folders\\sub\\"},
+          {"SHOW VDISK \\Folders\\sub\\", 11, "\\Folders\\sub\\deeper\\ "},
+          {"SHOW VDISK \"\\Virtual Disks\\Fx", 0, ""},
+      });
+  // Listed from the component being typed on, without quotes.
+  EXPECT_EQ("ledger\\   reports\\\n",
+            formatCandidates(
+                complete(kFixtureRoot,
+                         "SHOW VDISK \"\\Virtual Disks\\Finance\\", names)
+                    .candidates,
+                80));
+  EXPECT_EQ(
+      "FULL             \\Virtual Disks\\  \\Hosts\\          \\Folders\\\n",
+      formatCandidates(complete(kFixtureRoot, "SHOW VDISK ", names).candidates,
+                       80));
+}
+
 TEST(Completion, CandidatesAreListedInColumnsThatFitTheWidth) {
   Completion completion = complete(rootList(), "SHOW D", {});
   EXPECT_EQ("D", commonPrefix(completion.candidates));

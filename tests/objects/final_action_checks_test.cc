@@ -5,9 +5,12 @@
 #include <string>
 
 #include "parse_fixture.h"
+#include "support/loopback.h"
 
 namespace objects_test {
 namespace {
+
+using testing_support::loopbackAddress;
 
 class FinalActionChecksTest : public ParseFixture {
  protected:
@@ -15,7 +18,7 @@ class FinalActionChecksTest : public ParseFixture {
     ParseFixture::SetUp();
     // Nothing listens here: a check that let the command through would
     // show up as a connection error instead of its own message.
-    selectManager("127.0.0.39:12301");
+    selectManager((loopbackAddress(39) + ":12301").c_str());
   }
 };
 

@@ -68,6 +68,29 @@ TEST(ReadLine, TheLimitCountsTheLineFeedButNotACarriageReturnBeforeIt) {
   EXPECT_EQ(LineStatus::kTooLong, readAll(std::string(2048, 'a'))[0].status);
 }
 
+// A line without a line feed is read no further than 1 MiB; the reading
+// stops in its middle, so what follows it can tell it ran away.
+TEST(ReadLine, ARunawayLineStopsTheReadingAtTheBound) {
+  std::string endless(kRunawayLimit + 10, 'x');
+  auto reads = readAll(endless);
+  EXPECT_EQ(LineStatus::kRunaway, reads[0].status);
+  EXPECT_EQ(std::string(kLineLimit, 'x'), reads[0].text);
+  EXPECT_EQ("xxxxxxxxxx", reads[1].text);  // the rest, when read on
+
+  EXPECT_EQ(LineStatus::kTooLong,
+            readAll(std::string(kRunawayLimit - 1, 'x') + "\n")[0].status);
+
+  std::FILE* stream = fmemopen(endless.data(), endless.size(), "r");
+  std::string line;
+  bool terminated = true;
+  EXPECT_EQ(LineStatus::kRunaway, readBoundedLine(stream, line, terminated));
+  EXPECT_EQ(kRunawayLimit, line.size());
+  EXPECT_FALSE(terminated);
+  std::rewind(stream);
+  EXPECT_FALSE(readWholeLine(stream, line, terminated));
+  std::fclose(stream);
+}
+
 TEST(ReadLine, EmbeddedZeroBytesAreKept) {
   auto reads = readAll(std::string("a\0b\n", 4));
   EXPECT_EQ(std::string("a\0b", 3), reads[0].text);

@@ -5,110 +5,25 @@ key. Every wait is for expected output, bounded by a timeout.
 Usage: prompt_test.py PATH_TO_PELK [unittest arguments]
 """
 
-import fcntl
 import os
-import pty
 import select
-import signal
+import socket
 import stat
-import struct
 import subprocess
 import sys
 import tempfile
 import termios
+import threading
 import time
 import unittest
 
+from loopback import loopback_address
+from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER, PROMPT, TAB,
+                      TIMEOUT, UP, Terminal, environment, set_window_size)
+
 PELK = None  # set from the command line
 
-BANNER = "\n\nPELK Build 7 for tarnwick 3.2\n"
-PROMPT = "\nNoSystemSelected> "
-END_OF_INPUT = "\nError: Input stream error:\n       Success"
 OPTIONS = "\nOptions:\n    COMMAND_DELAY = 10 (seconds)"
-TIMEOUT = 10.0
-
-UP = b"\x1b[A"
-TAB = b"\t"
-CTRL_D = b"\x04"
-CTRL_U = b"\x15"
-ENTER = b"\r"
-
-
-def set_window_size(descriptor, rows=24, columns=80):
-    fcntl.ioctl(descriptor, termios.TIOCSWINSZ,
-                struct.pack("HHHH", rows, columns, 0, 0))
-
-
-def environment(home):
-    return {"HOME": home, "TERM": "xterm", "PATH": os.environ.get("PATH", "")}
-
-
-class Terminal:
-    """PELK with its standard input and output on one pseudo-terminal."""
-
-    def __init__(self, home):
-        self.master, slave = os.openpty()
-        set_window_size(slave)
-        self.process = subprocess.Popen(
-            [PELK], stdin=slave, stdout=slave, stderr=slave,
-            env=environment(home), start_new_session=True)
-        os.close(slave)
-        self.output = ""  # all output so far, with CR LF read as LF
-        self.seen = 0      # how far expect() has consumed it
-
-    def send(self, keys):
-        while keys:
-            keys = keys[os.write(self.master, keys):]
-
-    def _read(self, deadline):
-        ready, _, _ = select.select([self.master], [], [],
-                                    max(0.0, deadline - time.monotonic()))
-        if not ready:
-            return False
-        try:
-            data = os.read(self.master, 65536)
-        except OSError:  # the terminal closed: the program has ended
-            data = b""
-        if not data:
-            return False
-        self.output += data.decode("latin-1").replace("\r\n", "\n")
-        return True
-
-    def expect(self, text):
-        """Waits until `text` appears after what was already expected."""
-        deadline = time.monotonic() + TIMEOUT
-        while True:
-            found = self.output.find(text, self.seen)
-            if found >= 0:
-                self.seen = found + len(text)
-                return
-            if time.monotonic() >= deadline or not self._read(deadline):
-                raise AssertionError(
-                    "waited for %r\nafter: %r" % (text, self.output[self.seen:]))
-
-    def expect_prompt(self):
-        """Waits for the prompt and then for the editor to take the
-        terminal out of line mode: it prints the prompt first, and a key
-        sent in between would meet the terminal's own line editing."""
-        self.expect(PROMPT)
-        deadline = time.monotonic() + TIMEOUT
-        while termios.tcgetattr(self.master)[3] & termios.ICANON:
-            if time.monotonic() >= deadline:
-                raise AssertionError("the terminal stayed in line mode")
-            select.select([], [], [], 0.001)
-
-    def finish(self):
-        """Reads to the end and returns the exit status."""
-        deadline = time.monotonic() + TIMEOUT
-        while time.monotonic() < deadline and self._read(deadline):
-            pass
-        return self.process.wait(timeout=TIMEOUT)
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGKILL)
-            self.process.wait()
-        os.close(self.master)
 
 
 class PromptTest(unittest.TestCase):
@@ -124,7 +39,7 @@ class PromptTest(unittest.TestCase):
         self.home.cleanup()
 
     def start(self):
-        terminal = Terminal(self.home.name)
+        terminal = Terminal(PELK, self.home.name)
         self.terminals.append(terminal)
         terminal.expect(BANNER)
         terminal.expect_prompt()
@@ -169,26 +84,50 @@ class PromptTest(unittest.TestCase):
         terminal.expect("WRITE_PROTECT")
         terminal.expect("NOWRITE_PROTECT\n")
         # SIZE and REDUNDANCY get their '=', and the values of REDUNDANCY
-        # are listed; the help after Enter shows the line parsed to its end.
+        # are listed; '?' shows the line parsed to its end, and Enter runs
+        # the line as it was before the '?'.
         terminal.send(b"SI" + TAB + b"10 RED" + TAB + TAB)
         terminal.expect("\nVRAID0  VRAID1  VRAID5\n")
-        terminal.send(b"1 ?" + ENTER)
+        terminal.send(b"1 ?")
         terminal.expect("\n  The options are:\n    COMMENT\n")
+        terminal.send(ENTER)
+        terminal.expect("\nError: Command not valid until a manager is selected")
         terminal.expect_prompt()
         self.end(terminal)
-        self.assertEqual(["ADD VDISK x SIZE=10 REDUNDANCY=VRAID1 ?"],
+        self.assertEqual(["ADD VDISK x SIZE=10 REDUNDANCY=VRAID1"],
                          self.history_lines())
 
-    def test_question_mark_is_answered_only_after_enter(self):
+    def test_question_mark_lists_at_once_and_gives_the_line_back(self):
         terminal = self.start()
         terminal.send(b"SHOW ?")
-        terminal.expect("SHOW ?")
-        terminal.send(CTRL_U + b"EXIT ?" + ENTER)
-        terminal.expect(
-            "\n  This command has no additional keywords or parameters")
+        terminal.expect("SHOW ?\n\n  The options are:\n    DISK\n")
+        terminal.expect("\n    WORLD_WIDE_NAME\n")
+        terminal.expect("NoSystemSelected> SHOW ")
+        terminal.send(b"OPTIONS" + ENTER)
+        terminal.expect(OPTIONS)
         terminal.expect_prompt()
-        self.assertNotIn("The options are", terminal.output)
+        # Where a token starts, in place of '=' and in place of a value.
+        for line, answer in (
+                (b"", "\n  The options are:\n    ADD\n    CAPTURE\n"),
+                (b"SET OPTIONS ON_ERROR ",
+                 "\n  The only option is: = [get help at a lower level]\n"),
+                (b"SET OPTIONS ON_ERROR=",
+                 "\n    CONTINUE\n    EXIT_ON_ERROR\n    HALT_ON_ERROR\n"),
+                (b"ADD VDISK x COMMENT=",
+                 "\n  The only option is: (string enclosed in quotes)\n"),
+                (b"EXIT ",
+                 "\n  This command has no additional keywords or parameters\n")):
+            with self.subTest(line=line):
+                terminal.send(line + b"?")
+                terminal.expect(answer)
+                terminal.expect("NoSystemSelected> " + line.decode())
+                terminal.send(CTRL_U)
+        # Inside a word it is an ordinary character, as the parser reads it.
+        terminal.send(b"SHOW OP?" + ENTER)
+        terminal.expect("\nError: Syntax error at or near here")
+        terminal.expect_prompt()
         self.end(terminal)
+        self.assertEqual(["SHOW OPTIONS", "SHOW OP?"], self.history_lines())
 
     def test_up_arrow_recalls_a_line_of_an_earlier_session(self):
         first = self.start()
@@ -217,6 +156,25 @@ class PromptTest(unittest.TestCase):
 
         self.assertEqual(["SHOW OPTIONS"], self.history_lines())
         self.assertEqual(0o600, stat.S_IMODE(os.stat(self.history).st_mode))
+
+    def test_a_missing_password_is_asked_for_without_echo(self):
+        terminal = self.start()
+        terminal.send(b"SELECT MANAGER 127.0.0.1 USERNAME=u" + ENTER)
+        terminal.expect("\nPassword: ")
+        deadline = time.monotonic() + TIMEOUT
+        while termios.tcgetattr(terminal.master)[3] & termios.ECHO:
+            if time.monotonic() >= deadline:
+                raise AssertionError("the password would be shown")
+            select.select([], [], [], 0.001)
+        terminal.send(b"s3cret" + ENTER)
+        terminal.expect_prompt()
+        terminal.send(b"SHOW MANAGER" + ENTER)
+        terminal.expect("\nManager IP address 127.0.0.1:12301"
+                        "\nUsername: u, password specified")
+        terminal.expect_prompt()
+        self.end(terminal)
+        self.assertNotIn("s3cret", terminal.output)
+        self.assertNotIn("s3cret", "\n".join(self.history_lines()))
 
     def test_line_limit_is_that_of_the_plain_prompt(self):
         terminal = self.start()
@@ -289,6 +247,101 @@ class PlainLoopTest(unittest.TestCase):
             with self.subTest(terminal_input=terminal_input):
                 self.assertEqual(expected,
                                  self.run_half_terminal(terminal_input))
+
+
+# A system name that would set the window title and sound the bell.
+HOSTILE_NAME = b"Evil\x1b]2;owned\x07"
+SYSTEMS = (b"<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">\n"
+           b"<SOAP:Body=corvane-fenmoor:zorapi.v1>\n"
+           b"<m:getResponse xmlns:m=\"TALLOW-URI\">\n"
+           b"<ArrayOfString xsd:type=\"u:string[2,2]\">\n"
+           b"<Name>" + HOSTILE_NAME + b"</Name>\n<ID>1</ID>\n"
+           b"<Name>Plain</Name>\n<ID>2</ID>\n"
+           b"</ArrayOfString>\n</m:getResponse>\n</SOAP:Body>\n"
+           b"</SOAP:Envelope>\n")
+MANAGER = loopback_address(201)
+
+
+class HostileManager:
+    """A manager on port 12301 that answers every request with SYSTEMS."""
+
+    def __init__(self):
+        self.listener = socket.socket()
+        self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.listener.bind((MANAGER, 12301))
+        self.listener.listen()
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        payload = SYSTEMS.replace(b"<", b"&lt;").replace(b">", b"&gt;")
+        body = (b"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<soap:Envelope>"
+                b"<soap:Body><m:executeTextTransportResponse><xmlPayload>" +
+                payload + b"</xmlPayload></m:executeTextTransportResponse>"
+                b"</soap:Body></soap:Envelope>\n")
+        answer = (b"HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n"
+                  b"Content-Length: %d\r\n\r\n" % len(body) + body)
+        while True:
+            try:
+                connection, _ = self.listener.accept()
+            except OSError:
+                return
+            with connection:
+                request = b""
+                while b"\n\n" not in request.replace(b"\r", b""):
+                    chunk = connection.recv(65536)
+                    if not chunk:
+                        break
+                    request += chunk
+                head = request.replace(b"\r", b"").split(b"\n\n")[0]
+                length = 0
+                for line in head.split(b"\n"):
+                    if line.lower().startswith(b"content-length:"):
+                        length = int(line.split(b":")[1])
+                while len(request.replace(b"\r", b"").split(b"\n\n", 1)[-1]) < length:
+                    chunk = connection.recv(65536)
+                    if not chunk:
+                        break
+                    request += chunk
+                connection.sendall(answer)
+
+    def close(self):
+        self.listener.close()
+
+
+class ServerTextTest(unittest.TestCase):
+    """Names from the server cannot steer the terminal they are shown on;
+    a pipe gets them byte for byte."""
+
+    def setUp(self):
+        self.manager = HostileManager()
+        self.home = tempfile.TemporaryDirectory()
+
+    def tearDown(self):
+        self.manager.close()
+        self.home.cleanup()
+
+    def test_control_characters_of_a_system_name_are_shown(self):
+        terminal = Terminal(PELK, self.home.name, self.home.name)
+        try:
+            terminal.expect_prompt()
+            terminal.send(b"SELECT MANAGER " + MANAGER.encode() +
+                          b" USERNAME=u PASSWORD=p" + ENTER)
+            terminal.expect_prompt()
+            terminal.send(b"SHOW SYSTEM" + ENTER)
+            terminal.expect("\nSystems available on this Manager:"
+                            "\n  Evil^[]2;owned^G\n  Plain")
+            terminal.expect_prompt()
+            self.assertNotIn("\x1b]", terminal.output)
+        finally:
+            terminal.stop()
+
+        piped = subprocess.run(
+            [PELK, "SELECT MANAGER %s USERNAME=u PASSWORD=p" % MANAGER,
+             "SHOW SYSTEM"],
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL, env=environment(self.home.name),
+            cwd=self.home.name, timeout=TIMEOUT)
+        self.assertIn(b"\n  " + HOSTILE_NAME + b"\n  Plain", piped.stdout)
 
 
 if __name__ == "__main__":

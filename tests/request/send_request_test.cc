@@ -8,11 +8,13 @@
 #include "request/pending_properties.h"
 #include "request/request_envelope.h"
 #include "sim_fixture.h"
+#include "support/loopback.h"
 
 namespace request_test {
 namespace {
 
 using namespace request;
+using testing_support::loopbackAddress;
 
 class SendRequestTest : public SimFixture {
  protected:
@@ -40,7 +42,7 @@ class SendRequestTest : public SimFixture {
 // RETRIES 1 allows six retries, ten seconds apart; the last busy answer is
 // then handed on to be judged like any other.
 TEST_F(SendRequestTest, ABusyServerIsAskedAgainEveryTenSeconds) {
-  startSim("127.0.0.110", {"busy:*:18018"});
+  startSim(loopbackAddress(110), {"busy:*:18018"});
   EXPECT_EQ(sendSystemList(1), 0);
   EXPECT_EQ(marks, "\nRetrying command.....");
   EXPECT_EQ(clock_.pauses, std::vector<uint32_t>(6, 10000));
@@ -54,7 +56,7 @@ TEST_F(SendRequestTest, ABusyServerIsAskedAgainEveryTenSeconds) {
 }
 
 TEST_F(SendRequestTest, NoRetriesMeansOneAttempt) {
-  startSim("127.0.0.111", {"busy:*:18018"});
+  startSim(loopbackAddress(111), {"busy:*:18018"});
   EXPECT_EQ(sendSystemList(0), 0);
   EXPECT_EQ(marks, "");
   EXPECT_TRUE(clock_.pauses.empty());
@@ -62,7 +64,7 @@ TEST_F(SendRequestTest, NoRetriesMeansOneAttempt) {
 }
 
 TEST_F(SendRequestTest, AnHtmlPageAfterTheRetriesMeansTheServerIsDown) {
-  startSim("127.0.0.112", {"html:*"});
+  startSim(loopbackAddress(112), {"html:*"});
   EXPECT_EQ(sendSystemList(1), 1);
   EXPECT_EQ(output(), "\nError: Server currently down, stopped or restarting");
   EXPECT_EQ(marks, "\nRetrying command.....");
@@ -74,7 +76,7 @@ TEST_F(SendRequestTest, AnHtmlPageAfterTheRetriesMeansTheServerIsDown) {
 // A refused login is the library's error: printed with its text, and not
 // retried whatever RETRIES says.
 TEST_F(SendRequestTest, LibraryErrorsAreReportedAndNotRetried) {
-  startSim("127.0.0.113", {"unauthorized:*"});
+  startSim(loopbackAddress(113), {"unauthorized:*"});
   EXPECT_EQ(sendSystemList(4), 1);
   EXPECT_EQ(output(),
             "\nError: EMClientAPITNG error ->\n"
@@ -88,7 +90,7 @@ TEST_F(SendRequestTest, LibraryErrorsAreReportedAndNotRetried) {
 // DEBUG TALLOW_FLAGS: "111" turns the library's log to level 2, any other
 // text to level 1, before every send.
 TEST_F(SendRequestTest, DebugFlagsSetTheLibraryLogLevel) {
-  startSim("127.0.0.121");
+  startSim(loopbackAddress(121));
   testing_support::ScratchDirectory logs;
   const std::string kStepLine =
       " ** Socket connection for sending request is open";

@@ -182,6 +182,37 @@ TEST_F(DrGroups, SettingsMembershipAndDeletion) {
             std::vector<std::string>{""});
 }
 
+TEST_F(DrGroups, DeletingASystemEndsItsDrGroups) {
+  sim::Answer deleted =
+      Run(sim::Dialect::kV1, "Delete",
+          {{"Type", "Element"}, {"ID", simtest::kProduction}});
+  ASSERT_EQ(deleted.status, 0) << deleted.message;
+  EXPECT_TRUE(IdOf("drmgroup", "\\Data Replication\\Mail DR", simtest::kDrSite)
+                  .empty());
+  // The partner keeps its copy as an ordinary disk.
+  std::string copy =
+      IdOf("Storage", "\\Virtual Disks\\Mail\\store\\ACTIVE", simtest::kDrSite);
+  ASSERT_FALSE(copy.empty());
+  EXPECT_EQ(simtest::Values(Details("virtualdisk", copy, simtest::kDrSite),
+                            "drmmode"),
+            std::vector<std::string>{""});
+  // Everything the system held is gone with it.
+  std::string systems = sim::RenderV1(
+      Run(sim::Dialect::kV1, "Get", {{"Type", "Element"}, {"ID", ""}}), true);
+  EXPECT_EQ(simtest::Values(systems, "Name"),
+            (std::vector<std::string>{"5000-1FE1-5000-A9F0",
+                                      "5000-1FE1-5000-B2C0", "DR Site"}));
+  for (const char* type :
+       {"Storage", "StorageClient", "PresentedUnit", "DiskGroup", "drmgroup"}) {
+    sim::Answer list =
+        Run(sim::Dialect::kV1, "Get",
+            {{"Type", type}, {"ElementID", simtest::kProduction}, {"ID", ""}});
+    EXPECT_EQ(list.status, 0) << type << ": " << list.message;
+    EXPECT_TRUE(simtest::Values(sim::RenderV1(list, true), "Name").empty())
+        << type;
+  }
+}
+
 TEST_F(DrGroups, FailoverSwapsTheRoles) {
   std::string group =
       IdOf("drmgroup", "\\Data Replication\\Mail DR", simtest::kDrSite);

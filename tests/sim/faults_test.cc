@@ -6,12 +6,14 @@
 #include <poll.h>
 
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
 
 using simtest::Connection;
 using simtest::RunningServer;
 using simtest::Values;
+using testing_support::loopbackAddress;
 
 const std::string kList = simtest::V1Envelope("Get", "Element", {{"ID", ""}});
 
@@ -34,6 +36,11 @@ TEST(Faults, SpecificationsAreReadOrRefused) {
       {"short:1:5", true, sim::FaultKind::kShort, 1, 5},
       {"huge:1", true, sim::FaultKind::kHuge, 1, 64},
       {"deep:*:100", true, sim::FaultKind::kDeep, -1, 100},
+      {"stall", true, sim::FaultKind::kStall, 1, 0},
+      {"trickle:2", true, sim::FaultKind::kTrickle, 2, 1000},
+      {"unframed:*", true, sim::FaultKind::kUnframed, -1, 0},
+      {"trickle:1:0", false, {}, 0, 0},
+      {"odd-names:*", true, sim::FaultKind::kOddNames, -1, 0},
       {"cut:1:0", false, {}, 0, 0},
       {"deep:1:0", false, {}, 0, 0},
       {"busy:0", false, {}, 0, 0},
@@ -54,7 +61,7 @@ TEST(Faults, SpecificationsAreReadOrRefused) {
 }
 
 TEST(Faults, BusyStatusesForTheNextRequestsOnly) {
-  RunningServer server("127.0.4.10");
+  RunningServer server(loopbackAddress(10));
   ASSERT_EQ(server.Control("POST", "/sim/fault", "busy:2:18018"), "ok\n");
   std::string first = server.Text(kList);
   EXPECT_EQ(Values(first, "MessageNum"), std::vector<std::string>{"18018"});
@@ -68,7 +75,7 @@ TEST(Faults, BusyStatusesForTheNextRequestsOnly) {
 }
 
 TEST(Faults, HtmlPageEmptyAnswerAndUnauthorized) {
-  RunningServer server("127.0.4.11");
+  RunningServer server(loopbackAddress(11));
   server.Control("POST", "/sim/fault", "html");
   EXPECT_EQ(server.Text(kList).rfind("<!DOCTYPE", 0), 0u);
   server.Control("POST", "/sim/fault", "empty");
@@ -82,7 +89,7 @@ TEST(Faults, HtmlPageEmptyAnswerAndUnauthorized) {
 }
 
 TEST(Faults, CloseWithoutAnsweringThenServeAgain) {
-  RunningServer server("127.0.4.12");
+  RunningServer server(loopbackAddress(12));
   server.Control("POST", "/sim/fault", "close:1");
   Connection dropped(server.address(), 12301);
   dropped.Send(simtest::TextTransportRequest(server.address(), kList,
@@ -93,7 +100,7 @@ TEST(Faults, CloseWithoutAnsweringThenServeAgain) {
 
 // Answers spoiled on the wire: what arrives before the server closes.
 TEST(Faults, GarbageCutAndShortAnswers) {
-  RunningServer server("127.0.4.16");
+  RunningServer server(loopbackAddress(16));
   std::string request = simtest::TextTransportRequest(server.address(), kList,
                                                       "administrator", "admin");
   Connection whole(server.address(), 12301);
@@ -118,8 +125,43 @@ TEST(Faults, GarbageCutAndShortAnswers) {
   EXPECT_EQ(short_.ReadUntilClosed(), answer.substr(0, answer.size() - 10));
 }
 
+// Answers a client must bound or read to the close: header lines and then
+// silence, a byte at a time, no length.
+TEST(Faults, StalledTrickledAndUnframedAnswers) {
+  RunningServer server(loopbackAddress(18));
+  std::string request = simtest::TextTransportRequest(server.address(), kList,
+                                                      "administrator", "admin");
+  Connection whole(server.address(), 12301);
+  whole.Send(request);
+  std::string answer = whole.ReadAnswer();
+  std::size_t bodyStart = answer.find("\r\n\r\n") + 4;
+
+  server.Control("POST", "/sim/fault", "stall:1");
+  {
+    Connection stalled(server.address(), 12301);
+    stalled.Send(request);
+    EXPECT_EQ(stalled.ReadSome(), answer.substr(0, bodyStart));
+    EXPECT_FALSE(stalled.ClosedByPeer(300));
+  }
+  // The client's close ends the stall; everyone else is served meanwhile.
+  EXPECT_EQ(Values(server.Text(kList), "Name").size(), 3u);
+
+  server.Control("POST", "/sim/fault", "trickle:1:1");
+  Connection trickled(server.address(), 12301);
+  trickled.Send(request);
+  EXPECT_EQ(trickled.ReadSome().size(), 1u);
+  EXPECT_NE(trickled.ReadAnswer().find("DR Site"), std::string::npos);
+
+  server.Control("POST", "/sim/fault", "unframed:1");
+  Connection unframed(server.address(), 12301);
+  unframed.Send(request);
+  std::string bare = unframed.ReadUntilClosed();
+  EXPECT_EQ(bare.find("Content-Length"), std::string::npos);
+  EXPECT_EQ(bare.substr(bare.find("\r\n\r\n") + 4), answer.substr(bodyStart));
+}
+
 TEST(Faults, HugeAndDeepPayloads) {
-  RunningServer server("127.0.4.17");
+  RunningServer server(loopbackAddress(17));
   server.Control("POST", "/sim/fault", "huge:1:1");
   std::string huge = server.Text(kList);
   EXPECT_EQ(huge.find_first_not_of(' '), 1u << 20);
@@ -127,10 +169,25 @@ TEST(Faults, HugeAndDeepPayloads) {
   server.Control("POST", "/sim/fault", "deep:1:3");
   EXPECT_EQ(server.Text(kList),
             "<object><object><object></object></object></object>");
+  // Built and escaped in time linear in the depth.
+  server.Control("POST", "/sim/fault", "deep:1:100000");
+  std::string deep = server.Text(kList);
+  EXPECT_EQ(deep.size(), 100000u * 17);
+  EXPECT_EQ(deep.rfind("<object></object>"), 100000u * 8 - 8);
+}
+
+TEST(Faults, OddNamesEndEveryNameOfTheNextAnswers) {
+  RunningServer server(loopbackAddress(18));
+  server.Control("POST", "/sim/fault", "odd-names:1");
+  std::vector<std::string> odd = Values(server.Text(kList), "Name");
+  ASSERT_EQ(odd.size(), 3u);
+  EXPECT_EQ(odd[0], std::string("Production") + sim::kOddNameSuffix);
+  std::vector<std::string> plain = Values(server.Text(kList), "Name");
+  EXPECT_EQ(plain[0], "Production");
 }
 
 TEST(Faults, SplitAnswersArriveInSeveralPieces) {
-  RunningServer server("127.0.4.13");
+  RunningServer server(loopbackAddress(13));
   server.Control("POST", "/sim/fault", "split:1:40");
   Connection connection(server.address(), 12301);
   connection.Send(simtest::TextTransportRequest(server.address(), kList,
@@ -142,7 +199,7 @@ TEST(Faults, SplitAnswersArriveInSeveralPieces) {
 }
 
 TEST(Faults, DelayedAnswersComeLater) {
-  RunningServer server("127.0.4.14");
+  RunningServer server(loopbackAddress(14));
   server.Control("POST", "/sim/fault", "delay:1:300");
   Connection connection(server.address(), 12301);
   connection.Send(simtest::TextTransportRequest(server.address(), kList,
@@ -152,7 +209,7 @@ TEST(Faults, DelayedAnswersComeLater) {
 }
 
 TEST(Faults, LoginPortFaults) {
-  RunningServer server("127.0.4.15");
+  RunningServer server(loopbackAddress(15));
   server.Control("POST", "/sim/fault", "no-session-key:1");
   Connection page(server.address(), 2301);
   page.Send(std::string("Get /mrtlogin.htm HTTP/1.1\nContent-Length:0\n\n") +

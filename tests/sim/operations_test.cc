@@ -123,7 +123,6 @@ TEST_F(Operations, PresentsAndUnpresentsVirtualDisks) {
   EXPECT_EQ(simtest::Values(details, "Lun"), std::vector<std::string>{"5"});
   EXPECT_EQ(simtest::Values(details, "StorageClientName"),
             std::vector<std::string>{"\\Hosts\\Backup"});
-  EXPECT_NE(OnProduction("Delete", "Storage", {{"ID", vdisk}}).status, 0);
   std::string lunId = simtest::Values(sim::RenderV1(lun, false), "ID").at(0);
   ASSERT_EQ(OnProduction("Delete", "PresentedUnit", {{"ID", lunId}}).status, 0);
   EXPECT_EQ(OnProduction("Delete", "Storage",
@@ -179,6 +178,47 @@ TEST_F(Operations, SnapshotsAndCopiesFollowTheirSource) {
             sim::RefusalNumber(sim::Refusal::kVdiskHasSnapshots));
   ASSERT_EQ(OnProduction("Delete", "Storage", {{"ID", snapshot}}).status, 0);
   EXPECT_EQ(OnProduction("Delete", "Storage", {{"ID", source}}).status, 0);
+}
+
+TEST_F(Operations, DeletingAPresentedVdiskTakesItsLuns) {
+  std::string reports =
+      IdOf("Storage", "\\Virtual Disks\\Finance\\reports\\ACTIVE");
+  ASSERT_EQ(OnProduction(
+                "Create", "PresentedUnit",
+                {{"LUN", "7"},
+                 {"StorageClientID", IdOf("StorageClient", "\\Hosts\\Backup")},
+                 {"StorageID", reports}})
+                .status,
+            0);
+  size_t luns = simtest::Values(Get("PresentedUnit"), "Name").size();
+  sim::Answer deleted = OnProduction("Delete", "Storage", {{"ID", reports}});
+  ASSERT_EQ(deleted.status, 0) << deleted.message;
+  EXPECT_EQ(deleted.message,
+            "Virtual disk \\Virtual Disks\\Finance\\reports\\ACTIVE deleted "
+            "with its 2 LUNs");
+  EXPECT_TRUE(
+      IdOf("Storage", "\\Virtual Disks\\Finance\\reports\\ACTIVE").empty());
+  EXPECT_EQ(simtest::Values(Get("PresentedUnit"), "Name").size(), luns - 2);
+  // The hosts present nothing that is gone.
+  EXPECT_TRUE(simtest::Values(Get("StorageClient",
+                                  IdOf("StorageClient", "\\Hosts\\Backup")),
+                              "StorageName")
+                  .empty());
+}
+
+TEST_F(Operations, AnUngroupedDiskIsNamedAsSuch) {
+  sim::Answer refused =
+      OnProduction("Set", "DiskGroup",
+                   {{"ID", IdOf("DiskGroup", "\\Disk Groups\\Archive")},
+                    {"DeleteDiskID", IdOf("Disk", "Disk 036")}});
+  EXPECT_EQ(refused.message,
+            "Disk is not in the disk group: Disk 036 is ungrouped");
+  refused = OnProduction("Set", "DiskGroup",
+                         {{"ID", IdOf("DiskGroup", "\\Disk Groups\\Archive")},
+                          {"DeleteDiskID", IdOf("Disk", "Disk 001")}});
+  EXPECT_EQ(refused.message,
+            "Disk is not in the disk group: Disk 001 is in \\Disk "
+            "Groups\\Default Disk Group");
 }
 
 TEST_F(Operations, DiskGroupsTakeAndReleaseDisks) {
@@ -350,11 +390,32 @@ TEST_F(Operations, RefusedChangesLeaveTheModelUntouched) {
        "Storage",
        {{"ID", ledger}, {"Size", "5"}},
        R::kCannotShrink},
-      {"deleting a presented vdisk",
+      {"deleting a vdisk with snapshots",
        "Delete",
        "Storage",
        {{"ID", ledger}},
-       R::kVdiskPresented},
+       R::kVdiskHasSnapshots},
+      {"snapshot named like the active disk",
+       "Copy",
+       "Snapshot",
+       {{"StorageID", scratch}, {"Name", "ACTIVE"}},
+       R::kNameInUse},
+      {"snapshot named like another snapshot of its source",
+       "Copy",
+       "Snapshot",
+       {{"StorageID", ledger}, {"Name", "nightly"}},
+       R::kNameInUse},
+      {"snapshot renamed like the active disk",
+       "Set",
+       "Storage",
+       {{"ID", IdOf("Storage", "\\Virtual Disks\\Finance\\ledger\\nightly")},
+        {"Name", "ACTIVE"}},
+       R::kNameInUse},
+      {"copy named like its source's family",
+       "Copy",
+       "Clone",
+       {{"StorageID", scratch}, {"Name", "scratch"}},
+       R::kNameInUse},
       {"LUN number taken on the host",
        "Create",
        "PresentedUnit",
@@ -429,6 +490,11 @@ TEST_F(Operations, RefusedChangesLeaveTheModelUntouched) {
         {"DeleteDiskID",
          simtest::Values(Get("DiskGroup", archive), "Disk_ID")[0]}},
        R::kTooFewDisks},
+      {"removing a disk the group does not hold",
+       "Set",
+       "DiskGroup",
+       {{"ID", archive}, {"DeleteDiskID", IdOf("Disk", "Disk 036")}},
+       R::kDiskNotInGroup},
       {"renaming a root folder",
        "Set",
        "Folder",
@@ -457,11 +523,6 @@ TEST_F(Operations, RefusedChangesLeaveTheModelUntouched) {
        "Element",
        {{"ID", simtest::kProduction}, {"Name", "x"}},
        R::kAlreadyInitialized},
-      {"deleting a system in a DR group",
-       "Delete",
-       "Element",
-       {{"ID", simtest::kProduction}},
-       R::kSystemInDr},
   };
   std::string before = sim::SaveScenario(model_);
   for (const auto& c : cases) {

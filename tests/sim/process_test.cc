@@ -1,17 +1,26 @@
 // The program itself: help, the listening line, a clean stop on SIGTERM
-// with the state saved, and refusals of bad command lines.
+// with the state saved whole or not at all, and refusals of bad command
+// lines and of save files it may not write.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "sim/demo_scenario.h"
+#include "sim/scenario.h"
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
+
+using testing_support::loopbackAddress;
 
 // A pelk-sim process; one still running when its test ends is killed, so a
 // failed test leaves no server behind.
@@ -35,7 +44,9 @@ struct Child {
   }
 };
 
-Child Spawn(std::vector<std::string> args) {
+// Runs pelk-sim, or `program` when one is given.
+Child Spawn(std::vector<std::string> args,
+            const char* program = PELK_SIM_BINARY) {
   Child child;
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return child;
@@ -44,10 +55,10 @@ Child Spawn(std::vector<std::string> args) {
     dup2(pipeFds[1], 1);
     close(pipeFds[0]);
     close(pipeFds[1]);
-    std::vector<char*> argv{const_cast<char*>(PELK_SIM_BINARY)};
+    std::vector<char*> argv{const_cast<char*>(program)};
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(PELK_SIM_BINARY, argv.data());
+    execv(program, argv.data());
     _exit(127);
   }
   close(pipeFds[1]);
@@ -70,6 +81,28 @@ int Wait(Child&& child) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string FileText(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// A directory of the test's own, removed with what it holds.
+struct Directory {
+  std::string path;
+  Directory() {
+    std::string pattern = ::testing::TempDir() + "pelk_sim_save_XXXXXX";
+    path = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+  }
+  ~Directory() { std::filesystem::remove_all(path); }
+  size_t Entries() const {
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(path),
+                      std::filesystem::directory_iterator()));
+  }
+};
+
 TEST(Process, HelpDescribesOptionsAndFaults) {
   Child child = Spawn({"--help"});
   std::string text;
@@ -84,6 +117,17 @@ TEST(Process, HelpDescribesOptionsAndFaults) {
         "--save", "--log", "--fault", "busy", "no-session-key", "/sim/fault"}) {
     EXPECT_NE(text.find(word), std::string::npos) << word;
   }
+  // Every login of the empty manager and of the demo, as they stand.
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  sim::Model demo;
+  std::string error;
+  ASSERT_TRUE(sim::LoadScenario(sim::kDemoScenario, demo, error)) << error;
+  for (const sim::Model& model : {sim::EmptyModel(), demo}) {
+    for (const sim::User& user : model.users) {
+      std::string login = user.name + " with the password " + user.password;
+      EXPECT_NE(text.find(login), std::string::npos) << login;
+    }
+  }
 }
 
 TEST(Process, RefusesBadCommandLines) {
@@ -92,46 +136,88 @@ TEST(Process, RefusesBadCommandLines) {
         {"--text-port", "x"},
         {"--fault", "nap"},
         {"--text-port", "off", "--elm-port", "off"},
-        {"--scenario", "/nonexistent.json"}}) {
+        {"--scenario", "/nonexistent.json"},
+        // Known at the start, not after a whole rehearsal.
+        {"--save", "/nonexistent/state.json"},
+        {"--save", ::testing::TempDir()}}) {
     EXPECT_EQ(Wait(Spawn(args)), 2) << args[0];
   }
   EXPECT_EQ(Wait(Spawn({"--address", "192.0.2.1"})), 1);
 }
 
+// SIGHUP, as when its terminal closes, stops it like SIGTERM.
 TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
-  std::string saved = ::testing::TempDir() + "pelk_sim_saved.json";
-  std::string log = ::testing::TempDir() + "pelk_sim_requests.log";
-  std::remove(saved.c_str());
-  std::remove(log.c_str());
-  Child child = Spawn(
-      {"--demo", "--address", "127.0.4.30", "--save", saved, "--log", log});
-  ASSERT_EQ(Line(child.out),
-            "pelk-sim listening on 127.0.4.30 text-port 12301 elm-port 2301\n");
-  simtest::Connection connection("127.0.4.30", 12301);
-  connection.Send(simtest::TextTransportRequest(
-      "127.0.4.30",
-      simtest::V1Envelope(
-          "Create", "StorageClient",
-          {{"ElementID", simtest::kProduction}, {"Name", "saved-host"}}),
-      "administrator", "admin"));
-  ASSERT_NE(connection.ReadAnswer().find("SuccessMsg"), std::string::npos);
+  for (int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    Directory directory;
+    std::string saved = directory.path + "/saved.json";
+    std::string log = directory.path + "/requests.log";
+    Child child = Spawn({"--demo", "--address", loopbackAddress(30), "--save",
+                         saved, "--log", log});
+    ASSERT_EQ(Line(child.out), "pelk-sim listening on " + loopbackAddress(30) +
+                                   " text-port 12301 elm-port 2301\n");
+    simtest::Connection connection(loopbackAddress(30), 12301);
+    connection.Send(simtest::TextTransportRequest(
+        loopbackAddress(30),
+        simtest::V1Envelope(
+            "Create", "StorageClient",
+            {{"ElementID", simtest::kProduction}, {"Name", "saved-host"}}),
+        "administrator", "admin"));
+    ASSERT_NE(connection.ReadAnswer().find("SuccessMsg"), std::string::npos);
+    kill(child.pid, signal);
+    EXPECT_EQ(Wait(std::move(child)), 0);
+    std::ifstream in(saved);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_NE(content.str().find("\\\\Hosts\\\\saved-host"), std::string::npos);
+    std::ifstream logIn(log);
+    std::stringstream logged;
+    logged << logIn.rdbuf();
+    EXPECT_NE(logged.str().find("Create StorageClient -> ok"),
+              std::string::npos);
+  }
+}
+
+// A full disk, shown by a file size limit whose signal is ignored, makes
+// the save fail: the state saved before stays whole.
+TEST(Process, ASaveThatFailsKeepsTheOldState) {
+  Directory directory;
+  std::string saved = directory.path + "/state.json";
+  std::ofstream(saved) << "old state\n";
+  Child child =
+      Spawn({"-c", "trap '' XFSZ; exec prlimit --fsize=1024 -- \"$0\" \"$@\"",
+             PELK_SIM_BINARY, "--demo", "--address", loopbackAddress(40),
+             "--save", saved},
+            "/bin/sh");
+  ASSERT_EQ(Line(child.out), "pelk-sim listening on " + loopbackAddress(40) +
+                                 " text-port 12301 elm-port 2301\n");
   kill(child.pid, SIGTERM);
-  EXPECT_EQ(Wait(std::move(child)), 0);
-  std::ifstream in(saved);
-  std::stringstream content;
-  content << in.rdbuf();
-  EXPECT_NE(content.str().find("\\\\Hosts\\\\saved-host"), std::string::npos);
-  std::ifstream logIn(log);
-  std::stringstream logged;
-  logged << logIn.rdbuf();
-  EXPECT_NE(logged.str().find("Create StorageClient -> ok"), std::string::npos);
+  EXPECT_EQ(Wait(std::move(child)), 1);
+  EXPECT_EQ("old state\n", FileText(saved));
+  EXPECT_EQ(1u, directory.Entries());
+}
+
+TEST(Process, AnotherUsersLinkAsTheSaveFileIsRefused) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "needs the superuser to act as a second user";
+  Directory directory;
+  std::string victim = directory.path + "/victim.json";
+  std::ofstream(victim) << "precious\n";
+  std::string link = directory.path + "/state.json";
+  ASSERT_EQ(0, symlink("victim.json", link.c_str()));
+  ASSERT_EQ(0, lchown(link.c_str(), 65534, 65534));
+  EXPECT_EQ(
+      Wait(Spawn({"--demo", "--address", loopbackAddress(41), "--save", link})),
+      2);
+  EXPECT_EQ("precious\n", FileText(victim));
 }
 
 TEST(Process, ASecondServerOnTheSameAddressFails) {
-  Child first = Spawn({"--address", "127.0.4.31", "--elm-port", "off"});
-  ASSERT_EQ(Line(first.out),
-            "pelk-sim listening on 127.0.4.31 text-port 12301 elm-port off\n");
-  EXPECT_EQ(Wait(Spawn({"--address", "127.0.4.31", "--elm-port", "off"})), 1);
+  Child first = Spawn({"--address", loopbackAddress(31), "--elm-port", "off"});
+  ASSERT_EQ(Line(first.out), "pelk-sim listening on " + loopbackAddress(31) +
+                                 " text-port 12301 elm-port off\n");
+  EXPECT_EQ(
+      Wait(Spawn({"--address", loopbackAddress(31), "--elm-port", "off"})), 1);
   kill(first.pid, SIGINT);
   EXPECT_EQ(Wait(std::move(first)), 0);
 }

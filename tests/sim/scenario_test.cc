@@ -29,7 +29,11 @@ TEST(Scenario, RefusesBrokenFilesAndKeepsTheModel) {
     const char* text;
     const char* where;
   } cases[] = {
-      {"not json", "not a JSON object"},
+      {"not json", "line 1, column 2: syntax error while parsing value"},
+      {"{\n  \"systems\": [\n    {\"name\": \"A\",}\n  ]\n}",
+       "line 3, column 18: syntax error while parsing object key"},
+      {"{\"clock\": 1",
+       "line 1, column 12: syntax error while parsing object - unexpected end"},
       {"[1,2]", "not a JSON object"},
       {R"({"systems": [{"name": "A"}]})", "systems[0]: missing \"wwn\""},
       {R"({"systems": [{"name": "A", "wwn": "123"}]})",

@@ -5,18 +5,20 @@
 #include <thread>
 
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
 
 using simtest::Connection;
 using simtest::RunningServer;
 using simtest::Values;
+using testing_support::loopbackAddress;
 
 const std::string kListSystems =
     simtest::V1Envelope("Get", "Element", {{"ID", ""}});
 
 TEST(Server, KeepsOneTextConnectionForManyRequests) {
-  RunningServer server("127.0.4.1");
+  RunningServer server(loopbackAddress(1));
   Connection connection(server.address(), 12301);
   ASSERT_TRUE(connection.ok());
   for (int i = 0; i < 3; ++i) {
@@ -34,7 +36,7 @@ TEST(Server, KeepsOneTextConnectionForManyRequests) {
 }
 
 TEST(Server, TextPortRefusesWrongCredentialsAndStaysOpen) {
-  RunningServer server("127.0.4.2");
+  RunningServer server(loopbackAddress(2));
   Connection connection(server.address(), 12301);
   connection.Send(simtest::TextTransportRequest(server.address(), kListSystems,
                                                 "administrator", "wrong"));
@@ -54,7 +56,7 @@ TEST(Server, TextPortRefusesWrongCredentialsAndStaysOpen) {
 // Base64 credentials of exactly 76 characters end in CR LF and a bare line
 // feed; longer ones go on after the CR LF.
 TEST(Server, AcceptsCredentialsBrokenAcrossLines) {
-  RunningServer server("127.0.4.8");
+  RunningServer server(loopbackAddress(8));
   std::string state = server.Control("GET", "/sim/state");
   std::string exact(24, 'u');  // 24 + 1 + 32 bytes: 76 characters of Base64
   std::string longer(30, 'w');
@@ -69,7 +71,7 @@ TEST(Server, AcceptsCredentialsBrokenAcrossLines) {
 }
 
 TEST(Server, LoginPortHandshakeThenRequestsOfBothDialects) {
-  RunningServer server("127.0.4.3");
+  RunningServer server(loopbackAddress(3));
   std::string cookie =
       simtest::ElmLogin(server.address(), "operator", "operator");
   ASSERT_EQ(cookie.size(), 56u);
@@ -92,8 +94,36 @@ TEST(Server, LoginPortHandshakeThenRequestsOfBothDialects) {
   EXPECT_TRUE(simtest::ElmLogin(server.address(), "operator", "bad").empty());
 }
 
+// What a standard HTTP client sends: no body and no length on a GET, no
+// zero byte after it.
+TEST(Server, StandardClientsAreAnsweredAtOnce) {
+  RunningServer server(loopbackAddress(180));
+  const struct {
+    int port;
+    std::string request;
+    const char* answerHolds;
+  } cases[] = {
+      {2301, "GET /mrtlogin.htm HTTP/1.1\r\nHost: h\r\nAccept: */*\r\n\r\n",
+       "SessionKey"},
+      {2301, "GET /sim/faults HTTP/1.1\r\nHost: h\r\n\r\n", "200 OK"},
+      {12301,
+       "POST /sim/fault HTTP/1.1\r\nHost: h\r\nContent-Length: 4\r\n"
+       "Connection: close\r\n\r\nbusy",
+       "ok"},
+      {12301, "GET /sim/faults HTTP/1.1\r\nConnection: close\r\n\r\n",
+       "busy:1:18034"},
+  };
+  for (const auto& c : cases) {
+    Connection connection(server.address(), c.port);
+    ASSERT_TRUE(connection.Send(c.request));
+    std::string answer = connection.ReadUntilClosed();
+    EXPECT_NE(answer.find(c.answerHolds), std::string::npos)
+        << c.request << "\nanswered: " << answer;
+  }
+}
+
 TEST(Server, AnswersTheInterfaceDialectOnTheTextPort) {
-  RunningServer server("127.0.4.4");
+  RunningServer server(loopbackAddress(4));
   std::string disks = server.Text(simtest::V3Envelope(
       "getobjectlist",
       {{"scellid", simtest::kProduction}, {"objecttype", "disk"}}, "3.00"));
@@ -128,7 +158,7 @@ TEST(Server, AnswersTheInterfaceDialectOnTheTextPort) {
 }
 
 TEST(Server, ServesClientsSideBySideWithoutMixingThem) {
-  RunningServer server("127.0.4.5");
+  RunningServer server(loopbackAddress(5));
   std::vector<std::thread> clients;
   for (int c = 0; c < 4; ++c) {
     clients.emplace_back([&server, c] {
@@ -157,7 +187,7 @@ TEST(Server, ServesClientsSideBySideWithoutMixingThem) {
 }
 
 TEST(Server, ControlRequestsReadAndReplaceTheState) {
-  RunningServer server("127.0.4.6");
+  RunningServer server(loopbackAddress(6));
   std::string state = server.Control("GET", "/sim/state");
   ASSERT_NE(state.find("\"Production\""), std::string::npos);
   std::string renamed = state;
@@ -167,7 +197,8 @@ TEST(Server, ControlRequestsReadAndReplaceTheState) {
   }
   EXPECT_EQ(server.Control("POST", "/sim/state", renamed), "ok\n");
   EXPECT_EQ(Values(server.Text(kListSystems), "Name").at(0), "Primary");
-  EXPECT_NE(server.Control("POST", "/sim/state", "{broken").find("not a JSON"),
+  EXPECT_NE(server.Control("POST", "/sim/state", "{broken")
+                .find("line 1, column 2: "),
             std::string::npos);
   EXPECT_EQ(Values(server.Text(kListSystems), "Name").at(0), "Primary");
   EXPECT_EQ(server.Control("GET", "/sim/nothing"), "unknown control request\n");
@@ -176,7 +207,7 @@ TEST(Server, ControlRequestsReadAndReplaceTheState) {
 TEST(Server, APortCanBeSwitchedOff) {
   sim::ServerOptions options;
   options.elmPort = -1;
-  RunningServer server("127.0.4.7", options);
+  RunningServer server(loopbackAddress(7), options);
   EXPECT_FALSE(Connection(server.address(), 2301).ok());
   EXPECT_FALSE(Values(server.Text(kListSystems), "Name").empty());
 }

@@ -7,12 +7,14 @@
 #include <thread>
 
 #include "sim_client.h"
+#include "support/loopback.h"
 
 namespace {
 
 using simtest::Connection;
 using simtest::RunningServer;
 using simtest::Values;
+using testing_support::loopbackAddress;
 
 const std::string kList = simtest::V1Envelope("Get", "Element", {{"ID", ""}});
 
@@ -40,7 +42,7 @@ void ExpectStillServing(RunningServer& server, const std::string& stateBefore) {
 }
 
 TEST(Torture, UnreadableRequestsAreRefusedAndClosed) {
-  RunningServer server("127.0.4.20", Impatient());
+  RunningServer server(loopbackAddress(20), Impatient());
   std::string state = server.Control("GET", "/sim/state");
   const struct {
     const char* what;
@@ -75,7 +77,7 @@ TEST(Torture, UnreadableRequestsAreRefusedAndClosed) {
 }
 
 TEST(Torture, SlowClientsAreServedOrTimedOut) {
-  RunningServer server("127.0.4.21", Impatient());
+  RunningServer server(loopbackAddress(21), Impatient());
   std::string state = server.Control("GET", "/sim/state");
   // A request trickling in within the time is answered.
   std::string request = simtest::TextTransportRequest(server.address(), kList,
@@ -99,7 +101,7 @@ TEST(Torture, SlowClientsAreServedOrTimedOut) {
 }
 
 TEST(Torture, AbruptDisconnectsLeaveNothingBehind) {
-  RunningServer server("127.0.4.22", Impatient());
+  RunningServer server(loopbackAddress(22), Impatient());
   std::string state = server.Control("GET", "/sim/state");
   std::string create = simtest::TextTransportRequest(
       server.address(),
@@ -129,7 +131,7 @@ TEST(Torture, AbruptDisconnectsLeaveNothingBehind) {
 }
 
 TEST(Torture, RandomBytesNeverHurtTheServer) {
-  RunningServer server("127.0.4.23", Impatient());
+  RunningServer server(loopbackAddress(23), Impatient());
   std::string state = server.Control("GET", "/sim/state");
   std::mt19937 random(12301);
   std::string valid = simtest::TextTransportRequest(server.address(), kList,
@@ -158,8 +160,20 @@ TEST(Torture, RandomBytesNeverHurtTheServer) {
   ExpectStillServing(server, state);
 }
 
+// Connections that never send a byte hold their places only for the
+// request timeout, not for the idle timeout of a kept connection.
+TEST(Torture, SilentConnectionsAreClosedAfterTheRequestTimeout) {
+  RunningServer server(loopbackAddress(25), Impatient());
+  std::vector<std::unique_ptr<Connection>> silent;
+  for (int i = 0; i < 16; ++i) {
+    silent.push_back(std::make_unique<Connection>(server.address(), 12301));
+  }
+  for (auto& connection : silent) EXPECT_TRUE(connection->ClosedByPeer(3000));
+  EXPECT_FALSE(Values(ListWhenServing(server), "Name").empty());
+}
+
 TEST(Torture, TooManyConnectionsAreTurnedAwayNotQueuedForever) {
-  RunningServer server("127.0.4.24", Impatient());
+  RunningServer server(loopbackAddress(24), Impatient());
   std::vector<std::unique_ptr<Connection>> idle;
   for (int i = 0; i < 20; ++i) {
     idle.push_back(std::make_unique<Connection>(server.address(), 12301));

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -64,6 +65,7 @@ ProgramRun runProgram(const std::string& path, const ProgramOptions& options) {
   auto deadline = std::chrono::steady_clock::now() +
                   std::chrono::seconds(options.timeoutSeconds);
   bool outputOpen = true, errorsOpen = true;
+  bool signalPending = options.signal != 0 && options.signalWhen != nullptr;
   while (outputOpen || errorsOpen) {
     pollfd watched[3] = {{output[0], POLLIN, 0},
                          {errors[0], POLLIN, 0},
@@ -79,7 +81,14 @@ ProgramRun runProgram(const std::string& path, const ProgramOptions& options) {
     }
     watched[0].fd = outputOpen ? output[0] : -1;
     watched[1].fd = errorsOpen ? errors[0] : -1;
-    if (poll(watched, 3, waitMs) < 0 && errno != EINTR) break;
+    if (signalPending && options.signalWhen()) {
+      kill(child, options.signal);
+      signalPending = false;
+    }
+    if (poll(watched, 3, signalPending ? std::min(waitMs, 5) : waitMs) < 0 &&
+        errno != EINTR) {
+      break;
+    }
     char buffer[65536];
     for (int i = 0; i < 2; ++i) {
       if (watched[i].revents & (POLLIN | POLLHUP | POLLERR)) {

@@ -2,6 +2,7 @@
 // input, and collects what it wrote and how it ended.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,14 @@ struct ProgramRun {
 
 struct ProgramOptions {
   std::vector<std::string> arguments;
-  std::string input;                     // written to standard input, then closed
+  std::string input;  // written to standard input, then closed
   std::vector<std::string> environment;  // "NAME=value" added to ours
   std::string directory;                 // working directory; empty: ours
   int timeoutSeconds = 20;
+  // When given, `signal` is sent once, as soon as `signalWhen` (asked every
+  // few milliseconds while the program runs) returns true.
+  int signal = 0;
+  std::function<bool()> signalWhen;
 };
 
 ProgramRun runProgram(const std::string& path, const ProgramOptions& options);

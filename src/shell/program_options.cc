@@ -1,0 +1,135 @@
+#include "shell/program_options.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+namespace shell {
+namespace {
+
+constexpr uint32_t kLongestTimeout = 86400;  // seconds: a day
+
+struct ProgramOption {
+  const char* name;
+  const char* valueName;    // nullptr: the option takes no value
+  const char* environment;  // the variable that may give it, or nullptr
+  const char* valueRule;    // what the value must be, for messages
+  // Applies the option with its value; false when the value is wrong.
+  bool (*apply)(const char* value, ProgramOptions& options);
+  const char* help;  // lines after the first start in the help column
+};
+
+bool setJson(const char*, ProgramOptions& options) {
+  options.json = true;
+  options.quiet = true;
+  return true;
+}
+
+bool setQuiet(const char*, ProgramOptions& options) {
+  options.quiet = true;
+  return true;
+}
+
+bool setYes(const char*, ProgramOptions& options) {
+  options.yes = true;
+  return true;
+}
+
+bool setTimeout(const char* value, ProgramOptions& options) {
+  uint32_t seconds = 0;
+  if (*value == '\0') return false;
+  for (const char* digit = value; *digit != '\0'; ++digit) {
+    if (*digit < '0' || *digit > '9') return false;
+    seconds = seconds * 10 + static_cast<uint32_t>(*digit - '0');
+    if (seconds > kLongestTimeout) return false;
+  }
+  options.timeoutSeconds = seconds;
+  return true;
+}
+
+constexpr ProgramOption kProgramOptions[] = {
+    {"--json", nullptr, nullptr, nullptr, setJson,
+     "one JSON object per command line on the standard output, and\n"
+     "nothing else (doc/json.md); implies --quiet"},
+    {"--quiet", nullptr, nullptr, nullptr, setQuiet,
+     "no banner, prompts or echo of commands; error messages on the\n"
+     "standard error; the end of the input is no error"},
+    {"--yes", nullptr, nullptr, nullptr, setYes,
+     "answer yes to every question without asking it; with --json or\n"
+     "--quiet a command that would ask is refused without it"},
+    {"--timeout", "SECONDS", "PELK_TIMEOUT",
+     "a whole number of seconds from 0 to 86400", setTimeout,
+     "give up a request to the manager, and fail its command, when\n"
+     "connecting, sending and the whole answer take longer; without it\n"
+     "PELK waits as long as the manager takes; 0 means no limit. The\n"
+     "environment variable PELK_TIMEOUT gives it too"},
+};
+
+constexpr int kHelpColumn = 20;
+
+const ProgramOption* findOption(const char* word) {
+  for (const ProgramOption& option : kProgramOptions) {
+    if (std::strcmp(word, option.name) == 0) return &option;
+  }
+  return nullptr;
+}
+
+void refuse(const char* source, const ProgramOption& option,
+            const char* value) {
+  if (value == nullptr) {
+    std::fprintf(stderr, "pelk: %s takes %s\n", source, option.valueRule);
+  } else {
+    std::fprintf(stderr, "pelk: %s takes %s, not \"%s\"\n", source,
+                 option.valueRule, value);
+  }
+}
+
+}  // namespace
+
+int readProgramOptions(int argc, char** argv, ProgramOptions& options) {
+  bool given[std::size(kProgramOptions)] = {};
+  int next = 1;
+  for (const ProgramOption* option;
+       next < argc && (option = findOption(argv[next])) != nullptr; ++next) {
+    const char* value = nullptr;
+    if (option->valueName != nullptr) {
+      value = next + 1 < argc ? argv[++next] : nullptr;
+      if (value == nullptr || !option->apply(value, options)) {
+        refuse(option->name, *option, value);
+        return -1;
+      }
+    } else {
+      option->apply(nullptr, options);
+    }
+    given[option - kProgramOptions] = true;
+  }
+  for (const ProgramOption& option : kProgramOptions) {
+    if (given[&option - kProgramOptions] || option.environment == nullptr) {
+      continue;
+    }
+    const char* value = std::getenv(option.environment);
+    if (value != nullptr && *value != '\0' && !option.apply(value, options)) {
+      refuse(option.environment, option, value);
+      return -1;
+    }
+  }
+  return next;
+}
+
+void printProgramOptions(std::FILE* stream) {
+  for (const ProgramOption& option : kProgramOptions) {
+    int width = std::fprintf(stream, "  %s", option.name);
+    if (option.valueName != nullptr) {
+      width += std::fprintf(stream, " %s", option.valueName);
+    }
+    std::fprintf(stream, "%*s", width < kHelpColumn ? kHelpColumn - width : 1,
+                 "");
+    for (const char* c = option.help; *c != '\0'; ++c) {
+      std::fputc(*c, stream);
+      if (*c == '\n') std::fprintf(stream, "%*s", kHelpColumn, "");
+    }
+    std::fputc('\n', stream);
+  }
+}
+
+}  // namespace shell

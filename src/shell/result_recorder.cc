@@ -1,0 +1,197 @@
+#include "shell/result_recorder.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "platform/files.h"
+
+namespace shell {
+
+AutomationMode automation;
+
+namespace {
+
+using nlohmann::ordered_json;
+
+struct ResultKey {
+  ResultKind kind;
+  const char* key;
+};
+
+constexpr ResultKey kResultKeys[] = {
+    {ResultKind::kKind, "kind"},
+    {ResultKind::kName, "name"},
+    {ResultKind::kObject, "object"},
+    {ResultKind::kObjects, "objects"},
+    {ResultKind::kOptions, "options"},
+    {ResultKind::kManager, "manager"},
+    {ResultKind::kTime, "time"},
+    {ResultKind::kModified, "modified"},
+    {ResultKind::kFiles, "files"},
+    {ResultKind::kSteps, "steps"},
+    {ResultKind::kElementManager, "element_manager"},
+    {ResultKind::kSummary, "summary"},
+};
+
+const char* keyOf(ResultKind kind) {
+  for (const ResultKey& row : kResultKeys) {
+    if (row.kind == kind) return row.key;
+  }
+  return "result";
+}
+
+// One command line being executed, or the run itself for what happens
+// outside any line. The memory stream writes through the addresses of
+// `errorText` and `errorLength`, so a record never moves.
+struct LineRecord {
+  std::string command;
+  ordered_json results = ordered_json::object();
+  bool failed = false;
+  std::optional<std::size_t> column;  // from 1, of the caret
+  std::FILE* errors = nullptr;
+  char* errorText = nullptr;
+  std::size_t errorLength = 0;
+};
+
+std::deque<LineRecord> lines;  // innermost last
+LineRecord runRecord;
+bool anyFailed = false;
+std::FILE* jsonOutput = nullptr;
+
+LineRecord& innermost() { return lines.empty() ? runRecord : lines.back(); }
+
+// Closes the record's error stream; what was written there, without the
+// line feed every message starts with.
+std::string takeErrors(LineRecord& record) {
+  if (record.errors == nullptr) return {};
+  std::fclose(record.errors);
+  std::string text(record.errorText, record.errorLength);
+  std::free(record.errorText);
+  record.errors = nullptr;
+  record.errorText = nullptr;
+  record.errorLength = 0;
+  if (!text.empty() && text.front() == '\n') text.erase(0, 1);
+  return text;
+}
+
+// The failing line, the caret under it when a position is known, then the
+// message, each ending with a line feed.
+void writeErrorBlock(const LineRecord& record, const std::string& errors) {
+  std::fwrite(record.command.data(), 1, record.command.size(), stderr);
+  std::fputc('\n', stderr);
+  if (record.column) {
+    std::fprintf(stderr, "%*s^\n", static_cast<int>(*record.column - 1), "");
+  }
+  std::fwrite(errors.data(), 1, errors.size(), stderr);
+  std::fputc('\n', stderr);
+}
+
+// Bytes that are not UTF-8 become U+FFFD, so every line is valid JSON.
+void emitLine(const LineRecord& record, bool failed,
+              const std::string& errors) {
+  ordered_json line = ordered_json::object();
+  line["command"] = record.command;
+  line["ok"] = !failed;
+  if (failed) line["error"] = errors;
+  if (failed && record.column) line["column"] = *record.column;
+  for (const auto& item : record.results.items())
+    line[item.key()] = item.value();
+  std::string text =
+      line.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
+  text += '\n';
+  std::fwrite(text.data(), 1, text.size(), jsonOutput);
+  std::fflush(jsonOutput);
+}
+
+}  // namespace
+
+bool recordingResults() { return automation.json && !lines.empty(); }
+
+void setResult(ResultKind kind, ordered_json value) {
+  if (!recordingResults()) return;
+  lines.back().results[keyOf(kind)] = std::move(value);
+}
+
+void appendResult(ResultKind kind, ordered_json value) {
+  if (!recordingResults()) return;
+  ordered_json& slot = lines.back().results[keyOf(kind)];
+  if (!slot.is_array()) slot = ordered_json::array();
+  slot.push_back(std::move(value));
+}
+
+void setResult(ResultKind kind, const char* text) {
+  if (recordingResults()) setResult(kind, ordered_json(text));
+}
+
+void appendResult(ResultKind kind, const char* text) {
+  if (recordingResults()) appendResult(kind, ordered_json(text));
+}
+
+std::FILE* errorStream() {
+  // A regression capture or test keeps errors in its file, as on screen.
+  if (!automation.quiet || outputStream != stdout) return outputStream;
+  LineRecord& record = innermost();
+  if (record.errors == nullptr) {
+    record.errors =
+        platform::openMemoryStream(&record.errorText, &record.errorLength);
+    if (record.errors == nullptr) return stderr;
+  }
+  return record.errors;
+}
+
+void printCaret(const CommandContext& context, std::size_t offset) {
+  if (automation.quiet && outputStream == stdout && !lines.empty()) {
+    lines.back().column = offset + 1;
+    return;
+  }
+  int width = static_cast<int>(std::strlen(promptName(*context.session))) + 2 +
+              static_cast<int>(offset);
+  std::fprintf(outputStream, "%*s^", width, "");
+}
+
+bool startJsonOutput() {
+  jsonOutput = platform::takeOverStandardOutput();
+  return jsonOutput != nullptr;
+}
+
+void beginLineResult(const char* line, std::size_t length) {
+  if (!automation.quiet) return;
+  lines.emplace_back().command.assign(line, length);
+}
+
+void endLineResult(bool failed) {
+  if (!automation.quiet || lines.empty()) return;
+  LineRecord& record = lines.back();
+  std::string errors = takeErrors(record);
+  failed = failed || record.failed || !errors.empty();
+  if (failed) anyFailed = true;
+  if (automation.json) emitLine(record, failed, errors);
+  if (!errors.empty()) writeErrorBlock(record, errors);
+  lines.pop_back();
+}
+
+void noteFailure() {
+  if (!automation.quiet) return;
+  innermost().failed = true;
+  anyFailed = true;
+}
+
+void abandonLineResults() {
+  while (!lines.empty()) endLineResult(true);
+}
+
+int finishResults() {
+  std::string errors = takeErrors(runRecord);
+  if (!errors.empty()) {
+    anyFailed = true;
+    std::fwrite(errors.data(), 1, errors.size(), stderr);
+    std::fputc('\n', stderr);
+  }
+  return anyFailed ? 1 : 0;
+}
+
+}  // namespace shell

@@ -1,0 +1,21 @@
+// Text that came from the server, as it may be printed. At a terminal a
+// name, value or message of the server's must not be able to steer the
+// terminal (move the cursor, set the window title, program keys), so its
+// control characters are shown instead of sent; files and pipes get the
+// bytes as they are.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "shell/output.h"
+
+namespace shell {
+
+// `text` as it may be printed on `stream`: when that is a terminal, every
+// control character but tab and line feed is written as ^X (ESC as ^[,
+// DEL as ^?); otherwise unchanged.
+std::string shownText(std::string_view text, std::FILE* stream = outputStream);
+
+}  // namespace shell
