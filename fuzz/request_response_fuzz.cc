@@ -1,12 +1,15 @@
 // Feeds arbitrary bytes to the response parser as a server answer, then
-// prints and searches whatever tree it built, the way SHOW and the outcome
-// check would. The first byte picks the display width. Everything the
+// prints, converts to JSON and searches whatever tree it built, the way
+// SHOW, --json and the outcome check would. The first byte picks the display width. Everything the
 // parse kept must be released with the line.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "request/display.h"
+#include "request/response_json.h"
 #include "request/response_parser.h"
 #include "request/response_search.h"
 #include "shell/execute_line.h"
@@ -32,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   request::ParseResponseText(*context);
   const shell::ResponseNode* root = session.work.responseTree;
   request::DisplayResponse(*context, root);
+  std::string json = request::ResponseJson(root).dump(
+      -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   request::FindResponseElement(root, "NotSuccessMsg");
   request::FindElementValue(root, "lun", 2);
 
