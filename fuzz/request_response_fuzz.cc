@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the response parser as a server answer, then
 // prints, converts to JSON and searches whatever tree it built, the way
-// SHOW, --json and the outcome check would. The first byte picks the display width. Everything the
-// parse kept must be released with the line.
+// SHOW, --json and the outcome check would. The first byte picks the
+// display width. Everything the parse kept must be released with the line.
 #include <cstdint>
 #include <cstdio>
 #include <string>
