@@ -40,8 +40,8 @@
 #include "platform/clock.h"
 #include "process_peak.h"
 #include "shell/execute_line.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
 #include "support/loopback.h"
 #include "support/run_program.h"
 

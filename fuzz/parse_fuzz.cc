@@ -9,7 +9,7 @@
 #include "language/grammar.h"
 #include "language/parser.h"
 #include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static shell::CommandContext* context = [] {

@@ -10,7 +10,7 @@
 #include "request/response_parser.h"
 #include "request/response_search.h"
 #include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static shell::CommandContext* context = [] {

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "shell/output.h"
-#include "shell/shown_text.h"
+#include "session/output.h"
+#include "session/shown_text.h"
 
 namespace capture {
 namespace {

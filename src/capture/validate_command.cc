@@ -9,8 +9,8 @@
 #include "capture/checksum.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
 
 namespace capture {
 namespace {

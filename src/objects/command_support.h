@@ -6,8 +6,8 @@
 
 #include "request/object_kinds.h"
 #include "request/pending_properties.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
 
 namespace objects {
 

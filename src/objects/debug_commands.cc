@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "client/emclient_api.h"
-#include "shell/confirmation.h"
-#include "shell/tracked_memory.h"
-#include "shell/version.h"
+#include "session/confirmation.h"
+#include "session/tracked_memory.h"
+#include "session/version.h"
 
 namespace objects {
 namespace {

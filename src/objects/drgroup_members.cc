@@ -11,7 +11,7 @@
 #include "request/preconditions.h"
 #include "request/response_search.h"
 #include "request/token_list.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace objects {
 namespace {

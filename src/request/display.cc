@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "shell/regression.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {

@@ -11,7 +11,7 @@
 #include "request/response_search.h"
 #include "request/send_request.h"
 #include "request/token_list.h"
-#include "shell/confirmation.h"
+#include "session/confirmation.h"
 #include "shell/execute_line.h"
 
 namespace request {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "request/response_search.h"
-#include "shell/shown_text.h"
+#include "session/shown_text.h"
 
 namespace request {
 namespace {

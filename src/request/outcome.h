@@ -1,7 +1,7 @@
 // Judging the server's answer in the work area's responseTree.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

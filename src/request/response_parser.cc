@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "request/namespaces.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {

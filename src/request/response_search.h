@@ -2,7 +2,7 @@
 // without recursion, so an answer of any size or shape is searched safely.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

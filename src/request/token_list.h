@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "request/object_kinds.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -8,8 +8,8 @@
 #include "platform/clock.h"
 #include "platform/interruption.h"
 #include "shell/regression.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
 
 namespace shell {
 namespace {

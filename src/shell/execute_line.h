@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "platform/console.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

@@ -6,10 +6,10 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
-#include "request/known_names.h"
+#include "shell/known_names.h"
 #include "shell/execute_line.h"
 #include "shell/line_editor.h"
-#include "shell/result_recorder.h"
+#include "session/result_recorder.h"
 
 namespace shell {
 namespace {

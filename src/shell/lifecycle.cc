@@ -10,9 +10,9 @@
 #include "platform/interruption.h"
 #include "shell/execute_line.h"
 #include "shell/regression.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
-#include "shell/version.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
+#include "session/version.h"
 
 namespace shell {
 

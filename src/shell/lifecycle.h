@@ -2,7 +2,7 @@
 #pragma once
 
 #include "shell/program_options.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

@@ -12,8 +12,8 @@
 #include "platform/pending_file.h"
 #include "platform/written_files.h"
 #include "shell/execute_line.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 
 namespace shell {
 namespace {

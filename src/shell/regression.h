@@ -3,7 +3,7 @@
 // report every command whose output differs.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

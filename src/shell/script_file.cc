@@ -7,8 +7,8 @@
 #include "platform/files.h"
 #include "platform/interruption.h"
 #include "shell/execute_line.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
 
 namespace shell {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "shell/program_options.h"
-#include "shell/version.h"
+#include "session/version.h"
 
 namespace shell {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "shell/execute_line.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
 #include "support/loopback.h"
 #include "support/run_program.h"
 #include "support/sim_process.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 #include "support/run_program.h"
 
 namespace capture {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "shell/execute_line.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
 
 namespace request_test {
 

@@ -1,11 +1,11 @@
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "shell/session.h"
+#include "session/session.h"
 #include "support/run_program.h"
 
 namespace shell {

@@ -2,7 +2,7 @@
 // object that the session already holds and, at the prompt, those of one
 // list request per kind and command line; nothing where a new object is
 // named, and nothing that waits on a manager which does not answer.
-#include "request/known_names.h"
+#include "shell/known_names.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/output.h"
+#include "session/output.h"
 
 namespace shell {
 

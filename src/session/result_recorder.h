@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <nlohmann/json_fwd.hpp>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

@@ -1,4 +1,4 @@
-#include "shell/result_recorder.h"
+#include "session/result_recorder.h"
 
 #include <cstdlib>
 #include <cstring>

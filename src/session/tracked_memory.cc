@@ -1,4 +1,4 @@
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "platform/console.h"
-#include "shell/block_index.h"
-#include "shell/output.h"
-#include "shell/result_recorder.h"
-#include "shell/session.h"
+#include "session/block_index.h"
+#include "session/output.h"
+#include "session/result_recorder.h"
+#include "session/session.h"
 
 namespace shell {
 namespace {

@@ -1,10 +1,10 @@
-#include "shell/session.h"
+#include "session/session.h"
 
 #include <initializer_list>
 #include <vector>
 
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
 
 namespace shell {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "language/completion.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -1,4 +1,4 @@
-#include "request/known_names.h"
+#include "shell/known_names.h"
 
 #include <cstring>
 
