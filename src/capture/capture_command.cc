@@ -20,6 +20,7 @@
 #include "session/confirmation.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace capture {
 namespace {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "request/response_search.h"
 #include "session/output.h"
 #include "session/shown_text.h"
 
@@ -49,18 +50,7 @@ const char* detailValue(const ResponseNode* details, const char* tag, int n) {
 }
 
 const char* RequireToken(const ResponseNode* details, const char* tag, int n) {
-  const char* value = detailValue(details, tag, n);
-  if (value == nullptr) {
-    std::fprintf(shell::errorStream(),
-                 "\nError: Required token \"%s\" not found", tag);
-    return nullptr;
-  }
-  if (value[0] == '\0') {
-    std::fprintf(shell::errorStream(),
-                 "\nError: Required token \"%s\" zero-length string", tag);
-    return nullptr;
-  }
-  return value;
+  return request::RequiredValue(detailValue(details, tag, n), tag);
 }
 
 const char* TranslateToKeyword(const char* value, const KeywordPair* pairs,

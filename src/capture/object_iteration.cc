@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "request/object_lookup.h"
-#include "request/object_requests.h"
 #include "session/output.h"
+#include "session/work_area.h"
 
 namespace capture {
 namespace {

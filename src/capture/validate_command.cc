@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace capture {
 namespace {

@@ -11,6 +11,7 @@
 #include "request/preconditions.h"
 #include "session/result_recorder.h"
 #include "session/shown_text.h"
+#include "session/work_area.h"
 
 namespace objects {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/regression.h"
+#include "request/ignored_properties.h"
 #include "session/shown_text.h"
 #include "session/tracked_memory.h"
 
@@ -75,8 +75,8 @@ void printElement(const shell::CommandContext& context,
   } else {
     std::fprintf(outputStream, "\n%*s : ", width, name.c_str());
   }
-  if (shell::isIgnoredProperty(context, node.name)) {
-    std::fputs(shell::kIgnoreMarker, outputStream);
+  if (isIgnoredProperty(context, node.name)) {
+    std::fputs(kIgnoreMarker, outputStream);
   } else {
     printWrapped(node.value, column);
   }

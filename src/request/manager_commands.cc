@@ -10,6 +10,7 @@
 #include "request/preconditions.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace request {
 namespace {

@@ -6,6 +6,7 @@
 #include "request/name_checks.h"
 #include "request/pending_properties.h"
 #include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace request {
 namespace {

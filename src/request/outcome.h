@@ -14,4 +14,8 @@ int ReportNotSuccess(shell::CommandContext& context);
 // Both or neither: printed as an error, no bit, 1.
 int CheckOutcome(shell::CommandContext& context);
 
+// Sends the built request, parses the answer and judges it with
+// CheckOutcome: 0, or 1 after printing why.
+int SendAndJudge(shell::CommandContext& context);
+
 }  // namespace request

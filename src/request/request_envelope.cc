@@ -7,6 +7,7 @@
 #include "request/namespaces.h"
 #include "request/pending_properties.h"
 #include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace request {
 namespace {

@@ -2,8 +2,11 @@
 
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "session/output.h"
 
 namespace request {
 namespace {
@@ -54,6 +57,20 @@ const char* FindElementValue(const ResponseNode* root, const char* name,
     }
     return true;
   });
+  return value;
+}
+
+const char* RequiredValue(const char* value, const char* tag) {
+  if (value == nullptr) {
+    std::fprintf(shell::errorStream(),
+                 "\nError: Required token \"%s\" not found", tag);
+    return nullptr;
+  }
+  if (value[0] == '\0') {
+    std::fprintf(shell::errorStream(),
+                 "\nError: Required token \"%s\" zero-length string", tag);
+    return nullptr;
+  }
   return value;
 }
 

@@ -19,4 +19,9 @@ const shell::ResponseNode* FindResponseElement(const shell::ResponseNode* root,
 const char* FindElementValue(const shell::ResponseNode* root, const char* name,
                              int n);
 
+// `value`, a value found for the element `tag` that a command cannot do
+// without, when it is there and not empty; otherwise nullptr after printing
+// which of the two it is.
+const char* RequiredValue(const char* value, const char* tag);
+
 }  // namespace request

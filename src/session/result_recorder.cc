@@ -180,6 +180,15 @@ void noteFailure() {
   anyFailed = true;
 }
 
+void markCommandFailed(SessionState& session) {
+  noteFailure();
+  if (session.sessionFlags & kStopOnError) {
+    session.sessionFlags |= kStoppedOnError;
+  } else {
+    session.sessionFlags &= ~kStoppedOnError;
+  }
+}
+
 void abandonLineResults() {
   while (!lines.empty()) endLineResult(true);
 }

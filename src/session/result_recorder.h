@@ -71,6 +71,10 @@ void endLineResult(bool failed);
 // Notes a failure of the line being executed, or of the run when none is.
 void noteFailure();
 
+// Notes the failure and makes StoppedOnError equal to StopOnError; every
+// failed command passes through here.
+void markCommandFailed(SessionState& session);
+
 // Ends every line still open as failed: for a fatal stop.
 void abandonLineResults();
 

@@ -9,7 +9,6 @@
 #include "session/block_index.h"
 #include "session/output.h"
 #include "session/result_recorder.h"
-#include "session/session.h"
 
 namespace shell {
 namespace {
@@ -118,12 +117,6 @@ void release(void* block) {
   Location location;
   if (!index().remove(block, location)) return;
   freeSlot(*location.page, location.slot);
-}
-
-void copyToken(CommandContext& context, char*& slot) {
-  release(slot);
-  slot = copyText(context.tokenStart, context.tokenLength, "quill_support",
-                  __LINE__);
 }
 
 char* copyText(const char* text, std::size_t length, const char* module,

@@ -10,8 +10,6 @@
 
 namespace shell {
 
-struct CommandContext;
-
 inline constexpr int kSlotsPerPage = 4095;
 
 // A zero-filled block of `size` bytes, recorded; nullptr for size 0. When
@@ -22,10 +20,6 @@ void* allocate(std::size_t size, const char* module, int line);
 // Gives back a block that allocate() handed out. nullptr, a block already
 // released, or a foreign pointer is ignored.
 void release(void* block);
-
-// Replaces the text in `slot` with a terminated copy of the context's
-// current token.
-void copyToken(CommandContext& context, char*& slot);
 
 // A tracked, terminated copy of `length` bytes of `text`.
 char* copyText(const char* text, std::size_t length, const char* module,

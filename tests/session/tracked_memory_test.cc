@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "session/session.h"
+#include "session/work_area.h"
 #include "support/run_program.h"
 
 namespace shell {

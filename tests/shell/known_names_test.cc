@@ -19,8 +19,10 @@
 #include "sim_fixture.h"
 #include "support/loopback.h"
 
-namespace request {
+namespace shell {
 namespace {
+
+using namespace request;
 
 using Names = std::vector<std::string>;
 using testing_support::loopbackAddress;
@@ -151,4 +153,4 @@ TEST_F(KnownNamesAtThePrompt, ASilentManagerIsGivenUpOnQuietly) {
 }
 
 }  // namespace
-}  // namespace request
+}  // namespace shell

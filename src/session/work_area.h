@@ -1,0 +1,30 @@
+// What a command line owns while it runs: the texts its handlers copy from
+// the line, the request being built and the answer, all released together
+// when the line ends.
+#pragma once
+
+#include "session/session.h"
+
+namespace shell {
+
+// The message of a line that named no complete command.
+inline constexpr char kIncompleteCommand[] = "\nError: Incomplete command";
+
+// Replaces the text in `slot` with a terminated copy of the context's
+// current token.
+void copyToken(CommandContext& context, char*& slot);
+
+// The final action of a line that named no complete command: prints
+// "Incomplete command" and fails.
+int reportIncompleteCommand(CommandContext& context);
+
+// Release a property list or a whole answer tree with every string they
+// own, and empty the slot. A tree is walked without recursion, so an answer
+// of any size or shape is released safely.
+void releaseProperties(PendingProperty*& list);
+void releaseTree(ResponseNode*& root);
+
+// Releases everything the per-line work area owns and empties it.
+void releaseWorkArea(SessionState& session);
+
+}  // namespace shell
