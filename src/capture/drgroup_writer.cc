@@ -6,7 +6,6 @@
 #include "capture/detail_values.h"
 #include "capture/object_iteration.h"
 #include "session/tracked_memory.h"
-#include "session/work_area.h"
 
 namespace capture {
 namespace {

@@ -4,7 +4,6 @@
 
 #include "request/object_lookup.h"
 #include "session/output.h"
-#include "session/work_area.h"
 
 namespace capture {
 namespace {

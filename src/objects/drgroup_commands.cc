@@ -10,7 +10,6 @@
 #include "request/outcome.h"
 #include "request/preconditions.h"
 #include "request/request_envelope.h"
-#include "session/work_area.h"
 
 namespace objects {
 namespace {

@@ -8,7 +8,6 @@
 #include "request/response_parser.h"
 #include "request/send_request.h"
 #include "request/token_list.h"
-#include "session/work_area.h"
 
 namespace request {
 

@@ -7,7 +7,6 @@
 #include "request/namespaces.h"
 #include "request/pending_properties.h"
 #include "session/tracked_memory.h"
-#include "session/work_area.h"
 
 namespace request {
 namespace {

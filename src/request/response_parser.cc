@@ -8,7 +8,6 @@
 #include "request/namespaces.h"
 #include "session/shown_text.h"
 #include "session/tracked_memory.h"
-#include "session/work_area.h"
 
 namespace request {
 namespace {

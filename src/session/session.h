@@ -155,4 +155,10 @@ extern SessionOptions sessionOptions;
 // The text shown in front of "> ".
 const char* promptName(const SessionState& session);
 
+// Release a property list or a whole answer tree with every string they
+// own, and empty the slot. A tree is walked without recursion, so an answer
+// of any size or shape is released safely.
+void releaseProperties(PendingProperty*& list);
+void releaseTree(ResponseNode*& root);
+
 }  // namespace shell

@@ -18,12 +18,6 @@ void copyToken(CommandContext& context, char*& slot);
 // "Incomplete command" and fails.
 int reportIncompleteCommand(CommandContext& context);
 
-// Release a property list or a whole answer tree with every string they
-// own, and empty the slot. A tree is walked without recursion, so an answer
-// of any size or shape is released safely.
-void releaseProperties(PendingProperty*& list);
-void releaseTree(ResponseNode*& root);
-
 // Releases everything the per-line work area owns and empties it.
 void releaseWorkArea(SessionState& session);
 

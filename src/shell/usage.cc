@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/program_options.h"
 #include "session/version.h"
+#include "shell/program_options.h"
 
 namespace shell {
 namespace {

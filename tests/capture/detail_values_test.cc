@@ -11,7 +11,6 @@
 #include "request/response_parser.h"
 #include "request/response_search.h"
 #include "request/session_fixture.h"
-#include "session/work_area.h"
 
 namespace capture {
 namespace {

@@ -12,7 +12,6 @@
 #include "capture/controller_writer.h"
 #include "request/response_parser.h"
 #include "request/session_fixture.h"
-#include "session/work_area.h"
 #include "support/run_program.h"
 
 namespace capture {

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "request/response_search.h"
-#include "session/work_area.h"
 #include "session_fixture.h"
 #include "tree_text.h"
 

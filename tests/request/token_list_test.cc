@@ -3,7 +3,6 @@
 #include <string>
 
 #include "request/response_parser.h"
-#include "session/work_area.h"
 #include "session_fixture.h"
 
 namespace request_test {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell/execute_line.h"
 #include "session/tracked_memory.h"
+#include "shell/execute_line.h"
 #include "support/run_program.h"
 
 namespace shell {
