@@ -1,6 +1,7 @@
 // What a command line owns while it runs: the texts its handlers copy from
 // the line, the request being built and the answer, all released together
-// when the line ends.
+// when the line ends; and the final action it has until a handler installs
+// another.
 #pragma once
 
 #include "session/session.h"
