@@ -40,9 +40,9 @@
 #include "loopback_server.h"
 #include "platform/clock.h"
 #include "process_peak.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
 #include "shell/execute_line.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
 #include "support/loopback.h"
 #include "support/run_program.h"
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
 
 namespace request_bench {
 

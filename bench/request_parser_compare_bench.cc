@@ -13,7 +13,7 @@
 
 #include "request/response_parser.h"
 #include "request_answers.h"
-#include "shell/execute_line.h"
+#include "session/work_area.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace {
 

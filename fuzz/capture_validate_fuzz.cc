@@ -11,8 +11,8 @@
 
 #include "language/grammar.h"
 #include "language/parser.h"
-#include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A memory file keeps the disk out of every execution; the command opens

@@ -8,8 +8,8 @@
 
 #include "language/grammar.h"
 #include "language/parser.h"
-#include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static shell::CommandContext* context = [] {

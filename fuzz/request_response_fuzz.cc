@@ -12,8 +12,8 @@
 #include "request/response_json.h"
 #include "request/response_parser.h"
 #include "request/response_search.h"
-#include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static shell::CommandContext* context = [] {

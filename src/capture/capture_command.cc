@@ -17,9 +17,10 @@
 #include "platform/files.h"
 #include "platform/written_files.h"
 #include "request/preconditions.h"
-#include "shell/confirmation.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/confirmation.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace capture {
 namespace {

@@ -2,7 +2,7 @@
 // step scripts that FILE replays in order to rebuild it.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace capture {
 

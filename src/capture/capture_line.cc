@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "platform/files.h"
-#include "shell/output.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
+#include "session/output.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 
 namespace capture {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace capture {
 

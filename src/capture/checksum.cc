@@ -5,7 +5,7 @@
 
 #include "platform/console.h"
 #include "platform/files.h"
-#include "shell/output.h"
+#include "session/output.h"
 
 namespace capture {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "capture/capture_line.h"
 #include "capture/detail_values.h"
-#include "shell/output.h"
-#include "shell/tracked_memory.h"
+#include "session/output.h"
+#include "session/tracked_memory.h"
 
 namespace capture {
 namespace {

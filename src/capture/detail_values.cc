@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "request/response_search.h"
-#include "shell/output.h"
-#include "shell/shown_text.h"
+#include "session/output.h"
+#include "session/shown_text.h"
 
 namespace capture {
 namespace {
@@ -52,18 +52,7 @@ const char* detailValue(const ResponseNode* details, const char* tag, int n) {
 }
 
 const char* RequireToken(const ResponseNode* details, const char* tag, int n) {
-  const char* value = detailValue(details, tag, n);
-  if (value == nullptr) {
-    std::fprintf(shell::errorStream(),
-                 "\nError: Required token \"%s\" not found", tag);
-    return nullptr;
-  }
-  if (value[0] == '\0') {
-    std::fprintf(shell::errorStream(),
-                 "\nError: Required token \"%s\" zero-length string", tag);
-    return nullptr;
-  }
-  return value;
+  return request::RequiredValue(detailValue(details, tag, n), tag);
 }
 
 const char* TranslateToKeyword(const char* value, const KeywordPair* pairs,

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace capture {
 

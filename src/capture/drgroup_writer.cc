@@ -5,7 +5,7 @@
 #include "capture/capture_line.h"
 #include "capture/detail_values.h"
 #include "capture/object_iteration.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace capture {
 namespace {

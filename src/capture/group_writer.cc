@@ -6,7 +6,7 @@
 #include "capture/capture_line.h"
 #include "capture/detail_values.h"
 #include "request/numbers.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace capture {
 namespace {

@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "request/object_lookup.h"
-#include "request/object_requests.h"
-#include "shell/output.h"
+#include "session/output.h"
 
 namespace capture {
 namespace {

@@ -9,8 +9,8 @@
 #include "platform/files.h"
 #include "platform/pending_file.h"
 #include "platform/written_files.h"
-#include "shell/output.h"
-#include "shell/tracked_memory.h"
+#include "session/output.h"
+#include "session/tracked_memory.h"
 
 namespace capture {
 namespace {

@@ -9,8 +9,9 @@
 #include "capture/checksum.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace capture {
 namespace {

@@ -1,7 +1,7 @@
 // CAPTURE VALIDATE: tells an unmodified capture script from a modified one.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace capture {
 

@@ -1,9 +1,8 @@
 #include "client/admin_credentials.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 #include "client/text_search.h"
@@ -17,16 +16,8 @@ constexpr std::size_t kLineLimit = 269;
 constexpr std::size_t kUserNameOffset = 7;
 constexpr std::size_t kPasswordOffset = 199;
 
-struct FileIdentity {
-  long long modifiedSeconds;
-  long long modifiedNanoseconds;
-  long long size;
-  unsigned long long inode;
-  bool operator==(const FileIdentity&) const = default;
-};
-
 std::string cachedPassword;
-std::optional<FileIdentity> readIdentity;
+std::optional<platform::FileIdentity> readIdentity;
 
 // One line of at most kLineLimit bytes, through its line feed; zero bytes
 // are kept, so the fields can end at them.
@@ -59,10 +50,9 @@ std::string accessControlFilePath() {
 
 std::string administratorPassword() {
   std::string path = accessControlFilePath();
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return cachedPassword;
-  FileIdentity identity{status.st_mtim.tv_sec, status.st_mtim.tv_nsec,
-                        status.st_size, status.st_ino};
+  std::optional<platform::FileIdentity> identity =
+      platform::fileIdentity(path.c_str());
+  if (!identity) return cachedPassword;
   if (readIdentity == identity) return cachedPassword;
   std::FILE* file = platform::openForReading(path.c_str());
   if (file == nullptr) return cachedPassword;

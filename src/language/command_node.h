@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace language {
 

@@ -5,8 +5,6 @@
 #include "request/object_lookup.h"
 #include "request/outcome.h"
 #include "request/request_envelope.h"
-#include "request/response_parser.h"
-#include "request/send_request.h"
 
 namespace objects {
 
@@ -14,12 +12,6 @@ shell::ParseStatus install(shell::CommandContext& context,
                            shell::FinalHandler action) {
   context.session->work.finalHandler = action;
   return shell::ParseOk;
-}
-
-int sendAndJudge(shell::CommandContext& context) {
-  if (request::SendRequest(context) != 0) return 1;
-  if (request::ParseResponseText(context) != 0) return 1;
-  return request::CheckOutcome(context);
 }
 
 int putObjectId(shell::CommandContext& context, request::ObjectKind kind,
@@ -41,7 +33,7 @@ int sendCreate(shell::CommandContext& context, const char* elementType) {
   request::PutProperty(context, "ElementID", context.session->systemId);
   request::EmitV1Properties(context);
   request::EndV1Request(context);
-  return sendAndJudge(context);
+  return request::SendAndJudge(context);
 }
 
 void replaceText(char*& slot, const char* text, const char* module, int line) {

@@ -6,8 +6,9 @@
 
 #include "request/object_kinds.h"
 #include "request/pending_properties.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace objects {
 
@@ -45,10 +46,6 @@ shell::ParseStatus recordArgument(shell::CommandContext& context) {
 // Makes `action` the command's final action.
 shell::ParseStatus install(shell::CommandContext& context,
                            shell::FinalHandler action);
-
-// Sends the built request, parses the answer and judges it: 0, or 1 after
-// printing why. A server FAILURE is printed and marked, and returns 0.
-int sendAndJudge(shell::CommandContext& context);
 
 // Looks `name` up among the objects of `kind` and records its identifier
 // as `property`. 0, or 1 after printing why.

@@ -2,9 +2,10 @@
 
 #include "objects/vdisk_commands.h"
 #include "request/object_lookup.h"
+#include "request/outcome.h"
 #include "request/preconditions.h"
 #include "request/request_envelope.h"
-#include "shell/execute_line.h"
+#include "session/work_area.h"
 
 namespace objects {
 namespace {
@@ -31,7 +32,7 @@ int copyVdisk(CommandContext& context, const char* copyType) {
   request::PutProperty(context, "StorageID", source->id);
   request::EmitV1Properties(context);
   request::EndV1Request(context);
-  return sendAndJudge(context);
+  return request::SendAndJudge(context);
 }
 
 int addSnapshot(CommandContext& context) {

@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "client/emclient_api.h"
-#include "shell/confirmation.h"
-#include "shell/tracked_memory.h"
-#include "shell/version.h"
+#include "session/confirmation.h"
+#include "session/tracked_memory.h"
+#include "session/version.h"
+#include "session/work_area.h"
 
 namespace objects {
 namespace {
@@ -55,9 +56,9 @@ shell::ParseStatus clearDumpFlag(CommandContext& context) {
 }
 
 shell::ParseStatus printInformation(CommandContext&) {
-  std::fprintf(shell::outputStream,
-               "\n\nPELK Build %s for tarnwick %s on %s at %s\n", shell::kBuildNumber,
-               shell::kProductVersion, kBuildDate, kBuildTime);
+  std::fprintf(
+      shell::outputStream, "\n\nPELK Build %s for tarnwick %s on %s at %s\n",
+      shell::kBuildNumber, shell::kProductVersion, kBuildDate, kBuildTime);
   std::fputs("DR support enabled\n", shell::outputStream);
   EMClientAPITNGVersionRecord record = {};
   if (EMClientAPITNGGetVersion(&record) == 0) {

@@ -2,7 +2,7 @@
 // they are parsed, so they take effect even when the line fails later.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace objects {
 

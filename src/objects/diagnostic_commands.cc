@@ -9,8 +9,9 @@
 #include "objects/command_support.h"
 #include "platform/interruption.h"
 #include "request/preconditions.h"
-#include "shell/result_recorder.h"
-#include "shell/shown_text.h"
+#include "session/result_recorder.h"
+#include "session/shown_text.h"
+#include "session/work_area.h"
 
 namespace objects {
 namespace {

@@ -3,7 +3,7 @@
 // ALL, STOP, SUMMARY).
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace objects {
 

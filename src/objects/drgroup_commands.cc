@@ -7,6 +7,7 @@
 #include "request/name_checks.h"
 #include "request/object_lookup.h"
 #include "request/object_requests.h"
+#include "request/outcome.h"
 #include "request/preconditions.h"
 #include "request/request_envelope.h"
 
@@ -89,7 +90,7 @@ int addDrGroup(CommandContext& context) {
   request::PutPropertyLast(context, "objecttype", "drmgroup");
   request::EmitV32Properties(context);
   request::EndV32Request(context);
-  return sendAndJudge(context);
+  return request::SendAndJudge(context);
 }
 
 int changeDrGroup(CommandContext& context) {

@@ -11,7 +11,7 @@
 #include "request/preconditions.h"
 #include "request/response_search.h"
 #include "request/token_list.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace objects {
 namespace {
@@ -22,18 +22,10 @@ using shell::CommandContext;
 // request replaces; nullptr after printing why when it is missing or
 // empty.
 char* copyRequiredToken(CommandContext& context, const char* tag) {
-  const char* value =
-      request::FindElementValue(context.session->work.responseTree, tag, 1);
-  if (value == nullptr) {
-    std::fprintf(shell::errorStream(),
-                 "\nError: Required token \"%s\" not found", tag);
-    return nullptr;
-  }
-  if (value[0] == '\0') {
-    std::fprintf(shell::errorStream(),
-                 "\nError: Required token \"%s\" zero-length string", tag);
-    return nullptr;
-  }
+  const char* value = request::RequiredValue(
+      request::FindElementValue(context.session->work.responseTree, tag, 1),
+      tag);
+  if (value == nullptr) return nullptr;
   return shell::copyText(value, std::strlen(value), "quill_drm", __LINE__);
 }
 

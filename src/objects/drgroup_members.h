@@ -2,7 +2,7 @@
 // or into a group's members.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace objects {
 

@@ -2,7 +2,7 @@
 // SHOW FOLDER is the generic SHOW.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace objects {
 

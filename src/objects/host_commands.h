@@ -5,7 +5,7 @@
 #pragma once
 
 #include "objects/command_support.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace objects {
 

@@ -4,6 +4,7 @@
 
 #include "objects/command_support.h"
 #include "request/object_requests.h"
+#include "session/work_area.h"
 
 namespace objects {
 namespace {

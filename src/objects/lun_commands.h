@@ -2,7 +2,7 @@
 // logical unit number; DELETE LUN removes one. SHOW LUN is the generic SHOW.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace objects {
 

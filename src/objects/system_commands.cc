@@ -6,10 +6,11 @@
 #include "request/name_checks.h"
 #include "request/object_lookup.h"
 #include "request/object_requests.h"
+#include "request/outcome.h"
 #include "request/preconditions.h"
 #include "request/request_envelope.h"
 #include "request/token_list.h"
-#include "shell/execute_line.h"
+#include "session/work_area.h"
 
 namespace objects {
 namespace {
@@ -53,7 +54,7 @@ int addSystem(CommandContext& context) {
   request::PutProperty(context, "ID", session.systemId);
   request::EmitV1Properties(context);
   request::EndV1Request(context);
-  int result = sendAndJudge(context);
+  int result = request::SendAndJudge(context);
   if (result == 0 && succeeded(session)) deselectSystem(session);
   return result;
 }

@@ -40,6 +40,14 @@ const char* errorText(int error) {
   }
 }
 
+std::optional<FileIdentity> fileIdentity(const char* name) {
+  struct stat status {};
+  if (stat(name, &status) != 0) return std::nullopt;
+  return FileIdentity{status.st_mtim.tv_sec, status.st_mtim.tv_nsec,
+                      status.st_size,
+                      static_cast<unsigned long long>(status.st_ino)};
+}
+
 }  // namespace platform
 
 namespace platform {

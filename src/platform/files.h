@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <optional>
 
 namespace platform {
 
@@ -10,6 +11,20 @@ namespace platform {
 // takes the same path as any other file that cannot be opened. On failure
 // returns nullptr and leaves the reason in errno.
 std::FILE* openForReading(const char* name);
+
+// What tells one version of a file from another: a file replaced or
+// rewritten since has another identity.
+struct FileIdentity {
+  long long modifiedSeconds;
+  long long modifiedNanoseconds;
+  long long size;
+  unsigned long long inode;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file `name` (a link is followed), or nothing when
+// there is no such file to be seen.
+std::optional<FileIdentity> fileIdentity(const char* name);
 
 // The system's text for an error number (errno values, 0 included), or
 // the reason of a refusal of written_files.h.

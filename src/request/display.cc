@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/regression.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
+#include "request/ignored_properties.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {
@@ -92,8 +92,8 @@ void printElement(const shell::CommandContext& context,
     std::fputs(name.c_str(), outputStream);
     std::fputs(" : ", outputStream);
   }
-  if (shell::isIgnoredProperty(context, node.name)) {
-    std::fputs(shell::kIgnoreMarker, outputStream);
+  if (isIgnoredProperty(context, node.name)) {
+    std::fputs(kIgnoreMarker, outputStream);
   } else {
     printWrapped(node.value, column);
   }

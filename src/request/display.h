@@ -3,7 +3,7 @@
 // get headings and are indented two columns per level.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -8,8 +8,9 @@
 
 #include "platform/console.h"
 #include "request/preconditions.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace request {
 namespace {

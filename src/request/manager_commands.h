@@ -3,7 +3,7 @@
 // in.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

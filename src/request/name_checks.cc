@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/result_recorder.h"
+#include "session/result_recorder.h"
 
 namespace request {
 namespace {

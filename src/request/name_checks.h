@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -3,7 +3,7 @@
 #include "request/pending_properties.h"
 #include "request/quick_exchange.h"
 #include "request/request_envelope.h"
-#include "shell/execute_line.h"
+#include "session/work_area.h"
 
 namespace request {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "request/object_kinds.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -5,7 +5,8 @@
 
 #include "request/name_checks.h"
 #include "request/pending_properties.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace request {
 namespace {

@@ -4,7 +4,7 @@
 // command with a bad value is never sent.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "shell/output.h"
-#include "shell/shown_text.h"
+#include "session/output.h"
+#include "session/shown_text.h"
 
 namespace request {
 namespace {

@@ -1,6 +1,6 @@
 #include "request/object_kinds.h"
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 namespace {

@@ -2,10 +2,33 @@
 
 #include <cstdio>
 
-#include "request/object_requests.h"
+#include "request/object_envelopes.h"
+#include "request/outcome.h"
+#include "request/preconditions.h"
+#include "request/response_parser.h"
+#include "request/send_request.h"
 #include "request/token_list.h"
 
 namespace request {
+
+int FetchObjects(shell::CommandContext& context, ObjectKind kind,
+                 const char* id) {
+  int ready =
+      kind == kSystems ? RequireManager(context) : RequireSystem(context);
+  if (ready != 0) return 1;
+  shell::WorkArea& work = context.session->work;
+  shell::PendingProperty* commandProperties = work.pendingProperties;
+  work.pendingProperties = nullptr;
+  if ((kind == kVdisks || kind == kDrGroups) && id[0] != '\0') {
+    BuildV32ObjectRequest(context, "getproperties", kind, id);
+  } else {
+    BuildV1ObjectRequest(context, "Get", kind, id);
+  }
+  work.pendingProperties = commandProperties;
+  if (SendRequest(context) != 0) return 1;
+  if (ParseResponseText(context) != 0) return 1;
+  return ReportNotSuccess(context);
+}
 
 int RefreshTokenList(shell::CommandContext& context, ObjectKind kind) {
   if (FetchObjects(context, kind, "") != 0) return 1;

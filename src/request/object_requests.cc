@@ -2,43 +2,20 @@
 
 #include <cstdio>
 
+#include "request/object_envelopes.h"
 #include "request/object_lookup.h"
 #include "request/outcome.h"
 #include "request/pending_properties.h"
-#include "request/preconditions.h"
 #include "request/request_envelope.h"
-#include "request/response_parser.h"
 #include "request/response_search.h"
-#include "request/send_request.h"
 #include "request/token_list.h"
-#include "shell/confirmation.h"
-#include "shell/execute_line.h"
+#include "session/confirmation.h"
+#include "session/work_area.h"
 
 namespace request {
 namespace {
 
 using shell::CommandContext;
-
-const char* objectType(ObjectKind kind) {
-  return kind == kVdisks ? "virtualdisk" : "drmgroup";
-}
-
-void buildV1(CommandContext& context, const char* operation, ObjectKind kind,
-             const char* id) {
-  BeginV1Request(context, operation, elementType(kind));
-  if (kind != kSystems) {
-    PutProperty(context, "ElementID", context.session->systemId);
-  }
-  PutProperty(context, "ID", id);
-  EmitV1Properties(context);
-  EndV1Request(context);
-}
-
-int sendAndJudge(CommandContext& context) {
-  if (SendRequest(context) != 0) return 1;
-  if (ParseResponseText(context) != 0) return 1;
-  return CheckOutcome(context);
-}
 
 // 0 when the deletion may go ahead: SAFE_DELETE refuses it with `refusal`;
 // otherwise the user at the prompt must confirm `warning`, and other runs
@@ -84,29 +61,6 @@ int checkVdiskIsUnpresented(CommandContext& context, const char* id) {
 
 }  // namespace
 
-int FetchObjects(CommandContext& context, ObjectKind kind, const char* id) {
-  int ready =
-      kind == kSystems ? RequireManager(context) : RequireSystem(context);
-  if (ready != 0) return 1;
-  shell::WorkArea& work = context.session->work;
-  shell::PendingProperty* commandProperties = work.pendingProperties;
-  work.pendingProperties = nullptr;
-  if ((kind == kVdisks || kind == kDrGroups) && id[0] != '\0') {
-    BeginV32Request(context, "getproperties");
-    PutProperty(context, "objecttype", objectType(kind));
-    PutProperty(context, "objectid", id);
-    PutProperty(context, "scellid", context.session->systemId);
-    EmitV32Properties(context);
-    EndV32Request(context);
-  } else {
-    buildV1(context, "Get", kind, id);
-  }
-  work.pendingProperties = commandProperties;
-  if (SendRequest(context) != 0) return 1;
-  if (ParseResponseText(context) != 0) return 1;
-  return ReportNotSuccess(context);
-}
-
 int SetObjectProperties(CommandContext& context, ObjectKind kind) {
   const char* name = context.session->work.objectNameArg;
   if (name == nullptr) return shell::reportIncompleteCommand(context);
@@ -118,9 +72,9 @@ int SetObjectProperties(CommandContext& context, ObjectKind kind) {
     EmitV32Properties(context);
     EndV32Request(context);
   } else {
-    buildV1(context, "Set", kind, token->id);
+    BuildV1ObjectRequest(context, "Set", kind, token->id);
   }
-  return sendAndJudge(context);
+  return SendAndJudge(context);
 }
 
 int DeleteObject(CommandContext& context, ObjectKind kind) {
@@ -133,16 +87,11 @@ int DeleteObject(CommandContext& context, ObjectKind kind) {
     return 1;
   }
   if (kind == kDrGroups) {
-    BeginV32Request(context, "deleteobject");
-    PutProperty(context, "objecttype", objectType(kind));
-    PutProperty(context, "objectid", token->id);
-    PutProperty(context, "scellid", context.session->systemId);
-    EmitV32Properties(context);
-    EndV32Request(context);
+    BuildV32ObjectRequest(context, "deleteobject", kind, token->id);
   } else {
-    buildV1(context, "Delete", kind, token->id);
+    BuildV1ObjectRequest(context, "Delete", kind, token->id);
   }
-  return sendAndJudge(context);
+  return SendAndJudge(context);
 }
 
 }  // namespace request

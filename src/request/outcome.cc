@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "request/response_parser.h"
 #include "request/response_search.h"
-#include "shell/shown_text.h"
+#include "request/send_request.h"
+#include "session/shown_text.h"
 
 namespace request {
 namespace {
@@ -57,6 +59,12 @@ int CheckOutcome(shell::CommandContext& context) {
     return row.result;
   }
   return 1;
+}
+
+int SendAndJudge(shell::CommandContext& context) {
+  if (SendRequest(context) != 0) return 1;
+  if (ParseResponseText(context) != 0) return 1;
+  return CheckOutcome(context);
 }
 
 }  // namespace request

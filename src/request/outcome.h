@@ -1,7 +1,7 @@
 // Judging the server's answer in the work area's responseTree.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 
@@ -13,5 +13,9 @@ int ReportNotSuccess(shell::CommandContext& context);
 // printed, the FAILURE bit set, 0 (the command still counts as failed).
 // Both or neither: printed as an error, no bit, 1.
 int CheckOutcome(shell::CommandContext& context);
+
+// Sends the built request, parses the answer and judges it with
+// CheckOutcome: 0, or 1 after printing why.
+int SendAndJudge(shell::CommandContext& context);
 
 }  // namespace request

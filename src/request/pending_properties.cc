@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {

@@ -1,7 +1,7 @@
 // What every command that talks to the management server checks first.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -6,7 +6,7 @@
 
 #include "request/namespaces.h"
 #include "request/pending_properties.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {

@@ -11,7 +11,7 @@
 // why and ends the program through shell::fatalStop().
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

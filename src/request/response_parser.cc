@@ -9,9 +9,9 @@
 
 #include "client/text_search.h"
 #include "request/namespaces.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_arena.h"
-#include "shell/tracked_memory.h"
+#include "session/shown_text.h"
+#include "session/tracked_arena.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {

@@ -4,7 +4,7 @@
 // with its text copied verbatim, entities included.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -1,7 +1,10 @@
 #include "request/response_search.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "session/output.h"
 
 namespace request {
 namespace {
@@ -55,6 +58,20 @@ const char* FindElementValue(const ResponseNode* root, const char* name,
     }
     return true;
   });
+  return value;
+}
+
+const char* RequiredValue(const char* value, const char* tag) {
+  if (value == nullptr) {
+    std::fprintf(shell::errorStream(),
+                 "\nError: Required token \"%s\" not found", tag);
+    return nullptr;
+  }
+  if (value[0] == '\0') {
+    std::fprintf(shell::errorStream(),
+                 "\nError: Required token \"%s\" zero-length string", tag);
+    return nullptr;
+  }
   return value;
 }
 

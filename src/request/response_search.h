@@ -4,7 +4,7 @@
 
 #include <strings.h>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 
@@ -30,5 +30,10 @@ const shell::ResponseNode* FindResponseElement(const shell::ResponseNode* root,
 // other, so the values of later rows are met before those of earlier ones.
 const char* FindElementValue(const shell::ResponseNode* root, const char* name,
                              int n);
+
+// `value`, a value found for the element `tag` that a command cannot do
+// without, when it is there and not empty; otherwise nullptr after printing
+// which of the two it is.
+const char* RequiredValue(const char* value, const char* tag);
 
 }  // namespace request

@@ -7,8 +7,8 @@
 #include "client/emclient_api.h"
 #include "platform/clock.h"
 #include "platform/interruption.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {

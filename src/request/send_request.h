@@ -2,7 +2,7 @@
 // retry policy and the request/response trace.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

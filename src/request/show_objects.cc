@@ -8,8 +8,8 @@
 #include "request/object_requests.h"
 #include "request/response_json.h"
 #include "request/token_list.h"
-#include "shell/result_recorder.h"
-#include "shell/shown_text.h"
+#include "session/result_recorder.h"
+#include "session/shown_text.h"
 
 namespace request {
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "request/object_kinds.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "request/display.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 
 namespace request {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "request/object_kinds.h"
-#include "shell/session.h"
-#include "shell/tracked_arena.h"
+#include "session/session.h"
+#include "session/tracked_arena.h"
 
 namespace request {
 

@@ -5,7 +5,7 @@
 
 #include "language/help.h"
 #include "platform/clock.h"
-#include "shell/result_recorder.h"
+#include "session/result_recorder.h"
 
 namespace shell {
 namespace {

@@ -1,7 +1,7 @@
 // EXIT, HELP and SHOW TIME.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

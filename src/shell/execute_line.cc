@@ -1,15 +1,17 @@
 #include "shell/execute_line.h"
 
+#include <cstdio>
 #include <cstring>
-#include <initializer_list>
+#include <optional>
 
 #include "language/grammar.h"
 #include "language/parser.h"
 #include "platform/clock.h"
 #include "platform/interruption.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 #include "shell/regression.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
 
 namespace shell {
 namespace {
@@ -27,21 +29,44 @@ void resetWorkArea(SessionState& session) {
       static_cast<char*>(allocate(1, "quill_main", __LINE__));
 }
 
-// The caret stands `shift` characters after the cursor, less one: under
-// the character at the cursor for a syntax error (2), under the last one
-// of the ambiguous word before it (1).
-void printParseCaret(const CommandContext& context, std::size_t shift) {
-  printCaret(
-      context,
-      static_cast<std::size_t>(context.cursor - context.lineStart) + shift - 2);
+// How executeLine reports a parse that failed: the caret (when there is
+// one) stands `caret` characters after the cursor, under the character at
+// the cursor for a syntax error and under the last one of the ambiguous
+// word before it. No message: the failing handler printed its own.
+struct ParseReport {
+  ParseStatus status;
+  std::optional<int> caret;
+  const char* message;
+};
+
+constexpr ParseReport kParseReports[] = {
+    {ParseFailed, std::nullopt, nullptr},
+    {ParseTokenNotFound, std::nullopt, "\nError: Token not found"},
+    {ParseAmbiguous, -1, "\nError: Ambiguous keyword at or before here"},
+    {ParseIncomplete, std::nullopt, kIncompleteCommand},
+    {ParseSyntaxError, 0, "\nError: Syntax error at or near here"},
+    {ParseNoResources, std::nullopt, "\nError: Insufficient resources"},
+};
+
+void reportParseFailure(const CommandContext& context, ParseStatus status) {
+  for (const ParseReport& report : kParseReports) {
+    if (report.status != status) continue;
+    if (report.caret) {
+      printCaret(context,
+                 static_cast<std::size_t>((context.cursor - context.lineStart) +
+                                          *report.caret));
+    }
+    if (report.message != nullptr) {
+      std::fputs(report.message, errorStream());
+    }
+    return;
+  }
+  std::fprintf(errorStream(),
+               "\nInternal error: Bad quill_parse status = %x (hex)",
+               static_cast<unsigned>(status));
 }
 
 }  // namespace
-
-int reportIncompleteCommand(CommandContext&) {
-  std::fputs("\nError: Incomplete command", errorStream());
-  return 1;
-}
 
 void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
                     bool markFailed) {
@@ -59,22 +84,6 @@ std::size_t trimLineEnd(char* line, std::size_t length) {
   }
   line[length] = '\0';
   return length;
-}
-
-void releaseWorkArea(SessionState& session) {
-  WorkArea& work = session.work;
-  for (char** text :
-       {&work.currentLabel, &work.objectNameArg, &work.newNameArg,
-        &work.folderPath, &work.captureFileArg, &work.diskGroupArg,
-        &work.sourceVdiskArg, &work.hostNameArg, &work.vdiskNameArg,
-        &work.destinationSystemArg, &work.destinationGroupArg,
-        &work.deleteDiskArg, &work.requestBuffer, &work.currentOperation,
-        &work.responseText}) {
-    release(*text);
-    *text = nullptr;
-  }
-  releaseProperties(work.pendingProperties);
-  releaseTree(work.responseTree);
 }
 
 void executeLine(CommandContext& context, const char* line, std::size_t length,
@@ -100,33 +109,7 @@ void executeLine(CommandContext& context, const char* line, std::size_t length,
   } else if (status != ParseHelpShown) {
     failed = true;
     markCommandFailed(session);
-    std::FILE* errors = errorStream();
-    switch (status) {
-      case ParseFailed:
-        break;
-      case ParseTokenNotFound:
-        std::fputs("\nError: Token not found", errors);
-        break;
-      case ParseAmbiguous:
-        printParseCaret(context, 1);
-        std::fputs("\nError: Ambiguous keyword at or before here", errors);
-        break;
-      case ParseIncomplete:
-        std::fputs("\nError: Incomplete command", errors);
-        break;
-      case ParseSyntaxError:
-        printParseCaret(context, 2);
-        std::fputs("\nError: Syntax error at or near here", errors);
-        break;
-      case ParseNoResources:
-        std::fputs("\nError: Insufficient resources", errors);
-        break;
-      default:
-        std::fprintf(errors,
-                     "\nInternal error: Bad quill_parse status = %x (hex)",
-                     static_cast<unsigned>(status));
-        break;
-    }
+    reportParseFailure(context, status);
   }
   if (checkCaptureWritten(session) != 0) {
     failed = true;

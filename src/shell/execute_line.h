@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "platform/console.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 
@@ -21,16 +21,9 @@ void executeLine(CommandContext& context, const char* line, std::size_t length,
 void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
                     bool markFailed);
 
-// The final action of a line that named no complete command: prints
-// "Incomplete command" and fails.
-int reportIncompleteCommand(CommandContext& context);
-
 // Removes trailing characters whose code, as a signed 8-bit value, is 32 or
 // less: line ends, blanks, tabs and bytes 128 to 255. Returns the new
 // length.
 std::size_t trimLineEnd(char* line, std::size_t length);
-
-// Releases everything the per-line work area owns and empties it.
-void releaseWorkArea(SessionState& session);
 
 }  // namespace shell

@@ -6,10 +6,10 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
-#include "request/known_names.h"
+#include "session/result_recorder.h"
 #include "shell/execute_line.h"
+#include "shell/known_names.h"
 #include "shell/line_editor.h"
-#include "shell/result_recorder.h"
 
 namespace shell {
 namespace {
@@ -104,8 +104,8 @@ void runInteractiveLoop(CommandContext& context) {
     readAndExecuteLines(context, readPlainLine);
     return;
   }
-  request::ListedNames listed;
-  LineEditor editor{request::knownObjectNames(context, listed),
+  ListedNames listed;
+  LineEditor editor{knownObjectNames(context, listed),
                     [&context](std::string_view line) {
                       executeTypedLine(context, line.data(), line.size());
                     }};

@@ -2,7 +2,7 @@
 // as program arguments.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

@@ -8,11 +8,11 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
-#include "shell/execute_line.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
+#include "session/version.h"
+#include "session/work_area.h"
 #include "shell/regression.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
-#include "shell/version.h"
 
 namespace shell {
 

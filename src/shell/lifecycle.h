@@ -1,8 +1,8 @@
 // Start-up and shut-down of the one session of the process.
 #pragma once
 
+#include "session/session.h"
 #include "shell/program_options.h"
-#include "shell/session.h"
 
 namespace shell {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "shell/result_recorder.h"
+#include "session/result_recorder.h"
 
 namespace shell {
 namespace {

@@ -2,7 +2,7 @@
 // are checked while the line parses and applied only when all of it parsed.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

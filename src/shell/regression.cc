@@ -11,39 +11,13 @@
 #include "platform/interruption.h"
 #include "platform/pending_file.h"
 #include "platform/written_files.h"
+#include "request/ignored_properties.h"
+#include "session/shown_text.h"
+#include "session/tracked_memory.h"
 #include "shell/execute_line.h"
-#include "shell/shown_text.h"
-#include "shell/tracked_memory.h"
 
 namespace shell {
 namespace {
-
-constexpr const char* kIgnoredProperties[] = {
-    "Available_storage_space",
-    "Controller_time",
-    "Created",
-    "ElementRefreshStatus",
-    "Hex_UUID",
-    "ID",
-    "Licenses",
-    "LUNWWID",
-    "Node_world_wide_name",
-    "Occupancy",
-    "Storage_space_used",
-    "Total_capacity",
-    "Total_controller_shelves",
-    "Total_disks",
-    "Total_disk_groups",
-    "Total_disk_shelves",
-    "Total_grouped_disks",
-    "Total_loop_pairs",
-    "Total_locatable_disks",
-    "Total_storage_space",
-    "Total_ungrouped_disks",
-    "Total_unlocatable_devices",
-    "World_Wide_ID",
-    "World_Wide_Lun_Name",
-};
 
 // The reference being captured: it takes its name only complete, when the
 // capture ends well; the process's end without that leaves no trace of it.
@@ -75,7 +49,7 @@ bool linesDiffer(const std::string& referenceLine,
                  const std::string& testLine) {
   std::string_view reference = withoutTrailingControls(referenceLine);
   std::string_view test = withoutTrailingControls(testLine);
-  std::size_t marker = reference.find(kIgnoreMarker);
+  std::size_t marker = reference.find(request::kIgnoreMarker);
   if (marker == std::string_view::npos) return reference != test;
   return test.size() < marker ||
          test.substr(0, marker) != reference.substr(0, marker);
@@ -378,14 +352,6 @@ ParseStatus installRegressionTest(CommandContext& context) {
   if (refuseWhileRunning(context) != ParseOk) return ParseFailed;
   context.session->work.finalHandler = runRegressionTest;
   return ParseOk;
-}
-
-bool isIgnoredProperty(const CommandContext& context, const char* name) {
-  if ((context.session->sessionFlags & kRegressionCapture) == 0) return false;
-  for (const char* ignored : kIgnoredProperties) {
-    if (std::strcmp(ignored, name) == 0) return true;
-  }
-  return false;
 }
 
 int checkCaptureWritten(SessionState& session) {

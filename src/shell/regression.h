@@ -3,20 +3,13 @@
 // report every command whose output differs.
 #pragma once
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 
 ParseStatus installStartCapture(CommandContext& context);
 ParseStatus installEndCapture(CommandContext& context);
 ParseStatus installRegressionTest(CommandContext& context);
-
-// True while capturing when `name` is a property whose value changes from
-// run to run; the object display then writes the ignore marker instead.
-bool isIgnoredProperty(const CommandContext& context, const char* name);
-
-// The marker that makes a comparison stop at its position in the line.
-inline constexpr char kIgnoreMarker[] = "##IGNORE##";
 
 // While capturing, puts the line's output into the reference file. When
 // the file can no longer be written, or an interruption is recorded, the

@@ -6,9 +6,9 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
+#include "session/result_recorder.h"
+#include "session/tracked_memory.h"
 #include "shell/execute_line.h"
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
 
 namespace shell {
 namespace {

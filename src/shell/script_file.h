@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "session/version.h"
 #include "shell/program_options.h"
-#include "shell/version.h"
 
 namespace shell {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "session/session.h"
+#include "session/tracked_memory.h"
 #include "shell/execute_line.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
 #include "support/loopback.h"
 #include "support/run_program.h"
 #include "support/sim_process.h"

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "session/tracked_memory.h"
 #include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
 #include "support/run_program.h"
 
 namespace capture {

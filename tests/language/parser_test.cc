@@ -10,7 +10,7 @@
 #include <string>
 
 #include "language/grammar.h"
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace language {
 namespace {

@@ -7,6 +7,8 @@
 #include "language/grammar.h"
 #include "language/parser.h"
 #include "request/session_fixture.h"
+#include "session/work_area.h"
+#include "shell/execute_line.h"
 
 namespace objects_test {
 

@@ -6,6 +6,7 @@
 #include "language/grammar.h"
 #include "language/parser.h"
 #include "request/name_checks.h"
+#include "session/work_area.h"
 #include "session_fixture.h"
 
 namespace request_test {

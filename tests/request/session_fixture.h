@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/execute_line.h"
-#include "shell/session.h"
-#include "shell/tracked_memory.h"
+#include "session/session.h"
+#include "session/tracked_memory.h"
+#include "session/work_area.h"
 
 namespace request_test {
 

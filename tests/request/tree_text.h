@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace request_test {
 

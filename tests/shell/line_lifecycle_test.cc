@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "session/tracked_memory.h"
 #include "shell/execute_line.h"
-#include "shell/tracked_memory.h"
 #include "support/run_program.h"
 
 namespace shell {

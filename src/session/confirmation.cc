@@ -1,11 +1,11 @@
-#include "shell/confirmation.h"
+#include "session/confirmation.h"
 
 #include <cstring>
 
 #include "platform/console.h"
 #include "platform/interruption.h"
-#include "shell/output.h"
-#include "shell/result_recorder.h"
+#include "session/output.h"
+#include "session/result_recorder.h"
 
 namespace shell {
 

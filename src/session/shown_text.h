@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/output.h"
+#include "session/output.h"
 
 namespace shell {
 

@@ -1,6 +1,6 @@
 // Server texts at a terminal show their control characters instead of
 // sending them; files and pipes get the bytes as they are.
-#include "shell/shown_text.h"
+#include "session/shown_text.h"
 
 #include <gtest/gtest.h>
 #include <pty.h>

@@ -1,14 +1,9 @@
-#include "shell/session.h"
+#include "session/session.h"
 
-#include <initializer_list>
-#include <vector>
-
-#include "shell/result_recorder.h"
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace shell {
 
-std::FILE* outputStream = stdout;
 RunMode runMode = RunMode::kNone;
 SessionOptions sessionOptions;
 
@@ -18,15 +13,6 @@ const char* promptName(const SessionState& session) {
   }
   if (session.systemName != nullptr) return session.systemName;
   return "NoSystemSelected";
-}
-
-void markCommandFailed(SessionState& session) {
-  noteFailure();
-  if (session.sessionFlags & kStopOnError) {
-    session.sessionFlags |= kStoppedOnError;
-  } else {
-    session.sessionFlags &= ~kStoppedOnError;
-  }
 }
 
 // A property's name and value live in its own block.

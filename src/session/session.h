@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/output.h"
+#include "session/output.h"
 
 namespace shell {
 
@@ -184,10 +184,6 @@ extern SessionOptions sessionOptions;
 
 // The text shown in front of "> ".
 const char* promptName(const SessionState& session);
-
-// Makes StoppedOnError equal to StopOnError; every failed command passes
-// through here.
-void markCommandFailed(SessionState& session);
 
 // Release a property list with every string it owns, or a whole answer
 // tree (its root anchor and every block the parse gave the root), and empty

@@ -1,11 +1,11 @@
-#include "shell/tracked_arena.h"
+#include "session/tracked_arena.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace shell {
 namespace {

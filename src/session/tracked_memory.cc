@@ -1,4 +1,4 @@
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "platform/console.h"
-#include "shell/block_index.h"
-#include "shell/output.h"
-#include "shell/result_recorder.h"
-#include "shell/session.h"
+#include "session/block_index.h"
+#include "session/output.h"
+#include "session/result_recorder.h"
 
 namespace shell {
 namespace {
@@ -152,12 +151,6 @@ void release(void* block) {
     freeSlot(*location.page, location.slot);
     owned = next;
   }
-}
-
-void copyToken(CommandContext& context, char*& slot) {
-  release(slot);
-  slot = copyText(context.tokenStart, context.tokenLength, "quill_support",
-                  __LINE__);
 }
 
 char* copyText(const char* text, std::size_t length, const char* module,

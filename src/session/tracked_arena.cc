@@ -1,8 +1,8 @@
-#include "shell/tracked_arena.h"
+#include "session/tracked_arena.h"
 
 #include <algorithm>
 
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 namespace shell {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <nlohmann/json_fwd.hpp>
 
-#include "shell/session.h"
+#include "session/session.h"
 
 namespace shell {
 
@@ -70,6 +70,10 @@ void endLineResult(bool failed);
 
 // Notes a failure of the line being executed, or of the run when none is.
 void noteFailure();
+
+// Notes the failure and makes StoppedOnError equal to StopOnError; every
+// failed command passes through here.
+void markCommandFailed(SessionState& session);
 
 // Ends every line still open as failed: for a fatal stop.
 void abandonLineResults();

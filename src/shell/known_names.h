@@ -8,18 +8,18 @@
 #include <vector>
 
 #include "language/completion.h"
-#include "shell/session.h"
+#include "session/session.h"
 
-namespace request {
+namespace shell {
 
 // What completion got from the manager while one command line is typed;
 // the input loop empties it before each line.
 struct ListedNames {
-  bool asked[shell::kObjectKindCount] = {};
-  std::vector<std::string> names[shell::kObjectKindCount];
+  bool asked[kObjectKindCount] = {};
+  std::vector<std::string> names[kObjectKindCount];
 };
 
-language::NameSource knownObjectNames(shell::CommandContext& context,
+language::NameSource knownObjectNames(CommandContext& context,
                                       ListedNames& listed);
 
-}  // namespace request
+}  // namespace shell

@@ -2,7 +2,7 @@
 // object that the session already holds and, at the prompt, those of one
 // list request per kind and command line; nothing where a new object is
 // named, and nothing that waits on a manager which does not answer.
-#include "request/known_names.h"
+#include "shell/known_names.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -19,8 +19,10 @@
 #include "sim_fixture.h"
 #include "support/loopback.h"
 
-namespace request {
+namespace shell {
 namespace {
+
+using namespace request;
 
 using Names = std::vector<std::string>;
 using testing_support::loopbackAddress;
@@ -151,4 +153,4 @@ TEST_F(KnownNamesAtThePrompt, ASilentManagerIsGivenUpOnQuietly) {
 }
 
 }  // namespace
-}  // namespace request
+}  // namespace shell

@@ -1,4 +1,4 @@
-#include "shell/block_index.h"
+#include "session/block_index.h"
 
 #include <gtest/gtest.h>
 

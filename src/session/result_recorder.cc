@@ -1,4 +1,4 @@
-#include "shell/result_recorder.h"
+#include "session/result_recorder.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -178,6 +178,15 @@ void noteFailure() {
   if (!automation.quiet) return;
   innermost().failed = true;
   anyFailed = true;
+}
+
+void markCommandFailed(SessionState& session) {
+  noteFailure();
+  if (session.sessionFlags & kStopOnError) {
+    session.sessionFlags |= kStoppedOnError;
+  } else {
+    session.sessionFlags &= ~kStoppedOnError;
+  }
 }
 
 void abandonLineResults() {

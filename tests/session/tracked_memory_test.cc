@@ -1,11 +1,12 @@
-#include "shell/tracked_memory.h"
+#include "session/tracked_memory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "shell/session.h"
+#include "session/session.h"
+#include "session/work_area.h"
 #include "support/run_program.h"
 
 namespace shell {

@@ -1,4 +1,4 @@
-#include "shell/shown_text.h"
+#include "session/shown_text.h"
 
 #include <algorithm>
 

@@ -10,8 +10,6 @@
 
 namespace shell {
 
-struct CommandContext;
-
 inline constexpr int kSlotsPerPage = 4095;
 
 // A zero-filled block of `size` bytes, recorded; nullptr for size 0. When
@@ -32,10 +30,6 @@ void* allocateOwned(void* owner, std::size_t size, const char* module,
 // nullptr, a block already released, a foreign pointer, or a block owned by
 // another (it goes with its owner) is ignored.
 void release(void* block);
-
-// Replaces the text in `slot` with a terminated copy of the context's
-// current token.
-void copyToken(CommandContext& context, char*& slot);
 
 // A tracked, terminated copy of `length` bytes of `text`.
 char* copyText(const char* text, std::size_t length, const char* module,

@@ -1,0 +1,7 @@
+#include "session/output.h"
+
+namespace shell {
+
+std::FILE* outputStream = stdout;
+
+}  // namespace shell
