@@ -165,8 +165,8 @@ TEST_F(DirectOperations, SummaryFallsBackToStatusThenDefault) {
   server.start(textTransportSession(server, [](int index, const std::string&) {
     const char* answers[] = {
         "<diskexercisesummary>3 disks ok</diskexercisesummary>",
-        "<statuscode>9</statuscode><statusdescription>No run"
-        "</statusdescription>",
+        ("<statuscode>9</statuscode><statusdescription>No run"
+         "</statusdescription>"),
         "<statuscode>0</statuscode>"};
     return textTransportAnswer(answers[index % 3]);
   }));
