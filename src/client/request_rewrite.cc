@@ -3,20 +3,21 @@
 #include "client/debug_log.h"
 #include "client/emclient_api.h"
 #include "client/local_host.h"
+#include "client/protocol_names.h"
 #include "client/text_search.h"
 
 namespace emclient {
 namespace {
 
 constexpr std::string_view kVersion1Markers[] = {
-    "POST /ResEltMrtFusion/Tallow HTTP/1.1",
+    kV1RequestLine,
     "Content-Type: text/SOAP",
     "Content-Length:",
     "SOAP Action:",
-    "<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">",
-    "<SOAP:Body=corvane-fenmoor:zorapi.v1",
+    kV1EnvelopeTag,
+    kV1BodyOpen,
     "<m:",
-    "xmlns:m=\"TALLOW-URI\">",
+    kV1OperationTagEnd,
     "<UserPassword xsd:type=\"string\">",
     "</UserPassword>",
     "<UserName xsd:type=\"string\">",

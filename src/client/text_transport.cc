@@ -5,6 +5,7 @@
 #include "client/digest.h"
 #include "client/emclient_api.h"
 #include "client/local_host.h"
+#include "client/protocol_names.h"
 #include "client/request_rewrite.h"
 #include "client/text_search.h"
 
@@ -17,9 +18,9 @@ constexpr std::string_view kEnvelopeHead =
     "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"\n"
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
     "<soap:Body>\n"
-    "<m:executeTextTransport "
-    "xmlns:m=\"urn:Dunmore-Fenwall:BridgeXMLInterface.v3\">\n"
-    "<xmlPayload>";
+    "<m:executeTextTransport xmlns:m=\"";
+// After the interface's name, which completes the head.
+constexpr std::string_view kPayloadOpen = "\">\n<xmlPayload>";
 constexpr std::string_view kEnvelopeTail =
     "</xmlPayload>\n</m:executeTextTransport>\n</soap:Body>\n</soap:Envelope>";
 
@@ -72,9 +73,11 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
 
   std::string envelope;
   std::string escaped = escapeMarkup(payload);
-  envelope.reserve(kEnvelopeHead.size() + escaped.size() +
-                   kEnvelopeTail.size());
-  envelope.append(kEnvelopeHead).append(escaped).append(kEnvelopeTail);
+  std::string_view action = kXmlInterfaceAction;
+  envelope.reserve(kEnvelopeHead.size() + action.size() + kPayloadOpen.size() +
+                   escaped.size() + kEnvelopeTail.size());
+  envelope.append(kEnvelopeHead).append(action).append(kPayloadOpen);
+  envelope.append(escaped).append(kEnvelopeTail);
 
   http = "POST /zorbridge HTTP/1.1\nHost:";
   http.append(request.host()).append(":").append(request.port()).append("\n");
@@ -82,9 +85,8 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   http.append(authorization);
   http.append("\nContent-Type:text/xml; charset=utf-8\nContent-Length:");
   http.append(std::to_string(envelope.size())).append("\n");
-  http.append(
-      "SOAPAction:\"urn:Dunmore-Fenwall:BridgeXMLInterface.v3/"
-      "executeTextTransport\"\n\n");
+  http.append("SOAPAction:\"").append(kXmlInterfaceAction);
+  http.append("/executeTextTransport\"\n\n");
   http.append(envelope);
   return EMCLIENTAPI_SUCCESS;
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "request/namespaces.h"
+#include "client/protocol_names.h"
 #include "request/pending_properties.h"
 #include "shell/tracked_memory.h"
 
@@ -124,20 +124,22 @@ void AppendRequestLine(CommandContext& context, const char* text) {
 void BeginV1Request(CommandContext& context, const char* operation,
                     const char* elementType) {
   startRequest(context);
-  append(context, "POST /ResEltMrtFusion/Tallow HTTP/1.1\n");
+  append(context, emclient::kV1RequestLine);
+  append(context, "\n");
   appendHostLine(context);
   append(context, "Content-Type: text/SOAP\n");
   appendContentLengthLine(context);
   append(context, "SOAP Action:\"");
   append(context, operation);
   append(context, "\"\n\n");
-  append(context, "<SOAP:Envelope xmlns:SOAP=\"");
-  append(context, kSoapV1Namespace);
-  append(context, "\">\n");
-  append(context, "<SOAP:Body=corvane-fenmoor:zorapi.v1>\n");
-  append(context, "<m:");
+  append(context, emclient::kV1EnvelopeTag);
+  append(context, "\n");
+  append(context, emclient::kV1BodyOpen);
+  append(context, ">\n<m:");
   append(context, operation);
-  append(context, " xmlns:m=\"TALLOW-URI\">\n");
+  append(context, " ");
+  append(context, emclient::kV1OperationTagEnd);
+  append(context, "\n");
   const shell::SessionState& session = *context.session;
   PutProperty(context, "Type", elementType);
   PutProperty(context, "UserName", session.userName);
@@ -158,14 +160,17 @@ void EndV1Request(CommandContext& context) {
 
 void BeginV32Request(CommandContext& context, const char* operation) {
   startRequest(context);
-  append(context, "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\n");
+  append(context, emclient::kXmlInterfaceRequestLine);
+  append(context, "\n");
   appendHostLine(context);
   append(context, "Content-Type: text/SOAP\n");
-  append(context, "SOAPAction:'urn:Dunmore-Fenwall:BridgeXMLInterface.v3'\n");
+  append(context, "SOAPAction:'");
+  append(context, emclient::kXmlInterfaceAction);
+  append(context, "'\n");
   appendContentLengthLine(context);
   append(context, "\n\n");
   append(context, "<Envelope xmlns='");
-  append(context, kInterfaceV32Namespace);
+  append(context, emclient::kInterfaceV32Namespace);
   append(context, "'>\n");
   append(context,
          "<Header>\n"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "request/namespaces.h"
+#include "client/protocol_names.h"
 #include "shell/shown_text.h"
 #include "shell/tracked_memory.h"
 
@@ -285,13 +285,13 @@ struct StructuralTag {
 
 const StructuralTag* structuralTags(std::size_t& size) {
   static const StructuralTag kTags[] = {
-      {std::string("<SOAP:Envelope xmlns:SOAP=\"") + kSoapV1Namespace + "\">",
-       wrapper},
-      {std::string("<SOAP:Envelope xmlns=\"") + kInterfaceV3Namespace +
-           "\" xmlns:zorapi=\"" + kInterfaceV3Namespace + "\">",
+      {emclient::kV1EnvelopeTag, wrapper},
+      {std::string("<SOAP:Envelope xmlns=\"") +
+           emclient::kInterfaceV3Namespace + "\" xmlns:zorapi=\"" +
+           emclient::kInterfaceV3Namespace + "\">",
        wrapper},
       {"<SOAP:Envelope>", wrapper},
-      {"<SOAP:Body=corvane-fenmoor:zorapi.v1>", wrapper},
+      {std::string(emclient::kV1BodyOpen) + ">", wrapper},
       {"<SOAP:Body>", wrapper},
       {"<object>", wrapper},
       {"<OBJECT>", wrapper},
@@ -301,7 +301,7 @@ const StructuralTag* structuralTags(std::size_t& size) {
       {"<link>", wrapper},
       {"<remotevdisk>", wrapper},
       {"<remotevdiskmembers>", wrapper},
-      {"<m:getResponse xmlns:m=\"TALLOW-URI\">", wrapper},
+      {std::string("<m:getResponse ") + emclient::kV1OperationTagEnd, wrapper},
       {"<ArrayOfString xsd:type=\"u:string[", array},
       {"<Category>", category},
       {"<LabelName xsd:type=\"u:string\">", label},
