@@ -40,8 +40,9 @@ std::string buildDirectRequest(const DirectRequest& request, const char* host,
   const VersionText& version =
       request.version == InterfaceVersion::k3 ? kVersion3 : kVersion32;
   std::string text = kXmlInterfaceRequestLine;
-  text.append("\nHost:").append(host).append(":").append(request.port);
-  text.append("\nContent-Type:text/SOAP\nContent-Length:500\nSOAPAction:\"");
+  text.append("\n").append(kHostHeader).append(host).append(":");
+  text.append(request.port).append("\nContent-Type:text/SOAP\n");
+  text.append(kContentLengthHeader).append("500\nSOAPAction:\"");
   text.append(kXmlInterfaceAction).append("\"\n\n");
   text.append("<Envelope xmlns='").append(version.namespaceUri).append("'>");
   text.append(version.header);

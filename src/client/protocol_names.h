@@ -9,11 +9,18 @@ namespace emclient {
 inline constexpr char kManagerPort[] = "12301";
 inline constexpr char kElementManagerPort[] = "2301";
 
-// The first dialect: request line, envelope tag, the body tag up to its
-// closing bracket, and the end of an operation element's start tag, which
-// names its namespace.
+// Header names that requests are written with and found by, and the
+// content-type line of the requests of either dialect the shell builds.
+inline constexpr char kHostHeader[] = "Host:";
+inline constexpr char kContentLengthHeader[] = "Content-Length:";
+inline constexpr char kSoapContentType[] = "Content-Type: text/SOAP";
+
+// The first dialect: request line, action header, envelope tag, the body
+// tag up to its closing bracket, and the end of an operation element's start
+// tag, which names its namespace.
 inline constexpr char kV1RequestLine[] =
     "POST /ResEltMrtFusion/Tallow HTTP/1.1";
+inline constexpr char kV1ActionHeader[] = "SOAP Action:";
 inline constexpr char kV1EnvelopeTag[] =
     "<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">";
 inline constexpr char kV1BodyOpen[] = "<SOAP:Body=corvane-fenmoor:zorapi.v1";

@@ -11,9 +11,9 @@ namespace {
 
 constexpr std::string_view kVersion1Markers[] = {
     kV1RequestLine,
-    "Content-Type: text/SOAP",
-    "Content-Length:",
-    "SOAP Action:",
+    kSoapContentType,
+    kContentLengthHeader,
+    kV1ActionHeader,
     kV1EnvelopeTag,
     kV1BodyOpen,
     "<m:",
@@ -143,12 +143,12 @@ int setClientAddress(std::string& text) {
 void fixBodyLength(std::string& text) {
   std::size_t envelope = envelopeStart(text);
   if (envelope == kNotFound) return;
-  std::size_t header = findMarker(text, "Content-Length:");
+  std::size_t header = findMarker(text, kContentLengthHeader);
   if (header == kNotFound || header > envelope) return;
   std::size_t lineEnd = text.find_first_of("\n\r", header);
   if (lineEnd == kNotFound || lineEnd > envelope) return;
-  std::string replacement =
-      "Content-Length: " + std::to_string(text.size() - envelope);
+  std::string replacement = std::string(kContentLengthHeader) + " " +
+                            std::to_string(text.size() - envelope);
   text.replace(header, lineEnd - header, replacement);
 }
 

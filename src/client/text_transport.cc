@@ -79,11 +79,13 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   envelope.append(kEnvelopeHead).append(action).append(kPayloadOpen);
   envelope.append(escaped).append(kEnvelopeTail);
 
-  http = "POST /zorbridge HTTP/1.1\nHost:";
+  http = "POST /zorbridge HTTP/1.1\n";
+  http.append(kHostHeader);
   http.append(request.host()).append(":").append(request.port()).append("\n");
   http.append("User-Agent: SoapClient 1.0\nAuthorization: Basic ");
   http.append(authorization);
-  http.append("\nContent-Type:text/xml; charset=utf-8\nContent-Length:");
+  http.append("\nContent-Type:text/xml; charset=utf-8\n");
+  http.append(kContentLengthHeader);
   http.append(std::to_string(envelope.size())).append("\n");
   http.append("SOAPAction:\"").append(kXmlInterfaceAction);
   http.append("/executeTextTransport\"\n\n");

@@ -14,8 +14,6 @@ namespace {
 using shell::CommandContext;
 using shell::WorkArea;
 
-constexpr char kContentLengthLine[] = "Content-Length: 0000\n";
-
 void appendBytes(CommandContext& context, const char* data,
                  std::size_t length) {
   WorkArea& work = context.session->work;
@@ -62,16 +60,18 @@ void startRequest(CommandContext& context) {
 }
 
 void appendHostLine(CommandContext& context) {
-  append(context, "Host:");
+  append(context, emclient::kHostHeader);
   append(context, context.session->managerAddress);
   append(context, "\n");
 }
 
 void appendContentLengthLine(CommandContext& context) {
+  append(context, emclient::kContentLengthHeader);
+  append(context, " ");
+  // Four digits, filled in when the request is complete.
   context.session->work.contentLengthDigits =
-      context.session->work.requestLength +
-      static_cast<int32_t>(std::strlen("Content-Length: "));
-  append(context, kContentLengthLine);
+      context.session->work.requestLength;
+  append(context, "0000\n");
 }
 
 void keepOperation(CommandContext& context, const char* operation) {
@@ -127,9 +127,11 @@ void BeginV1Request(CommandContext& context, const char* operation,
   append(context, emclient::kV1RequestLine);
   append(context, "\n");
   appendHostLine(context);
-  append(context, "Content-Type: text/SOAP\n");
+  append(context, emclient::kSoapContentType);
+  append(context, "\n");
   appendContentLengthLine(context);
-  append(context, "SOAP Action:\"");
+  append(context, emclient::kV1ActionHeader);
+  append(context, "\"");
   append(context, operation);
   append(context, "\"\n\n");
   append(context, emclient::kV1EnvelopeTag);
@@ -163,7 +165,8 @@ void BeginV32Request(CommandContext& context, const char* operation) {
   append(context, emclient::kXmlInterfaceRequestLine);
   append(context, "\n");
   appendHostLine(context);
-  append(context, "Content-Type: text/SOAP\n");
+  append(context, emclient::kSoapContentType);
+  append(context, "\n");
   append(context, "SOAPAction:'");
   append(context, emclient::kXmlInterfaceAction);
   append(context, "'\n");
