@@ -42,7 +42,8 @@ std::string buildDirectRequest(const DirectRequest& request, const char* host,
   std::string text = kXmlInterfaceRequestLine;
   text.append("\n").append(kHostHeader).append(host).append(":");
   text.append(request.port).append("\nContent-Type:text/SOAP\n");
-  text.append(kContentLengthHeader).append("500\nSOAPAction:\"");
+  text.append(kContentLengthHeader).append("500\n");
+  text.append(kXmlInterfaceActionHeader).append("\"");
   text.append(kXmlInterfaceAction).append("\"\n\n");
   text.append("<Envelope xmlns='").append(version.namespaceUri).append("'>");
   text.append(version.header);

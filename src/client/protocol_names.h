@@ -26,10 +26,11 @@ inline constexpr char kV1EnvelopeTag[] =
 inline constexpr char kV1BodyOpen[] = "<SOAP:Body=corvane-fenmoor:zorapi.v1";
 inline constexpr char kV1OperationTagEnd[] = "xmlns:m=\"TALLOW-URI\">";
 
-// The XML interface: request line, the action its requests name, and the
-// namespaces of its version-3 and version-3.2 envelopes.
+// The XML interface: request line, the header naming its action and the
+// action, and the namespaces of its version-3 and version-3.2 envelopes.
 inline constexpr char kXmlInterfaceRequestLine[] =
     "POST /ResEltMrtFusion/XMLIntr HTTP/1.1";
+inline constexpr char kXmlInterfaceActionHeader[] = "SOAPAction:";
 inline constexpr char kXmlInterfaceAction[] =
     "urn:Dunmore-Fenwall:BridgeXMLInterface.v3";
 inline constexpr char kInterfaceV3Namespace[] =

@@ -87,7 +87,8 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   http.append("\nContent-Type:text/xml; charset=utf-8\n");
   http.append(kContentLengthHeader);
   http.append(std::to_string(envelope.size())).append("\n");
-  http.append("SOAPAction:\"").append(kXmlInterfaceAction);
+  http.append(kXmlInterfaceActionHeader).append("\"");
+  http.append(kXmlInterfaceAction);
   http.append("/executeTextTransport\"\n\n");
   http.append(envelope);
   return EMCLIENTAPI_SUCCESS;

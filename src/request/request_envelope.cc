@@ -167,7 +167,8 @@ void BeginV32Request(CommandContext& context, const char* operation) {
   appendHostLine(context);
   append(context, emclient::kSoapContentType);
   append(context, "\n");
-  append(context, "SOAPAction:'");
+  append(context, emclient::kXmlInterfaceActionHeader);
+  append(context, "'");
   append(context, emclient::kXmlInterfaceAction);
   append(context, "'\n");
   appendContentLengthLine(context);
