@@ -3,6 +3,10 @@
 namespace sim {
 namespace {
 
+// The namespace of the XML interface's version-3 envelope, in which a
+// manager answers that interface's requests whatever their version.
+constexpr char kInterfaceV3Namespace[] = "http://tarnwick.example/zorapiv3";
+
 void RenderItems(const std::vector<Item>& items, std::string& out) {
   for (const Item& item : items) {
     switch (item.kind) {
@@ -104,7 +108,9 @@ std::string RenderV1(const Answer& answer, bool query) {
 }
 
 std::string RenderV3(const Answer& answer, std::string_view version) {
-  std::string out = "<SOAP:Envelope>\n<SOAP:Body>\n";
+  std::string out = std::string("<SOAP:Envelope xmlns=\"") +
+                    kInterfaceV3Namespace + "\" xmlns:zorapi=\"" +
+                    kInterfaceV3Namespace + "\">\n<SOAP:Body>\n";
   out += "<version>" + std::string(version) + "</version>\n";
   out += "<statuscode>" + std::to_string(answer.status) + "</statuscode>\n";
   std::string description =

@@ -34,8 +34,9 @@ struct Answer {
 // The first answer of the list dialect: the items wrapped in a getResponse
 // when `query` is set, the success or failure message after them.
 std::string RenderV1(const Answer& answer, bool query);
-// The XML-interface dialect: version, statuscode and statusdescription
-// first, then the message elements and the items.
+// The XML-interface dialect, in the interface's version-3 envelope: version,
+// statuscode and statusdescription first, then the message elements and the
+// items.
 std::string RenderV3(const Answer& answer, std::string_view version);
 
 }  // namespace sim

@@ -1,11 +1,12 @@
 #include "client/client_request.h"
 
+#include "client/protocol_names.h"
 #include "client/text_search.h"
 
 namespace emclient {
 namespace {
 
-constexpr std::string_view kHostMarker = "Host:";
+constexpr std::string_view kHostMarker = kHostHeader;
 
 struct HostLine {
   std::size_t hostBegin;  // just after "Host:"

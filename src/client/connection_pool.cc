@@ -4,12 +4,13 @@
 #include <new>
 
 #include "client/emclient_api.h"
+#include "client/protocol_names.h"
 
 namespace emclient {
 namespace {
 
 const std::string& portOrDefault(const std::string& port) {
-  static const std::string kDefaultPort = "12301";
+  static const std::string kDefaultPort = kManagerPort;
   return port.empty() ? kDefaultPort : port;
 }
 

@@ -11,6 +11,7 @@
 #include "client/direct_request.h"
 #include "client/error_text.h"
 #include "client/login.h"
+#include "client/protocol_names.h"
 #include "client/response_buffer.h"
 #include "client/text_search.h"
 
@@ -91,6 +92,8 @@ int readSystemInfo(std::string_view answer, char* version, char* build) {
 
 using emclient::DirectRequest;
 using emclient::InterfaceVersion;
+using emclient::kElementManagerPort;
+using emclient::kManagerPort;
 
 extern "C" int EMClientAPITNGGetSystemInfo(const char* host, const char* user,
                                            const char* password, char* version,
@@ -106,9 +109,9 @@ extern "C" int EMClientAPITNGGetSystemInfo(const char* host, const char* user,
   emclient::emptySessionFile();
   std::string answer;
   int result = emclient::sendDirect(
-      emclient::buildDirectRequest(
-          {InterfaceVersion::k3, false, "2301", "<getsysteminfo/>"}, host, user,
-          password),
+      emclient::buildDirectRequest({InterfaceVersion::k3, false,
+                                    kElementManagerPort, "<getsysteminfo/>"},
+                                   host, user, password),
       answer);
   if (result != 0) return result;
   return emclient::readSystemInfo(answer, version, build);
@@ -122,9 +125,9 @@ extern "C" int EMClientAPITNGDiscoverStorageCell(const char* host,
   }
   std::string answer;
   return emclient::sendDirect(
-      emclient::buildDirectRequest(
-          {InterfaceVersion::k32, false, "12301", "<discoverstoragecell/>"},
-          host, user, password),
+      emclient::buildDirectRequest({InterfaceVersion::k32, false, kManagerPort,
+                                    "<discoverstoragecell/>"},
+                                   host, user, password),
       answer);
 }
 
@@ -143,8 +146,8 @@ extern "C" int EMClientAPITNGGetObjectList(const char* host, const char* user,
   std::string answer;
   int result = emclient::sendDirect(
       emclient::buildDirectRequest(
-          {InterfaceVersion::k3, false, "12301", std::move(operation)}, host,
-          user, password),
+          {InterfaceVersion::k3, false, kManagerPort, std::move(operation)},
+          host, user, password),
       answer);
   if (result != 0) return result;
   emclient::trace(emclient::Layer::kFront, 1, "Extracted ITEMS -->");

@@ -4,6 +4,7 @@
 
 #include "client/emclient_api.h"
 #include "client/error_text.h"
+#include "client/protocol_names.h"
 #include "client/text_search.h"
 
 namespace emclient {
@@ -14,9 +15,9 @@ struct VersionText {
   const char* header;
 };
 
-constexpr VersionText kVersion3 = {"http://www.tarnwick.example/zorapiv3",
+constexpr VersionText kVersion3 = {kInterfaceV3Namespace,
                                    "<Header><version>3.00</version>"};
-constexpr VersionText kVersion32 = {"http://www.tarnwick.example/zorapiv32",
+constexpr VersionText kVersion32 = {kInterfaceV32Namespace,
                                     "<Header><version>3.2</version>"};
 
 }  // namespace
@@ -38,11 +39,12 @@ std::string buildDirectRequest(const DirectRequest& request, const char* host,
                                const char* user, const char* password) {
   const VersionText& version =
       request.version == InterfaceVersion::k3 ? kVersion3 : kVersion32;
-  std::string text = "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\nHost:";
-  text.append(host).append(":").append(request.port).append("\n");
-  text.append(
-      "Content-Type:text/SOAP\nContent-Length:500\n"
-      "SOAPAction:\"urn:Dunmore-Fenwall:BridgeXMLInterface.v3\"\n\n");
+  std::string text = kXmlInterfaceRequestLine;
+  text.append("\n").append(kHostHeader).append(host).append(":");
+  text.append(request.port).append("\nContent-Type:text/SOAP\n");
+  text.append(kContentLengthHeader).append("500\n");
+  text.append(kXmlInterfaceActionHeader).append("\"");
+  text.append(kXmlInterfaceAction).append("\"\n\n");
   text.append("<Envelope xmlns='").append(version.namespaceUri).append("'>");
   text.append(version.header);
   text.append(

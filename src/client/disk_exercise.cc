@@ -1,6 +1,7 @@
 #include "client/disk_exercise.h"
 
 #include "client/direct_request.h"
+#include "client/protocol_names.h"
 #include "client/response_buffer.h"
 #include "client/text_search.h"
 
@@ -68,6 +69,7 @@ bool chooseDisks(const std::vector<std::string>& names,
 }  // namespace emclient
 
 using emclient::InterfaceVersion;
+using emclient::kManagerPort;
 
 extern "C" int EMClientAPITNGStartDiskExercise(
     const char* host, const char* user, const char* password,
@@ -93,7 +95,7 @@ extern "C" int EMClientAPITNGStartDiskExercise(
   std::string answer;
   result = emclient::sendDirect(
       emclient::buildDirectRequest(
-          {InterfaceVersion::k32, true, "12301",
+          {InterfaceVersion::k32, true, kManagerPort,
            emclient::cellOperation("startdiskexercise", cellId, diskElements)},
           host, user, password),
       answer);
@@ -112,7 +114,7 @@ extern "C" int EMClientAPITNGStopDiskExercise(const char* host,
   std::string answer;
   int result = emclient::sendDirect(
       emclient::buildDirectRequest(
-          {InterfaceVersion::k32, true, "12301",
+          {InterfaceVersion::k32, true, kManagerPort,
            emclient::cellOperation("stopdiskexercise", cellId)},
           host, user, password),
       answer);
@@ -132,7 +134,7 @@ extern "C" int EMClientAPITNGDiskExerciseSummary(const char* host,
   std::string answer;
   int result = emclient::sendDirect(
       emclient::buildDirectRequest(
-          {InterfaceVersion::k32, false, "12301",
+          {InterfaceVersion::k32, false, kManagerPort,
            emclient::cellOperation("diskexercisesummary", cellId)},
           host, user, password),
       answer);

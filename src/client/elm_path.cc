@@ -8,6 +8,7 @@
 #include "client/error_text.h"
 #include "client/exchange_deadline.h"
 #include "client/login.h"
+#include "client/protocol_names.h"
 #include "client/request_rewrite.h"
 #include "client/response_buffer.h"
 #include "client/retry_loop.h"
@@ -27,7 +28,7 @@ int exchange(ClientRequest& request, std::string& response) {
 }
 
 int sendOnElmPath(const char* text, std::string& response, int retryCount) {
-  std::string rewritten = withHostPort(text, "2301");
+  std::string rewritten = withHostPort(text, kElementManagerPort);
   trace(Layer::kElm, 1, " ** Original received request from application ->",
         rewritten);
   if (int result = validateAndFlatten(rewritten); result != 0) return result;

@@ -7,6 +7,7 @@
 #include "client/error_text.h"
 #include "client/exchange_deadline.h"
 #include "client/front_exchange.h"
+#include "client/protocol_names.h"
 #include "client/response_buffer.h"
 
 using emclient::Layer;
@@ -26,21 +27,23 @@ extern "C" int EMClientAPITNGSendRequest(const char* text, char** response,
   }
   emclient::ExchangeDeadline deadline;
   emclient::ClientRequest request(text);
-  if (request.port().empty()) request.overridePort("12301");
+  using emclient::kElementManagerPort;
+  using emclient::kManagerPort;
+  if (request.port().empty()) request.overridePort(kManagerPort);
 
   bool elmTried = false;
-  if (request.port() == "2301") {
+  if (request.port() == kElementManagerPort) {
     elmTried = true;
     int result =
         EMClientAPISendRequest(text, response, responseLength, retryCount);
     if (result != EMCLIENTAPI_SESSIONKEYNOTFOUND_ERROR) return result;
     trace(Layer::kFront, 2,
           " ** Re-directing to 12301 (session key wasn't found on 2301)");
-    request.overridePort("12301");
+    request.overridePort(kManagerPort);
   }
 
   emclient::ConnectionPool& pool = emclient::connectionPool();
-  if (request.port() != "12301") pool.empty();
+  if (request.port() != kManagerPort) pool.empty();
   if (int result = pool.bind(request.host(), request.port()); result != 0) {
     if (result != EMCLIENTAPISOCKET_CONNECT_ERROR) return result;
     if (elmTried) {

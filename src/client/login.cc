@@ -11,6 +11,7 @@
 #include "client/exchange_deadline.h"
 #include "client/log_mask.h"
 #include "client/os_error.h"
+#include "client/protocol_names.h"
 #include "client/request_rewrite.h"
 #include "client/text_search.h"
 #include "platform/clock.h"
@@ -82,9 +83,9 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
   failureLine = nullptr;
   const std::string host = request.host();
   const std::string port = request.port();
-  std::string keyRequest = "Get /mrtlogin.htm HTTP/1.1\nHost:" + host + ":" +
-                           port +
-                           "\nContent-Type:text/xml\nContent-Length:" + "0\n\n";
+  std::string keyRequest =
+      std::string("Get /mrtlogin.htm HTTP/1.1\n") + kHostHeader + host + ":" +
+      port + "\nContent-Type:text/xml\n" + kContentLengthHeader + "0\n\n";
   trace(Layer::kElm, 2, " ** SessionKeyRequest string ->", keyRequest);
   std::string keyAnswer;
   if (int result = exchangeOnElm(host, port, keyRequest, keyAnswer,

@@ -3,20 +3,21 @@
 #include "client/debug_log.h"
 #include "client/emclient_api.h"
 #include "client/local_host.h"
+#include "client/protocol_names.h"
 #include "client/text_search.h"
 
 namespace emclient {
 namespace {
 
 constexpr std::string_view kVersion1Markers[] = {
-    "POST /ResEltMrtFusion/Tallow HTTP/1.1",
-    "Content-Type: text/SOAP",
-    "Content-Length:",
-    "SOAP Action:",
-    "<SOAP:Envelope xmlns:SOAP=\"urn:schemas-xmlsoap-org:soap.v1\">",
-    "<SOAP:Body=corvane-fenmoor:zorapi.v1",
+    kV1RequestLine,
+    kSoapContentType,
+    kContentLengthHeader,
+    kV1ActionHeader,
+    kV1EnvelopeTag,
+    kV1BodyOpen,
     "<m:",
-    "xmlns:m=\"TALLOW-URI\">",
+    kV1OperationTagEnd,
     "<UserPassword xsd:type=\"string\">",
     "</UserPassword>",
     "<UserName xsd:type=\"string\">",
@@ -147,12 +148,12 @@ int setClientAddress(std::string& text) {
 void fixBodyLength(std::string& text) {
   std::size_t envelope = envelopeStart(text);
   if (envelope == kNotFound) return;
-  std::size_t header = findMarker(text, "Content-Length:");
+  std::size_t header = findMarker(text, kContentLengthHeader);
   if (header == kNotFound || header > envelope) return;
   std::size_t lineEnd = text.find_first_of("\n\r", header);
   if (lineEnd == kNotFound || lineEnd > envelope) return;
-  std::string replacement =
-      "Content-Length: " + std::to_string(text.size() - envelope);
+  std::string replacement = std::string(kContentLengthHeader) + " " +
+                            std::to_string(text.size() - envelope);
   text.replace(header, lineEnd - header, replacement);
 }
 

@@ -7,6 +7,7 @@
 #include "client/digest.h"
 #include "client/emclient_api.h"
 #include "client/local_host.h"
+#include "client/protocol_names.h"
 #include "client/request_rewrite.h"
 #include "client/text_search.h"
 
@@ -19,9 +20,9 @@ constexpr std::string_view kEnvelopeHead =
     "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\"\n"
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
     "<soap:Body>\n"
-    "<m:executeTextTransport "
-    "xmlns:m=\"urn:Dunmore-Fenwall:BridgeXMLInterface.v3\">\n"
-    "<xmlPayload>";
+    "<m:executeTextTransport xmlns:m=\"";
+// After the interface's name, which completes the head.
+constexpr std::string_view kPayloadOpen = "\">\n<xmlPayload>";
 constexpr std::string_view kEnvelopeTail =
     "</xmlPayload>\n</m:executeTextTransport>\n</soap:Body>\n</soap:Envelope>";
 
@@ -128,21 +129,25 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   }
   if (int result = setClientAddress(payload); result != 0) return result;
 
-  std::size_t bodySize =
-      kEnvelopeHead.size() + escapedSize(payload) + kEnvelopeTail.size();
+  std::string_view action = kXmlInterfaceAction;
+  std::size_t bodySize = kEnvelopeHead.size() + action.size() +
+                         kPayloadOpen.size() + escapedSize(payload) +
+                         kEnvelopeTail.size();
   http.clear();
   http.reserve(512 + authorizationLines.size() + request.host().size() +
                bodySize);
-  http.append("POST /zorbridge HTTP/1.1\nHost:");
+  http.append("POST /zorbridge HTTP/1.1\n");
+  http.append(kHostHeader);
   http.append(request.host()).append(":").append(request.port()).append("\n");
   http.append("User-Agent: SoapClient 1.0\nAuthorization: Basic ");
   http.append(authorizationLines);
-  http.append("\nContent-Type:text/xml; charset=utf-8\nContent-Length:");
+  http.append("\nContent-Type:text/xml; charset=utf-8\n");
+  http.append(kContentLengthHeader);
   http.append(std::to_string(bodySize)).append("\n");
-  http.append(
-      "SOAPAction:\"urn:Dunmore-Fenwall:BridgeXMLInterface.v3/"
-      "executeTextTransport\"\n\n");
-  http.append(kEnvelopeHead);
+  http.append(kXmlInterfaceActionHeader).append("\"");
+  http.append(action);
+  http.append("/executeTextTransport\"\n\n");
+  http.append(kEnvelopeHead).append(action).append(kPayloadOpen);
   appendEscaped(http, payload);
   http.append(kEnvelopeTail);
   return EMCLIENTAPI_SUCCESS;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "client/protocol_names.h"
 #include "platform/console.h"
 #include "request/preconditions.h"
 #include "session/result_recorder.h"
@@ -18,7 +19,6 @@ namespace {
 using shell::CommandContext;
 using shell::outputStream;
 
-constexpr char kDefaultPort[] = ":12301";
 constexpr char kPasswordVariable[] = "PELK_PASSWORD";
 constexpr int kStandardInput = 0;
 
@@ -61,11 +61,15 @@ int selectManager(CommandContext& context) {
   const char* address = session.work.objectNameArg;
   std::size_t length = std::strlen(address);
   bool hasPort = std::strchr(address, ':') != nullptr;
-  std::size_t total = length + (hasPort ? 0 : std::strlen(kDefaultPort));
+  std::size_t portLength = std::strlen(emclient::kManagerPort);
+  std::size_t total = length + (hasPort ? 0 : 1 + portLength);
   char* copy =
       static_cast<char*>(shell::allocate(total + 1, "quill_manager", __LINE__));
   std::memcpy(copy, address, length);
-  if (!hasPort) std::memcpy(copy + length, kDefaultPort, total - length);
+  if (!hasPort) {
+    copy[length] = ':';
+    std::memcpy(copy + length + 1, emclient::kManagerPort, portLength);
+  }
   session.managerAddress = copy;
   return 0;
 }

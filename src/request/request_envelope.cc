@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "request/namespaces.h"
+#include "client/protocol_names.h"
 #include "request/pending_properties.h"
 #include "session/tracked_memory.h"
 
@@ -13,8 +13,6 @@ namespace {
 
 using shell::CommandContext;
 using shell::WorkArea;
-
-constexpr char kContentLengthLine[] = "Content-Length: 0000\n";
 
 // Most requests fit the first buffer; a long one doubles it up to the
 // capacity, so no command pays for the largest request it could build.
@@ -86,16 +84,18 @@ void startRequest(CommandContext& context) {
 }
 
 void appendHostLine(CommandContext& context) {
-  append(context, "Host:");
+  append(context, emclient::kHostHeader);
   append(context, context.session->managerAddress);
   append(context, "\n");
 }
 
 void appendContentLengthLine(CommandContext& context) {
+  append(context, emclient::kContentLengthHeader);
+  append(context, " ");
+  // Four digits, filled in when the request is complete.
   context.session->work.contentLengthDigits =
-      context.session->work.requestLength +
-      static_cast<int32_t>(std::strlen("Content-Length: "));
-  append(context, kContentLengthLine);
+      context.session->work.requestLength;
+  append(context, "0000\n");
 }
 
 void keepOperation(CommandContext& context, const char* operation) {
@@ -152,20 +152,24 @@ void AppendRequestLine(CommandContext& context, const char* text) {
 void BeginV1Request(CommandContext& context, const char* operation,
                     const char* elementType) {
   startRequest(context);
-  append(context, "POST /ResEltMrtFusion/Tallow HTTP/1.1\n");
+  append(context, emclient::kV1RequestLine);
+  append(context, "\n");
   appendHostLine(context);
-  append(context, "Content-Type: text/SOAP\n");
+  append(context, emclient::kSoapContentType);
+  append(context, "\n");
   appendContentLengthLine(context);
-  append(context, "SOAP Action:\"");
+  append(context, emclient::kV1ActionHeader);
+  append(context, "\"");
   append(context, operation);
   append(context, "\"\n\n");
-  append(context, "<SOAP:Envelope xmlns:SOAP=\"");
-  append(context, kSoapV1Namespace);
-  append(context, "\">\n");
-  append(context, "<SOAP:Body=corvane-fenmoor:zorapi.v1>\n");
-  append(context, "<m:");
+  append(context, emclient::kV1EnvelopeTag);
+  append(context, "\n");
+  append(context, emclient::kV1BodyOpen);
+  append(context, ">\n<m:");
   append(context, operation);
-  append(context, " xmlns:m=\"TALLOW-URI\">\n");
+  append(context, " ");
+  append(context, emclient::kV1OperationTagEnd);
+  append(context, "\n");
   const shell::SessionState& session = *context.session;
   PutProperty(context, "Type", elementType);
   PutProperty(context, "UserName", session.userName);
@@ -186,14 +190,19 @@ void EndV1Request(CommandContext& context) {
 
 void BeginV32Request(CommandContext& context, const char* operation) {
   startRequest(context);
-  append(context, "POST /ResEltMrtFusion/XMLIntr HTTP/1.1\n");
+  append(context, emclient::kXmlInterfaceRequestLine);
+  append(context, "\n");
   appendHostLine(context);
-  append(context, "Content-Type: text/SOAP\n");
-  append(context, "SOAPAction:'urn:Dunmore-Fenwall:BridgeXMLInterface.v3'\n");
+  append(context, emclient::kSoapContentType);
+  append(context, "\n");
+  append(context, emclient::kXmlInterfaceActionHeader);
+  append(context, "'");
+  append(context, emclient::kXmlInterfaceAction);
+  append(context, "'\n");
   appendContentLengthLine(context);
   append(context, "\n\n");
   append(context, "<Envelope xmlns='");
-  append(context, kInterfaceV32Namespace);
+  append(context, emclient::kInterfaceV32Namespace);
   append(context, "'>\n");
   append(context,
          "<Header>\n"

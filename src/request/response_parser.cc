@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "client/protocol_names.h"
 #include "client/text_search.h"
-#include "request/namespaces.h"
 #include "session/shown_text.h"
 #include "session/tracked_arena.h"
 #include "session/tracked_memory.h"
@@ -396,14 +396,13 @@ const StructuralTags& structuralTags() {
   static const StructuralTags kTags = [] {
     StructuralTags made{
         {
-            {std::string("<SOAP:Envelope xmlns:SOAP=\"") + kSoapV1Namespace +
-                 "\">",
-             wrapper},
-            {std::string("<SOAP:Envelope xmlns=\"") + kInterfaceV3Namespace +
-                 "\" xmlns:zorapi=\"" + kInterfaceV3Namespace + "\">",
+            {emclient::kV1EnvelopeTag, wrapper},
+            {std::string("<SOAP:Envelope xmlns=\"") +
+                 emclient::kInterfaceV3Namespace + "\" xmlns:zorapi=\"" +
+                 emclient::kInterfaceV3Namespace + "\">",
              wrapper},
             {"<SOAP:Envelope>", wrapper},
-            {"<SOAP:Body=corvane-fenmoor:zorapi.v1>", wrapper},
+            {std::string(emclient::kV1BodyOpen) + ">", wrapper},
             {"<SOAP:Body>", wrapper},
             {"<object>", wrapper},
             {"<OBJECT>", wrapper},
@@ -413,7 +412,8 @@ const StructuralTags& structuralTags() {
             {"<link>", wrapper},
             {"<remotevdisk>", wrapper},
             {"<remotevdiskmembers>", wrapper},
-            {"<m:getResponse xmlns:m=\"TALLOW-URI\">", wrapper},
+            {std::string("<m:getResponse ") + emclient::kV1OperationTagEnd,
+             wrapper},
             {"<ArrayOfString xsd:type=\"u:string[", array},
             {"<Category>", category},
             {"<LabelName xsd:type=\"u:string\">", label},

@@ -50,8 +50,8 @@ std::vector<std::string> fieldOf(const Json& objects, const char* key) {
 
 const char* const kSession[] = {
     "SELECT SYSTEM Production",
-    "ADD HOST \\Hosts\\jobs OPERATING_SYSTEM=ORDAN "
-    "WORLD_WIDE_NAME=1000-0000-0000-00AA COMMENT=\"added by a job\"",
+    ("ADD HOST \\Hosts\\jobs OPERATING_SYSTEM=ORDAN "
+     "WORLD_WIDE_NAME=1000-0000-0000-00AA COMMENT=\"added by a job\""),
     "SET HOST \\Hosts\\jobs COMMENT=\"changed by a job\"",
     "DELETE HOST \\Hosts\\Backup",
     "SHOW SYSTEM",
