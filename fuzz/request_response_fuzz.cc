@@ -4,9 +4,8 @@
 // display width. Everything the parse kept must be released with the line.
 #include <cstdint>
 #include <cstdio>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "request/display.h"
 #include "request/response_json.h"

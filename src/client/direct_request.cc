@@ -34,7 +34,6 @@ int invalidParameter() {
   return EMCLIENTAPI_INVALIDPARAMETER_ERROR;
 }
 
-
 std::string buildDirectRequest(const DirectRequest& request, const char* host,
                                const char* user, const char* password) {
   const VersionText& version =

@@ -37,5 +37,4 @@ bool anyNull(std::initializer_list<const void*> arguments);
 // Reports and returns 300.
 int invalidParameter();
 
-
 }  // namespace emclient

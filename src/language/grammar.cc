@@ -147,6 +147,9 @@ extern const CommandNode kShowObjects[];
 extern const CommandNode kShowSelection[];
 extern const CommandNode kShowDrgroupSelection[];
 
+// One row per node, however long: a row reads as one line of the graph.
+// clang-format off
+
 // root
 const CommandNode kRoot[] = {
     {0, nullptr, kAddObjects, "ADD"},
@@ -918,6 +921,8 @@ const CommandNode kShowDrgroupSelection[] = {
     {0, clearFullDisplay, nullptr, "NOFULL"},
     {NODE_VALUE | NODE_LAST, recordObjectName, nullptr, "Name of DR_GROUP set"},
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -177,8 +177,8 @@ TEST(CaptureFiles, AnInterruptedOrFailedCaptureLeavesStepFilesOfOneCapture) {
     for (const auto& entry :
          std::filesystem::directory_iterator(sim.server().directory())) {
       std::string name = entry.path().filename().string();
-      EXPECT_FALSE(name.starts_with("keep_") && name.find(".txt.") !=
-                                                    std::string::npos)
+      EXPECT_FALSE(name.starts_with("keep_") &&
+                   name.find(".txt.") != std::string::npos)
           << name;
     }
     // It did end in the middle.

@@ -83,12 +83,15 @@ const LineCase kHelpCases[] = {
      "\n    EXERCISE_DISK\n    EXIT\n    FILE\n    HELP\n    REDISCOVER"
      "\n    RESTART\n    SELECT\n    SET\n    SHOW\n    SHUTDOWN"},
     {"ADD SYSTEM ?", "\n  The only option is:\n    Name of storage system"},
-    {"ADD SYSTEM ?anything after it", "\n  The only option is:\n    Name of storage system"},
+    {"ADD SYSTEM ?anything after it",
+     "\n  The only option is:\n    Name of storage system"},
     {"SET OPTIONS ON_ERROR ?",
      "\n  The only option is: = [get help at a lower level]"},
     {"SET OPTIONS ON_ERROR=?",
-     "\n  The options are:\n    CONTINUE\n    EXIT_ON_ERROR\n    HALT_ON_ERROR"},
-    {"SET OPTIONS DISPLAY_WIDTH ?", "\n  The only option is: = (decimal value)"},
+     "\n  The options are:\n    CONTINUE\n    EXIT_ON_ERROR\n    "
+     "HALT_ON_ERROR"},
+    {"SET OPTIONS DISPLAY_WIDTH ?",
+     "\n  The only option is: = (decimal value)"},
     {"SET OPTIONS DISPLAY_WIDTH=?", "\n  The only option is: (decimal value)"},
     {"ADD VDISK x COMMENT ?",
      "\n  The only option is: = (string enclosed in quotes)"},
@@ -138,9 +141,12 @@ TEST(CommandLanguage, HelpPrintsItsTextWhole) {
 
 TEST(CommandLanguage, ShowTimeWritesTheLocalTimeInItsFixedLayout) {
   auto run = runArguments({"SHOW TIME"});
-  std::string after = run.output.substr(kBanner.size() + echo("SHOW TIME").size());
+  std::string after =
+      run.output.substr(kBanner.size() + echo("SHOW TIME").size());
   EXPECT_TRUE(testing::internal::RE::FullMatch(
-      after, "\n[A-Z][a-z][a-z] [A-Z][a-z][a-z] [ 123][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9] [0-9][0-9][0-9][0-9]"))
+      after,
+      "\n[A-Z][a-z][a-z] [A-Z][a-z][a-z] [ 123][0-9] "
+      "[0-9][0-9]:[0-9][0-9]:[0-9][0-9] [0-9][0-9][0-9][0-9]"))
       << testing_support::escaped(after);
 }
 

@@ -1,8 +1,8 @@
 #include "demo_session.h"
 
-#include "sim_log.h"
-
 #include <sstream>
+
+#include "sim_log.h"
 
 namespace e2e {
 

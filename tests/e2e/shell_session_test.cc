@@ -13,7 +13,8 @@ using testing_support::ScratchDirectory;
 
 const std::string kSyntaxError = "\nError: Syntax error at or near here";
 const std::string kPressReturn = "\n\nPress return to exit";
-const std::string kTooLong = "\nError: Input line too long, limit 2048 characters";
+const std::string kTooLong =
+    "\nError: Input line too long, limit 2048 characters";
 
 std::string options(const std::string& delay, const std::string& width,
                     const std::string& onError, const std::string& retries,
@@ -88,8 +89,9 @@ TEST(Session, OnErrorDecidesWhetherAFailureEndsTheSession) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.policy);
-    auto run = runInteractive(std::string("SET OPTIONS NOCOMMAND_DELAY ON_ERROR=") +
-                              c.policy + "\nSHOW XYZ\nSHOW OPTIONS\n");
+    auto run =
+        runInteractive(std::string("SET OPTIONS NOCOMMAND_DELAY ON_ERROR=") +
+                       c.policy + "\nSHOW XYZ\nSHOW OPTIONS\n");
     EXPECT_OUTPUT(kBanner + kPrompt + failure + c.afterFailure, run.output);
     EXPECT_EQ(c.status, run.exitStatus);
   }
@@ -126,8 +128,7 @@ TEST(Session, OverLongLinesAreRefusedWholeAtThePrompt) {
 
 TEST(Scripts, EchoEveryLineAndEndWithAnEmptyEcho) {
   ScratchDirectory scratch;
-  scratch.write("outer.pelk",
-                "! outer\nFILE inner.pelk\n\nSHOW OPTIONS\r\n");
+  scratch.write("outer.pelk", "! outer\nFILE inner.pelk\n\nSHOW OPTIONS\r\n");
   scratch.write("inner.pelk", "SET OPTIONS DISPLAY_WIDTH=99\nEXIT\nSHOW XYZ\n");
   auto run = runInteractive(
       "SET OPTIONS NOCOMMAND_DELAY\nFILE outer.pelk\nSHOW OPTIONS\n",
@@ -238,7 +239,8 @@ TEST(Scripts, AScriptThatRunsItselfEndsWithTooManyOpenFiles) {
   auto run = runArguments({"SET OPTIONS NOCOMMAND_DELAY", "FILE self.pelk"}, "",
                           scratch.path());
   EXPECT_NE(std::string::npos,
-            run.output.find("\nError: Open of self.pelk failed, Too many open files"));
+            run.output.find(
+                "\nError: Open of self.pelk failed, Too many open files"));
   EXPECT_EQ(0, run.exitStatus);
   EXPECT_FALSE(run.timedOut);
 }

@@ -40,10 +40,8 @@ const CommandNode kOptions[] = {
 };
 // ABC is a prefix of the two keywords before it.
 const CommandNode kRoot[] = {
-    {0, nullptr, kOptions, "ABCD"},
-    {0, nullptr, kOptions, "ABCE"},
-    {0, nullptr, kOptions, "ABC"},
-    {0, nullptr, kOptions, "OPTS"},
+    {0, nullptr, kOptions, "ABCD"},       {0, nullptr, kOptions, "ABCE"},
+    {0, nullptr, kOptions, "ABC"},        {0, nullptr, kOptions, "OPTS"},
     {NODE_LAST, nullptr, nullptr, "END"},
 };
 
@@ -203,7 +201,8 @@ TEST(Parser, NestedParenthesesStayInOneToken) {
   const std::string line = "OPTS (a (b) c)";
   Parsed p = parse(kRoot, line);
   ASSERT_EQ(shell::ParseOk, p.status);
-  EXPECT_EQ("a (b) c", std::string(p.context.tokenStart, p.context.tokenLength));
+  EXPECT_EQ("a (b) c",
+            std::string(p.context.tokenStart, p.context.tokenLength));
 }
 
 TEST(Parser, RealGrammarSurvivesHostileLines) {

@@ -16,8 +16,8 @@ struct Read {
 };
 
 std::vector<Read> readAll(const std::string& contents) {
-  std::FILE* stream = fmemopen(const_cast<char*>(contents.data()),
-                               contents.size(), "r");
+  std::FILE* stream =
+      fmemopen(const_cast<char*>(contents.data()), contents.size(), "r");
   std::vector<Read> reads;
   LineBuffer line;
   for (int i = 0; i < 10; ++i) {

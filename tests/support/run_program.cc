@@ -67,13 +67,12 @@ ProgramRun runProgram(const std::string& path, const ProgramOptions& options) {
   bool outputOpen = true, errorsOpen = true;
   bool signalPending = options.signal != 0 && options.signalWhen != nullptr;
   while (outputOpen || errorsOpen) {
-    pollfd watched[3] = {{output[0], POLLIN, 0},
-                         {errors[0], POLLIN, 0},
-                         {input[1], POLLOUT, 0}};
-    int waitMs = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now())
-            .count());
+    pollfd watched[3] = {
+        {output[0], POLLIN, 0}, {errors[0], POLLIN, 0}, {input[1], POLLOUT, 0}};
+    int waitMs =
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                             deadline - std::chrono::steady_clock::now())
+                             .count());
     if (waitMs <= 0) {
       run.timedOut = true;
       kill(child, SIGKILL);
@@ -124,10 +123,18 @@ std::string escaped(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
     switch (c) {
-      case '\n': out += "\\n\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\\': out += "\\\\"; break;
+      case '\n':
+        out += "\\n\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
       default:
         if (c < 32 || c >= 127) {
           char hex[8];
