@@ -62,9 +62,46 @@ bool couldBecomeAnswer(std::string_view text) {
   return startsLike("HTTP/") || startsLike(kXmlStart);
 }
 
+// The request and answer texts of an exchange keep their room for the
+// next one, so a command does not allocate them again; room a large answer
+// made is given back when the exchange ends.
+class ExchangeTexts {
+ public:
+  ExchangeTexts() : kept_(kept()) {
+    kept_.http.clear();
+    kept_.answer.clear();
+  }
+  ~ExchangeTexts() {
+    giveBackLargeRoom(kept_.http);
+    giveBackLargeRoom(kept_.answer);
+  }
+  ExchangeTexts(const ExchangeTexts&) = delete;
+  ExchangeTexts& operator=(const ExchangeTexts&) = delete;
+
+  std::string& http() { return kept_.http; }
+  std::string& answer() { return kept_.answer; }
+
+ private:
+  struct Texts {
+    std::string http;
+    std::string answer;
+  };
+  static Texts& kept() {
+    static Texts texts;
+    return texts;
+  }
+  static void giveBackLargeRoom(std::string& text) {
+    constexpr std::size_t kKeptRoom = 256 * 1024;
+    if (text.capacity() > kKeptRoom) std::string().swap(text);
+  }
+
+  Texts& kept_;
+};
+
 int exchangeOnce(ClientConnection& connection, ClientRequest& request,
                  std::string& payload) {
-  std::string http;
+  ExchangeTexts texts;
+  std::string& http = texts.http();
   if (int result = buildTextTransport(request, http); result != 0) {
     return result;
   }
@@ -72,7 +109,7 @@ int exchangeOnce(ClientConnection& connection, ClientRequest& request,
   trace(Layer::kFront, 1, " ** Request sent to server ->", http);
   if (int result = connection.send(http); result != 0) return result;
   trace(Layer::kFront, 2, " ** Request sent to server");
-  std::string answer;
+  std::string& answer = texts.answer();
   if (int result = receiveAnswer(connection, answer); result != 0) {
     return result;
   }

@@ -1,7 +1,9 @@
 #include "request/request_envelope.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 #include "client/protocol_names.h"
@@ -24,7 +26,8 @@ void makeRoom(WorkArea& work, std::size_t needed) {
   int32_t capacity = have == 0 ? kFirstRequestBuffer : have;
   while (static_cast<std::size_t>(capacity) < needed) capacity *= 2;
   if (capacity > shell::kRequestCapacity) capacity = shell::kRequestCapacity;
-  char* grown = static_cast<char*>(shell::allocate(
+  // Every byte up to the length is written before it is read.
+  char* grown = static_cast<char*>(shell::allocateUnfilled(
       static_cast<std::size_t>(capacity), "quill_soap", __LINE__));
   if (work.requestLength > 0) {
     std::memcpy(grown, work.requestBuffer,
@@ -36,10 +39,12 @@ void makeRoom(WorkArea& work, std::size_t needed) {
 }
 
 // Most appends fit the room there is: only one that does not checks the
-// limit and grows the buffer.
-void appendBytes(CommandContext& context, const char* data,
-                 std::size_t length) {
+// limit and grows the buffer. The pieces of a line go in with one check.
+void appendPieces(CommandContext& context,
+                  std::initializer_list<std::string_view> pieces) {
   WorkArea& work = context.session->work;
+  std::size_t length = 0;
+  for (std::string_view piece : pieces) length += piece.size();
   std::size_t needed = static_cast<std::size_t>(work.requestLength) + length;
   if (work.requestBuffer == nullptr ||
       needed >= static_cast<std::size_t>(work.requestCapacity)) {
@@ -50,13 +55,17 @@ void appendBytes(CommandContext& context, const char* data,
     }
     makeRoom(work, needed + 1);
   }
-  std::memcpy(work.requestBuffer + work.requestLength, data, length);
+  char* write = work.requestBuffer + work.requestLength;
+  for (std::string_view piece : pieces) {
+    std::memcpy(write, piece.data(), piece.size());
+    write += piece.size();
+  }
+  *write = '\0';
   work.requestLength += static_cast<int32_t>(length);
-  work.requestBuffer[work.requestLength] = '\0';
 }
 
 void append(CommandContext& context, std::string_view text) {
-  appendBytes(context, text.data(), text.size());
+  appendPieces(context, {text});
 }
 
 // Values are element text: the three characters that would end or open
@@ -109,14 +118,18 @@ void emitProperties(CommandContext& context, std::string_view typeAttribute) {
   WorkArea& work = context.session->work;
   for (const shell::PendingProperty* property = work.pendingProperties;
        property != nullptr; property = property->next) {
-    append(context, "<");
-    append(context, property->name);
-    append(context, typeAttribute);
-    append(context, ">");
-    appendEscaped(context, property->value);
-    append(context, "</");
-    append(context, property->name);
-    append(context, ">\n");
+    std::string_view name = property->name;
+    std::string_view value = property->value;
+    if (std::none_of(value.begin(), value.end(), [](char c) {
+          return c == '&' || c == '<' || c == '>';
+        })) {
+      appendPieces(context, {"<", name, typeAttribute, ">", value, "</", name,
+                             ">\n"});
+      continue;
+    }
+    appendPieces(context, {"<", name, typeAttribute, ">"});
+    appendEscaped(context, value);
+    appendPieces(context, {"</", name, ">\n"});
   }
   shell::releaseProperties(work.pendingProperties);
 }
@@ -152,24 +165,14 @@ void AppendRequestLine(CommandContext& context, const char* text) {
 void BeginV1Request(CommandContext& context, const char* operation,
                     const char* elementType) {
   startRequest(context);
-  append(context, emclient::kV1RequestLine);
-  append(context, "\n");
-  appendHostLine(context);
-  append(context, emclient::kSoapContentType);
-  append(context, "\n");
+  appendPieces(context, {emclient::kV1RequestLine, "\n", emclient::kHostHeader,
+                         context.session->managerAddress, "\n",
+                         emclient::kSoapContentType, "\n"});
   appendContentLengthLine(context);
-  append(context, emclient::kV1ActionHeader);
-  append(context, "\"");
-  append(context, operation);
-  append(context, "\"\n\n");
-  append(context, emclient::kV1EnvelopeTag);
-  append(context, "\n");
-  append(context, emclient::kV1BodyOpen);
-  append(context, ">\n<m:");
-  append(context, operation);
-  append(context, " ");
-  append(context, emclient::kV1OperationTagEnd);
-  append(context, "\n");
+  appendPieces(context, {emclient::kV1ActionHeader, "\"", operation, "\"\n\n",
+                         emclient::kV1EnvelopeTag, "\n", emclient::kV1BodyOpen,
+                         ">\n<m:", operation, " ",
+                         emclient::kV1OperationTagEnd, "\n"});
   const shell::SessionState& session = *context.session;
   PutProperty(context, "Type", elementType);
   PutProperty(context, "UserName", session.userName);
@@ -182,9 +185,8 @@ void EmitV1Properties(CommandContext& context) {
 }
 
 void EndV1Request(CommandContext& context) {
-  append(context, "</m:");
-  append(context, context.session->work.currentOperation);
-  append(context, ">\n</SOAP:Body>\n</SOAP:Envelope>\n");
+  appendPieces(context, {"</m:", context.session->work.currentOperation,
+                         ">\n</SOAP:Body>\n</SOAP:Envelope>\n"});
   finishRequest(context);
 }
 

@@ -513,8 +513,8 @@ int ParseResponseText(shell::CommandContext& context) {
   std::size_t length = std::strlen(text);
   std::size_t room = firstChunk(length);
   auto* root =
-      new (shell::allocate(sizeof(ResponseNode) + room, "quill_soap", __LINE__))
-          ResponseNode{};
+      new (shell::allocateUnfilled(sizeof(ResponseNode) + room, "quill_soap",
+                                   __LINE__)) ResponseNode{};
   work.responseTree = root;
   int result = parseInto(
       context, text, length, root,

@@ -90,7 +90,7 @@ shell::Arena tokenStore(shell::CommandContext& context, ObjectKind kind,
     arena.chunkSize = room;
     return arena;
   }
-  store = shell::allocate(8 + room, "quill_support", __LINE__);
+  store = shell::allocateUnfilled(8 + room, "quill_support", __LINE__);
   return shell::arenaInOwner(store, 8, room, "quill_support");
 }
 

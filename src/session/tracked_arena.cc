@@ -19,7 +19,7 @@ void addArenaChunk(Arena& arena, std::size_t size) {
   std::size_t chunk = std::max(arena.chunkSize, kSmallestArenaChunk);
   chunk = std::max(std::min(chunk, largest), size);
   arena.next = static_cast<char*>(
-      allocateOwned(arena.owner, chunk, arena.module, __LINE__));
+      allocateOwnedUnfilled(arena.owner, chunk, arena.module, __LINE__));
   arena.end = arena.next + chunk;
   arena.chunkSize = std::min(chunk * 2, largest);
 }

@@ -2,7 +2,9 @@
 // all belong to one owner block: the pieces cost no tracking of their own,
 // and releasing the owner gives every chunk back at once. Structures fill
 // a chunk from its start and texts from its end, so neither wastes room on
-// the other's alignment.
+// the other's alignment. Chunks come unfilled: each structure is zeroed as
+// it is handed out, so the room a small answer leaves unused is never
+// written.
 #pragma once
 
 #include <cstddef>
@@ -26,8 +28,8 @@ struct Arena {
 inline constexpr std::size_t kLargestArenaChunk = std::size_t{1} << 20;
 
 // An arena whose first chunk is the room after the first `ownerSize`
-// bytes of its owner (a block made that much larger): a small structure
-// then takes one tracked block in all.
+// bytes of its owner (a block made that much larger, filled or not): a
+// small structure then takes one tracked block in all.
 inline Arena arenaInOwner(void* owner, std::size_t ownerSize, std::size_t room,
                           const char* module) {
   char* first = static_cast<char*>(owner) + ((ownerSize + 7) & ~std::size_t{7});
@@ -52,6 +54,7 @@ inline void* arenaAllocate(Arena& arena, std::size_t size) {
     aligned = arena.next;
   }
   arena.next = aligned + size;
+  std::memset(aligned, 0, size);
   return aligned;
 }
 

@@ -42,6 +42,8 @@ struct Location {
 
 void* platformAllocation(std::size_t size) { return std::calloc(1, size); }
 
+enum class Filling { kZeroed, kUnfilled };
+
 RawAllocation rawAllocation = platformAllocation;
 FatalStopCleanup fatalStopCleanup = nullptr;
 Page* newestPage = nullptr;
@@ -54,8 +56,13 @@ BlockIndex<Location>& index() {
   return *blocks;
 }
 
-void* rawAllocate(std::size_t size, const char* module, int line) {
-  void* block = rawAllocation(size);
+// A test's seam serves both kinds of block.
+void* rawAllocate(std::size_t size, const char* module, int line,
+                  Filling filling = Filling::kZeroed) {
+  void* block = filling == Filling::kUnfilled &&
+                        rawAllocation == platformAllocation
+                    ? std::malloc(size)
+                    : rawAllocation(size);
   if (block == nullptr) {
     std::fprintf(errorStream(),
                  "\nError: Could not allocate %u bytes for Quill use in "
@@ -108,19 +115,18 @@ void freeSlot(Page& page, int slot) {
   --page.used;
 }
 
-}  // namespace
-
-void* allocate(std::size_t size, const char* module, int line) {
+void* allocateTracked(std::size_t size, const char* module, int line,
+                      Filling filling) {
   if (size == 0) return nullptr;
-  void* block = rawAllocate(size, module, line);
+  void* block = rawAllocate(size, module, line, filling);
   track(block, size);
   return block;
 }
 
-void* allocateOwned(void* owner, std::size_t size, const char* module,
-                    int line) {
+void* allocateTrackedOwned(void* owner, std::size_t size, const char* module,
+                           int line, Filling filling) {
   if (size == 0) return nullptr;
-  void* block = rawAllocate(size, module, line);
+  void* block = rawAllocate(size, module, line, filling);
   Location location = track(block, size);
   Location at;
   if (owner != nullptr && index().find(owner, at)) {
@@ -133,6 +139,26 @@ void* allocateOwned(void* owner, std::size_t size, const char* module,
     }
   }
   return block;
+}
+
+}  // namespace
+
+void* allocate(std::size_t size, const char* module, int line) {
+  return allocateTracked(size, module, line, Filling::kZeroed);
+}
+
+void* allocateUnfilled(std::size_t size, const char* module, int line) {
+  return allocateTracked(size, module, line, Filling::kUnfilled);
+}
+
+void* allocateOwned(void* owner, std::size_t size, const char* module,
+                    int line) {
+  return allocateTrackedOwned(owner, size, module, line, Filling::kZeroed);
+}
+
+void* allocateOwnedUnfilled(void* owner, std::size_t size, const char* module,
+                            int line) {
+  return allocateTrackedOwned(owner, size, module, line, Filling::kUnfilled);
 }
 
 void release(void* block) {

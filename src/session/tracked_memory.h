@@ -1,4 +1,5 @@
-// Tracked memory: every block the shell keeps is zero-filled, recorded in a
+// Tracked memory: every block the shell keeps is zero-filled (unless asked
+// for unfilled, for a buffer written before it is read), recorded in a
 // table of pages with its size, and can be released one by one or all at
 // once. Blocks the table does not know are never freed.
 #pragma once
@@ -17,6 +18,10 @@ inline constexpr int kSlotsPerPage = 4095;
 // ends the process through fatalStop().
 void* allocate(std::size_t size, const char* module, int line);
 
+// A block like allocate() whose bytes are left as they come: for a buffer
+// the caller writes before it reads, so it is not written twice.
+void* allocateUnfilled(std::size_t size, const char* module, int line);
+
 // A zero-filled block like allocate(), owned by `owner` (a block from
 // allocate()): it is given back together with its owner, by release(owner),
 // releaseAll() and fatalStop(), so a structure of many pieces carved from a
@@ -25,6 +30,11 @@ void* allocate(std::size_t size, const char* module, int line);
 // by releaseAll().
 void* allocateOwned(void* owner, std::size_t size, const char* module,
                     int line);
+
+// An owned block like allocateOwned(), left unfilled like
+// allocateUnfilled().
+void* allocateOwnedUnfilled(void* owner, std::size_t size, const char* module,
+                            int line);
 
 // Gives back a block that allocate() handed out, with every block it owns.
 // nullptr, a block already released, a foreign pointer, or a block owned by
@@ -56,8 +66,8 @@ void setFatalStopCleanup(FatalStopCleanup cleanup);
 std::size_t liveBlockCount();
 std::size_t trackingPageCount();
 
-// Test seam: the raw allocation beneath the table. nullptr restores the
-// platform's zero-filling allocation.
+// Test seam: the raw allocation beneath the table, filled or not. nullptr
+// restores the platform's allocations.
 using RawAllocation = void* (*)(std::size_t size);
 void setRawAllocation(RawAllocation allocation);
 
