@@ -108,10 +108,7 @@ void appendContentLengthLine(CommandContext& context) {
 }
 
 void keepOperation(CommandContext& context, const char* operation) {
-  char*& kept = context.session->work.currentOperation;
-  shell::release(kept);
-  kept = shell::copyText(operation, std::strlen(operation), "quill_soap",
-                         __LINE__);
+  context.session->work.currentOperation = operation;
 }
 
 void emitProperties(CommandContext& context, std::string_view typeAttribute) {
@@ -147,7 +144,6 @@ void finishRequest(CommandContext& context) {
         length > 0 || place == 3 ? static_cast<char>('0' + length % 10) : ' ';
     length /= 10;
   }
-  shell::release(work.currentOperation);
   work.currentOperation = nullptr;
 }
 

@@ -21,7 +21,8 @@ void AppendRequestText(shell::CommandContext& context, const char* text);
 void AppendRequestLine(shell::CommandContext& context, const char* text);
 
 // Version 1: a SOAP envelope posted to /ResEltMrtFusion/Tallow. Begin also
-// puts Type, UserName and UserPassword.
+// puts Type, UserName and UserPassword. The operation's name (of either
+// version) is kept until End writes it again: a name that lives as long.
 void BeginV1Request(shell::CommandContext& context, const char* operation,
                     const char* elementType);
 void EmitV1Properties(shell::CommandContext& context);

@@ -157,7 +157,7 @@ struct WorkArea {
   int32_t requestCapacity;
   int32_t requestLength;
   int32_t contentLengthDigits;  // offset of the Content-Length placeholder
-  char* currentOperation;
+  const char* currentOperation;  // a name that outlives the request
   PendingProperty* pendingProperties;
   char* responseText;
   ResponseNode* responseTree;

@@ -26,11 +26,11 @@ void releaseWorkArea(SessionState& session) {
         &work.folderPath, &work.captureFileArg, &work.diskGroupArg,
         &work.sourceVdiskArg, &work.hostNameArg, &work.vdiskNameArg,
         &work.destinationSystemArg, &work.destinationGroupArg,
-        &work.deleteDiskArg, &work.requestBuffer, &work.currentOperation,
-        &work.responseText}) {
+        &work.deleteDiskArg, &work.requestBuffer, &work.responseText}) {
     release(*text);
     *text = nullptr;
   }
+  work.currentOperation = nullptr;
   releaseProperties(work.pendingProperties);
   releaseTree(work.responseTree);
 }
