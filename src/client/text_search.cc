@@ -157,9 +157,9 @@ std::size_t escapedSize(std::string_view text) {
 // Writes into room made beforehand, with sixteen bytes to spare: a block
 // without markup is copied whole, and a block with some is copied up to
 // its first entity, whose text is written with one eight-byte store.
-void appendEscaped(std::string& out, std::string_view text) {
+void appendEscaped(std::string& out, std::string_view text,
+                   std::size_t size) {
   std::size_t at = out.size();
-  std::size_t size = escapedSize(text);
   out.resize(at + size + 16);
   char* write = out.data() + at;
   const char* read = text.data();
@@ -193,7 +193,7 @@ void appendEscaped(std::string& out, std::string_view text) {
 
 std::string escapeMarkup(std::string_view text) {
   std::string escaped;
-  appendEscaped(escaped, text);
+  appendEscaped(escaped, text, escapedSize(text));
   return escaped;
 }
 

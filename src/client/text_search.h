@@ -54,9 +54,11 @@ long long leadingNumber(std::string_view text);
 // envelope around it.
 std::string escapeMarkup(std::string_view text);
 
-// The same appended to `out`, and the size it takes.
-void appendEscaped(std::string& out, std::string_view text);
+// The size that takes, and the same appended to `out` by one who knows
+// that size already.
 std::size_t escapedSize(std::string_view text);
+void appendEscaped(std::string& out, std::string_view text,
+                   std::size_t escapedSize);
 
 // Bit i is set where byte i of the 16 bytes at `bytes` is `wanted`.
 inline unsigned matchingBytes16(const char* bytes, char wanted) {

@@ -130,8 +130,9 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   if (int result = setClientAddress(payload); result != 0) return result;
 
   std::string_view action = kXmlInterfaceAction;
+  std::size_t payloadSize = escapedSize(payload);
   std::size_t bodySize = kEnvelopeHead.size() + action.size() +
-                         kPayloadOpen.size() + escapedSize(payload) +
+                         kPayloadOpen.size() + payloadSize +
                          kEnvelopeTail.size();
   http.clear();
   http.reserve(512 + authorizationLines.size() + request.host().size() +
@@ -148,7 +149,7 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   http.append(action);
   http.append("/executeTextTransport\"\n\n");
   http.append(kEnvelopeHead).append(action).append(kPayloadOpen);
-  appendEscaped(http, payload);
+  appendEscaped(http, payload, payloadSize);
   http.append(kEnvelopeTail);
   return EMCLIENTAPI_SUCCESS;
 }

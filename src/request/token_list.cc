@@ -79,12 +79,16 @@ int64_t placeOfName(const TokenBatch& batch, std::string_view name,
 }
 
 // The arena of the kind's tokens: its owner is made when the kind gets its
-// first tokens, with room behind it for `expected` of them.
+// first tokens, with room behind it for `expected` of them: a token takes
+// its record, a name and an identifier, which servers make up to 40
+// characters long.
 shell::Arena tokenStore(shell::CommandContext& context, ObjectKind kind,
                         std::size_t expected) {
   void*& store = context.session->tokenStores[kind];
-  std::size_t room = std::min(expected * (sizeof(ObjectToken) + 24) + 64,
-                              shell::kLargestArenaChunk);
+  constexpr std::size_t kTypicalTexts = 24 + 48;
+  std::size_t room =
+      std::min(expected * (sizeof(ObjectToken) + kTypicalTexts) + 64,
+               shell::kLargestArenaChunk);
   if (store != nullptr) {
     shell::Arena arena{store, "quill_support"};
     arena.chunkSize = room;

@@ -51,7 +51,7 @@ TEST(TextSearch, EscapesLikeAByteByByteEscape) {
                              : std::string(1, c);
     }
     std::string out = "kept";
-    appendEscaped(out, text);
+    appendEscaped(out, text, escapedSize(text));
     ASSERT_EQ(out, "kept" + expected) << text;
     ASSERT_EQ(escapedSize(text), expected.size()) << text;
   }
