@@ -80,7 +80,8 @@ typedef struct ObjectListEntry {
 int EMClientAPITNGSendRequest(const char* request, char** response,
                               int* responseLength, int retryCount);
 
-/* 0 when the answer is final, else the status that asks for a retry. */
+/* 0 when the answer is final, else the status that asks for a retry; an
+ * HTML page (one with "<!DOCTYPE") always gives one. */
 int EMClientAPITNGCheckRetryStatus(const char* response);
 
 /* Closes the idle pooled connections; the shell calls it once at exit. */

@@ -10,13 +10,20 @@ namespace emclient {
 namespace {
 
 // How often a byte is met in requests and answers: markup characters most
-// (2), lower-case letters less (1), everything else least (0).
+// (3); lower-case letters and the zeros and ones of identifiers less (2);
+// the capitals that begin common tag names ("<Name>", "<ID>", "<SOAP:")
+// and the other digits less again (1); everything else least (0).
 struct Commonness {
   uint8_t of[256] = {};
   constexpr Commonness() {
-    for (int c = 'a'; c <= 'z'; ++c) of[c] = 1;
+    for (char c : std::string_view("ABDEINOPST23456789")) {
+      of[static_cast<unsigned char>(c)] = 1;
+    }
+    for (int c = 'a'; c <= 'z'; ++c) of[c] = 2;
+    of[static_cast<unsigned char>('0')] = 2;
+    of[static_cast<unsigned char>('1')] = 2;
     for (char c : {'<', '>', '/', ' ', '=', '"', ':', '\n'}) {
-      of[static_cast<unsigned char>(c)] = 2;
+      of[static_cast<unsigned char>(c)] = 3;
     }
   }
 };

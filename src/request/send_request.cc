@@ -59,12 +59,14 @@ int sendWithRetries(shell::CommandContext& context) {
       std::fprintf(shell::errorStream(), "\nError: %s", text);
       return 1;
     }
-    if (EMClientAPITNGCheckRetryStatus(work.responseText) != 0 &&
-        attemptsLeft > 0) {
+    int status = EMClientAPITNGCheckRetryStatus(work.responseText);
+    if (status != 0 && attemptsLeft > 0) {
       --attemptsLeft;
       continue;
     }
-    if (std::strstr(work.responseText, "<!DOCTYPE") != nullptr) {
+    // The check gives a status for every page with a document type, so an
+    // answer it passes has none.
+    if (status != 0 && std::strstr(work.responseText, "<!DOCTYPE") != nullptr) {
       std::fputs("\nError: Server currently down, stopped or restarting",
                  shell::errorStream());
       return 1;
