@@ -125,7 +125,7 @@ void ScriptOf1000Commands(benchmark::State& state) {
                                 : (ratios[middle - 1] + ratios[middle]) / 2;
 }
 BENCHMARK(ScriptOf1000Commands)
-    ->Iterations(10)
+    ->Iterations(20)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

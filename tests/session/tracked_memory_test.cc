@@ -61,6 +61,9 @@ TEST_F(TrackedMemory, FreedSlotsAreReusedBeforeANewPage) {
   allocate(8, "quill_main", 7);
   EXPECT_EQ(2u, trackingPageCount());
   EXPECT_EQ(2u * kSlotsPerPage, liveBlockCount());
+  releaseAll();
+  EXPECT_EQ(0u, liveBlockCount());
+  EXPECT_EQ(0u, trackingPageCount());
 }
 
 TEST_F(TrackedMemory, CopyTokenReplacesTheSlotWithATerminatedCopy) {
@@ -79,11 +82,11 @@ TEST_F(TrackedMemory, CopyTokenReplacesTheSlotWithATerminatedCopy) {
 }
 
 TEST_F(TrackedMemory, OwnedBlocksAreGivenBackWithTheirOwnerOnly) {
-  void* owner = allocate(16, "quill_main", 8);
+  void* owner = allocateUnfilled(16, "quill_main", 8);
   auto* first =
       static_cast<unsigned char*>(allocateOwned(owner, 4096, "quill_main", 9));
   for (int i = 0; i < 4096; ++i) ASSERT_EQ(0, first[i]);
-  allocateOwned(owner, 100, "quill_main", 10);
+  allocateOwnedUnfilled(owner, 100, "quill_main", 10);
   void* other = allocate(16, "quill_main", 11);
   allocateOwned(other, 100, "quill_main", 12);
   EXPECT_EQ(5u, liveBlockCount());
@@ -107,22 +110,25 @@ TEST_F(TrackedMemory, OwnedBlocksAreGivenBackWithTheirOwnerOnly) {
 
 void* failingAllocation(std::size_t) { return nullptr; }
 
+// Filled or not, a block the platform cannot give ends the session.
 TEST_F(TrackedMemory, ExhaustedMemoryEndsThroughFatalStop) {
-  testing_support::ScratchDirectory scratch;
-  std::string path = scratch.path() + "/output";
-  EXPECT_EXIT(
-      {
-        outputStream = std::fopen(path.c_str(), "w");
-        (void)std::freopen("/dev/null", "r", stdin);
-        allocate(16, "quill_main", 1);
-        setRawAllocation(failingAllocation);
-        allocate(300, "quill_soap", 42);
-      },
-      testing::ExitedWithCode(1), "");
-  EXPECT_EQ(
-      "\nError: Could not allocate 300 bytes for Quill use in module "
-      "quill_soap, line 42\n\nPress return to exit",
-      scratch.read("output"));
+  for (auto allocation : {allocate, allocateUnfilled}) {
+    testing_support::ScratchDirectory scratch;
+    std::string path = scratch.path() + "/output";
+    EXPECT_EXIT(
+        {
+          outputStream = std::fopen(path.c_str(), "w");
+          (void)std::freopen("/dev/null", "r", stdin);
+          allocate(16, "quill_main", 1);
+          setRawAllocation(failingAllocation);
+          allocation(300, "quill_soap", 42);
+        },
+        testing::ExitedWithCode(1), "");
+    EXPECT_EQ(
+        "\nError: Could not allocate 300 bytes for Quill use in module "
+        "quill_soap, line 42\n\nPress return to exit",
+        scratch.read("output"));
+  }
 }
 
 }  // namespace
