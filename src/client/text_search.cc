@@ -1,6 +1,5 @@
 #include "client/text_search.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>

@@ -66,9 +66,6 @@ std::string authorization(ClientRequest& request, Credentials& credentials) {
                      elementValue(request.text(), credentials.password));
 }
 
-// An element found in the whole request where the payload that starts at
-// `start` has it: the first one of the payload is the first one of the
-// whole text when that lies in the payload.
 // An element of the payload that starts at `start` of the request, found
 // from where it lies in the whole request: the first one of the payload is
 // the first one of the whole text when that lies in the payload. A
