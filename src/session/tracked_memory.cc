@@ -1,6 +1,7 @@
 #include "session/tracked_memory.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -102,8 +103,11 @@ int firstFreeSlot(Page& page) {
 Location track(void* block, std::size_t size) {
   std::vector<Page*>& withRoom = pagesWithRoom();
   if (withRoom.empty()) {
-    auto* page =
-        static_cast<Page*>(rawAllocate(sizeof(Page), "quill_debug", __LINE__));
+    // Only the bookkeeping is zeroed: a slot is written before it is read,
+    // and the part of a page never used is never brought into memory.
+    auto* page = static_cast<Page*>(rawAllocate(
+        sizeof(Page), "quill_debug", __LINE__, Filling::kUnfilled));
+    std::memset(page, 0, offsetof(Page, slots));
     page->next = newestPage;
     newestPage = page;
     withRoom.push_back(page);
