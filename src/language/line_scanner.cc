@@ -80,8 +80,15 @@ shell::ParseStatus matchInList(const CommandNode* list, const Token& token,
                                LineCursor& line, shell::CommandContext& context,
                                const CommandNode*& match) {
   const CommandNode* candidate = nullptr;
+  char first = token.length > 0 ? upper(token.start[0]) : '\0';
+  // Most keywords of a list differ from the token in their first letter.
+  auto mayFit = [&](const CommandNode& node) {
+    return (node.flags & NODE_VALUE) != 0 || token.length == 0 ||
+           node.text[0] == first;
+  };
   for (const CommandNode* node = list;; ++node) {
-    if ((node->flags & (NODE_UNMATCHED | NODE_DISABLED)) == 0) {
+    if ((node->flags & (NODE_UNMATCHED | NODE_DISABLED)) == 0 &&
+        mayFit(*node)) {
       if (node->flags & NODE_VALUE) {
         if (candidate == nullptr) {
           context.tokenStart = token.start;

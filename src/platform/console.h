@@ -61,6 +61,10 @@ int readKey();
 // True when the descriptor is a terminal.
 bool isTerminal(int descriptor);
 
+// The program has one thread: its standard streams need not be locked on
+// every call, which costs more than writing a short text.
+void useStandardStreamsFromOneThread();
+
 // Shows `prompt` on the standard output and reads one line from standard
 // input, a terminal, without showing what is typed. Returns false at the
 // end of input or when the terminal cannot be read.

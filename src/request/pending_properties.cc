@@ -16,13 +16,17 @@ enum class Placement { kFront, kEnd };
 PendingProperty* newProperty(const char* name, const char* data,
                              std::size_t length) {
   std::size_t nameLength = std::strlen(name);
+  // Every byte is written below: the block needs no zero fill.
   auto* property = static_cast<PendingProperty*>(
-      shell::allocate(sizeof(PendingProperty) + nameLength + length + 2,
-                      "quill_soap", __LINE__));
+      shell::allocateUnfilled(sizeof(PendingProperty) + nameLength + length + 2,
+                              "quill_soap", __LINE__));
+  property->next = nullptr;
   property->name = reinterpret_cast<char*>(property + 1);
   std::memcpy(property->name, name, nameLength);
+  property->name[nameLength] = '\0';
   property->value = property->name + nameLength + 1;
   if (length > 0) std::memcpy(property->value, data, length);
+  property->value[length] = '\0';
   return property;
 }
 

@@ -1,6 +1,7 @@
 #include "request/request_envelope.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -38,6 +39,31 @@ void makeRoom(WorkArea& work, std::size_t needed) {
   work.requestCapacity = capacity;
 }
 
+// Most pieces are a few bytes long: they are copied in line, a word or two
+// at a time (overlapping when they must), and only a long one by a library
+// call.
+inline char* copyPiece(char* write, std::string_view piece) {
+  std::size_t length = piece.size();
+  const char* read = piece.data();
+  auto copyWords = [&](auto word) {
+    decltype(word) last;
+    std::memcpy(&word, read, sizeof word);
+    std::memcpy(&last, read + length - sizeof word, sizeof word);
+    std::memcpy(write, &word, sizeof word);
+    std::memcpy(write + length - sizeof word, &last, sizeof word);
+  };
+  if (length > 16) {
+    std::memcpy(write, read, length);
+  } else if (length >= 8) {
+    copyWords(uint64_t{});
+  } else if (length >= 4) {
+    copyWords(uint32_t{});
+  } else {
+    for (std::size_t i = 0; i < length; ++i) write[i] = read[i];
+  }
+  return write + length;
+}
+
 // Most appends fit the room there is: only one that does not checks the
 // limit and grows the buffer. The pieces of a line go in with one check.
 void appendPieces(CommandContext& context,
@@ -56,10 +82,7 @@ void appendPieces(CommandContext& context,
     makeRoom(work, needed + 1);
   }
   char* write = work.requestBuffer + work.requestLength;
-  for (std::string_view piece : pieces) {
-    std::memcpy(write, piece.data(), piece.size());
-    write += piece.size();
-  }
+  for (std::string_view piece : pieces) write = copyPiece(write, piece);
   *write = '\0';
   work.requestLength += static_cast<int32_t>(length);
 }

@@ -71,15 +71,17 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
              outputStream);
   bool full = (session.work.resultFlags & shell::kFullDisplay) != 0;
   bool any = false;
-  shell::setResult(shell::ResultKind::kObjects,
-                   nlohmann::ordered_json::array());
+  if (shell::recordingResults()) {
+    shell::setResult(shell::ResultKind::kObjects,
+                     nlohmann::ordered_json::array());
+  }
   for (const shell::ObjectToken* token = session.tokenList; token != nullptr;
        token = token->next) {
     if (token->kind != kind) continue;
     any = true;
     if (!full) {
       std::fputs("\n  ", outputStream);
-      std::fputs(shell::shownText(token->name).c_str(), outputStream);
+      shell::putShown(token->name);
       shell::appendResult(shell::ResultKind::kObjects, token->name);
       continue;
     }

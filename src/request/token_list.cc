@@ -28,6 +28,13 @@ using shell::ObjectToken;
   shell::fatalStop();
 }
 
+// A row's names seldom share a length with the wanted ones, which is
+// compared first.
+bool isOneOf(std::string_view name, std::string_view one,
+             std::string_view other) {
+  return name == one || name == other;
+}
+
 uint32_t nameHash(std::string_view name) {
   uint32_t hash = 2166136261u;
   for (char c : name) {
@@ -203,11 +210,9 @@ int LoadTokenList(shell::CommandContext& context, ObjectKind kind) {
     for (const shell::ResponseNode* node = row->next; node != nullptr;
          node = node->next) {
       if (node->name == nullptr) continue;
-      if (std::strcmp(node->name, "Name") == 0 ||
-          std::strcmp(node->name, "ElementName") == 0) {
+      if (isOneOf(node->name, "Name", "ElementName")) {
         name = node->value;
-      } else if (std::strcmp(node->name, "ID") == 0 ||
-                 std::strcmp(node->name, "ElementID") == 0) {
+      } else if (isOneOf(node->name, "ID", "ElementID")) {
         id = node->value;
       }
     }

@@ -35,4 +35,13 @@ std::string shownText(std::string_view text, std::FILE* stream) {
   return shown;
 }
 
+void putShown(std::string_view text, std::FILE* stream) {
+  if (std::none_of(text.begin(), text.end(), isHidden)) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    return;
+  }
+  std::string shown = shownText(text, stream);
+  std::fwrite(shown.data(), 1, shown.size(), stream);
+}
+
 }  // namespace shell

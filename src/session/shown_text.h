@@ -18,4 +18,8 @@ namespace shell {
 // DEL as ^?); otherwise unchanged.
 std::string shownText(std::string_view text, std::FILE* stream = outputStream);
 
+// Writes shownText(text, stream) to `stream`, without a copy when the text
+// shows as it is.
+void putShown(std::string_view text, std::FILE* stream = outputStream);
+
 }  // namespace shell

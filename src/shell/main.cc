@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   // Only a person typing at a terminal prompt keeps the session on Ctrl-C.
   bool prompt = first == argc;
   platform::catchInterruptions(prompt && platform::isTerminal(0));
+  platform::useStandardStreamsFromOneThread();
   shell::CommandContext* context = shell::startSession(options);
   if (context == nullptr) return 1;
   if (prompt) {

@@ -30,7 +30,11 @@ void echoScriptLine(const SessionState& session, const char* line,
     return;
   }
   if (automation.quiet) return;
-  std::fprintf(outputStream, "\n%s%c ", promptName(session), '>');
+  // Written in pieces: every line of a script is echoed, and a formatted
+  // print costs several times as much.
+  std::fputc('\n', outputStream);
+  std::fputs(promptName(session), outputStream);
+  std::fputs("> ", outputStream);
   std::fwrite(line, 1, length, outputStream);
   std::fputc('\n', outputStream);
 }

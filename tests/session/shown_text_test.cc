@@ -1,9 +1,11 @@
 // Server texts at a terminal show their control characters instead of
-// sending them; files and pipes get the bytes as they are.
+// sending them; files and pipes get the bytes as they are, whether the
+// text is made or written.
 #include "session/shown_text.h"
 
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -32,10 +34,34 @@ TEST(ShownText, ControlCharactersAreShownAtATerminalOnly) {
       {"cr\rdel\x7f nul"s + '\0', "cr^Mdel^? nul^@"},
       {"caf\xc3\xa9", "caf\xc3\xa9"},  // bytes above 127 are text
   };
+  // What is written to the terminal arrives unchanged at its other end.
+  termios raw{};
+  ASSERT_EQ(0, tcgetattr(slave, &raw));
+  cfmakeraw(&raw);
+  ASSERT_EQ(0, tcsetattr(slave, TCSANOW, &raw));
+  auto written = [&](std::FILE* stream, int readFrom, const std::string& text,
+                     std::size_t expected) {
+    putShown(text, stream);
+    std::fflush(stream);
+    if (stream == file) std::rewind(file);
+    std::string got(expected, '\0');
+    std::size_t have = 0;
+    while (have < expected) {
+      ssize_t n = read(readFrom, got.data() + have, expected - have);
+      if (n <= 0) break;
+      have += static_cast<std::size_t>(n);
+    }
+    got.resize(have);
+    if (stream == file) std::rewind(file);
+    return got;
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.atTerminal);
     EXPECT_EQ(c.atTerminal, shownText(c.text, terminal));
     EXPECT_EQ(c.text, shownText(c.text, file));
+    EXPECT_EQ(c.atTerminal,
+              written(terminal, master, c.text, c.atTerminal.size()));
+    EXPECT_EQ(c.text, written(file, fileno(file), c.text, c.text.size()));
   }
   std::fclose(file);
   std::fclose(terminal);
