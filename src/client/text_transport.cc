@@ -27,15 +27,17 @@ constexpr std::string_view kEnvelopeTail =
     "</xmlPayload>\n</m:executeTextTransport>\n</soap:Body>\n</soap:Envelope>";
 
 // The digest and its encoding are the same for every request of a session:
-// they are made once per user and password.
-const std::string& authorizationOf(const std::string& user,
-                                   const std::string& password) {
-  static std::string keptFor;
+// they are made once per user and password, and handed out from where they
+// are kept.
+std::string_view authorizationOf(const std::string& user,
+                                 const std::string& password) {
+  static std::string keptUser;
+  static std::string keptPassword;
   static std::string kept;
-  std::string key = user + ":" + password;
-  if (key != keptFor || kept.empty()) {
-    kept = base64Lines(user + ":" + md5UpperHex(key));
-    keptFor = std::move(key);
+  if (kept.empty() || user != keptUser || password != keptPassword) {
+    kept = base64Lines(user + ":" + md5UpperHex(user + ":" + password));
+    keptUser = user;
+    keptPassword = password;
   }
   return kept;
 }
@@ -52,22 +54,30 @@ Credentials findCredentials(std::string_view text) {
 }
 
 // The authorization lines of a request, whose credentials were found in
-// `credentials`. When the administrator's are added, `sent` is the request
-// with them, and its credentials are found again.
-std::string authorization(ClientRequest& request, Credentials& credentials,
-                          std::optional<ClientRequest>& sent) {
+// `credentials`: the kept ones of its user and password, or lines made in
+// `made`. When the administrator's are added, `sent` is the request with
+// them, and its credentials are found again.
+std::string_view authorization(ClientRequest& request,
+                               Credentials& credentials,
+                               std::optional<ClientRequest>& sent,
+                               std::string& made) {
   std::string password = elementValue(request.text(), credentials.password);
   if (!password.empty()) {
     return authorizationOf(elementValue(request.text(), credentials.user),
                            password);
   }
-  if (!isLocalHost(request.host())) return base64Lines({});
+  if (!isLocalHost(request.host())) {
+    made = base64Lines({});
+    return made;
+  }
   ClientRequest& withAdministrator = sent.emplace(request);
   addAdministratorCredentials(withAdministrator);
   credentials = findCredentials(withAdministrator.text());
-  return base64Lines(
-      elementValue(withAdministrator.text(), credentials.user) + ":" +
-      elementValue(withAdministrator.text(), credentials.password));
+  made = base64Lines(elementValue(withAdministrator.text(), credentials.user) +
+                     ":" +
+                     elementValue(withAdministrator.text(),
+                                  credentials.password));
+  return made;
 }
 
 // An element of the payload that starts at `start` of the request, found
@@ -123,8 +133,9 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
   Credentials credentials = findCredentials(request.text());
   // The caller's request stays as it is, so it can be sent again as it came.
   std::optional<ClientRequest> withAdministrator;
-  std::string authorizationLines =
-      authorization(request, credentials, withAdministrator);
+  std::string madeLines;
+  std::string_view authorizationLines =
+      authorization(request, credentials, withAdministrator, madeLines);
   ClientRequest& sent = withAdministrator ? *withAdministrator : request;
   std::size_t start = envelopeStart(sent.text());
   if (start == kNotFound) return EMCLIENTAPI_RESQUESTINVALID_ERROR;
