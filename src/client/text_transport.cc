@@ -57,8 +57,7 @@ Credentials findCredentials(std::string_view text) {
 // `credentials`: the kept ones of its user and password, or lines made in
 // `made`. When the administrator's are added, `sent` is the request with
 // them, and its credentials are found again.
-std::string_view authorization(ClientRequest& request,
-                               Credentials& credentials,
+std::string_view authorization(ClientRequest& request, Credentials& credentials,
                                std::optional<ClientRequest>& sent,
                                std::string& made) {
   std::string password = elementValue(request.text(), credentials.password);
@@ -73,10 +72,9 @@ std::string_view authorization(ClientRequest& request,
   ClientRequest& withAdministrator = sent.emplace(request);
   addAdministratorCredentials(withAdministrator);
   credentials = findCredentials(withAdministrator.text());
-  made = base64Lines(elementValue(withAdministrator.text(), credentials.user) +
-                     ":" +
-                     elementValue(withAdministrator.text(),
-                                  credentials.password));
+  made = base64Lines(
+      elementValue(withAdministrator.text(), credentials.user) + ":" +
+      elementValue(withAdministrator.text(), credentials.password));
   return made;
 }
 
@@ -151,8 +149,7 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
                          kPayloadOpen.size() + payloadSize +
                          kEnvelopeTail.size();
   http.clear();
-  http.reserve(512 + authorizationLines.size() + sent.host().size() +
-               bodySize);
+  http.reserve(512 + authorizationLines.size() + sent.host().size() + bodySize);
   http.append("POST /zorbridge HTTP/1.1\n");
   http.append(kHostHeader);
   http.append(sent.host()).append(":").append(sent.port()).append("\n");
