@@ -21,12 +21,10 @@ std::optional<HostLine> findHostLine(std::string_view text) {
   if (start == kNotFound) return std::nullopt;
   HostLine line{};
   line.hostBegin = start + kHostMarker.size();
-  line.lineEnd = findMarker(text, "\n", line.hostBegin);
+  line.lineEnd = text.find('\n', line.hostBegin);
   if (line.lineEnd == kNotFound) line.lineEnd = text.size();
-  line.colon = findMarker(text, ":", line.hostBegin);
-  if (line.colon == kNotFound || line.colon > line.lineEnd) {
-    line.colon = line.lineEnd;
-  }
+  line.colon = text.substr(0, line.lineEnd).find(':', line.hostBegin);
+  if (line.colon == kNotFound) line.colon = line.lineEnd;
   return line;
 }
 

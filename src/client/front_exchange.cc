@@ -192,7 +192,8 @@ int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
                         int retryCount, std::string& payload) {
   trace(Layer::kFront, 1, " ** Original received request from application ->",
         request.text());
-  const ClientRequest original = request;
+  // An exchange leaves the request as it is, so each one sends it as it
+  // came.
   int result = exchangeOnce(connection, request, payload);
   // The server may have dropped the kept connection: open it once more,
   // unless the exchange failed because it was interrupted.
@@ -201,7 +202,6 @@ int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
         reopened != 0) {
       return reopened;
     }
-    request = original;
     result = exchangeOnce(connection, request, payload);
   }
   if (result != 0) return result;
@@ -209,7 +209,6 @@ int exchangeWithRetries(ClientConnection& connection, ClientRequest& request,
         " ** Request has been sent to server and response received");
   return retryWhileAsked(Layer::kFront, retryCount, payload,
                          [&](std::string& again) {
-                           request = original;
                            return exchangeOnce(connection, request, again);
                          });
 }

@@ -79,9 +79,21 @@ bool isLineBreakOrTab(char c) { return c == '\t' || c == '\n' || c == '\r'; }
 
 }  // namespace
 
+// One pass over the envelope names finds both kinds: the first bare one
+// wins wherever it lies, so the pass goes on after a prefixed one.
 std::size_t envelopeStart(std::string_view text) {
-  std::size_t start = findMarker(text, "<Envelope");
-  return start != kNotFound ? start : findMarker(text, "<SOAP:Envelope");
+  constexpr std::string_view kName = "Envelope";
+  constexpr std::string_view kPrefix = "<SOAP:";
+  std::size_t prefixed = kNotFound;
+  for (std::size_t at = findMarker(text, kName, 1); at != kNotFound;
+       at = findMarker(text, kName, at + kName.size())) {
+    if (text[at - 1] == '<') return at - 1;
+    if (prefixed == kNotFound && at >= kPrefix.size() &&
+        text.substr(at - kPrefix.size(), kPrefix.size()) == kPrefix) {
+      prefixed = at - kPrefix.size();
+    }
+  }
+  return prefixed;
 }
 
 int validateAndFlatten(std::string& text) {

@@ -6,6 +6,7 @@ namespace emclient {
 namespace {
 
 constexpr int kBusyStatus = 18034;
+constexpr std::string_view kBusyDigits = "18034";
 constexpr int kHtmlPage = 666666;
 constexpr int kEmptyAnswer = 666667;
 
@@ -46,6 +47,9 @@ int answerStatus(std::string_view response) {
 int retryStatus(std::string_view response, bool strict) {
   if (strict && contains(response, "<!DOCTYPE")) return kHtmlPage;
   if (strict && response.empty()) return kEmptyAnswer;
+  // Judged leniently only the busy status asks for a retry, and an answer
+  // giving it holds its digits: most answers are passed after one search.
+  if (!strict && !contains(response, kBusyDigits)) return 0;
   int status = answerStatus(response);
   if (status == 0) return 0;
   if (strict) {

@@ -27,15 +27,17 @@ constexpr std::string_view kEnvelopeTail =
     "</xmlPayload>\n</m:executeTextTransport>\n</soap:Body>\n</soap:Envelope>";
 
 // The digest and its encoding are the same for every request of a session:
-// they are made once per user and password.
-const std::string& authorizationOf(const std::string& user,
-                                   const std::string& password) {
-  static std::string keptFor;
+// they are made once per user and password, and handed out from where they
+// are kept.
+std::string_view authorizationOf(const std::string& user,
+                                 const std::string& password) {
+  static std::string keptUser;
+  static std::string keptPassword;
   static std::string kept;
-  std::string key = user + ":" + password;
-  if (key != keptFor || kept.empty()) {
-    kept = base64Lines(user + ":" + md5UpperHex(key));
-    keptFor = std::move(key);
+  if (kept.empty() || user != keptUser || password != keptPassword) {
+    kept = base64Lines(user + ":" + md5UpperHex(user + ":" + password));
+    keptUser = user;
+    keptPassword = password;
   }
   return kept;
 }
@@ -52,18 +54,28 @@ Credentials findCredentials(std::string_view text) {
 }
 
 // The authorization lines of a request, whose credentials were found in
-// `credentials`; those are found again when the administrator's are added.
-std::string authorization(ClientRequest& request, Credentials& credentials) {
+// `credentials`: the kept ones of its user and password, or lines made in
+// `made`. When the administrator's are added, `sent` is the request with
+// them, and its credentials are found again.
+std::string_view authorization(ClientRequest& request, Credentials& credentials,
+                               std::optional<ClientRequest>& sent,
+                               std::string& made) {
   std::string password = elementValue(request.text(), credentials.password);
   if (!password.empty()) {
     return authorizationOf(elementValue(request.text(), credentials.user),
                            password);
   }
-  if (!isLocalHost(request.host())) return base64Lines({});
-  addAdministratorCredentials(request);
-  credentials = findCredentials(request.text());
-  return base64Lines(elementValue(request.text(), credentials.user) + ":" +
-                     elementValue(request.text(), credentials.password));
+  if (!isLocalHost(request.host())) {
+    made = base64Lines({});
+    return made;
+  }
+  ClientRequest& withAdministrator = sent.emplace(request);
+  addAdministratorCredentials(withAdministrator);
+  credentials = findCredentials(withAdministrator.text());
+  made = base64Lines(
+      elementValue(withAdministrator.text(), credentials.user) + ":" +
+      elementValue(withAdministrator.text(), credentials.password));
+  return made;
 }
 
 // An element of the payload that starts at `start` of the request, found
@@ -117,10 +129,15 @@ int cutCredentials(std::string& payload, const Credentials& credentials,
 
 int buildTextTransport(ClientRequest& request, std::string& http) {
   Credentials credentials = findCredentials(request.text());
-  std::string authorizationLines = authorization(request, credentials);
-  std::size_t start = envelopeStart(request.text());
+  // The caller's request stays as it is, so it can be sent again as it came.
+  std::optional<ClientRequest> withAdministrator;
+  std::string madeLines;
+  std::string_view authorizationLines =
+      authorization(request, credentials, withAdministrator, madeLines);
+  ClientRequest& sent = withAdministrator ? *withAdministrator : request;
+  std::size_t start = envelopeStart(sent.text());
   if (start == kNotFound) return EMCLIENTAPI_RESQUESTINVALID_ERROR;
-  std::string payload = request.text().substr(start);
+  std::string payload = sent.text().substr(start);
   if (int result = cutCredentials(payload, credentials, start); result != 0) {
     return result;
   }
@@ -132,11 +149,10 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
                          kPayloadOpen.size() + payloadSize +
                          kEnvelopeTail.size();
   http.clear();
-  http.reserve(512 + authorizationLines.size() + request.host().size() +
-               bodySize);
+  http.reserve(512 + authorizationLines.size() + sent.host().size() + bodySize);
   http.append("POST /zorbridge HTTP/1.1\n");
   http.append(kHostHeader);
-  http.append(request.host()).append(":").append(request.port()).append("\n");
+  http.append(sent.host()).append(":").append(sent.port()).append("\n");
   http.append("User-Agent: SoapClient 1.0\nAuthorization: Basic ");
   http.append(authorizationLines);
   http.append("\nContent-Type:text/xml; charset=utf-8\n");
@@ -155,10 +171,20 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
 // or be made by turning the other back, so the result is that of replacing
 // every "&lt;" first and every "&gt;" after.
 bool extractPayload(std::string_view answer, std::string& payload) {
-  std::optional<std::string_view> found =
-      textBetween(answer, "<xmlPayload>", "</xmlPayload>");
-  if (!found) return false;
-  std::string_view text = *found;
+  constexpr std::string_view kOpen = "<xmlPayload>";
+  constexpr std::string_view kClose = "</xmlPayload>";
+  std::size_t open = findMarker(answer, kOpen);
+  if (open == kNotFound) return false;
+  std::size_t begin = open + kOpen.size();
+  // An escaped payload holds no '<': the first one after it mostly starts
+  // the close tag, and any close tag starts at or after it.
+  std::size_t close = answer.find('<', begin);
+  if (close == kNotFound) return false;
+  if (answer.substr(close, kClose.size()) != kClose) {
+    close = findMarker(answer, kClose, close);
+    if (close == kNotFound) return false;
+  }
+  std::string_view text = answer.substr(begin, close - begin);
   if (!contains(text, "&lt;")) {
     payload.assign(text);
     return true;

@@ -11,9 +11,9 @@
 namespace emclient {
 
 // The HTTP text for `request`. A request without a password to the local
-// computer gets the administrator's credentials first. 0; 200 without an
-// envelope or with a credential element that is not closed (logged); 113
-// when the client address cannot be found.
+// computer is sent with the administrator's credentials; its own text stays
+// as it is. 0; 200 without an envelope or with a credential element that is
+// not closed (logged); 113 when the client address cannot be found.
 int buildTextTransport(ClientRequest& request, std::string& http);
 
 // The text between "<xmlPayload>" and "</xmlPayload>", with &lt; and &gt;

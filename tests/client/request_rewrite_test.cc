@@ -7,6 +7,7 @@
 #include "client/client_request.h"
 #include "client/emclient_api.h"
 #include "client/local_host.h"
+#include "client/text_search.h"
 #include "client_fixture.h"
 
 namespace emclient {
@@ -107,6 +108,25 @@ TEST(BodyLength, CountsFromTheEnvelopeStart) {
   std::string noLineEnd = "Content-Length:<SOAP:Envelope>";
   fixBodyLength(noLineEnd);
   EXPECT_EQ(noLineEnd, "Content-Length:<SOAP:Envelope>");
+}
+
+// The first bare envelope wins wherever it lies; a prefixed one only when
+// there is no bare one.
+TEST(EnvelopeStart, BareBeforePrefixed) {
+  struct Case {
+    std::string text;
+    std::size_t start;
+  } cases[] = {
+      {"<Envelope>", 0},
+      {"h\n\n<SOAP:Envelope><Envelope>", 18},
+      {"h\n\n<SOAP:Envelope></SOAP:Envelope>", 3},
+      {"Envelope SOAP:Envelope <Envelop", kNotFound},
+      {"x:Envelope <SOAP:Envelopes", 11},
+      {"", kNotFound},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(envelopeStart(c.text), c.start) << c.text;
+  }
 }
 
 TEST(ClientAddress, ReplacesTheHostIpText) {

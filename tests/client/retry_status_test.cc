@@ -22,6 +22,7 @@ TEST(RetryStatus, ClassifiesAnswers) {
       {std::string(v3) + "<statuscode>18018</statuscode>", false, 0},
       {std::string(v3) + "<statuscode>18034</statuscode>", false, 18034},
       {std::string(v3) + "<statuscode>18034</statuscode>", true, 18034},
+      {std::string(v3) + "<statuscode> +018034</statuscode>", false, 18034},
       {std::string(v3) + "<statuscode>5</statuscode>", true, 0},
       {std::string(v3) + "<statuscode>0</statuscode>", true, 0},
       {std::string(v3) + "<statuscode>18034", true, 0},

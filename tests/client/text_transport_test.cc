@@ -108,6 +108,36 @@ TEST_F(TextTransport, LocalRequestWithoutPasswordUsesTheAdministrator) {
   EXPECT_EQ(http.find("Adm1n"), std::string::npos);
 }
 
+// A retry sends the request again as the caller gave it.
+TEST_F(TextTransport, RequestKeepsItsTextWhenTheAdministratorIsAdded) {
+  useAccessControlFile(aclLine("administrator", "Adm1n"));
+  const std::string text = xmlRequest("localhost:12301", "u", "");
+  ClientRequest request(text);
+  std::string first;
+  ASSERT_EQ(buildTextTransport(request, first), 0);
+  EXPECT_EQ(request.text(), text);
+  std::string second;
+  ASSERT_EQ(buildTextTransport(request, second), 0);
+  EXPECT_EQ(second, first);
+}
+
+// Users and passwords that join to the same "user:password" text are told
+// apart: the user name stands in the lines as it is.
+TEST_F(TextTransport, AuthorizationFollowsEachUserAndPassword) {
+  struct Case {
+    std::string user;
+    std::string password;
+  } cases[] = {{"a:b", "c"}, {"a", "b:c"}, {"a", "b:c"}, {"admin", "secret"}};
+  for (const Case& c : cases) {
+    std::string http = build(xmlRequest("127.0.0.5:12301", c.user, c.password));
+    std::string lines =
+        base64Lines(c.user + ":" + md5UpperHex(c.user + ":" + c.password));
+    EXPECT_NE(http.find("\nAuthorization: Basic " + lines + "\n"),
+              std::string::npos)
+        << c.user << " " << c.password;
+  }
+}
+
 TEST_F(TextTransport, FallbackPortSurvivesTheAdministratorCredentials) {
   useAccessControlFile(aclLine("administrator", "Adm1n"));
   ClientRequest request(xmlRequest("localhost:2301", "u", ""));
@@ -148,6 +178,9 @@ TEST(Payload, IsExtractedAndUnescaped) {
       {"<xmlPayload>&lt;a&gt;&amp;lt;</xmlPayload>", true, "<a>&amp;lt;"},
       {"<xmlPayload></xmlPayload>", true, ""},
       {"<xmlPayload>no end", false, ""},
+      // Tags left as they are: the close tag is not the first '<'.
+      {"<xmlPayload><a/></xmlPaylo</xmlPayload>", true, "<a/></xmlPaylo"},
+      {"<xmlPayload>a<b", false, ""},
       {"</xmlPayload>wrong order<xmlPayload>", false, ""},
       {"nothing", false, ""},
   };
