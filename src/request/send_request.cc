@@ -1,7 +1,6 @@
 #include "request/send_request.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "client/emclient_api.h"
@@ -31,10 +30,13 @@ int sendOnce(shell::WorkArea& work) {
   int length = 0;
   int code =
       EMClientAPITNGSendRequest(work.requestBuffer, &response, &length, 0);
-  const char* text = response != nullptr ? response : "";
+  // The library's text is malloc'ed for the caller to free: it is kept as
+  // it is.
   work.responseText =
-      shell::copyText(text, std::strlen(text), "quill_soap", __LINE__);
-  std::free(response);
+      response != nullptr
+          ? static_cast<char*>(shell::adopt(
+                response, static_cast<std::size_t>(length) + 1))
+          : shell::copyText("", 0, "quill_soap", __LINE__);
   return code;
 }
 

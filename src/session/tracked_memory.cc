@@ -194,6 +194,11 @@ void release(void* block) {
   }
 }
 
+void* adopt(void* block, std::size_t size) {
+  if (block != nullptr) track(block, size);
+  return block;
+}
+
 char* copyText(const char* text, std::size_t length, const char* module,
                int line) {
   auto* copy = static_cast<char*>(allocateUnfilled(length + 1, module, line));

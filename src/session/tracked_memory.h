@@ -45,6 +45,12 @@ void release(void* block);
 char* copyText(const char* text, std::size_t length, const char* module,
                int line);
 
+// Takes `block`, `size` bytes from malloc, into the table, as if
+// allocateUnfilled() had handed it out, and gives it back; nullptr stays
+// nullptr. A text another library hands over to be freed is kept so
+// without a copy.
+void* adopt(void* block, std::size_t size);
+
 // Gives back every recorded block, silently.
 void releaseAll();
 

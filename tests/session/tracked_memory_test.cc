@@ -108,6 +108,22 @@ TEST_F(TrackedMemory, OwnedBlocksAreGivenBackWithTheirOwnerOnly) {
   EXPECT_EQ(0u, liveBlockCount());
 }
 
+// A block from malloc, taken in, is given back like any other, alone or
+// with everything; the sanitizer build would report it lost or freed twice.
+TEST_F(TrackedMemory, AnAdoptedBlockIsGivenBackLikeAnyOther) {
+  EXPECT_EQ(nullptr, adopt(nullptr, 0));
+  void* alone = adopt(std::malloc(100), 100);
+  void* withTheRest = adopt(std::malloc(2000), 2000);
+  allocate(8, "quill_main", 16);
+  EXPECT_EQ(3u, liveBlockCount());
+  release(alone);
+  release(alone);
+  EXPECT_EQ(2u, liveBlockCount());
+  releaseAll();
+  EXPECT_EQ(0u, liveBlockCount());
+  release(withTheRest);  // no longer known: ignored
+}
+
 void* failingAllocation(std::size_t) { return nullptr; }
 
 // Filled or not, a block the platform cannot give ends the session.
