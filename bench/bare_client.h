@@ -28,9 +28,9 @@ inline bool sendRequests(const char* address, std::string_view request,
   sockaddr_in server{};
   server.sin_family = AF_INET;
   server.sin_port = htons(kPort);
-  bool ok = inet_pton(AF_INET, address, &server.sin_addr) == 1 &&
-            connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server) ==
-                0;
+  bool ok =
+      inet_pton(AF_INET, address, &server.sin_addr) == 1 &&
+      connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server) == 0;
   static char answer[1 << 20];
   for (int i = 0; ok && i < count; ++i) {
     ok = send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
@@ -47,9 +47,8 @@ inline bool sendRequests(const char* address, std::string_view request,
       have += static_cast<std::size_t>(got);
       answer[have] = '\0';
       const char* end = whole == 0 ? std::strstr(answer, "\r\n\r\n") : nullptr;
-      const char* length = end != nullptr
-                               ? std::strstr(answer, "Content-Length: ")
-                               : nullptr;
+      const char* length =
+          end != nullptr ? std::strstr(answer, "Content-Length: ") : nullptr;
       if (length != nullptr) {
         whole = static_cast<std::size_t>(end + 4 - answer) +
                 std::strtoul(length + 16, nullptr, 10);

@@ -135,8 +135,8 @@ void ScriptOf1000Commands(benchmark::State& state) {
     }
     double bare = msSince(started);
     started = Clock::now();
-    if (!bare_client::sendRequests(kInProcessAddress.c_str(),
-                                   inProcessRequest, kCommands)) {
+    if (!bare_client::sendRequests(kInProcessAddress.c_str(), inProcessRequest,
+                                   kCommands)) {
       state.SkipWithError("no answer in process");
       return;
     }

@@ -39,7 +39,8 @@ long long announcedLength(std::string_view headers) {
   };
   for (std::size_t colon = headers.find(':', kName.size());
        colon != std::string_view::npos; colon = headers.find(':', colon + 1)) {
-    std::string_view before = headers.substr(colon - kName.size(), kName.size());
+    std::string_view before =
+        headers.substr(colon - kName.size(), kName.size());
     if (std::equal(before.begin(), before.end(), kName.begin(), sameLetter)) {
       return leadingNumber(headers.substr(colon + 1));
     }

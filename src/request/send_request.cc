@@ -32,11 +32,10 @@ int sendOnce(shell::WorkArea& work) {
       EMClientAPITNGSendRequest(work.requestBuffer, &response, &length, 0);
   // The library's text is malloc'ed for the caller to free: it is kept as
   // it is.
-  work.responseText =
-      response != nullptr
-          ? static_cast<char*>(shell::adopt(
-                response, static_cast<std::size_t>(length) + 1))
-          : shell::copyText("", 0, "quill_soap", __LINE__);
+  work.responseText = response != nullptr
+                          ? static_cast<char*>(shell::adopt(
+                                response, static_cast<std::size_t>(length) + 1))
+                          : shell::copyText("", 0, "quill_soap", __LINE__);
   return code;
 }
 

@@ -105,8 +105,8 @@ Location track(void* block, std::size_t size) {
   if (withRoom.empty()) {
     // Only the bookkeeping is zeroed: a slot is written before it is read,
     // and the part of a page never used is never brought into memory.
-    auto* page = static_cast<Page*>(rawAllocate(
-        sizeof(Page), "quill_debug", __LINE__, Filling::kUnfilled));
+    auto* page = static_cast<Page*>(
+        rawAllocate(sizeof(Page), "quill_debug", __LINE__, Filling::kUnfilled));
     std::memset(page, 0, offsetof(Page, slots));
     page->next = newestPage;
     newestPage = page;

@@ -88,17 +88,17 @@ TEST_F(Receive, BlankOrByteOrderMarkBeforeTheXmlIsCounted) {
 // connection open.
 TEST_F(Receive, TheLengthIsFoundWhateverTheCaseOfItsName) {
   const std::string body = "<?xml version=\"1.0\"?><a>payload</a>";
-  for (const char* name :
-       {"Content-Length", "CONTENT-LENGTH", "content-length", "cOnTeNt-LeNgTh"}) {
+  for (const char* name : {"Content-Length", "CONTENT-LENGTH", "content-length",
+                           "cOnTeNt-LeNgTh"}) {
     SCOPED_TRACE(name);
     std::string headers =
         "HTTP/1.1 200 OK\r\nDate: Thu, 10 Dec 2026 10:20:30 GMT\r\n" +
         std::string(name) + ": " + std::to_string(body.size()) + "\r\n\r\n";
     std::string answer;
-    EXPECT_EQ(receiveFrom(loopbackAddress(40),
-                          {headers + body.substr(0, 10), body.substr(10)},
-                          answer),
-              0);
+    EXPECT_EQ(
+        receiveFrom(loopbackAddress(40),
+                    {headers + body.substr(0, 10), body.substr(10)}, answer),
+        0);
     EXPECT_EQ(answer, headers + body);
   }
 }
