@@ -30,11 +30,11 @@ const char* detailValue(const ResponseNode* details, const char* tag, int n) {
   // Kept between calls: a capture reads many values of every object.
   static std::vector<Pending> pending;
   pending.clear();
-  if (details != nullptr) pending.push_back({details, false});
   int seen = 0;
-  while (!pending.empty()) {
-    Pending at = pending.back();
-    pending.pop_back();
+  // The walk goes straight on to the node that comes next; only the one
+  // left for later is kept, so a chain of leaves keeps nothing.
+  Pending at{details, false};
+  while (at.node != nullptr) {
     const ResponseNode* node = at.node;
     if (node->name != nullptr &&
         request::sameNameIgnoringCase(node->name, tag) && ++seen == n) {
@@ -45,8 +45,16 @@ const char* detailValue(const ResponseNode* details, const char* tag, int n) {
                                    node->child->categoryLabel() == nullptr};
     Pending second{node->next, false};
     if (at.row) std::swap(first, second);
+    if (first.node == nullptr) std::swap(first, second);
     if (second.node != nullptr) pending.push_back(second);
-    if (first.node != nullptr) pending.push_back(first);
+    if (first.node != nullptr) {
+      at = first;
+    } else if (!pending.empty()) {
+      at = pending.back();
+      pending.pop_back();
+    } else {
+      at = Pending{nullptr, false};
+    }
   }
   return nullptr;
 }
