@@ -150,15 +150,16 @@ class ScaleSim {
 
 // One session of the shell, as main builds it.
 struct Session {
-  shell::CommandContext* context;
+  session::CommandContext* context;
 
   Session() {
-    context = shell::trackedNew<shell::CommandContext>("quill_main", __LINE__);
+    context =
+        session::trackedNew<session::CommandContext>("quill_main", __LINE__);
     context->session =
-        shell::trackedNew<shell::SessionState>("quill_main", __LINE__);
-    shell::sessionOptions.commandDelay = 0;
+        session::trackedNew<session::SessionState>("quill_main", __LINE__);
+    session::sessionOptions.commandDelay = 0;
   }
-  ~Session() { shell::releaseAll(); }
+  ~Session() { session::releaseAll(); }
 
   void run(const std::string& line) {
     std::string copy = line;
@@ -296,7 +297,7 @@ void CaptureScale(benchmark::State& state) {
   EMClientAPITNGSetWaitForever(1);
   Session session;
   std::FILE* quiet = std::fopen("/dev/null", "w");
-  shell::outputStream = quiet;
+  session::outputStream = quiet;
   session.run(std::string("SELECT MANAGER ") + kSimAddress +
               " USERNAME=administrator PASSWORD=admin");
 
@@ -304,14 +305,14 @@ void CaptureScale(benchmark::State& state) {
   char* traced = nullptr;
   std::size_t tracedSize = 0;
   std::FILE* trace = open_memstream(&traced, &tracedSize);
-  shell::outputStream = trace;
-  session.context->session->sessionFlags |= shell::kDump;
+  session::outputStream = trace;
+  session.context->session->sessionFlags |= session::kDump;
   runCapture(session, files.path());
-  session.context->session->sessionFlags &= ~shell::kDump;
+  session.context->session->sessionFlags &= ~session::kDump;
   std::fclose(trace);
   Recording recording = recordingOf(std::string(traced, tracedSize));
   std::free(traced);
-  shell::outputStream = quiet;
+  session::outputStream = quiet;
   removeStepFiles(files.path());
 
   measureRuns(
@@ -321,7 +322,7 @@ void CaptureScale(benchmark::State& state) {
         removeStepFiles(files.path());
         sendAll(recording.requests);
       });
-  shell::outputStream = stdout;
+  session::outputStream = stdout;
   std::fclose(quiet);
   recordings()[scale] = std::move(recording);
 
@@ -380,7 +381,7 @@ void CaptureRecordedAnswers(benchmark::State& state) {
   EMClientAPITNGSetWaitForever(1);
   Session session;
   std::FILE* quiet = std::fopen("/dev/null", "w");
-  shell::outputStream = quiet;
+  session::outputStream = quiet;
   session.run(std::string("SELECT MANAGER ") + kLoopbackAddress +
               " USERNAME=administrator PASSWORD=admin");
   measureRuns(
@@ -394,7 +395,7 @@ void CaptureRecordedAnswers(benchmark::State& state) {
         next = 0;
         sendAll(requests);
       });
-  shell::outputStream = stdout;
+  session::outputStream = stdout;
   std::fclose(quiet);
 }
 BENCHMARK(CaptureRecordedAnswers)

@@ -44,11 +44,11 @@ inline std::string detailAnswer(int elements) {
 // A session whose output goes nowhere.
 struct BenchSession {
   BenchSession() {
-    shell::outputStream = std::fopen("/dev/null", "w");
+    session::outputStream = std::fopen("/dev/null", "w");
     context.session = &session;
   }
-  shell::CommandContext context{};
-  shell::SessionState session{};
+  session::CommandContext context{};
+  session::SessionState session{};
 };
 
 }  // namespace request_bench

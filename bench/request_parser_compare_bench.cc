@@ -30,17 +30,18 @@ const bool kHeapKept = [] {
 void ResponseParser(benchmark::State& state) {
   BenchSession bench;
   std::string answer = request_bench::listAnswer(kRows);
-  shell::WorkArea& work = bench.session.work;
+  session::WorkArea& work = bench.session.work;
   for (auto _ : state) {
-    work = shell::WorkArea{};
-    work.currentLabel = shell::copyText("", 0, "quill_main", __LINE__);
-    auto* root = shell::trackedNew<shell::ResponseNode>("quill_soap", __LINE__);
+    work = session::WorkArea{};
+    work.currentLabel = session::copyText("", 0, "quill_main", __LINE__);
+    auto* root =
+        session::trackedNew<session::ResponseNode>("quill_soap", __LINE__);
     work.responseTree = root;
     if (request::ParseResponse(bench.context, answer.c_str(), root) != 0) {
       std::abort();
     }
-    shell::releaseWorkArea(bench.session);
-    shell::compact();
+    session::releaseWorkArea(bench.session);
+    session::compact();
   }
   state.SetBytesProcessed(state.iterations() *
                           static_cast<int64_t>(answer.size()));

@@ -17,17 +17,17 @@ namespace {
 using request_bench::BenchSession;
 
 void parseAnswer(BenchSession& bench, const std::string& answer) {
-  shell::WorkArea& work = bench.session.work;
-  work = shell::WorkArea{};
-  work.currentLabel = shell::copyText("", 0, "quill_main", __LINE__);
+  session::WorkArea& work = bench.session.work;
+  work = session::WorkArea{};
+  work.currentLabel = session::copyText("", 0, "quill_main", __LINE__);
   work.responseText =
-      shell::copyText(answer.data(), answer.size(), "quill_soap", __LINE__);
+      session::copyText(answer.data(), answer.size(), "quill_soap", __LINE__);
   if (request::ParseResponseText(bench.context) != 0) std::abort();
 }
 
 void finishLine(BenchSession& bench) {
-  shell::releaseWorkArea(bench.session);
-  shell::compact();
+  session::releaseWorkArea(bench.session);
+  session::compact();
 }
 
 void ListParseLoadAndPrint(benchmark::State& state) {
@@ -39,9 +39,9 @@ void ListParseLoadAndPrint(benchmark::State& state) {
     if (request::LoadTokenList(bench.context, request::kVdisks) != 0) {
       std::abort();
     }
-    for (const shell::ObjectToken* token = bench.session.tokenList;
+    for (const session::ObjectToken* token = bench.session.tokenList;
          token != nullptr; token = token->next) {
-      std::fprintf(shell::outputStream, "\n  %s", token->name);
+      std::fprintf(session::outputStream, "\n  %s", token->name);
     }
     finishLine(bench);
   }

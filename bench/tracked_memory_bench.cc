@@ -10,10 +10,10 @@
 namespace {
 
 void fillTable(int liveBlocks, std::vector<void*>& blocks) {
-  shell::releaseAll();
+  session::releaseAll();
   blocks.clear();
   for (int i = 0; i < liveBlocks; ++i) {
-    blocks.push_back(shell::allocate(32, "quill_soap", __LINE__));
+    blocks.push_back(session::allocate(32, "quill_soap", __LINE__));
   }
 }
 
@@ -23,11 +23,11 @@ void AllocateReleaseWithLiveBlocks(benchmark::State& state) {
   std::vector<void*> blocks;
   fillTable(static_cast<int>(state.range(0)), blocks);
   for (auto _ : state) {
-    void* block = shell::allocate(32, "quill_soap", __LINE__);
+    void* block = session::allocate(32, "quill_soap", __LINE__);
     benchmark::DoNotOptimize(block);
-    shell::release(block);
+    session::release(block);
   }
-  shell::releaseAll();
+  session::releaseAll();
 }
 BENCHMARK(AllocateReleaseWithLiveBlocks)->Arg(1000)->Arg(10000)->Arg(100000);
 
@@ -38,11 +38,11 @@ void ReleaseOldestWithLiveBlocks(benchmark::State& state) {
   fillTable(static_cast<int>(state.range(0)), blocks);
   std::size_t next = 0;
   for (auto _ : state) {
-    shell::release(blocks[next]);
-    blocks[next] = shell::allocate(32, "quill_soap", __LINE__);
+    session::release(blocks[next]);
+    blocks[next] = session::allocate(32, "quill_soap", __LINE__);
     next = (next + 1) % blocks.size();
   }
-  shell::releaseAll();
+  session::releaseAll();
 }
 BENCHMARK(ReleaseOldestWithLiveBlocks)->Arg(1000)->Arg(10000)->Arg(100000);
 
@@ -52,10 +52,10 @@ void LineOfBlocks(benchmark::State& state) {
   std::vector<void*> blocks(count);
   for (auto _ : state) {
     for (int i = 0; i < count; ++i) {
-      blocks[i] = shell::allocate(32, "quill_soap", __LINE__);
+      blocks[i] = session::allocate(32, "quill_soap", __LINE__);
     }
-    for (int i = 0; i < count; ++i) shell::release(blocks[i]);
-    shell::compact();
+    for (int i = 0; i < count; ++i) session::release(blocks[i]);
+    session::compact();
   }
   state.SetItemsProcessed(state.iterations() * count);
 }

@@ -19,10 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // it again by its /proc name, as it would any file.
   static const int memory = memfd_create("capture_validate_fuzz", MFD_CLOEXEC);
   static const std::string path = "/proc/self/fd/" + std::to_string(memory);
-  static shell::CommandContext* context = [] {
-    shell::outputStream = std::fopen("/dev/null", "w");
-    auto* created = shell::trackedNew<shell::CommandContext>("quill_main", 0);
-    created->session = shell::trackedNew<shell::SessionState>("quill_main", 0);
+  static session::CommandContext* context = [] {
+    session::outputStream = std::fopen("/dev/null", "w");
+    auto* created =
+        session::trackedNew<session::CommandContext>("quill_main", 0);
+    created->session =
+        session::trackedNew<session::SessionState>("quill_main", 0);
     return created;
   }();
   if (memory < 0 || ftruncate(memory, 0) != 0 ||
@@ -31,19 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   std::string line = "CAPTURE VALIDATE " + path;
-  shell::SessionState& session = *context->session;
-  const std::size_t before = shell::liveBlockCount();
-  session.work = shell::WorkArea{};
+  session::SessionState& session = *context->session;
+  const std::size_t before = session::liveBlockCount();
+  session.work = session::WorkArea{};
   context->cursor = line.c_str();
   context->remaining = static_cast<uint32_t>(line.size());
-  if (language::quill_parse(language::rootList(), *context) != shell::ParseOk ||
+  if (language::quill_parse(language::rootList(), *context) !=
+          session::ParseOk ||
       session.work.finalHandler == nullptr) {
     __builtin_trap();
   }
   int result = session.work.finalHandler(*context);
   if (result != 0 && result != 1) __builtin_trap();
-  shell::releaseWorkArea(session);
-  shell::compact();
-  if (shell::liveBlockCount() != before) __builtin_trap();
+  session::releaseWorkArea(session);
+  session::compact();
+  if (session::liveBlockCount() != before) __builtin_trap();
   return 0;
 }

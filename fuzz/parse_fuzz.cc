@@ -12,19 +12,21 @@
 #include "session/work_area.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static shell::CommandContext* context = [] {
-    shell::outputStream = std::fopen("/dev/null", "w");
+  static session::CommandContext* context = [] {
+    session::outputStream = std::fopen("/dev/null", "w");
     // A confirmation question reads the end of input and counts as no.
     (void)std::freopen("/dev/null", "r", stdin);
-    auto* created = shell::trackedNew<shell::CommandContext>("quill_main", 0);
-    created->session = shell::trackedNew<shell::SessionState>("quill_main", 0);
+    auto* created =
+        session::trackedNew<session::CommandContext>("quill_main", 0);
+    created->session =
+        session::trackedNew<session::SessionState>("quill_main", 0);
     return created;
   }();
   std::string line(reinterpret_cast<const char*>(data), size);
-  shell::SessionState& session = *context->session;
-  const std::size_t before = shell::liveBlockCount();
+  session::SessionState& session = *context->session;
+  const std::size_t before = session::liveBlockCount();
 
-  session.work = shell::WorkArea{};
+  session.work = session::WorkArea{};
   context->cursor = line.c_str();
   context->remaining = static_cast<uint32_t>(line.size());
   language::quill_parse(language::rootList(), *context);
@@ -32,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       context->cursor > line.c_str() + line.size()) {
     __builtin_trap();
   }
-  shell::releaseWorkArea(session);
-  shell::compact();
+  session::releaseWorkArea(session);
+  session::compact();
   // Only the credentials SELECT MANAGER records belong to the session.
-  if (shell::liveBlockCount() > before + 2) __builtin_trap();
+  if (session::liveBlockCount() > before + 2) __builtin_trap();
   return 0;
 }

@@ -15,32 +15,34 @@
 #include "session/work_area.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static shell::CommandContext* context = [] {
-    shell::outputStream = std::fopen("/dev/null", "w");
-    auto* created = shell::trackedNew<shell::CommandContext>("quill_main", 0);
-    created->session = shell::trackedNew<shell::SessionState>("quill_main", 0);
+  static session::CommandContext* context = [] {
+    session::outputStream = std::fopen("/dev/null", "w");
+    auto* created =
+        session::trackedNew<session::CommandContext>("quill_main", 0);
+    created->session =
+        session::trackedNew<session::SessionState>("quill_main", 0);
     return created;
   }();
   if (size == 0) return 0;
-  shell::sessionOptions.displayWidth = 70 + data[0] % 431;
+  session::sessionOptions.displayWidth = 70 + data[0] % 431;
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  shell::SessionState& session = *context->session;
-  const std::size_t before = shell::liveBlockCount();
+  session::SessionState& session = *context->session;
+  const std::size_t before = session::liveBlockCount();
 
-  session.work = shell::WorkArea{};
-  session.work.currentLabel = shell::copyText("", 0, "quill_main", 0);
+  session.work = session::WorkArea{};
+  session.work.currentLabel = session::copyText("", 0, "quill_main", 0);
   session.work.responseText =
-      shell::copyText(text.data(), text.size(), "quill_soap", 0);
+      session::copyText(text.data(), text.size(), "quill_soap", 0);
   request::ParseResponseText(*context);
-  const shell::ResponseNode* root = session.work.responseTree;
+  const session::ResponseNode* root = session.work.responseTree;
   request::DisplayResponse(*context, root);
   std::string json = request::ResponseJson(root).dump(
       -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   request::FindResponseElement(root, "NotSuccessMsg");
   request::FindElementValue(root, "lun", 2);
 
-  shell::releaseWorkArea(session);
-  shell::compact();
-  if (shell::liveBlockCount() != before) __builtin_trap();
+  session::releaseWorkArea(session);
+  session::compact();
+  if (session::liveBlockCount() != before) __builtin_trap();
   return 0;
 }

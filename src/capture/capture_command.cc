@@ -25,7 +25,7 @@
 namespace capture {
 namespace {
 
-using shell::outputStream;
+using session::outputStream;
 
 // Lists the step files that exist already (a dangling link counts) and
 // asks before they are overwritten, whoever runs the command; the writer
@@ -38,13 +38,13 @@ int confirmOverwrite(CaptureWriter& writer, const char* fileName) {
     platform::WriteTarget target;
     if (!platform::findWriteTarget(name, target) &&
         (errno == platform::kForeignLink || errno == platform::kForeignFile)) {
-      std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
-                   platform::errorText(errno));
-      shell::release(name);
+      std::fprintf(session::errorStream(), "\nError: Open of %s failed, %s",
+                   name, platform::errorText(errno));
+      session::release(name);
       return 1;
     }
     if (!platform::nameExists(name)) {
-      shell::release(name);
+      session::release(name);
       continue;
     }
     if (!anyExists)
@@ -54,7 +54,7 @@ int confirmOverwrite(CaptureWriter& writer, const char* fileName) {
     writer.earlierStepFiles[i] = name;
   }
   if (anyExists &&
-      !shell::confirmCommand(
+      !session::confirmCommand(
           "\n\nThe above file(s) will be overwritten if you continue")) {
     return 1;
   }
@@ -80,7 +80,7 @@ int writeLabelled(CaptureWriter& writer, const char* label, const char* value) {
 }
 
 int writeHeader(CaptureWriter& writer, const char* stepName) {
-  const shell::SessionState& session = *writer.context->session;
+  const session::SessionState& session = *writer.context->session;
   char title[64];
   std::snprintf(title, sizeof title, "CAPTURE CONFIGURATION %s on %s", stepName,
                 writer.captureTime);
@@ -134,7 +134,7 @@ struct KeptScript {
 int openStep(CaptureWriter& writer, const char* fileName, KeptScript& kept) {
   if (fileName == nullptr) {
     writer.output = stdout;
-    if (shell::recordingResults()) {
+    if (session::recordingResults()) {
       kept.stream = platform::openMemoryStream(&kept.text, &kept.length);
       if (kept.stream != nullptr) writer.output = kept.stream;
     }
@@ -149,7 +149,7 @@ int openStep(CaptureWriter& writer, const char* fileName, KeptScript& kept) {
 // the files written when it was kept) or the lines of its script.
 void recordStep(const CaptureWriter& writer, const char* stepName,
                 const char* fileName, bool failed, KeptScript& kept) {
-  if (!shell::recordingResults()) return;
+  if (!session::recordingResults()) return;
   bool written = !failed && (fileName == nullptr || writer.stepWroteCommand);
   nlohmann::ordered_json step = {{"step", stepName},
                                  {"result", failed    ? "failed"
@@ -157,7 +157,7 @@ void recordStep(const CaptureWriter& writer, const char* stepName,
                                                       : "unnecessary"}};
   if (fileName != nullptr) {
     step["file"] = fileName;
-    if (written) shell::appendResult(shell::ResultKind::kFiles, fileName);
+    if (written) session::appendResult(session::ResultKind::kFiles, fileName);
   }
   if (kept.stream != nullptr) {
     std::fclose(kept.stream);
@@ -172,7 +172,7 @@ void recordStep(const CaptureWriter& writer, const char* stepName,
     kept = KeptScript{};
     step["lines"] = std::move(lines);
   }
-  shell::appendResult(shell::ResultKind::kSteps, std::move(step));
+  session::appendResult(session::ResultKind::kSteps, std::move(step));
 }
 
 int runStep(CaptureWriter& writer, const CaptureStep& step,
@@ -195,22 +195,24 @@ int runStep(CaptureWriter& writer, const CaptureStep& step,
     }
   }
   recordStep(writer, step.name, fileName, failed, kept);
-  shell::release(fileName);
+  session::release(fileName);
   reportStep(writer, step.name, failed);
   return failed ? 1 : 0;
 }
 
 void releaseWriter(CaptureWriter* writer) {
-  for (char* earlier : writer->earlierStepFiles) shell::release(earlier);
-  shell::release(writer);
+  for (char* earlier : writer->earlierStepFiles) session::release(earlier);
+  session::release(writer);
 }
 
-int CaptureConfiguration(shell::CommandContext& context) {
+int CaptureConfiguration(session::CommandContext& context) {
   const char* captureFile = context.session->work.captureFileArg;
-  shell::setResult(shell::ResultKind::kFiles, nlohmann::ordered_json::array());
-  shell::setResult(shell::ResultKind::kSteps, nlohmann::ordered_json::array());
+  session::setResult(session::ResultKind::kFiles,
+                     nlohmann::ordered_json::array());
+  session::setResult(session::ResultKind::kSteps,
+                     nlohmann::ordered_json::array());
   auto* writer =
-      shell::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
+      session::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
   if (captureFile != nullptr && confirmOverwrite(*writer, captureFile) != 0) {
     releaseWriter(writer);
     return 1;
@@ -234,14 +236,15 @@ int CaptureConfiguration(shell::CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installCaptureConfiguration(shell::CommandContext& context) {
+session::ParseStatus installCaptureConfiguration(
+    session::CommandContext& context) {
   context.session->work.finalHandler = CaptureConfiguration;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordCaptureFile(shell::CommandContext& context) {
-  shell::copyToken(context, context.session->work.captureFileArg);
-  return shell::ParseOk;
+session::ParseStatus recordCaptureFile(session::CommandContext& context) {
+  session::copyToken(context, context.session->work.captureFileArg);
+  return session::ParseOk;
 }
 
 }  // namespace capture

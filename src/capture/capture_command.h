@@ -7,10 +7,11 @@
 namespace capture {
 
 // Handler of the CONFIGURATION keyword: installs the capture.
-shell::ParseStatus installCaptureConfiguration(shell::CommandContext& context);
+session::ParseStatus installCaptureConfiguration(
+    session::CommandContext& context);
 
 // Handler of the optional file-name value: the steps go to files named
 // after it instead of the standard output.
-shell::ParseStatus recordCaptureFile(shell::CommandContext& context);
+session::ParseStatus recordCaptureFile(session::CommandContext& context);
 
 }  // namespace capture

@@ -30,7 +30,7 @@ bool holdsQuote(std::initializer_list<std::string_view> parts) {
 bool writeText(std::FILE* output, std::string_view text) {
   std::string shown;
   if (output == stdout) {
-    shown = shell::shownText(text, output);
+    shown = session::shownText(text, output);
     text = shown;
   }
   return text.empty() ||
@@ -58,13 +58,13 @@ int appendPiece(CaptureWriter& writer,
   for (std::string_view part : parts) pieceLength += part.size();
   if (writer.lineLength + 1 + pieceLength > kLongestLine) {
     std::fputs("\nError: Command becomes too long when adding ",
-               shell::errorStream());
+               session::errorStream());
     for (std::string_view part : parts) {
-      std::string shown = shell::shownText(part);
-      std::fwrite(shown.data(), 1, shown.size(), shell::errorStream());
+      std::string shown = session::shownText(part);
+      std::fwrite(shown.data(), 1, shown.size(), session::errorStream());
     }
-    std::fprintf(shell::errorStream(), ".  Command so far:\n       %s",
-                 shell::shownText(writer.captureLine).c_str());
+    std::fprintf(session::errorStream(), ".  Command so far:\n       %s",
+                 session::shownText(writer.captureLine).c_str());
     return 1;
   }
   bool asItIs = holdsQuote(parts);
@@ -103,11 +103,11 @@ int appendQuotedSetting(CaptureWriter& writer, std::string_view key,
 
 bool appendComment(CaptureWriter& writer, const char* comment) {
   if (comment == nullptr || comment[0] == '\0') return false;
-  char* text = shell::copyText(comment, std::strlen(comment),
-                               "quill_configuration", __LINE__);
+  char* text = session::copyText(comment, std::strlen(comment),
+                                 "quill_configuration", __LINE__);
   bool appended = SanitizeComment(text) > 0 &&
                   appendQuotedSetting(writer, "COMMENT", text) == 0;
-  shell::release(text);
+  session::release(text);
   return appended;
 }
 
@@ -117,7 +117,7 @@ int writeLine(CaptureWriter& writer) {
                  std::string_view(writer.captureLine, writer.lineLength)) ||
       std::fputc('\n', writer.output) == EOF) {
     std::fprintf(
-        shell::errorStream(),
+        session::errorStream(),
         "\nError: Cannot write ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
     return 1;

@@ -17,7 +17,7 @@ namespace capture {
 namespace {
 
 using request::kVdisks;
-using shell::ResponseNode;
+using session::ResponseNode;
 
 // Every step stops its replay at the first command that fails.
 int writeHaltOnError(CaptureWriter& writer) {

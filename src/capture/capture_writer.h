@@ -38,7 +38,7 @@ struct DefaultGroup {
 };
 
 struct CaptureWriter {
-  shell::CommandContext* context;
+  session::CommandContext* context;
   std::FILE* output;  // the open step file, or the standard output
   bool toFile;
   char captureLine[kLineLimit];

@@ -11,7 +11,7 @@ namespace capture {
 namespace {
 
 int writeFailed() {
-  std::fprintf(shell::errorStream(),
+  std::fprintf(session::errorStream(),
                "\nError: Cannot write ouput file.  Error detected:\n       %s",
                platform::errorText(errno != 0 ? errno : EIO));
   return 1;
@@ -47,7 +47,7 @@ int writeChecksumEndLine(std::FILE* file) {
   errno = 0;
   if (!platform::readWholeLine(file, line, terminated) ||
       !platform::readWholeLine(file, line, terminated)) {
-    std::fprintf(shell::errorStream(), "\nError: Input stream error:\n   %s",
+    std::fprintf(session::errorStream(), "\nError: Input stream error:\n   %s",
                  platform::errorText(errno));
     return 1;
   }
@@ -56,7 +56,7 @@ int writeChecksumEndLine(std::FILE* file) {
     checksum = foldLine(checksum, line.data(), line.size(), terminated);
   } while (platform::readWholeLine(file, line, terminated));
   if (std::ferror(file)) {
-    std::fprintf(shell::errorStream(),
+    std::fprintf(session::errorStream(),
                  "\nError: Input stream error:\n       %s",
                  platform::errorText(errno));
     return 1;

@@ -43,18 +43,18 @@ int writeRenamedNote(CaptureWriter& writer) {
 
 }  // namespace
 
-int writeController(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeController(CaptureWriter& writer, const session::ResponseNode* details,
                     int index) {
   if (index >= 2) {
     std::fputs("\nError: Number of expected controllers exceeded",
-               shell::errorStream());
-    shell::fatalStop();
+               session::errorStream());
+    session::fatalStop();
   }
   const char* name = RequireToken(details, "Name", index + 1);
   if (name == nullptr) return 1;
-  shell::release(writer.controllerNames[index]);
-  writer.controllerNames[index] =
-      shell::copyText(name, std::strlen(name), "quill_configuration", __LINE__);
+  session::release(writer.controllerNames[index]);
+  writer.controllerNames[index] = session::copyText(
+      name, std::strlen(name), "quill_configuration", __LINE__);
   if (!isFactoryName(name)) writer.customControllerNames = true;
   if (index == 1 && writer.customControllerNames) {
     return writeRenamedNote(writer);
@@ -64,7 +64,7 @@ int writeController(CaptureWriter& writer, const shell::ResponseNode* details,
 
 void clearControllerNames(CaptureWriter& writer) {
   for (char*& name : writer.controllerNames) {
-    shell::release(name);
+    session::release(name);
     name = nullptr;
   }
   writer.customControllerNames = false;

@@ -9,7 +9,7 @@ namespace capture {
 // Records the name of controller `index` (0 or 1) and, after the second,
 // writes the note when a name is not the factory one. A third controller
 // is fatal: the program stops.
-int writeController(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeController(CaptureWriter& writer, const session::ResponseNode* details,
                     int index);
 
 // Releases the recorded names.

@@ -13,7 +13,7 @@
 namespace capture {
 namespace {
 
-using shell::ResponseNode;
+using session::ResponseNode;
 
 struct Pending {
   const ResponseNode* node;
@@ -68,12 +68,12 @@ const char* TranslateToKeyword(const char* value, const KeywordPair* pairs,
   for (std::size_t i = 0; i < count; ++i) {
     if (strcasecmp(pairs[i].serverText, value) == 0) return pairs[i].keyword;
   }
-  std::fprintf(shell::errorStream(),
+  std::fprintf(session::errorStream(),
                "\nError: Cannot translate token \"%s\".  Choices are the "
                "following:",
-               shell::shownText(value).c_str());
+               session::shownText(value).c_str());
   for (std::size_t i = 0; i < count; ++i) {
-    std::fprintf(shell::errorStream(), "\n       %s", pairs[i].serverText);
+    std::fprintf(session::errorStream(), "\n       %s", pairs[i].serverText);
   }
   return nullptr;
 }

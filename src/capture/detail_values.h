@@ -11,11 +11,11 @@ namespace capture {
 // the order the server listed them, or nullptr when there are fewer. The
 // rows of a repeated part (a host's adapters, a virtual disk's LUNs) come
 // first to last, so a restored object gets them in the captured order.
-const char* detailValue(const shell::ResponseNode* details, const char* tag,
+const char* detailValue(const session::ResponseNode* details, const char* tag,
                         int n = 1);
 
 // detailValue, but a missing or empty value prints why and gives nullptr.
-const char* RequireToken(const shell::ResponseNode* details, const char* tag,
+const char* RequireToken(const session::ResponseNode* details, const char* tag,
                          int n = 1);
 
 // One server text (compared ignoring case) and the keyword that restores it.

@@ -10,7 +10,7 @@
 namespace capture {
 namespace {
 
-using shell::ResponseNode;
+using session::ResponseNode;
 
 const KeywordPair kAccessModes[] = {
     {"readonly", "READONLY"},
@@ -46,7 +46,7 @@ const GroupSetting kLaterSettings[] = {
 // Details fetched for one member, released however the writer leaves.
 struct OwnedDetails {
   ResponseNode* root = nullptr;
-  ~OwnedDetails() { shell::releaseTree(root); }
+  ~OwnedDetails() { session::releaseTree(root); }
 };
 
 int appendGroup(CaptureWriter& writer, const char* group) {
@@ -86,15 +86,16 @@ int writeGroupComment(CaptureWriter& writer, const ResponseNode* details,
 // system's identifier is put back before anything else happens.
 int fetchRemoteCopy(CaptureWriter& writer, const char* remoteSystemId,
                     const char* remoteVdiskId, OwnedDetails& remote) {
-  shell::SessionState& session = *writer.context->session;
+  session::SessionState& session = *writer.context->session;
   char* selectedSystemId = session.systemId;
-  char* remoteId = shell::copyText(remoteSystemId, std::strlen(remoteSystemId),
-                                   "quill_configuration", __LINE__);
+  char* remoteId =
+      session::copyText(remoteSystemId, std::strlen(remoteSystemId),
+                        "quill_configuration", __LINE__);
   session.systemId = remoteId;
   int result =
       fetchDetails(writer, request::kVdisks, remoteVdiskId, remote.root);
   session.systemId = selectedSystemId;
-  shell::release(remoteId);
+  session::release(remoteId);
   return result;
 }
 

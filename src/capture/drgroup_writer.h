@@ -7,7 +7,7 @@
 
 namespace capture {
 
-int writeDrGroup(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeDrGroup(CaptureWriter& writer, const session::ResponseNode* details,
                  int index);
 
 }  // namespace capture

@@ -13,7 +13,7 @@ constexpr std::string_view kFolderRoots[] = {"\\Virtual Disks\\", "\\Hosts\\"};
 
 }  // namespace
 
-int writeFolder(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeFolder(CaptureWriter& writer, const session::ResponseNode* details,
                 int) {
   const char* name = RequireToken(details, "Name");
   if (name == nullptr) return 1;

@@ -7,7 +7,7 @@
 
 namespace capture {
 
-int writeFolder(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeFolder(CaptureWriter& writer, const session::ResponseNode* details,
                 int index);
 
 }  // namespace capture

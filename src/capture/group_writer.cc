@@ -18,19 +18,19 @@ const KeywordPair kDiskTypes[] = {
 };
 
 char* copyOf(const char* text, std::size_t length) {
-  return shell::copyText(text, length, "quill_configuration", __LINE__);
+  return session::copyText(text, length, "quill_configuration", __LINE__);
 }
 
 char* copyOf(const char* text) { return copyOf(text, std::strlen(text)); }
 
 void replaceText(char*& slot, char* text) {
-  shell::release(slot);
+  session::release(slot);
   slot = text;
 }
 
 void holdBack(CaptureWriter& writer, const char* groupName) {
   auto* held =
-      shell::trackedNew<DeferredGroupLine>("quill_configuration", __LINE__);
+      session::trackedNew<DeferredGroupLine>("quill_configuration", __LINE__);
   held->line = copyOf(writer.captureLine, writer.lineLength);
   held->groupName = copyOf(groupName);
   held->next = writer.deferredGroupLines;
@@ -75,7 +75,7 @@ const char* diskTypeKeyword(const char* serverText) {
   return nullptr;
 }
 
-int writeDiskGroup(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeDiskGroup(CaptureWriter& writer, const session::ResponseNode* details,
                    int) {
   const char* name = RequireToken(details, "Name");
   if (name == nullptr) return 1;
@@ -113,7 +113,7 @@ int writeDiskGroup(CaptureWriter& writer, const shell::ResponseNode* details,
     result = chooseDefaultGroup(writer, name, totalDisks, sparePolicy,
                                 alarmDigits, diskType, comment);
   }
-  shell::release(alarmDigits);
+  session::release(alarmDigits);
   return result;
 }
 
@@ -165,16 +165,16 @@ void clearDiskGroups(CaptureWriter& writer) {
   DefaultGroup& chosen = writer.defaultGroup;
   for (char** text : {&chosen.name, &chosen.sparePolicy, &chosen.alarmDigits,
                       &chosen.diskType, &chosen.comment}) {
-    shell::release(*text);
+    session::release(*text);
     *text = nullptr;
   }
   chosen.deviceCount = 0;
   while (writer.deferredGroupLines != nullptr) {
     DeferredGroupLine* held = writer.deferredGroupLines;
     writer.deferredGroupLines = held->next;
-    shell::release(held->line);
-    shell::release(held->groupName);
-    shell::release(held);
+    session::release(held->line);
+    session::release(held->groupName);
+    session::release(held);
   }
 }
 

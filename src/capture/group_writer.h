@@ -17,7 +17,7 @@ const char* diskTypeKeyword(const char* serverText);
 // Builds the group's ADD DISK_GROUP line and holds it back, and chooses the
 // default group: the one named kDefaultGroupName, else the one with the
 // most disks (the earlier one on a tie).
-int writeDiskGroup(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeDiskGroup(CaptureWriter& writer, const session::ResponseNode* details,
                    int index);
 
 // Writes the held-back lines newest first, except the default group's.

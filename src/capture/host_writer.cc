@@ -24,7 +24,8 @@ int appendOperatingSystem(CaptureWriter& writer, const char* mode) {
 
 }  // namespace
 
-int writeHost(CaptureWriter& writer, const shell::ResponseNode* details, int) {
+int writeHost(CaptureWriter& writer, const session::ResponseNode* details,
+              int) {
   const char* name = RequireToken(details, "Name");
   if (name == nullptr) return 1;
   startLine(writer, "ADD");

@@ -6,7 +6,7 @@
 
 namespace capture {
 
-int writeHost(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeHost(CaptureWriter& writer, const session::ResponseNode* details,
               int index);
 
 }  // namespace capture

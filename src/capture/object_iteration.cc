@@ -9,7 +9,7 @@ namespace capture {
 namespace {
 
 using request::ObjectKind;
-using shell::ObjectToken;
+using session::ObjectToken;
 
 // Listed folder names end in a backslash: \Virtual Disks\A\ lies at
 // depth 3 and its sub-folders at 4.
@@ -23,16 +23,17 @@ int backslashCount(const char* name) {
 
 void markProgress(CaptureWriter& writer) {
   if (!writer.toFile) return;
-  std::fputs(writer.progressCount % 60 == 0 ? "\n." : ".", shell::outputStream);
+  std::fputs(writer.progressCount % 60 == 0 ? "\n." : ".",
+             session::outputStream);
   ++writer.progressCount;
 }
 
 int writeObject(CaptureWriter& writer, ObjectKind kind,
                 const ObjectToken& token, int index, ObjectWriter write) {
-  shell::ResponseNode* details = nullptr;
+  session::ResponseNode* details = nullptr;
   if (fetchDetails(writer, kind, token.id, details) != 0) return 1;
   int result = write(writer, details, index);
-  shell::releaseTree(details);
+  session::releaseTree(details);
   return result;
 }
 
@@ -40,7 +41,7 @@ int writeObject(CaptureWriter& writer, ObjectKind kind,
 // `taken` to the number of objects written.
 int pass(CaptureWriter& writer, ObjectKind kind, int depth, int& index,
          int& taken, ObjectWriter write) {
-  const shell::SessionState& session = *writer.context->session;
+  const session::SessionState& session = *writer.context->session;
   taken = 0;
   for (const ObjectToken* token = session.tokenList; token != nullptr;
        token = token->next) {
@@ -61,12 +62,12 @@ int pass(CaptureWriter& writer, ObjectKind kind, int depth, int& index,
 }  // namespace
 
 int fetchDetails(CaptureWriter& writer, ObjectKind kind, const char* id,
-                 shell::ResponseNode*& details) {
-  shell::WorkArea& work = writer.context->session->work;
+                 session::ResponseNode*& details) {
+  session::WorkArea& work = writer.context->session->work;
   int result = request::FetchObjects(*writer.context, kind, id);
   details = work.responseTree;
   work.responseTree = nullptr;
-  if (result != 0) shell::releaseTree(details);
+  if (result != 0) session::releaseTree(details);
   return result;
 }
 

@@ -10,13 +10,13 @@ namespace capture {
 // Writes one object from its details; `index` counts the objects taken
 // from 0. 0, or 1 after printing why, which ends the step.
 using ObjectWriter = int (*)(CaptureWriter& writer,
-                             const shell::ResponseNode* details, int index);
+                             const session::ResponseNode* details, int index);
 
 // The details of one object, taken out of the work area so that further
 // requests leave them alone; the caller releases them. 0, or 1 after
 // printing why.
 int fetchDetails(CaptureWriter& writer, request::ObjectKind kind,
-                 const char* id, shell::ResponseNode*& details);
+                 const char* id, session::ResponseNode*& details);
 
 // Runs `write` for every object of the kind in list order. Folders are
 // taken by depth, parents before children; of the systems only the

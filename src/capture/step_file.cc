@@ -23,13 +23,13 @@ void discardStepFile() { stepFile.discard(); }
 
 void closeOutput(CaptureWriter& writer) {
   writer.output = nullptr;
-  shell::setFatalStopCleanup(nullptr);
+  session::setFatalStopCleanup(nullptr);
 }
 
 void forgetEarlierStep(CaptureWriter& writer, const char* name) {
   for (char*& earlier : writer.earlierStepFiles) {
     if (earlier != nullptr && std::strcmp(earlier, name) == 0) {
-      shell::release(earlier);
+      session::release(earlier);
       earlier = nullptr;
     }
   }
@@ -58,8 +58,8 @@ char* stepFileName(const char* fileName, const char* stepName) {
   std::size_t nameLength = std::strlen(stepName);
   std::size_t restLength = std::strlen(fileName + split);
   auto* name = static_cast<char*>(
-      shell::allocate(split + 1 + nameLength + restLength + 1,
-                      "quill_configuration", __LINE__));
+      session::allocate(split + 1 + nameLength + restLength + 1,
+                        "quill_configuration", __LINE__));
   std::memcpy(name, fileName, split);
   name[split] = '_';
   std::memcpy(name + split + 1, stepName, nameLength);
@@ -69,16 +69,16 @@ char* stepFileName(const char* fileName, const char* stepName) {
 
 int openStepFile(CaptureWriter& writer, const char* name) {
   if (!stepFile.open(name, platform::FileAccess::kShared)) {
-    std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
+    std::fprintf(session::errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     return 1;
   }
-  shell::setFatalStopCleanup(discardStepFile);
+  session::setFatalStopCleanup(discardStepFile);
   writer.output = stepFile.stream();
   if (writeCommentLine(writer, "") != 0 ||
       writeCommentLine(writer, kChecksumStartText) != 0) {
     std::fprintf(
-        shell::errorStream(),
+        session::errorStream(),
         "\nError: Cannot write ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
     discardStepFile();
@@ -98,7 +98,7 @@ int closeStepFile(CaptureWriter& writer, const char* name, bool stepFailed) {
     removeEarlierSteps(writer, name);
     if (!stepFile.commit()) {
       std::fprintf(
-          shell::errorStream(),
+          session::errorStream(),
           "\nError: Cannot close ouput file.  Error detected:\n       %s",
           platform::errorText(errno != 0 ? errno : EIO));
       failed = true;
@@ -117,9 +117,9 @@ void reportRemovedEarlierSteps(const CaptureWriter& writer) {
     if (earlier == nullptr || platform::nameExists(earlier)) continue;
     if (!any) {
       std::fputs("\nThe following file(s) of an earlier capture were removed:",
-                 shell::outputStream);
+                 session::outputStream);
     }
-    std::fprintf(shell::outputStream, "\n   %s", earlier);
+    std::fprintf(session::outputStream, "\n   %s", earlier);
     any = true;
   }
 }

@@ -26,7 +26,7 @@ int appendFirstGroup(CaptureWriter& writer) {
 
 }  // namespace
 
-int writeSystem(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeSystem(CaptureWriter& writer, const session::ResponseNode* details,
                 int) {
   const char* name = RequireToken(details, "Name");
   if (name == nullptr) return 1;

@@ -6,7 +6,7 @@
 
 namespace capture {
 
-int writeSystem(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeSystem(CaptureWriter& writer, const session::ResponseNode* details,
                 int index);
 
 }  // namespace capture

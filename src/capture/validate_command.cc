@@ -16,7 +16,7 @@
 namespace capture {
 namespace {
 
-using shell::outputStream;
+using session::outputStream;
 
 // The two characters before a marker (normally "! ") are not compared.
 bool markerAtThirdCharacter(const std::string& line, const char* marker) {
@@ -37,14 +37,16 @@ bool readRecordedChecksum(const std::string& line, uint32_t& recorded) {
 }
 
 int readError() {
-  std::fprintf(shell::errorStream(), "\nError: Input stream error:\n       %s",
+  std::fprintf(session::errorStream(),
+               "\nError: Input stream error:\n       %s",
                platform::errorText(errno != 0 ? errno : EIO));
   return 1;
 }
 
 int reportModified() {
-  std::fputs("\nError: CAPTURE script has been modified", shell::errorStream());
-  shell::setResult(shell::ResultKind::kModified, true);
+  std::fputs("\nError: CAPTURE script has been modified",
+             session::errorStream());
+  session::setResult(session::ResultKind::kModified, true);
   return 1;
 }
 
@@ -57,7 +59,7 @@ int validate(std::FILE* file) {
     if (!platform::readWholeLine(file, line, terminated)) {
       if (std::ferror(file)) return readError();
       std::fputs("\nError: Not a CAPTURE generated script",
-                 shell::errorStream());
+                 session::errorStream());
       return 1;
     }
     std::size_t found = line.find(kChecksumStartText);
@@ -71,7 +73,7 @@ int validate(std::FILE* file) {
       if (readRecordedChecksum(line, recorded) && recorded == checksum) {
         std::fputs("\nUnmodified CAPTURE script between checksum start and end",
                    outputStream);
-        shell::setResult(shell::ResultKind::kModified, false);
+        session::setResult(session::ResultKind::kModified, false);
         return 0;
       }
       return reportModified();
@@ -83,11 +85,11 @@ int validate(std::FILE* file) {
   return reportModified();
 }
 
-int ValidateCaptureScript(shell::CommandContext& context) {
+int ValidateCaptureScript(session::CommandContext& context) {
   const char* name = context.session->work.captureFileArg;
   std::FILE* file = platform::openForReading(name);
   if (file == nullptr) {
-    std::fprintf(shell::errorStream(), "\nError: Open of %s failed, %s", name,
+    std::fprintf(session::errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     return 1;
   }
@@ -98,11 +100,11 @@ int ValidateCaptureScript(shell::CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installValidateCaptureScript(
-    shell::CommandContext& context) {
-  shell::copyToken(context, context.session->work.captureFileArg);
+session::ParseStatus installValidateCaptureScript(
+    session::CommandContext& context) {
+  session::copyToken(context, context.session->work.captureFileArg);
   context.session->work.finalHandler = ValidateCaptureScript;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace capture

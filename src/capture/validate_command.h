@@ -6,6 +6,7 @@
 namespace capture {
 
 // Handler of the file-name value of CAPTURE VALIDATE.
-shell::ParseStatus installValidateCaptureScript(shell::CommandContext& context);
+session::ParseStatus installValidateCaptureScript(
+    session::CommandContext& context);
 
 }  // namespace capture

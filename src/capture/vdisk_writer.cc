@@ -45,7 +45,8 @@ const TranslatedSetting kTranslatedSettings[] = {
     {"Write_Protect", kWriteProtect, std::size(kWriteProtect)},
 };
 
-int appendTranslated(CaptureWriter& writer, const shell::ResponseNode* details,
+int appendTranslated(CaptureWriter& writer,
+                     const session::ResponseNode* details,
                      const TranslatedSetting& setting) {
   const char* value = RequireToken(details, setting.tag);
   if (value == nullptr) return 1;
@@ -54,7 +55,7 @@ int appendTranslated(CaptureWriter& writer, const shell::ResponseNode* details,
 }
 
 int appendPreferredPath(CaptureWriter& writer,
-                        const shell::ResponseNode* details) {
+                        const session::ResponseNode* details) {
   const char* path = RequireToken(details, "Preferred_path");
   if (path == nullptr) return 1;
   if (strcasecmp(path, "No preference") == 0) {
@@ -77,7 +78,7 @@ bool isActiveVdisk(const char* fullName) {
   return std::string_view(fullName).ends_with(kActiveEnding);
 }
 
-int writeVdisk(CaptureWriter& writer, const shell::ResponseNode* details) {
+int writeVdisk(CaptureWriter& writer, const session::ResponseNode* details) {
   const char* name = RequireToken(details, "Name");
   if (name == nullptr) return 1;
   if (!isActiveVdisk(name)) return 0;
@@ -112,7 +113,7 @@ int writeVdisk(CaptureWriter& writer, const shell::ResponseNode* details) {
   return writeLine(writer);
 }
 
-int writeLuns(CaptureWriter& writer, const shell::ResponseNode* details,
+int writeLuns(CaptureWriter& writer, const session::ResponseNode* details,
               const char* fullName) {
   if (!isActiveVdisk(fullName)) return 0;
   for (int n = 1;; ++n) {

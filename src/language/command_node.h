@@ -24,7 +24,7 @@ enum NodeFlag : uint32_t {
 
 // Called when its node has matched, after the node's value was read; any
 // result but ParseOk ends the parse and becomes the line's status.
-using NodeHandler = shell::ParseStatus (*)(shell::CommandContext& context);
+using NodeHandler = session::ParseStatus (*)(session::CommandContext& context);
 
 // A node list is a contiguous array whose last record, and only it, has
 // NODE_LAST. `next` names the list the following token is matched against;

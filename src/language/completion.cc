@@ -17,13 +17,13 @@ constexpr uint32_t kNumberTypes = NODE_DECIMAL | NODE_OCTAL | NODE_HEX;
 // keyword of its list swallows.
 bool selects(const CommandNode* list, std::string_view word,
              const CommandNode* node) {
-  shell::CommandContext scratch{};
+  session::CommandContext scratch{};
   scratch.cursor = word.data();
   scratch.remaining = static_cast<uint32_t>(word.size());
   LineCursor line(scratch);
   Token token{word.data(), static_cast<uint32_t>(word.size())};
   const CommandNode* match = nullptr;
-  return matchInList(list, token, line, scratch, match) == shell::ParseOk &&
+  return matchInList(list, token, line, scratch, match) == session::ParseOk &&
          match == node;
 }
 

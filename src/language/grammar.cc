@@ -29,6 +29,7 @@
 namespace language {
 
 using namespace capture;
+using namespace session;
 using namespace shell;
 using namespace objects;
 using namespace request;

@@ -79,44 +79,44 @@ constexpr char kHelpText[] =
 
 }  // namespace
 
-shell::ParseStatus listHelp(const CommandNode* list) {
+session::ParseStatus listHelp(const CommandNode* list) {
   // The heading counts every node of the list, hidden ones included.
   std::fputs((list[0].flags & NODE_LAST) ? "\n  The only option is:"
                                          : "\n  The options are:",
-             shell::outputStream);
+             session::outputStream);
   for (const CommandNode* node = list;; ++node) {
     if ((node->flags & (NODE_HIDDEN | NODE_DISABLED)) == 0) {
-      std::fprintf(shell::outputStream, "\n    %s", node->text);
+      std::fprintf(session::outputStream, "\n    %s", node->text);
     }
     if (node->flags & NODE_LAST) break;
   }
-  return shell::ParseHelpShown;
+  return session::ParseHelpShown;
 }
 
-shell::ParseStatus valueHelp(const CommandNode& node) {
+session::ParseStatus valueHelp(const CommandNode& node) {
   const ValueDescription* description = describe(node);
-  std::fprintf(shell::outputStream, " = %s",
+  std::fprintf(session::outputStream, " = %s",
                description != nullptr ? description->text
                                       : "[get help at a lower level]");
-  return shell::ParseHelpShown;
+  return session::ParseHelpShown;
 }
 
-shell::ParseStatus typedValueHelp(const CommandNode& node) {
+session::ParseStatus typedValueHelp(const CommandNode& node) {
   const ValueDescription* description = describe(node);
   if (description != nullptr) {
-    std::fputs(description->answer, shell::outputStream);
+    std::fputs(description->answer, session::outputStream);
   }
-  return shell::ParseHelpShown;
+  return session::ParseHelpShown;
 }
 
-shell::ParseStatus noMoreHelp() {
+session::ParseStatus noMoreHelp() {
   std::fputs("\n  This command has no additional keywords or parameters",
-             shell::outputStream);
-  return shell::ParseHelpShown;
+             session::outputStream);
+  return session::ParseHelpShown;
 }
 
-int printHelpText(shell::CommandContext&) {
-  std::fputs(kHelpText, shell::outputStream);
+int printHelpText(session::CommandContext&) {
+  std::fputs(kHelpText, session::outputStream);
   return 0;
 }
 

@@ -6,18 +6,18 @@
 namespace language {
 
 // Lists the visible nodes of one list under its heading.
-shell::ParseStatus listHelp(const CommandNode* list);
+session::ParseStatus listHelp(const CommandNode* list);
 
 // Prints " = " and the description of the node's value.
-shell::ParseStatus valueHelp(const CommandNode& node);
+session::ParseStatus valueHelp(const CommandNode& node);
 
 // The answer to '?' where a value of the node's type is expected.
-shell::ParseStatus typedValueHelp(const CommandNode& node);
+session::ParseStatus typedValueHelp(const CommandNode& node);
 
 // The answer to '?' after a command that takes nothing more.
-shell::ParseStatus noMoreHelp();
+session::ParseStatus noMoreHelp();
 
 // The HELP command's final handler.
-int printHelpText(shell::CommandContext& context);
+int printHelpText(session::CommandContext& context);
 
 }  // namespace language

@@ -45,7 +45,7 @@ TokenRead nextToken(LineCursor& line, Token& token) {
 // The parser reads an '=' apart from the tokens around it, so it is
 // stepped over here: "COMMENT=\"x\"" ends in a whole quoted token.
 bool questionAsksHelp(std::string_view line) {
-  shell::CommandContext scratch{};
+  session::CommandContext scratch{};
   scratch.cursor = line.data();
   scratch.remaining = static_cast<uint32_t>(line.size());
   LineCursor cursor(scratch);
@@ -76,9 +76,10 @@ Fit compareKeyword(const char* keyword, const Token& token) {
 }
 
 // Scans the list in order with one remembered prefix candidate.
-shell::ParseStatus matchInList(const CommandNode* list, const Token& token,
-                               LineCursor& line, shell::CommandContext& context,
-                               const CommandNode*& match) {
+session::ParseStatus matchInList(const CommandNode* list, const Token& token,
+                                 LineCursor& line,
+                                 session::CommandContext& context,
+                                 const CommandNode*& match) {
   const CommandNode* candidate = nullptr;
   char first = token.length > 0 ? upper(token.start[0]) : '\0';
   // Most keywords of a list differ from the token in their first letter.
@@ -103,7 +104,7 @@ shell::ParseStatus matchInList(const CommandNode* list, const Token& token,
         break;
       }
       if (fit == Fit::kPrefix) {
-        if (candidate != nullptr) return shell::ParseAmbiguous;
+        if (candidate != nullptr) return session::ParseAmbiguous;
         if ((node->flags & NODE_FULL_WORD) == 0) candidate = node;
       }
     }
@@ -111,10 +112,10 @@ shell::ParseStatus matchInList(const CommandNode* list, const Token& token,
   }
   if (candidate == nullptr) {
     line.moveTo(token.start);
-    return shell::ParseSyntaxError;
+    return session::ParseSyntaxError;
   }
   match = candidate;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace language

@@ -21,7 +21,7 @@ enum class TokenRead { kToken, kNone, kBadBracket };
 // `remaining` equal to the characters left.
 class LineCursor {
  public:
-  explicit LineCursor(shell::CommandContext& context)
+  explicit LineCursor(session::CommandContext& context)
       : context_(context), end_(context.cursor + context.remaining) {}
 
   const char* position() const { return context_.cursor; }
@@ -41,7 +41,7 @@ class LineCursor {
   }
 
  private:
-  shell::CommandContext& context_;
+  session::CommandContext& context_;
   const char* end_;
 };
 
@@ -69,8 +69,9 @@ Fit compareKeyword(const char* keyword, const Token& token);
 // stores the token in context.tokenStart / tokenLength. Gives
 // ParseAmbiguous (cursor just after the token) for a second prefix
 // candidate, ParseSyntaxError (cursor on the token) when nothing fits.
-shell::ParseStatus matchInList(const CommandNode* list, const Token& token,
-                               LineCursor& line, shell::CommandContext& context,
-                               const CommandNode*& match);
+session::ParseStatus matchInList(const CommandNode* list, const Token& token,
+                                 LineCursor& line,
+                                 session::CommandContext& context,
+                                 const CommandNode*& match);
 
 }  // namespace language

@@ -46,7 +46,7 @@ LineWalk walkLine(const CommandNode* root, std::string_view text) {
   LineWalk walk{{}, WalkEnd::kStopped, root, text.size()};
   if (!std::all_of(text.begin(), text.end(), isAccepted)) return walk;
 
-  shell::CommandContext scratch{};
+  session::CommandContext scratch{};
   scratch.cursor = text.data();
   scratch.remaining = static_cast<uint32_t>(text.size());
   LineCursor line(scratch);
@@ -77,8 +77,8 @@ LineWalk walkLine(const CommandNode* root, std::string_view text) {
       return walk;
     }
     const CommandNode* node = nullptr;
-    if (token.start[0] == '?' ||
-        matchInList(walk.list, token, line, scratch, node) != shell::ParseOk) {
+    if (token.start[0] == '?' || matchInList(walk.list, token, line, scratch,
+                                             node) != session::ParseOk) {
       return walk;
     }
     walk.path.push_back(node);

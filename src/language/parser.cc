@@ -8,7 +8,7 @@
 namespace language {
 namespace {
 
-using shell::ParseStatus;
+using session::ParseStatus;
 
 bool appendDigit(uint32_t& value, uint32_t base, char c) {
   uint32_t digit;
@@ -52,7 +52,7 @@ uint32_t baseOf(uint32_t flags) {
 }
 
 ParseStatus convertList(const Token& token, uint32_t base, LineCursor& line,
-                        shell::CommandContext& context) {
+                        session::CommandContext& context) {
   context.listCount = 0;
   const char* end = token.start + token.length;
   const char* p = token.start;
@@ -63,19 +63,19 @@ ParseStatus convertList(const Token& token, uint32_t base, LineCursor& line,
     }
     const char* element = p;
     while (p < end && *p != ',' && *p != ' ') ++p;
-    if (context.listCount == shell::kMaxListValues ||
+    if (context.listCount == session::kMaxListValues ||
         !convertNumber(element, static_cast<uint32_t>(p - element), base,
                        context.number)) {
       line.moveTo(element);
-      return shell::ParseSyntaxError;
+      return session::ParseSyntaxError;
     }
     context.listValues[context.listCount++] = context.number;
   }
   if (context.listCount == 0) {
     line.moveTo(token.start);
-    return shell::ParseSyntaxError;
+    return session::ParseSyntaxError;
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 // A token where one is required: none makes the command incomplete, a
@@ -83,122 +83,122 @@ ParseStatus convertList(const Token& token, uint32_t base, LineCursor& line,
 ParseStatus requireToken(LineCursor& line, Token& token) {
   switch (nextToken(line, token)) {
     case TokenRead::kNone:
-      return shell::ParseIncomplete;
+      return session::ParseIncomplete;
     case TokenRead::kBadBracket:
-      return shell::ParseSyntaxError;
+      return session::ParseSyntaxError;
     case TokenRead::kToken:
       break;
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 ParseStatus readNumber(const CommandNode& node, const Token& matched,
-                       LineCursor& line, shell::CommandContext& context) {
+                       LineCursor& line, session::CommandContext& context) {
   Token token = matched;
   if ((node.flags & NODE_VALUE) == 0) {
     ParseStatus status = requireToken(line, token);
-    if (status != shell::ParseOk) return status;
+    if (status != session::ParseOk) return status;
     if (token.start[0] == '?') return typedValueHelp(node);
   }
   uint32_t base = baseOf(node.flags);
   if (node.flags & NODE_LIST) return convertList(token, base, line, context);
   if (!convertNumber(token.start, token.length, base, context.number)) {
     line.moveTo(token.start);
-    return shell::ParseSyntaxError;
+    return session::ParseSyntaxError;
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 // A quoted text is read from the cursor, not as a token: it may hold
 // blanks, '=' and brackets, but never a double quote.
 ParseStatus readQuotedText(const CommandNode& node, LineCursor& line,
-                           shell::CommandContext& context) {
+                           session::CommandContext& context) {
   const char* began = line.position();
   line.skipBlanks();
   if (!line.atEnd() && line.current() == '?') return typedValueHelp(node);
   if (line.atEnd() || line.current() != '"') {
     line.moveTo(began);
-    return shell::ParseSyntaxError;
+    return session::ParseSyntaxError;
   }
   const char* start = line.position() + 1;
   const char* p = start;
   while (p < line.end() && *p != '"') ++p;
   if (p == line.end() || p == start) {
     line.moveTo(began);
-    return shell::ParseSyntaxError;
+    return session::ParseSyntaxError;
   }
   context.tokenStart = start;
   context.tokenLength = static_cast<uint32_t>(p - start);
   line.moveTo(p + 1);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 ParseStatus readEquals(const CommandNode& node, LineCursor& line) {
   line.skipBlanks();
-  if (line.atEnd()) return shell::ParseIncomplete;
+  if (line.atEnd()) return session::ParseIncomplete;
   if (line.current() == '=') {
     line.advance();
-    return shell::ParseOk;
+    return session::ParseOk;
   }
   if (line.current() == '?') {
-    std::fputs("\n  The only option is:", shell::outputStream);
+    std::fputs("\n  The only option is:", session::outputStream);
     return valueHelp(node);
   }
-  return shell::ParseSyntaxError;
+  return session::ParseSyntaxError;
 }
 
 ParseStatus readValue(const CommandNode& node, const Token& matched,
-                      LineCursor& line, shell::CommandContext& context) {
+                      LineCursor& line, session::CommandContext& context) {
   if (node.flags & NODE_STRING) return readQuotedText(node, line, context);
   if (node.flags & (NODE_HEX | NODE_OCTAL | NODE_DECIMAL)) {
     return readNumber(node, matched, line, context);
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace
 
 ParseStatus quill_parse(const CommandNode* root,
-                        shell::CommandContext& context) {
+                        session::CommandContext& context) {
   context.lineStart = context.cursor;
   LineCursor line(context);
-  if (line.atEnd()) return shell::ParseSyntaxError;
+  if (line.atEnd()) return session::ParseSyntaxError;
   for (const char* p = line.position(); p < line.end(); ++p) {
-    if (!isAccepted(*p)) return shell::ParseSyntaxError;
+    if (!isAccepted(*p)) return session::ParseSyntaxError;
   }
 
   Token token{};
   ParseStatus first = requireToken(line, token);
-  if (first != shell::ParseOk) return first;
+  if (first != session::ParseOk) return first;
   for (const CommandNode* list = root;;) {
     if (token.start[0] == '?') return listHelp(list);
     const CommandNode* node = nullptr;
     ParseStatus status = matchInList(list, token, line, context, node);
-    if (status != shell::ParseOk) return status;
+    if (status != session::ParseOk) return status;
     if (node->flags & NODE_EQUALS) {
       status = readEquals(*node, line);
-      if (status != shell::ParseOk) return status;
+      if (status != session::ParseOk) return status;
     } else {
       line.skipBlanks();
     }
     status = readValue(*node, token, line, context);
-    if (status != shell::ParseOk) return status;
+    if (status != session::ParseOk) return status;
     if (node->handler != nullptr) {
       status = node->handler(context);
-      if (status != shell::ParseOk) return status;
+      if (status != session::ParseOk) return status;
     }
     if (node->next == nullptr) break;
     list = node->next;
     // The end of the line is accepted after any node with a next list.
     TokenRead read = nextToken(line, token);
-    if (read == TokenRead::kNone) return shell::ParseOk;
-    if (read == TokenRead::kBadBracket) return shell::ParseSyntaxError;
+    if (read == TokenRead::kNone) return session::ParseOk;
+    if (read == TokenRead::kBadBracket) return session::ParseSyntaxError;
   }
 
   line.skipBlanks();
-  if (line.atEnd()) return shell::ParseOk;
+  if (line.atEnd()) return session::ParseOk;
   if (line.current() == '?') return noMoreHelp();
-  return shell::ParseSyntaxError;
+  return session::ParseSyntaxError;
 }
 
 }  // namespace language

@@ -9,7 +9,7 @@ namespace language {
 // characters. Handlers are called as their nodes match; '?' is answered
 // with help. On failure context.cursor marks where the caret belongs.
 // Nothing is allocated: tokens are spans of the line.
-shell::ParseStatus quill_parse(const CommandNode* root,
-                               shell::CommandContext& context);
+session::ParseStatus quill_parse(const CommandNode* root,
+                                 session::CommandContext& context);
 
 }  // namespace language

@@ -8,27 +8,28 @@
 
 namespace objects {
 
-shell::ParseStatus install(shell::CommandContext& context,
-                           shell::FinalHandler action) {
+session::ParseStatus install(session::CommandContext& context,
+                             session::FinalHandler action) {
   context.session->work.finalHandler = action;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-int putObjectId(shell::CommandContext& context, request::ObjectKind kind,
+int putObjectId(session::CommandContext& context, request::ObjectKind kind,
                 const char* name, const char* property) {
-  const shell::ObjectToken* token = request::LookupObject(context, kind, name);
+  const session::ObjectToken* token =
+      request::LookupObject(context, kind, name);
   if (token == nullptr) return 1;
   request::PutProperty(context, property, token->id);
   return 0;
 }
 
-int putFolderId(shell::CommandContext& context) {
+int putFolderId(session::CommandContext& context) {
   const char* folder = context.session->work.folderPath;
   if (folder == nullptr) return 0;
   return putObjectId(context, request::kFolders, folder, "FolderID");
 }
 
-int sendCreate(shell::CommandContext& context, const char* elementType) {
+int sendCreate(session::CommandContext& context, const char* elementType) {
   request::BeginV1Request(context, "Create", elementType);
   request::PutProperty(context, "ElementID", context.session->systemId);
   request::EmitV1Properties(context);
@@ -37,8 +38,8 @@ int sendCreate(shell::CommandContext& context, const char* elementType) {
 }
 
 void replaceText(char*& slot, const char* text, const char* module, int line) {
-  char* copy = shell::copyText(text, std::strlen(text), module, line);
-  shell::release(slot);
+  char* copy = session::copyText(text, std::strlen(text), module, line);
+  session::release(slot);
   slot = copy;
 }
 

@@ -22,43 +22,43 @@ struct FixedProperty {
 
 // At the front of the pending list; a repeated keyword keeps its last value.
 template <const FixedProperty& property>
-shell::ParseStatus putFixed(shell::CommandContext& context) {
+session::ParseStatus putFixed(session::CommandContext& context) {
   request::PutProperty(context, property.name, property.value);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 // At the end of the pending list, for the requests whose elements keep
 // the order they were recorded in (DR groups).
 template <const FixedProperty& property>
-shell::ParseStatus putFixedLast(shell::CommandContext& context) {
+session::ParseStatus putFixedLast(session::CommandContext& context) {
   request::PutPropertyLast(context, property.name, property.value);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 // A name the final action resolves later (DISK_GROUP=, VDISK=, HOST=, ...):
 // the value token is copied into the work-area field.
-template <char* shell::WorkArea::*field>
-shell::ParseStatus recordArgument(shell::CommandContext& context) {
-  shell::copyToken(context, context.session->work.*field);
-  return shell::ParseOk;
+template <char* session::WorkArea::*field>
+session::ParseStatus recordArgument(session::CommandContext& context) {
+  session::copyToken(context, context.session->work.*field);
+  return session::ParseOk;
 }
 
 // Makes `action` the command's final action.
-shell::ParseStatus install(shell::CommandContext& context,
-                           shell::FinalHandler action);
+session::ParseStatus install(session::CommandContext& context,
+                             session::FinalHandler action);
 
 // Looks `name` up among the objects of `kind` and records its identifier
 // as `property`. 0, or 1 after printing why.
-int putObjectId(shell::CommandContext& context, request::ObjectKind kind,
+int putObjectId(session::CommandContext& context, request::ObjectKind kind,
                 const char* name, const char* property);
 
 // The folder of a path-qualified new name, when one was given, recorded
 // as "FolderID". 0, or 1 after printing why.
-int putFolderId(shell::CommandContext& context);
+int putFolderId(session::CommandContext& context);
 
 // A version-1 Create of `elementType` in the selected system with the
 // pending properties, sent and judged.
-int sendCreate(shell::CommandContext& context, const char* elementType);
+int sendCreate(session::CommandContext& context, const char* elementType);
 
 // Replaces the text in `slot` with a tracked copy of `text`.
 void replaceText(char*& slot, const char* text, const char* module, int line);

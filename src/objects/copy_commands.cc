@@ -10,12 +10,12 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 int copyVdisk(CommandContext& context, const char* copyType) {
-  const shell::WorkArea& work = context.session->work;
+  const session::WorkArea& work = context.session->work;
   if (work.objectNameArg == nullptr || work.sourceVdiskArg == nullptr) {
-    return shell::reportIncompleteCommand(context);
+    return session::reportIncompleteCommand(context);
   }
   if (request::RequireSystem(context) != 0) return 1;
   if (putFolderId(context) != 0) return 1;
@@ -24,7 +24,7 @@ int copyVdisk(CommandContext& context, const char* copyType) {
                   "GroupID") != 0) {
     return 1;
   }
-  const shell::ObjectToken* source =
+  const session::ObjectToken* source =
       request::LookupObject(context, request::kVdisks, work.sourceVdiskArg);
   if (source == nullptr) return 1;
   request::BeginV1Request(context, "Copy", copyType);
@@ -43,11 +43,11 @@ int addCopy(CommandContext& context) { return copyVdisk(context, "Clone"); }
 
 }  // namespace
 
-shell::ParseStatus installAddSnapshot(CommandContext& context) {
+session::ParseStatus installAddSnapshot(CommandContext& context) {
   return install(context, addSnapshot);
 }
 
-shell::ParseStatus installAddCopy(CommandContext& context) {
+session::ParseStatus installAddCopy(CommandContext& context) {
   putFixed<kCreationNoWait>(context);
   return install(context, addCopy);
 }

@@ -12,7 +12,7 @@ inline constexpr FixedProperty kAllocateOnDemand{"spaceefficiency", "0"};
 
 // ADD SNAPSHOT sends no creation mode; ADD COPY does not wait for the
 // creation unless told otherwise.
-shell::ParseStatus installAddSnapshot(shell::CommandContext& context);
-shell::ParseStatus installAddCopy(shell::CommandContext& context);
+session::ParseStatus installAddSnapshot(session::CommandContext& context);
+session::ParseStatus installAddCopy(session::CommandContext& context);
 
 }  // namespace objects

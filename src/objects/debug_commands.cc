@@ -11,7 +11,7 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 // The build this banner describes.
 constexpr char kBuildDate[] = "Jul 12 2004";
@@ -20,63 +20,63 @@ constexpr char kBuildTime[] = "12:56:38";
 int succeedQuietly(CommandContext&) { return 0; }
 
 int reportDebugDebug(CommandContext&) {
-  std::fputs("\nDEBUG: DEBUG DEBUG always successful", shell::outputStream);
+  std::fputs("\nDEBUG: DEBUG DEBUG always successful", session::outputStream);
   return 0;
 }
 
 }  // namespace
 
-shell::ParseStatus installDebugNothing(CommandContext& context) {
+session::ParseStatus installDebugNothing(CommandContext& context) {
   context.session->work.finalHandler = succeedQuietly;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus installDebugDebug(CommandContext& context) {
+session::ParseStatus installDebugDebug(CommandContext& context) {
   context.session->work.finalHandler = reportDebugDebug;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus askAreYouSure(CommandContext&) {
-  bool confirmed = shell::confirmCommand(
+session::ParseStatus askAreYouSure(CommandContext&) {
+  bool confirmed = session::confirmCommand(
       "\nThis is a test of the \"Are you sure\" capability of PELK");
   std::fputs(
       confirmed ? "\nA SUCCESS was returned" : "\nA FAILURE was returned",
-      shell::outputStream);
-  return shell::ParseOk;
+      session::outputStream);
+  return session::ParseOk;
 }
 
-shell::ParseStatus setDumpFlag(CommandContext& context) {
-  context.session->sessionFlags |= shell::kDump;
-  return shell::ParseOk;
+session::ParseStatus setDumpFlag(CommandContext& context) {
+  context.session->sessionFlags |= session::kDump;
+  return session::ParseOk;
 }
 
-shell::ParseStatus clearDumpFlag(CommandContext& context) {
-  context.session->sessionFlags &= ~shell::kDump;
-  return shell::ParseOk;
+session::ParseStatus clearDumpFlag(CommandContext& context) {
+  context.session->sessionFlags &= ~session::kDump;
+  return session::ParseOk;
 }
 
-shell::ParseStatus printInformation(CommandContext&) {
+session::ParseStatus printInformation(CommandContext&) {
   std::fprintf(
-      shell::outputStream, "\n\nPELK Build %s for tarnwick %s on %s at %s\n",
-      shell::kBuildNumber, shell::kProductVersion, kBuildDate, kBuildTime);
-  std::fputs("DR support enabled\n", shell::outputStream);
+      session::outputStream, "\n\nPELK Build %s for tarnwick %s on %s at %s\n",
+      session::kBuildNumber, session::kProductVersion, kBuildDate, kBuildTime);
+  std::fputs("DR support enabled\n", session::outputStream);
   EMClientAPITNGVersionRecord record = {};
   if (EMClientAPITNGGetVersion(&record) == 0) {
-    std::fprintf(shell::outputStream, "%s, Build date: %s\n", record.version,
+    std::fprintf(session::outputStream, "%s, Build date: %s\n", record.version,
                  record.buildDate);
   } else {
-    std::fputs("EMClientAPI version unknown\n", shell::outputStream);
+    std::fputs("EMClientAPI version unknown\n", session::outputStream);
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus setTallowFlags(CommandContext& context) {
+session::ParseStatus setTallowFlags(CommandContext& context) {
   char*& flags = context.session->tallowFlags;
-  shell::copyToken(context, flags);
+  session::copyToken(context, flags);
   if (flags[0] != '\0') {
     EMClientAPITNGSetDebugMode(std::strcmp(flags, "111") == 0 ? 2 : 1, nullptr);
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace objects

@@ -6,15 +6,15 @@
 
 namespace objects {
 
-shell::ParseStatus installDebugNothing(shell::CommandContext& context);
-shell::ParseStatus installDebugDebug(shell::CommandContext& context);
-shell::ParseStatus askAreYouSure(shell::CommandContext& context);
-shell::ParseStatus setDumpFlag(shell::CommandContext& context);
-shell::ParseStatus clearDumpFlag(shell::CommandContext& context);
+session::ParseStatus installDebugNothing(session::CommandContext& context);
+session::ParseStatus installDebugDebug(session::CommandContext& context);
+session::ParseStatus askAreYouSure(session::CommandContext& context);
+session::ParseStatus setDumpFlag(session::CommandContext& context);
+session::ParseStatus clearDumpFlag(session::CommandContext& context);
 // Prints the build banner with the client library's version.
-shell::ParseStatus printInformation(shell::CommandContext& context);
+session::ParseStatus printInformation(session::CommandContext& context);
 // Keeps the flags for every later send and sets the library's debug level
 // from them at once: "111" is level 2, any other text level 1.
-shell::ParseStatus setTallowFlags(shell::CommandContext& context);
+session::ParseStatus setTallowFlags(session::CommandContext& context);
 
 }  // namespace objects

@@ -16,15 +16,15 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 constexpr int kErrorTextSize = 2048;
 
 // The library picks the port itself, so it gets the manager's host alone.
-char* managerHost(const shell::SessionState& session) {
+char* managerHost(const session::SessionState& session) {
   const char* address = session.managerAddress;
-  return shell::copyText(address, std::strcspn(address, ":"), "quill_manager",
-                         __LINE__);
+  return session::copyText(address, std::strcspn(address, ":"), "quill_manager",
+                           __LINE__);
 }
 
 // An interruption is reported once by the shell, not as the library's
@@ -34,7 +34,7 @@ int reportLibraryResult(int code) {
   if (platform::interrupted()) return 1;
   char text[kErrorTextSize] = {};
   EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-  std::fprintf(shell::errorStream(), "\nError: %s", text);
+  std::fprintf(session::errorStream(), "\nError: %s", text);
   return 1;
 }
 
@@ -43,8 +43,8 @@ int reportLibraryResult(int code) {
 int reportExerciseResult(int code, char* message) {
   bool refused = message != nullptr;
   if (refused) {
-    std::fprintf(shell::errorStream(), "\nError: %s",
-                 shell::shownText(message).c_str());
+    std::fprintf(session::errorStream(), "\nError: %s",
+                 session::shownText(message).c_str());
     std::free(message);
   }
   int failed = reportLibraryResult(code);
@@ -53,75 +53,75 @@ int reportExerciseResult(int code, char* message) {
 
 int emVersion(CommandContext& context) {
   if (request::RequireManager(context) != 0) return 1;
-  const shell::SessionState& session = *context.session;
+  const session::SessionState& session = *context.session;
   char* host = managerHost(session);
   char version[EMCLIENTAPI_TEXT_FIELD_SIZE] = {};
   char build[EMCLIENTAPI_TEXT_FIELD_SIZE] = {};
   int code = EMClientAPITNGGetSystemInfo(host, session.userName,
                                          session.password, version, build);
-  shell::release(host);
+  session::release(host);
   if (code != 0) return reportLibraryResult(code);
-  std::fprintf(shell::outputStream,
+  std::fprintf(session::outputStream,
                "\nElement manager information (at %s)\n  Version: %s\n  "
                "Build: %s",
-               session.managerAddress, shell::shownText(version).c_str(),
-               shell::shownText(build).c_str());
-  if (shell::recordingResults()) {
-    shell::setResult(shell::ResultKind::kElementManager,
-                     {{"address", session.managerAddress},
-                      {"version", version},
-                      {"build", build}});
+               session.managerAddress, session::shownText(version).c_str(),
+               session::shownText(build).c_str());
+  if (session::recordingResults()) {
+    session::setResult(session::ResultKind::kElementManager,
+                       {{"address", session.managerAddress},
+                        {"version", version},
+                        {"build", build}});
   }
   return 0;
 }
 
 int rediscover(CommandContext& context) {
   if (request::RequireManager(context) != 0) return 1;
-  const shell::SessionState& session = *context.session;
+  const session::SessionState& session = *context.session;
   char* host = managerHost(session);
   int code = EMClientAPITNGDiscoverStorageCell(host, session.userName,
                                                session.password);
-  shell::release(host);
+  session::release(host);
   return reportLibraryResult(code);
 }
 
 // objectNameArg holds the disk list; START ALL leaves it empty.
 int startExercise(CommandContext& context) {
   if (request::RequireSystem(context) != 0) return 1;
-  const shell::SessionState& session = *context.session;
+  const session::SessionState& session = *context.session;
   const char* disks = session.work.objectNameArg;
   char* host = managerHost(session);
   char* message = nullptr;
   int code = EMClientAPITNGStartDiskExercise(
       host, session.userName, session.password, disks != nullptr ? disks : "",
       session.systemId, &message);
-  shell::release(host);
+  session::release(host);
   return reportExerciseResult(code, message);
 }
 
 int stopExercise(CommandContext& context) {
   if (request::RequireSystem(context) != 0) return 1;
-  const shell::SessionState& session = *context.session;
+  const session::SessionState& session = *context.session;
   char* host = managerHost(session);
   char* message = nullptr;
   int code = EMClientAPITNGStopDiskExercise(
       host, session.userName, session.password, session.systemId, &message);
-  shell::release(host);
+  session::release(host);
   return reportExerciseResult(code, message);
 }
 
 int exerciseSummary(CommandContext& context) {
   if (request::RequireSystem(context) != 0) return 1;
-  const shell::SessionState& session = *context.session;
+  const session::SessionState& session = *context.session;
   char* host = managerHost(session);
   char* summary = nullptr;
   int code = EMClientAPITNGDiskExerciseSummary(
       host, session.userName, session.password, session.systemId, &summary);
-  shell::release(host);
+  session::release(host);
   if (summary != nullptr) {
-    std::fprintf(shell::outputStream, "\n%s",
-                 shell::shownText(summary).c_str());
-    shell::setResult(shell::ResultKind::kSummary, summary);
+    std::fprintf(session::outputStream, "\n%s",
+                 session::shownText(summary).c_str());
+    session::setResult(session::ResultKind::kSummary, summary);
     std::free(summary);
   }
   return reportLibraryResult(code);
@@ -131,36 +131,36 @@ int refuseEmptyDiskList(CommandContext&) {
   std::fputs(
       "\nError: No disk named in the list (EXERCISE_DISK START ALL exercises "
       "every disk)",
-      shell::errorStream());
+      session::errorStream());
   return 1;
 }
 
 }  // namespace
 
-shell::ParseStatus installEmVersion(CommandContext& context) {
+session::ParseStatus installEmVersion(CommandContext& context) {
   return install(context, emVersion);
 }
 
-shell::ParseStatus installRediscover(CommandContext& context) {
+session::ParseStatus installRediscover(CommandContext& context) {
   return install(context, rediscover);
 }
 
-shell::ParseStatus startListedDisks(CommandContext& context) {
-  shell::copyToken(context, context.session->work.objectNameArg);
+session::ParseStatus startListedDisks(CommandContext& context) {
+  session::copyToken(context, context.session->work.objectNameArg);
   const char* list = context.session->work.objectNameArg;
   bool named = list[std::strspn(list, ", ")] != '\0';
   return install(context, named ? startExercise : refuseEmptyDiskList);
 }
 
-shell::ParseStatus startAllDisks(CommandContext& context) {
+session::ParseStatus startAllDisks(CommandContext& context) {
   return install(context, startExercise);
 }
 
-shell::ParseStatus installStopExercise(CommandContext& context) {
+session::ParseStatus installStopExercise(CommandContext& context) {
   return install(context, stopExercise);
 }
 
-shell::ParseStatus installExerciseSummary(CommandContext& context) {
+session::ParseStatus installExerciseSummary(CommandContext& context) {
   return install(context, exerciseSummary);
 }
 

@@ -7,15 +7,15 @@
 
 namespace objects {
 
-shell::ParseStatus installEmVersion(shell::CommandContext& context);
-shell::ParseStatus installRediscover(shell::CommandContext& context);
+session::ParseStatus installEmVersion(session::CommandContext& context);
+session::ParseStatus installRediscover(session::CommandContext& context);
 
 // START <list>: the comma-separated disk names as typed. A list without
 // any name is refused rather than read as "every disk"; only START ALL
 // means that.
-shell::ParseStatus startListedDisks(shell::CommandContext& context);
-shell::ParseStatus startAllDisks(shell::CommandContext& context);
-shell::ParseStatus installStopExercise(shell::CommandContext& context);
-shell::ParseStatus installExerciseSummary(shell::CommandContext& context);
+session::ParseStatus startListedDisks(session::CommandContext& context);
+session::ParseStatus startAllDisks(session::CommandContext& context);
+session::ParseStatus installStopExercise(session::CommandContext& context);
+session::ParseStatus installExerciseSummary(session::CommandContext& context);
 
 }  // namespace objects

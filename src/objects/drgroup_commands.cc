@@ -14,7 +14,7 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 // A new group at the top level, and a destination without a disk group.
 constexpr char kTopLevelPlaceholder[] =
@@ -50,13 +50,15 @@ void putAllLast(CommandContext& context,
 
 int requireArgument(const char* value, const char* keyword) {
   if (value != nullptr) return 0;
-  std::fprintf(shell::errorStream(), "\nError: %s must be specified", keyword);
+  std::fprintf(session::errorStream(), "\nError: %s must be specified",
+               keyword);
   return 1;
 }
 
 int putIdLast(CommandContext& context, request::ObjectKind kind,
               const char* name, const char* property) {
-  const shell::ObjectToken* token = request::LookupObject(context, kind, name);
+  const session::ObjectToken* token =
+      request::LookupObject(context, kind, name);
   if (token == nullptr) return 1;
   request::PutPropertyLast(context, property, token->id);
   return 0;
@@ -64,7 +66,7 @@ int putIdLast(CommandContext& context, request::ObjectKind kind,
 
 int addDrGroup(CommandContext& context) {
   if (request::RequireSystem(context) != 0) return 1;
-  const shell::WorkArea& work = context.session->work;
+  const session::WorkArea& work = context.session->work;
   if (work.folderPath != nullptr &&
       putIdLast(context, request::kFolders, work.folderPath, "objectid") != 0) {
     return 1;
@@ -77,7 +79,7 @@ int addDrGroup(CommandContext& context) {
   if (requireArgument(work.destinationSystemArg, "DESTINATION_SYSTEM") != 0) {
     return 1;
   }
-  const shell::ObjectToken* destination = request::LookupObject(
+  const session::ObjectToken* destination = request::LookupObject(
       context, request::kSystems, work.destinationSystemArg);
   if (destination == nullptr) return 1;
   request::PutPropertyLast(context, "destscellid", destination->id);
@@ -95,7 +97,7 @@ int addDrGroup(CommandContext& context) {
 
 int changeDrGroup(CommandContext& context) {
   if (request::RequireSystem(context) != 0) return 1;
-  shell::WorkArea& work = context.session->work;
+  session::WorkArea& work = context.session->work;
   request::PutPropertyLast(context, "scellid", context.session->systemId);
   if (work.vdiskNameArg == nullptr) {
     return request::SetObjectProperties(context, request::kDrGroups);
@@ -110,63 +112,63 @@ int deleteDrGroup(CommandContext& context) {
   return request::DeleteObject(context, request::kDrGroups);
 }
 
-shell::ParseStatus startMembershipChange(CommandContext& context,
-                                         const char* removal) {
-  shell::releaseProperties(context.session->work.pendingProperties);
+session::ParseStatus startMembershipChange(CommandContext& context,
+                                           const char* removal) {
+  session::releaseProperties(context.session->work.pendingProperties);
   if (removal != nullptr) {
     request::PutProperty(context, "removefromdrgroup", removal);
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace
 
-shell::ParseStatus installAddDrGroup(CommandContext& context) {
+session::ParseStatus installAddDrGroup(CommandContext& context) {
   putAllLast(context, kCreationTemplate);
   return install(context, addDrGroup);
 }
 
-shell::ParseStatus installSetDrGroup(CommandContext& context) {
+session::ParseStatus installSetDrGroup(CommandContext& context) {
   putAllLast(context, kChangeAddressing);
   return install(context, changeDrGroup);
 }
 
-shell::ParseStatus installDeleteDrGroup(CommandContext& context) {
+session::ParseStatus installDeleteDrGroup(CommandContext& context) {
   return install(context, deleteDrGroup);
 }
 
-shell::ParseStatus recordDrGroupComment(CommandContext& context) {
+session::ParseStatus recordDrGroupComment(CommandContext& context) {
   if (context.tokenLength > request::kCommentLimit) {
-    std::fprintf(shell::errorStream(),
+    std::fprintf(session::errorStream(),
                  "\nError: Comment too long, limit %u characters",
                  static_cast<unsigned>(request::kCommentLimit));
-    return shell::ParseFailed;
+    return session::ParseFailed;
   }
   request::PutPropertyLastN(context, "drcomments", context.tokenStart,
                             context.tokenLength);
   if (request::ValidateText(context, context.tokenStart, context.tokenLength,
                             "comments") != 0) {
-    return shell::ParseFailed;
+    return session::ParseFailed;
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordRemoteVdiskName(CommandContext& context) {
+session::ParseStatus recordRemoteVdiskName(CommandContext& context) {
   request::PutPropertyLastN(context, "remotevirtualdiskname",
                             context.tokenStart, context.tokenLength);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus startAddMember(CommandContext& context) {
+session::ParseStatus startAddMember(CommandContext& context) {
   context.session->work.addVdiskRequested = true;
   return startMembershipChange(context, nullptr);
 }
 
-shell::ParseStatus startDeleteMember(CommandContext& context) {
+session::ParseStatus startDeleteMember(CommandContext& context) {
   return startMembershipChange(context, "delete");
 }
 
-shell::ParseStatus startDetachMember(CommandContext& context) {
+session::ParseStatus startDetachMember(CommandContext& context) {
   return startMembershipChange(context, "detach");
 }
 

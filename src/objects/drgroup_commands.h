@@ -24,18 +24,18 @@ inline constexpr FixedProperty kResume{"suspend", "resume"};
 
 // ADD DR_GROUP records the creation template; SET DR_GROUP the group's
 // addressing, which a membership change discards again.
-shell::ParseStatus installAddDrGroup(shell::CommandContext& context);
-shell::ParseStatus installSetDrGroup(shell::CommandContext& context);
-shell::ParseStatus installDeleteDrGroup(shell::CommandContext& context);
+session::ParseStatus installAddDrGroup(session::CommandContext& context);
+session::ParseStatus installSetDrGroup(session::CommandContext& context);
+session::ParseStatus installDeleteDrGroup(session::CommandContext& context);
 
 // COMMENT= of a DR group: at most 128 characters, as "drcomments".
-shell::ParseStatus recordDrGroupComment(shell::CommandContext& context);
+session::ParseStatus recordDrGroupComment(session::CommandContext& context);
 // DESTINATION_VDISK_NAME=: the name of the copy on the destination system.
-shell::ParseStatus recordRemoteVdiskName(shell::CommandContext& context);
+session::ParseStatus recordRemoteVdiskName(session::CommandContext& context);
 
 // Membership changes of SET DR_GROUP: each starts a request of its own.
-shell::ParseStatus startAddMember(shell::CommandContext& context);
-shell::ParseStatus startDeleteMember(shell::CommandContext& context);
-shell::ParseStatus startDetachMember(shell::CommandContext& context);
+session::ParseStatus startAddMember(session::CommandContext& context);
+session::ParseStatus startDeleteMember(session::CommandContext& context);
+session::ParseStatus startDetachMember(session::CommandContext& context);
 
 }  // namespace objects

@@ -16,7 +16,7 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 // A copy of the first `tag` value of the fetched answer, which the next
 // request replaces; nullptr after printing why when it is missing or
@@ -26,11 +26,11 @@ char* copyRequiredToken(CommandContext& context, const char* tag) {
       request::FindElementValue(context.session->work.responseTree, tag, 1),
       tag);
   if (value == nullptr) return nullptr;
-  return shell::copyText(value, std::strlen(value), "quill_drm", __LINE__);
+  return session::copyText(value, std::strlen(value), "quill_drm", __LINE__);
 }
 
 bool isMember(CommandContext& context, const char* vdisk) {
-  const shell::ResponseNode* tree = context.session->work.responseTree;
+  const session::ResponseNode* tree = context.session->work.responseTree;
   for (int n = 1;; ++n) {
     const char* name = request::FindElementValue(tree, "objectname", n);
     if (name == nullptr) return false;
@@ -38,7 +38,7 @@ bool isMember(CommandContext& context, const char* vdisk) {
   }
 }
 
-int addMember(CommandContext& context, const shell::ObjectToken& group) {
+int addMember(CommandContext& context, const session::ObjectToken& group) {
   request::PutPropertyLast(context, "destdiskgroupid", kNoDiskGroupPlaceholder);
   request::PutPropertyLast(context, "addtogroupid", group.id);
   if (context.session->work.destinationGroupArg != nullptr) {
@@ -48,21 +48,21 @@ int addMember(CommandContext& context, const shell::ObjectToken& group) {
     char* remote = copyRequiredToken(context, "scellid");
     if (remote == nullptr) return 1;
     int result = putRemoteGroupId(context, remote);
-    shell::release(remote);
+    session::release(remote);
     if (result != 0) return 1;
   }
   if (request::RequireSystem(context) != 0) return 1;
   return request::SetObjectProperties(context, request::kVdisks);
 }
 
-int removeMember(CommandContext& context, const shell::ObjectToken& group) {
+int removeMember(CommandContext& context, const session::ObjectToken& group) {
   if (request::FetchObjects(context, request::kDrGroups, group.id) != 0) {
     return 1;
   }
   const char* vdisk = context.session->work.objectNameArg;
   if (!isMember(context, vdisk)) {
-    std::fprintf(shell::errorStream(), "\nError: %s not a member of %s", vdisk,
-                 group.name);
+    std::fprintf(session::errorStream(), "\nError: %s not a member of %s",
+                 vdisk, group.name);
     return 1;
   }
   if (request::RequireSystem(context) != 0) return 1;
@@ -72,23 +72,23 @@ int removeMember(CommandContext& context, const shell::ObjectToken& group) {
 }  // namespace
 
 int putRemoteGroupId(CommandContext& context, const char* remoteSystemId) {
-  shell::SessionState& session = *context.session;
+  session::SessionState& session = *context.session;
   char* selected = session.systemId;
-  session.systemId = shell::copyText(
+  session.systemId = session::copyText(
       remoteSystemId, std::strlen(remoteSystemId), "quill_drm", __LINE__);
-  const shell::ObjectToken* group = request::LookupObject(
+  const session::ObjectToken* group = request::LookupObject(
       context, request::kDiskGroups, session.work.destinationGroupArg);
   if (group != nullptr) {
     request::PutPropertyLast(context, "destdiskgroupid", group->id);
   }
-  shell::release(session.systemId);
+  session::release(session.systemId);
   session.systemId = selected;
   request::RemoveTokensOfKind(context, request::kDiskGroups);
   return group != nullptr ? 0 : 1;
 }
 
 int changeMembership(CommandContext& context) {
-  const shell::ObjectToken* group = request::LookupObject(
+  const session::ObjectToken* group = request::LookupObject(
       context, request::kDrGroups, context.session->work.vdiskNameArg);
   if (group == nullptr) return 1;
   if (context.session->work.addVdiskRequested) {

@@ -15,12 +15,12 @@ inline constexpr char kNoDiskGroupPlaceholder[] =
 // every path, and the other system's disk groups are not kept in the token
 // list, so nothing later acts on that array by mistake. 0, or 1 after
 // printing why.
-int putRemoteGroupId(shell::CommandContext& context,
+int putRemoteGroupId(session::CommandContext& context,
                      const char* remoteSystemId);
 
 // SET DR_GROUP ... ADD_VDISK / DELETE_VDISK / DETACH_VDISK, once the names
 // have swapped roles: objectNameArg is the virtual disk, vdiskNameArg the
 // group. The change is a version-1 Set on the virtual disk.
-int changeMembership(shell::CommandContext& context);
+int changeMembership(session::CommandContext& context);
 
 }  // namespace objects

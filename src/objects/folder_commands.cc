@@ -9,14 +9,15 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 // The two root folders exist on every system; a new folder always goes
 // into an existing one, whose identifier the request carries as "ID".
 int addFolder(CommandContext& context) {
   const char* parent = context.session->work.folderPath;
   if (parent == nullptr) {
-    std::fputs("\nError: Root folders cannot be created", shell::errorStream());
+    std::fputs("\nError: Root folders cannot be created",
+               session::errorStream());
     return 1;
   }
   if (request::RequireSystem(context) != 0) return 1;
@@ -34,15 +35,15 @@ int deleteFolder(CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installAddFolder(CommandContext& context) {
+session::ParseStatus installAddFolder(CommandContext& context) {
   return install(context, addFolder);
 }
 
-shell::ParseStatus installSetFolder(CommandContext& context) {
+session::ParseStatus installSetFolder(CommandContext& context) {
   return install(context, setFolder);
 }
 
-shell::ParseStatus installDeleteFolder(CommandContext& context) {
+session::ParseStatus installDeleteFolder(CommandContext& context) {
   return install(context, deleteFolder);
 }
 

@@ -6,8 +6,8 @@
 
 namespace objects {
 
-shell::ParseStatus installAddFolder(shell::CommandContext& context);
-shell::ParseStatus installSetFolder(shell::CommandContext& context);
-shell::ParseStatus installDeleteFolder(shell::CommandContext& context);
+session::ParseStatus installAddFolder(session::CommandContext& context);
+session::ParseStatus installSetFolder(session::CommandContext& context);
+session::ParseStatus installDeleteFolder(session::CommandContext& context);
 
 }  // namespace objects

@@ -8,7 +8,7 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 constexpr uint32_t kMinOccupancyAlarm = 1;
 constexpr uint32_t kMaxOccupancyAlarm = 100;
@@ -45,36 +45,36 @@ int setDisk(CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installAddGroup(CommandContext& context) {
+session::ParseStatus installAddGroup(CommandContext& context) {
   return install(context, addGroup);
 }
 
-shell::ParseStatus installSetGroup(CommandContext& context) {
+session::ParseStatus installSetGroup(CommandContext& context) {
   return install(context, setGroup);
 }
 
-shell::ParseStatus installDeleteGroup(CommandContext& context) {
+session::ParseStatus installDeleteGroup(CommandContext& context) {
   return install(context, deleteGroup);
 }
 
-shell::ParseStatus installSetDisk(CommandContext& context) {
+session::ParseStatus installSetDisk(CommandContext& context) {
   return install(context, setDisk);
 }
 
-shell::ParseStatus recordOccupancyAlarm(CommandContext& context) {
+session::ParseStatus recordOccupancyAlarm(CommandContext& context) {
   if (context.number < kMinOccupancyAlarm ||
       context.number > kMaxOccupancyAlarm) {
     std::fputs("\nError: Occupancy alarm level must be 1 to 100 inclusive",
-               shell::errorStream());
-    return shell::ParseFailed;
+               session::errorStream());
+    return session::ParseFailed;
   }
   putNumber(context, "occupancyalarmlevel");
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordAddDiskCount(CommandContext& context) {
+session::ParseStatus recordAddDiskCount(CommandContext& context) {
   putNumber(context, "AddDiskCount");
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace objects

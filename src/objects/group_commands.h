@@ -14,14 +14,14 @@ inline constexpr FixedProperty kGroupDiskTypeNearOnline{"diskgrpdisktype",
 inline constexpr FixedProperty kGroupDiskTypeOnline{"diskgrpdisktype",
                                                     "Online"};
 
-shell::ParseStatus installAddGroup(shell::CommandContext& context);
-shell::ParseStatus installSetGroup(shell::CommandContext& context);
-shell::ParseStatus installDeleteGroup(shell::CommandContext& context);
-shell::ParseStatus installSetDisk(shell::CommandContext& context);
+session::ParseStatus installAddGroup(session::CommandContext& context);
+session::ParseStatus installSetGroup(session::CommandContext& context);
+session::ParseStatus installDeleteGroup(session::CommandContext& context);
+session::ParseStatus installSetDisk(session::CommandContext& context);
 
 // OCCUPANCY_ALARM=n, a percentage from 1 to 100.
-shell::ParseStatus recordOccupancyAlarm(shell::CommandContext& context);
+session::ParseStatus recordOccupancyAlarm(session::CommandContext& context);
 // SET DISK_GROUP ADD=n: the number of disks to add.
-shell::ParseStatus recordAddDiskCount(shell::CommandContext& context);
+session::ParseStatus recordAddDiskCount(session::CommandContext& context);
 
 }  // namespace objects

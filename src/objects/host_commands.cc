@@ -11,7 +11,7 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 constexpr char kCustomPrefix[] = "CUSTOM=";
 constexpr std::size_t kMaskWords = 2;
@@ -32,46 +32,46 @@ int deleteHost(CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installAddHost(CommandContext& context) {
+session::ParseStatus installAddHost(CommandContext& context) {
   request::PutProperty(context, "StorageClientMode", "0");
   return install(context, addHost);
 }
 
-shell::ParseStatus installSetHost(CommandContext& context) {
+session::ParseStatus installSetHost(CommandContext& context) {
   return install(context, setHost);
 }
 
-shell::ParseStatus installDeleteHost(CommandContext& context) {
+session::ParseStatus installDeleteHost(CommandContext& context) {
   return install(context, deleteHost);
 }
 
-shell::ParseStatus recordHostAddress(CommandContext& context) {
+session::ParseStatus recordHostAddress(CommandContext& context) {
   request::PutPropertyN(context, "StorageClientIP", context.tokenStart,
                         context.tokenLength);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordCustomMode(CommandContext& context) {
+session::ParseStatus recordCustomMode(CommandContext& context) {
   std::size_t prefix = sizeof kCustomPrefix - 1;
-  char* mode = static_cast<char*>(shell::allocate(
+  char* mode = static_cast<char*>(session::allocate(
       prefix + context.tokenLength + 1, "quill_host", __LINE__));
   std::memcpy(mode, kCustomPrefix, prefix);
   std::memcpy(mode + prefix, context.tokenStart, context.tokenLength);
   uint32_t mask[kMaskWords];
   if (request::ParseHexMask(mode + prefix, mask, kMaskWords) != 0) {
-    shell::release(mode);
-    std::fputs("\nError: Custom OS mask illegal", shell::errorStream());
-    return shell::ParseFailed;
+    session::release(mode);
+    std::fputs("\nError: Custom OS mask illegal", session::errorStream());
+    return session::ParseFailed;
   }
   request::PutProperty(context, "StorageClientMode", mode);
-  shell::release(mode);
-  return shell::ParseOk;
+  session::release(mode);
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordAdapter(CommandContext& context) {
+session::ParseStatus recordAdapter(CommandContext& context) {
   request::AddPropertyN(context, "StorageClientAdapterID", context.tokenStart,
                         context.tokenLength);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace objects

@@ -23,16 +23,16 @@ inline constexpr FixedProperty kAddAdapter{"Operation", "addAdapterID"};
 inline constexpr FixedProperty kDeleteAdapter{"Operation", "deleteAdapterID"};
 
 // ADD HOST sends the mode "0" unless OPERATING_SYSTEM says otherwise.
-shell::ParseStatus installAddHost(shell::CommandContext& context);
-shell::ParseStatus installSetHost(shell::CommandContext& context);
-shell::ParseStatus installDeleteHost(shell::CommandContext& context);
+session::ParseStatus installAddHost(session::CommandContext& context);
+session::ParseStatus installSetHost(session::CommandContext& context);
+session::ParseStatus installDeleteHost(session::CommandContext& context);
 
 // IP= address, as typed.
-shell::ParseStatus recordHostAddress(shell::CommandContext& context);
+session::ParseStatus recordHostAddress(session::CommandContext& context);
 // OPERATING_SYSTEM=CUSTOM=mask: a hexadecimal functionality mask of at
 // most 64 bits, sent as typed after "CUSTOM=".
-shell::ParseStatus recordCustomMode(shell::CommandContext& context);
+session::ParseStatus recordCustomMode(session::CommandContext& context);
 // An adapter's world wide name: every occurrence adds one element.
-shell::ParseStatus recordAdapter(shell::CommandContext& context);
+session::ParseStatus recordAdapter(session::CommandContext& context);
 
 }  // namespace objects

@@ -9,16 +9,16 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 int addLun(CommandContext& context) {
-  const shell::WorkArea& work = context.session->work;
+  const session::WorkArea& work = context.session->work;
   if (work.hostNameArg == nullptr) {
-    std::fputs("\nError: Host must be specified", shell::errorStream());
+    std::fputs("\nError: Host must be specified", session::errorStream());
     return 1;
   }
   if (work.vdiskNameArg == nullptr) {
-    std::fputs("\nError: Vdisk must be specified", shell::errorStream());
+    std::fputs("\nError: Vdisk must be specified", session::errorStream());
     return 1;
   }
   if (putObjectId(context, request::kHosts, work.hostNameArg,
@@ -36,19 +36,19 @@ int deleteLun(CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installAddLun(CommandContext& context) {
+session::ParseStatus installAddLun(CommandContext& context) {
   return install(context, addLun);
 }
 
-shell::ParseStatus installDeleteLun(CommandContext& context) {
+session::ParseStatus installDeleteLun(CommandContext& context) {
   return install(context, deleteLun);
 }
 
-shell::ParseStatus recordLunNumber(CommandContext& context) {
-  shell::copyToken(context, context.session->work.objectNameArg);
+session::ParseStatus recordLunNumber(CommandContext& context) {
+  session::copyToken(context, context.session->work.objectNameArg);
   request::PutPropertyN(context, "LUN", context.tokenStart,
                         context.tokenLength);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace objects

@@ -6,10 +6,10 @@
 
 namespace objects {
 
-shell::ParseStatus installAddLun(shell::CommandContext& context);
-shell::ParseStatus installDeleteLun(shell::CommandContext& context);
+session::ParseStatus installAddLun(session::CommandContext& context);
+session::ParseStatus installDeleteLun(session::CommandContext& context);
 
 // The number of ADD LUN, as typed: the object's name and property "LUN".
-shell::ParseStatus recordLunNumber(shell::CommandContext& context);
+session::ParseStatus recordLunNumber(session::CommandContext& context);
 
 }  // namespace objects

@@ -5,7 +5,7 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 constexpr FixedProperty kRestart{"Restart", "YES"};
 constexpr FixedProperty kShutdown{"Restart", "NO"};
@@ -20,17 +20,17 @@ int setMonitor(CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installRestart(CommandContext& context) {
+session::ParseStatus installRestart(CommandContext& context) {
   putFixed<kRestart>(context);
   return install(context, setPower);
 }
 
-shell::ParseStatus installShutdown(CommandContext& context) {
+session::ParseStatus installShutdown(CommandContext& context) {
   putFixed<kShutdown>(context);
   return install(context, setPower);
 }
 
-shell::ParseStatus installSetMonitor(CommandContext& context) {
+session::ParseStatus installSetMonitor(CommandContext& context) {
   return install(context, setMonitor);
 }
 

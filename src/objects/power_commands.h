@@ -11,8 +11,8 @@ inline constexpr FixedProperty kAllPeers{"Coupled", "YES"};
 inline constexpr FixedProperty kNoAllPeers{"Coupled", "NO"};
 
 // No confirmation is asked: the command names the controller explicitly.
-shell::ParseStatus installRestart(shell::CommandContext& context);
-shell::ParseStatus installShutdown(shell::CommandContext& context);
-shell::ParseStatus installSetMonitor(shell::CommandContext& context);
+session::ParseStatus installRestart(session::CommandContext& context);
+session::ParseStatus installShutdown(session::CommandContext& context);
+session::ParseStatus installSetMonitor(session::CommandContext& context);
 
 }  // namespace objects

@@ -15,25 +15,25 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
-using shell::SessionState;
+using session::CommandContext;
+using session::SessionState;
 
 void deselectSystem(SessionState& session) {
-  shell::release(session.systemName);
-  shell::release(session.systemId);
+  session::release(session.systemName);
+  session::release(session.systemId);
   session.systemName = nullptr;
   session.systemId = nullptr;
 }
 
 bool succeeded(const SessionState& session) {
-  return (session.work.resultFlags & shell::kServerSuccess) != 0;
+  return (session.work.resultFlags & session::kServerSuccess) != 0;
 }
 
 // A failed selection leaves no system selected: the commands after a
 // mistyped name must not act on the system selected before it.
 int selectSystemAction(CommandContext& context) {
   SessionState& session = *context.session;
-  const shell::ObjectToken* token = request::LookupObject(
+  const session::ObjectToken* token = request::LookupObject(
       context, request::kSystems, session.work.objectNameArg);
   if (token == nullptr) {
     deselectSystem(session);
@@ -64,7 +64,7 @@ int addSystem(CommandContext& context) {
 int setSystem(CommandContext& context) {
   if (request::SetObjectProperties(context, request::kSystems) != 0) return 1;
   SessionState& session = *context.session;
-  const shell::WorkArea& work = session.work;
+  const session::WorkArea& work = session.work;
   if (succeeded(session) && session.systemName != nullptr &&
       work.newNameArg != nullptr &&
       std::strcmp(work.objectNameArg, session.systemName) == 0) {
@@ -77,11 +77,11 @@ int setSystem(CommandContext& context) {
 int deleteSystem(CommandContext& context) {
   SessionState& session = *context.session;
   const char* name = session.work.objectNameArg;
-  if (name == nullptr) return shell::reportIncompleteCommand(context);
+  if (name == nullptr) return session::reportIncompleteCommand(context);
   if (session.systemName == nullptr ||
       std::strcmp(name, session.systemName) != 0) {
     std::fputs("\nError: Only the selected system may be deleted",
-               shell::errorStream());
+               session::errorStream());
     return 1;
   }
   int result = request::DeleteObject(context, request::kSystems);
@@ -94,39 +94,39 @@ int deleteSystem(CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus selectSystem(CommandContext& context) {
-  shell::copyToken(context, context.session->work.objectNameArg);
+session::ParseStatus selectSystem(CommandContext& context) {
+  session::copyToken(context, context.session->work.objectNameArg);
   return install(context, selectSystemAction);
 }
 
-shell::ParseStatus installAddSystem(CommandContext& context) {
+session::ParseStatus installAddSystem(CommandContext& context) {
   return install(context, addSystem);
 }
 
-shell::ParseStatus recordSystemName(CommandContext& context) {
-  shell::copyToken(context, context.session->work.objectNameArg);
+session::ParseStatus recordSystemName(CommandContext& context) {
+  session::copyToken(context, context.session->work.objectNameArg);
   request::PutPropertyN(context, "Name", context.tokenStart,
                         context.tokenLength);
   if (request::ValidateName(context, context.tokenStart, context.tokenLength) !=
       0) {
-    return shell::ParseFailed;
+    return session::ParseFailed;
   }
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordDeviceCount(CommandContext& context) {
+session::ParseStatus recordDeviceCount(CommandContext& context) {
   char digits[16];
   std::snprintf(digits, sizeof digits, "%u",
                 static_cast<unsigned>(context.number));
   request::PutProperty(context, "DeviceCount", digits);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus installSetSystem(CommandContext& context) {
+session::ParseStatus installSetSystem(CommandContext& context) {
   return install(context, setSystem);
 }
 
-shell::ParseStatus installDeleteSystem(CommandContext& context) {
+session::ParseStatus installDeleteSystem(CommandContext& context) {
   return install(context, deleteSystem);
 }
 

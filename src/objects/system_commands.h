@@ -18,15 +18,15 @@ inline constexpr FixedProperty kSystemDiskTypeNearOnline{"scdisktype",
 inline constexpr FixedProperty kSystemDiskTypeOnline{"scdisktype", "Online"};
 
 // SELECT SYSTEM <name>: records the name and installs the selection.
-shell::ParseStatus selectSystem(shell::CommandContext& context);
+session::ParseStatus selectSystem(session::CommandContext& context);
 
 // ADD SYSTEM <name>: the name, as typed, is the property "Name".
-shell::ParseStatus installAddSystem(shell::CommandContext& context);
-shell::ParseStatus recordSystemName(shell::CommandContext& context);
+session::ParseStatus installAddSystem(session::CommandContext& context);
+session::ParseStatus recordSystemName(session::CommandContext& context);
 // DEVICE_COUNT=n of ADD SYSTEM and ADD DISK_GROUP.
-shell::ParseStatus recordDeviceCount(shell::CommandContext& context);
+session::ParseStatus recordDeviceCount(session::CommandContext& context);
 
-shell::ParseStatus installSetSystem(shell::CommandContext& context);
-shell::ParseStatus installDeleteSystem(shell::CommandContext& context);
+session::ParseStatus installSetSystem(session::CommandContext& context);
+session::ParseStatus installDeleteSystem(session::CommandContext& context);
 
 }  // namespace objects

@@ -8,7 +8,7 @@
 namespace objects {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 constexpr uint32_t kMinSizeGb = 1;
 constexpr uint32_t kMaxSizeGb = 65535;
@@ -35,41 +35,41 @@ int deleteVdisk(CommandContext& context) {
 
 }  // namespace
 
-shell::ParseStatus installAddVdisk(CommandContext& context) {
+session::ParseStatus installAddVdisk(CommandContext& context) {
   putFixed<kCreationWait>(context);
   return install(context, addVdisk);
 }
 
-shell::ParseStatus installSetVdisk(CommandContext& context) {
+session::ParseStatus installSetVdisk(CommandContext& context) {
   return install(context, setVdisk);
 }
 
-shell::ParseStatus installDeleteVdisk(CommandContext& context) {
+session::ParseStatus installDeleteVdisk(CommandContext& context) {
   putFixed<kDeletionNoWait>(context);
   return install(context, deleteVdisk);
 }
 
-shell::ParseStatus recordSize(CommandContext& context) {
+session::ParseStatus recordSize(CommandContext& context) {
   if (context.number < kMinSizeGb) {
-    std::fprintf(shell::errorStream(), "\nError: Minumum size in GB is %d",
+    std::fprintf(session::errorStream(), "\nError: Minumum size in GB is %d",
                  static_cast<int>(kMinSizeGb));
-    return shell::ParseFailed;
+    return session::ParseFailed;
   }
   if (context.number > kMaxSizeGb) {
-    std::fprintf(shell::errorStream(), "\nError: Maximum size in GB is %d",
+    std::fprintf(session::errorStream(), "\nError: Maximum size in GB is %d",
                  static_cast<int>(kMaxSizeGb));
-    return shell::ParseFailed;
+    return session::ParseFailed;
   }
   char digits[16];
   std::snprintf(digits, sizeof digits, "%d", static_cast<int>(context.number));
   request::PutProperty(context, "Size", digits);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordLunWorldWideName(CommandContext& context) {
+session::ParseStatus recordLunWorldWideName(CommandContext& context) {
   request::AddPropertyN(context, "lunwwn", context.tokenStart,
                         context.tokenLength);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace objects

@@ -30,14 +30,14 @@ inline constexpr FixedProperty kDeletionWait{"deletionmode", "synchronous"};
 inline constexpr FixedProperty kDeletionNoWait{"deletionmode", "asynchronous"};
 
 // ADD VDISK waits for the creation unless told otherwise.
-shell::ParseStatus installAddVdisk(shell::CommandContext& context);
-shell::ParseStatus installSetVdisk(shell::CommandContext& context);
+session::ParseStatus installAddVdisk(session::CommandContext& context);
+session::ParseStatus installSetVdisk(session::CommandContext& context);
 // DELETE VDISK does not wait for the deletion unless told otherwise.
-shell::ParseStatus installDeleteVdisk(shell::CommandContext& context);
+session::ParseStatus installDeleteVdisk(session::CommandContext& context);
 
 // SIZE=n in gigabytes, 1 to 65535.
-shell::ParseStatus recordSize(shell::CommandContext& context);
+session::ParseStatus recordSize(session::CommandContext& context);
 // WORLD_WIDE_LUN_NAME: every occurrence adds one "lunwwn" element.
-shell::ParseStatus recordLunWorldWideName(shell::CommandContext& context);
+session::ParseStatus recordLunWorldWideName(session::CommandContext& context);
 
 }  // namespace objects

@@ -13,11 +13,11 @@
 namespace request {
 namespace {
 
-using shell::outputStream;
-using shell::ResponseNode;
+using session::outputStream;
+using session::ResponseNode;
 
 int displayWidth() {
-  return static_cast<int>(shell::sessionOptions.displayWidth);
+  return static_cast<int>(session::sessionOptions.displayWidth);
 }
 
 int nameWidth(int depth) {
@@ -76,11 +76,11 @@ void printWrapped(const char* value, int column) {
   }
 }
 
-void printElement(const shell::CommandContext& context,
+void printElement(const session::CommandContext& context,
                   const ResponseNode& node, int depth) {
   int width = nameWidth(depth);
   int column = width + 3;
-  std::string name = shell::shownText(node.name);
+  std::string name = session::shownText(node.name);
   int length = static_cast<int>(name.size());
   std::fputc('\n', outputStream);
   if (length > width) {
@@ -99,26 +99,26 @@ void printElement(const shell::CommandContext& context,
   }
 }
 
-void printHeading(shell::CommandContext& context, const ResponseNode& owner,
+void printHeading(session::CommandContext& context, const ResponseNode& owner,
                   const ResponseNode& below, int index, int depth) {
   char*& label = context.session->work.currentLabel;
   if (const char* arrayLabel = owner.arrayLabel(); arrayLabel != nullptr) {
-    shell::release(label);
-    label = shell::copyText(arrayLabel, std::strlen(arrayLabel), "quill_soap",
-                            __LINE__);
+    session::release(label);
+    label = session::copyText(arrayLabel, std::strlen(arrayLabel), "quill_soap",
+                              __LINE__);
   }
   int indent = 2 * depth;
   const char* categoryLabel = below.categoryLabel();
   if (categoryLabel == nullptr) {
     if (label != nullptr && label[0] != '\0') {
       std::fprintf(outputStream, "\n%*s%s [%d]:", indent, "",
-                   shell::shownText(label).c_str(), index);
+                   session::shownText(label).c_str(), index);
     } else {
       std::fprintf(outputStream, "\n%*sMember [%d]:", indent, "", index);
     }
   } else if (categoryLabel[0] != '\0') {
     std::fprintf(outputStream, "\n%*s%s:", indent, "",
-                 shell::shownText(categoryLabel).c_str());
+                 session::shownText(categoryLabel).c_str());
   }
 }
 
@@ -134,7 +134,8 @@ struct Frame {
 
 }  // namespace
 
-void DisplayResponse(shell::CommandContext& context, const ResponseNode* root) {
+void DisplayResponse(session::CommandContext& context,
+                     const ResponseNode* root) {
   std::vector<Frame> frames;
   frames.push_back(Frame{true, root, 0, 0});
   while (!frames.empty()) {

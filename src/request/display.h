@@ -8,10 +8,10 @@
 namespace request {
 
 // Prints the chain after `root` and every structure below it to
-// shell::outputStream. Array headings replace the work area's currentLabel.
+// session::outputStream. Array headings replace the work area's currentLabel.
 // The walk keeps its own stack, so any tree the parser built is printed
 // safely.
-void DisplayResponse(shell::CommandContext& context,
-                     const shell::ResponseNode* root);
+void DisplayResponse(session::CommandContext& context,
+                     const session::ResponseNode* root);
 
 }  // namespace request

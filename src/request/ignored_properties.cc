@@ -34,8 +34,9 @@ constexpr const char* kIgnoredProperties[] = {
 
 }  // namespace
 
-bool isIgnoredProperty(const shell::CommandContext& context, const char* name) {
-  if ((context.session->sessionFlags & shell::kRegressionCapture) == 0) {
+bool isIgnoredProperty(const session::CommandContext& context,
+                       const char* name) {
+  if ((context.session->sessionFlags & session::kRegressionCapture) == 0) {
     return false;
   }
   for (const char* ignored : kIgnoredProperties) {

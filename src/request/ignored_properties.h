@@ -11,6 +11,7 @@ namespace request {
 inline constexpr char kIgnoreMarker[] = "##IGNORE##";
 
 // True while capturing when `name` is such a property.
-bool isIgnoredProperty(const shell::CommandContext& context, const char* name);
+bool isIgnoredProperty(const session::CommandContext& context,
+                       const char* name);
 
 }  // namespace request

@@ -16,8 +16,8 @@
 namespace request {
 namespace {
 
-using shell::CommandContext;
-using shell::outputStream;
+using session::CommandContext;
+using session::outputStream;
 
 constexpr char kPasswordVariable[] = "PELK_PASSWORD";
 constexpr int kStandardInput = 0;
@@ -25,11 +25,11 @@ constexpr int kStandardInput = 0;
 // A password kept off the command line, where other users could read it:
 // asked for at a terminal, else taken from the environment. False when
 // neither gives one.
-bool askForPassword(shell::SessionState& session) {
+bool askForPassword(session::SessionState& session) {
   std::string typed;
   const char* given = nullptr;
   // A job (--quiet, --json) is never asked: its terminal may be nobody's.
-  if (platform::isTerminal(kStandardInput) && !shell::automation.quiet) {
+  if (platform::isTerminal(kStandardInput) && !session::automation.quiet) {
     if (!platform::readHiddenLine("Password: ", typed)) return false;
     given = typed.c_str();
   } else {
@@ -37,25 +37,25 @@ bool askForPassword(shell::SessionState& session) {
     if (given == nullptr) return false;
   }
   session.password =
-      shell::copyText(given, std::strlen(given), "quill_manager", __LINE__);
+      session::copyText(given, std::strlen(given), "quill_manager", __LINE__);
   return true;
 }
 
 int selectManager(CommandContext& context) {
-  shell::SessionState& session = *context.session;
+  session::SessionState& session = *context.session;
   if (session.userName == nullptr) {
     std::fputs("\nError: Username must be specified on SELECT MANAGER",
-               shell::errorStream());
+               session::errorStream());
     return 1;
   }
   if (session.password == nullptr && !askForPassword(session)) {
     std::fputs("\nError: Password must be specified on SELECT MANAGER",
-               shell::errorStream());
+               session::errorStream());
     return 1;
   }
   for (char** text :
        {&session.managerAddress, &session.systemName, &session.systemId}) {
-    shell::release(*text);
+    session::release(*text);
     *text = nullptr;
   }
   const char* address = session.work.objectNameArg;
@@ -63,8 +63,8 @@ int selectManager(CommandContext& context) {
   bool hasPort = std::strchr(address, ':') != nullptr;
   std::size_t portLength = std::strlen(emclient::kManagerPort);
   std::size_t total = length + (hasPort ? 0 : 1 + portLength);
-  char* copy =
-      static_cast<char*>(shell::allocate(total + 1, "quill_manager", __LINE__));
+  char* copy = static_cast<char*>(
+      session::allocate(total + 1, "quill_manager", __LINE__));
   std::memcpy(copy, address, length);
   if (!hasPort) {
     copy[length] = ':';
@@ -76,7 +76,7 @@ int selectManager(CommandContext& context) {
 
 int showManager(CommandContext& context) {
   if (RequireManager(context) != 0) return 1;
-  const shell::SessionState& session = *context.session;
+  const session::SessionState& session = *context.session;
   std::fprintf(outputStream, "\nManager IP address %s", session.managerAddress);
   if (session.userName == nullptr) {
     std::fputs("\nNo username or password specified", outputStream);
@@ -84,38 +84,38 @@ int showManager(CommandContext& context) {
     std::fprintf(outputStream, "\nUsername: %s, %spassword specified",
                  session.userName, session.password != nullptr ? "" : "no ");
   }
-  if (shell::recordingResults()) {
+  if (session::recordingResults()) {
     nlohmann::ordered_json userName = nullptr;
     if (session.userName != nullptr) userName = session.userName;
-    shell::setResult(shell::ResultKind::kManager,
-                     {{"address", session.managerAddress},
-                      {"username", std::move(userName)},
-                      {"password_specified", session.password != nullptr}});
+    session::setResult(session::ResultKind::kManager,
+                       {{"address", session.managerAddress},
+                        {"username", std::move(userName)},
+                        {"password_specified", session.password != nullptr}});
   }
   return 0;
 }
 
 }  // namespace
 
-shell::ParseStatus recordManagerAddress(CommandContext& context) {
-  shell::copyToken(context, context.session->work.objectNameArg);
+session::ParseStatus recordManagerAddress(CommandContext& context) {
+  session::copyToken(context, context.session->work.objectNameArg);
   context.session->work.finalHandler = selectManager;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordUserName(CommandContext& context) {
-  shell::copyToken(context, context.session->userName);
-  return shell::ParseOk;
+session::ParseStatus recordUserName(CommandContext& context) {
+  session::copyToken(context, context.session->userName);
+  return session::ParseOk;
 }
 
-shell::ParseStatus recordPassword(CommandContext& context) {
-  shell::copyToken(context, context.session->password);
-  return shell::ParseOk;
+session::ParseStatus recordPassword(CommandContext& context) {
+  session::copyToken(context, context.session->password);
+  return session::ParseOk;
 }
 
-shell::ParseStatus installShowManager(CommandContext& context) {
+session::ParseStatus installShowManager(CommandContext& context) {
   context.session->work.finalHandler = showManager;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace request

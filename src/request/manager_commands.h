@@ -7,11 +7,11 @@
 
 namespace request {
 
-shell::ParseStatus recordManagerAddress(shell::CommandContext& context);
+session::ParseStatus recordManagerAddress(session::CommandContext& context);
 // The credentials replace the previous ones the moment they are parsed,
 // even when the line fails later.
-shell::ParseStatus recordUserName(shell::CommandContext& context);
-shell::ParseStatus recordPassword(shell::CommandContext& context);
-shell::ParseStatus installShowManager(shell::CommandContext& context);
+session::ParseStatus recordUserName(session::CommandContext& context);
+session::ParseStatus recordPassword(session::CommandContext& context);
+session::ParseStatus installShowManager(session::CommandContext& context);
 
 }  // namespace request

@@ -10,16 +10,17 @@ namespace {
 
 constexpr char kForbidden[] = "?\"/\\<>*|:&+,%";
 
-void printCaret(const shell::CommandContext& context, const char* at) {
-  shell::printCaret(context, static_cast<std::size_t>(at - context.lineStart));
+void printCaret(const session::CommandContext& context, const char* at) {
+  session::printCaret(context,
+                      static_cast<std::size_t>(at - context.lineStart));
 }
 
 }  // namespace
 
-int ValidateName(shell::CommandContext& context, const char* text,
+int ValidateName(session::CommandContext& context, const char* text,
                  std::size_t length) {
   if (length > kNameLimit) {
-    std::fprintf(shell::errorStream(),
+    std::fprintf(session::errorStream(),
                  "\nError: Name too long, limit %u characters",
                  static_cast<unsigned>(kNameLimit));
     return 1;
@@ -27,13 +28,13 @@ int ValidateName(shell::CommandContext& context, const char* text,
   return ValidateText(context, text, length, "name");
 }
 
-int ValidateText(shell::CommandContext& context, const char* text,
+int ValidateText(session::CommandContext& context, const char* text,
                  std::size_t length, const char* what) {
   for (std::size_t i = 0; i < length; ++i) {
     char c = text[i];
     if (c < 0x20 || c > 0x7E) {
       printCaret(context, text + i);
-      std::fprintf(shell::errorStream(),
+      std::fprintf(session::errorStream(),
                    "\nError: Invalid non-printable character in %s at or "
                    "near here",
                    what);
@@ -41,7 +42,7 @@ int ValidateText(shell::CommandContext& context, const char* text,
     }
     if (std::strchr(kForbidden, c) != nullptr) {
       printCaret(context, text + i);
-      std::fprintf(shell::errorStream(),
+      std::fprintf(session::errorStream(),
                    "\nError: Invalid character \"%c\" in %s at or near here", c,
                    what);
       return 1;

@@ -14,13 +14,13 @@ inline constexpr std::size_t kCommentLimit = 128;
 
 // 0, or 1 after printing why: longer than 32 characters, or a character
 // ValidateText refuses.
-int ValidateName(shell::CommandContext& context, const char* text,
+int ValidateName(session::CommandContext& context, const char* text,
                  std::size_t length);
 
 // 0, or 1 after printing the caret line and why: a control or non-ASCII
 // character, or one of ?"/\<>*|:&+,% . `what` names the text in the
 // message ("name", "comment").
-int ValidateText(shell::CommandContext& context, const char* text,
+int ValidateText(session::CommandContext& context, const char* text,
                  std::size_t length, const char* what);
 
 }  // namespace request

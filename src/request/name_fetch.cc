@@ -7,9 +7,9 @@
 
 namespace request {
 
-bool fetchObjectNames(shell::CommandContext& context, ObjectKind kind,
+bool fetchObjectNames(session::CommandContext& context, ObjectKind kind,
                       std::vector<std::string>& names) {
-  shell::SessionState& session = *context.session;
+  session::SessionState& session = *context.session;
   if (session.managerAddress == nullptr || session.userName == nullptr ||
       session.password == nullptr ||
       (kind != kSystems && session.systemId == nullptr)) {
@@ -17,8 +17,8 @@ bool fetchObjectNames(shell::CommandContext& context, ObjectKind kind,
   }
   // The request is built in a work area of its own: a line is being typed,
   // and the session's belongs to the commands.
-  shell::WorkArea kept = session.work;
-  session.work = shell::WorkArea{};
+  session::WorkArea kept = session.work;
+  session.work = session::WorkArea{};
   BeginV1Request(context, "Get", elementType(kind));
   if (kind != kSystems) PutProperty(context, "ElementID", session.systemId);
   PutProperty(context, "ID", "");
@@ -26,7 +26,7 @@ bool fetchObjectNames(shell::CommandContext& context, ObjectKind kind,
   EndV1Request(context);
   std::string answer;
   bool answered = quickExchange(session.work.requestBuffer, answer) == 0;
-  shell::releaseWorkArea(session);
+  session::releaseWorkArea(session);
   session.work = kept;
   if (answered) readListedNames(answer, names);
   return answered;

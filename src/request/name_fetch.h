@@ -16,7 +16,7 @@ namespace request {
 // Nothing is sent without a selected manager, or for kinds other than
 // systems without a selected system. The session's work area is left as it
 // was. False when nothing could be asked or nothing came back in time.
-bool fetchObjectNames(shell::CommandContext& context, ObjectKind kind,
+bool fetchObjectNames(session::CommandContext& context, ObjectKind kind,
                       std::vector<std::string>& names);
 
 // The texts of the Name (or ElementName) elements of a list answer, as the

@@ -11,21 +11,21 @@
 namespace request {
 namespace {
 
-using shell::CommandContext;
-using shell::ParseStatus;
+using session::CommandContext;
+using session::ParseStatus;
 
 constexpr uint32_t kMaxUnitId = 32767;
 
 ParseStatus result(int checked) {
-  return checked == 0 ? shell::ParseOk : shell::ParseFailed;
+  return checked == 0 ? session::ParseOk : session::ParseFailed;
 }
 
 char* copySlice(const char* text, std::size_t length) {
-  return shell::copyText(text, length, "quill_support", __LINE__);
+  return session::copyText(text, length, "quill_support", __LINE__);
 }
 
 ParseStatus splitPath(CommandContext& context, const char* property) {
-  shell::WorkArea& work = context.session->work;
+  session::WorkArea& work = context.session->work;
   const char* token = context.tokenStart;
   std::size_t length = context.tokenLength;
   const char* slash = nullptr;
@@ -35,14 +35,14 @@ ParseStatus splitPath(CommandContext& context, const char* property) {
   const char* name = token;
   if (slash != nullptr) {
     if (slash > token) {
-      shell::release(work.folderPath);
+      session::release(work.folderPath);
       work.folderPath =
           copySlice(token, static_cast<std::size_t>(slash - token) + 1);
     }
     name = slash + 1;
   }
   std::size_t nameLength = length - static_cast<std::size_t>(name - token);
-  shell::release(work.objectNameArg);
+  session::release(work.objectNameArg);
   work.objectNameArg = copySlice(name, nameLength);
   PutPropertyN(context, property, name, nameLength);
   return result(ValidateName(context, name, nameLength));
@@ -53,23 +53,23 @@ ParseStatus recordRename(CommandContext& context, bool drGroup) {
   std::size_t length = context.tokenLength;
   if (std::memchr(token, '\\', length) != nullptr) {
     std::fputs("\nError: Cannot specify directory or \\ACTIVE on the new name",
-               shell::errorStream());
-    return shell::ParseFailed;
+               session::errorStream());
+    return session::ParseFailed;
   }
   if (drGroup) {
     PutPropertyLastN(context, "objectname", token, length);
   } else {
     PutPropertyN(context, "Name", token, length);
   }
-  shell::copyToken(context, context.session->work.newNameArg);
+  session::copyToken(context, context.session->work.newNameArg);
   return result(ValidateName(context, token, length));
 }
 
 }  // namespace
 
 ParseStatus recordObjectName(CommandContext& context) {
-  shell::copyToken(context, context.session->work.objectNameArg);
-  return shell::ParseOk;
+  session::copyToken(context, context.session->work.objectNameArg);
+  return session::ParseOk;
 }
 
 ParseStatus recordNewObjectName(CommandContext& context) {
@@ -90,10 +90,10 @@ ParseStatus recordDrGroupNewName(CommandContext& context) {
 
 ParseStatus recordComment(CommandContext& context) {
   if (context.tokenLength > kCommentLimit) {
-    std::fprintf(shell::errorStream(),
+    std::fprintf(session::errorStream(),
                  "\nError: Comment too long, limit %u characters",
                  static_cast<unsigned>(kCommentLimit));
-    return shell::ParseFailed;
+    return session::ParseFailed;
   }
   PutPropertyN(context, "comments", context.tokenStart, context.tokenLength);
   return result(ValidateText(context, context.tokenStart, context.tokenLength,
@@ -102,14 +102,14 @@ ParseStatus recordComment(CommandContext& context) {
 
 ParseStatus recordUnitId(CommandContext& context) {
   if (context.number > kMaxUnitId) {
-    std::fprintf(shell::errorStream(), "\nError: Maximum OS ID is %d",
+    std::fprintf(session::errorStream(), "\nError: Maximum OS ID is %d",
                  static_cast<int>(kMaxUnitId));
-    return shell::ParseFailed;
+    return session::ParseFailed;
   }
   char digits[16];
   std::snprintf(digits, sizeof digits, "%d", static_cast<int>(context.number));
   PutProperty(context, "BraskelID", digits);
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 }  // namespace request

@@ -27,8 +27,9 @@ int ConvertNumber(uint32_t& result, const char* text, int base) {
     if (value > UINT32_MAX) value = UINT32_MAX;
   }
   if (p == digits) {
-    std::fprintf(shell::errorStream(), "\nError: Cannot convert %s to a number",
-                 shell::shownText(text).c_str());
+    std::fprintf(session::errorStream(),
+                 "\nError: Cannot convert %s to a number",
+                 session::shownText(text).c_str());
     return 1;
   }
   result = static_cast<uint32_t>(value);

@@ -5,8 +5,9 @@
 
 namespace request {
 
-void BuildV1ObjectRequest(shell::CommandContext& context, const char* operation,
-                          ObjectKind kind, const char* id) {
+void BuildV1ObjectRequest(session::CommandContext& context,
+                          const char* operation, ObjectKind kind,
+                          const char* id) {
   BeginV1Request(context, operation, elementType(kind));
   if (kind != kSystems) {
     PutProperty(context, "ElementID", context.session->systemId);
@@ -16,7 +17,7 @@ void BuildV1ObjectRequest(shell::CommandContext& context, const char* operation,
   EndV1Request(context);
 }
 
-void BuildV32ObjectRequest(shell::CommandContext& context,
+void BuildV32ObjectRequest(session::CommandContext& context,
                            const char* operation, ObjectKind kind,
                            const char* id) {
   BeginV32Request(context, operation);

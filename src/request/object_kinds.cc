@@ -10,7 +10,7 @@ struct KindNames {
   const char* element;
 };
 
-constexpr KindNames kKindNames[shell::kObjectKindCount] = {
+constexpr KindNames kKindNames[session::kObjectKindCount] = {
     {"All", "All"},
     {"Systems", "Element"},
     {"Disks", "Disk"},

@@ -11,13 +11,13 @@
 
 namespace request {
 
-int FetchObjects(shell::CommandContext& context, ObjectKind kind,
+int FetchObjects(session::CommandContext& context, ObjectKind kind,
                  const char* id) {
   int ready =
       kind == kSystems ? RequireManager(context) : RequireSystem(context);
   if (ready != 0) return 1;
-  shell::WorkArea& work = context.session->work;
-  shell::PendingProperty* commandProperties = work.pendingProperties;
+  session::WorkArea& work = context.session->work;
+  session::PendingProperty* commandProperties = work.pendingProperties;
   work.pendingProperties = nullptr;
   if ((kind == kVdisks || kind == kDrGroups) && id[0] != '\0') {
     BuildV32ObjectRequest(context, "getproperties", kind, id);
@@ -30,19 +30,19 @@ int FetchObjects(shell::CommandContext& context, ObjectKind kind,
   return ReportNotSuccess(context);
 }
 
-int RefreshTokenList(shell::CommandContext& context, ObjectKind kind) {
+int RefreshTokenList(session::CommandContext& context, ObjectKind kind) {
   if (FetchObjects(context, kind, "") != 0) return 1;
   if (LoadTokenList(context, kind) != 0) return 1;
-  shell::releaseTree(context.session->work.responseTree);
+  session::releaseTree(context.session->work.responseTree);
   return 0;
 }
 
-shell::ObjectToken* LookupObject(shell::CommandContext& context,
-                                 ObjectKind kind, const char* name) {
+session::ObjectToken* LookupObject(session::CommandContext& context,
+                                   ObjectKind kind, const char* name) {
   if (RefreshTokenList(context, kind) != 0) return nullptr;
-  shell::ObjectToken* token = FindToken(context, kind, name);
+  session::ObjectToken* token = FindToken(context, kind, name);
   if (token == nullptr) {
-    std::fprintf(shell::errorStream(), "\nError: %s not found", name);
+    std::fprintf(session::errorStream(), "\nError: %s not found", name);
   }
   return token;
 }

@@ -13,15 +13,15 @@ namespace request {
 // group is asked for with a version-3.2 getproperties, everything else
 // with a version-1 Get. The pending properties of the running command are
 // kept aside meanwhile. An answer with a NotSuccessMsg fails.
-int FetchObjects(shell::CommandContext& context, ObjectKind kind,
+int FetchObjects(session::CommandContext& context, ObjectKind kind,
                  const char* id);
 
 // Replaces the kind's tokens with the server's current list. 0 or 1.
-int RefreshTokenList(shell::CommandContext& context, ObjectKind kind);
+int RefreshTokenList(session::CommandContext& context, ObjectKind kind);
 
 // The token of the kind named exactly `name` after a refresh; nullptr after
 // printing why not.
-shell::ObjectToken* LookupObject(shell::CommandContext& context,
-                                 ObjectKind kind, const char* name);
+session::ObjectToken* LookupObject(session::CommandContext& context,
+                                   ObjectKind kind, const char* name);
 
 }  // namespace request

@@ -15,18 +15,18 @@
 namespace request {
 namespace {
 
-using shell::CommandContext;
+using session::CommandContext;
 
 // 0 when the deletion may go ahead: SAFE_DELETE refuses it with `refusal`;
 // otherwise the user at the prompt must confirm `warning`, and other runs
 // go ahead without a question.
 int allowDestructiveDelete(const char* refusal, const char* warning) {
-  if (shell::sessionOptions.safeDelete) {
-    std::fputs(refusal, shell::errorStream());
+  if (session::sessionOptions.safeDelete) {
+    std::fputs(refusal, session::errorStream());
     return 1;
   }
-  if (shell::runMode == shell::RunMode::kInteractive &&
-      !shell::confirmCommand(warning)) {
+  if (session::runMode == session::RunMode::kInteractive &&
+      !session::confirmCommand(warning)) {
     return 1;
   }
   return 0;
@@ -55,7 +55,7 @@ int checkVdiskIsUnpresented(CommandContext& context, const char* id) {
         "\nThis command will also delete all LUNs associated with this "
         "storage!");
   }
-  shell::releaseTree(context.session->work.responseTree);
+  session::releaseTree(context.session->work.responseTree);
   return allowed;
 }
 
@@ -63,8 +63,8 @@ int checkVdiskIsUnpresented(CommandContext& context, const char* id) {
 
 int SetObjectProperties(CommandContext& context, ObjectKind kind) {
   const char* name = context.session->work.objectNameArg;
-  if (name == nullptr) return shell::reportIncompleteCommand(context);
-  const shell::ObjectToken* token = LookupObject(context, kind, name);
+  if (name == nullptr) return session::reportIncompleteCommand(context);
+  const session::ObjectToken* token = LookupObject(context, kind, name);
   if (token == nullptr) return 1;
   if (kind == kDrGroups) {
     BeginV32Request(context, "setproperties");
@@ -79,8 +79,8 @@ int SetObjectProperties(CommandContext& context, ObjectKind kind) {
 
 int DeleteObject(CommandContext& context, ObjectKind kind) {
   const char* name = context.session->work.objectNameArg;
-  if (name == nullptr) return shell::reportIncompleteCommand(context);
-  const shell::ObjectToken* token = LookupObject(context, kind, name);
+  if (name == nullptr) return session::reportIncompleteCommand(context);
+  const session::ObjectToken* token = LookupObject(context, kind, name);
   if (token == nullptr) return 1;
   if (kind == kSystems && checkSystemIsEmpty(context) != 0) return 1;
   if (kind == kVdisks && checkVdiskIsUnpresented(context, token->id) != 0) {

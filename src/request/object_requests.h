@@ -10,11 +10,11 @@
 namespace request {
 
 // SET of the object named objectNameArg with the pending properties.
-int SetObjectProperties(shell::CommandContext& context, ObjectKind kind);
+int SetObjectProperties(session::CommandContext& context, ObjectKind kind);
 
 // DELETE of the object named objectNameArg. With SAFE_DELETE a system that
 // still has virtual disks, or a virtual disk that is still presented as a
 // LUN, is refused; without it the user at the prompt is asked first.
-int DeleteObject(shell::CommandContext& context, ObjectKind kind);
+int DeleteObject(session::CommandContext& context, ObjectKind kind);
 
 }  // namespace request

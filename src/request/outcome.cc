@@ -19,10 +19,10 @@ struct OutcomeRow {
 };
 
 constexpr OutcomeRow kOutcomes[] = {
-    {true, false, nullptr, shell::kServerSuccess, 0},
+    {true, false, nullptr, session::kServerSuccess, 0},
     {true, true,
      "\nError: Both SUCCESS and FAILURE were returned by this command", 0, 1},
-    {false, true, nullptr, shell::kServerFailure, 0},
+    {false, true, nullptr, session::kServerFailure, 0},
     {false, false,
      "\nError: Neither SUCCESS nor FAILURE were returned by this command", 0,
      1},
@@ -30,30 +30,30 @@ constexpr OutcomeRow kOutcomes[] = {
 
 }  // namespace
 
-int ReportNotSuccess(shell::CommandContext& context) {
-  const shell::ResponseNode* failure =
+int ReportNotSuccess(session::CommandContext& context) {
+  const session::ResponseNode* failure =
       FindResponseElement(context.session->work.responseTree, "NotSuccessMsg");
   if (failure == nullptr) return 0;
-  std::fprintf(shell::errorStream(), "\nError: %s",
-               shell::shownText(failure->value).c_str());
+  std::fprintf(session::errorStream(), "\nError: %s",
+               session::shownText(failure->value).c_str());
   return 1;
 }
 
-int CheckOutcome(shell::CommandContext& context) {
-  shell::WorkArea& work = context.session->work;
+int CheckOutcome(session::CommandContext& context) {
+  session::WorkArea& work = context.session->work;
   bool success =
       FindResponseElement(work.responseTree, "SuccessMsg") != nullptr;
-  const shell::ResponseNode* failure =
+  const session::ResponseNode* failure =
       FindResponseElement(work.responseTree, "NotSuccessMsg");
   for (const OutcomeRow& row : kOutcomes) {
     if (row.success != success || row.notSuccess != (failure != nullptr)) {
       continue;
     }
     if (row.message != nullptr) {
-      std::fputs(row.message, shell::errorStream());
+      std::fputs(row.message, session::errorStream());
     } else if (failure != nullptr) {
-      std::fprintf(shell::errorStream(), "\nError: %s",
-                   shell::shownText(failure->value).c_str());
+      std::fprintf(session::errorStream(), "\nError: %s",
+                   session::shownText(failure->value).c_str());
     }
     work.resultFlags |= row.resultFlag;
     return row.result;
@@ -61,7 +61,7 @@ int CheckOutcome(shell::CommandContext& context) {
   return 1;
 }
 
-int SendAndJudge(shell::CommandContext& context) {
+int SendAndJudge(session::CommandContext& context) {
   if (SendRequest(context) != 0) return 1;
   if (ParseResponseText(context) != 0) return 1;
   return CheckOutcome(context);

@@ -7,7 +7,7 @@
 namespace request {
 namespace {
 
-using shell::PendingProperty;
+using session::PendingProperty;
 
 enum class Placement { kFront, kEnd };
 
@@ -17,9 +17,9 @@ PendingProperty* newProperty(const char* name, const char* data,
                              std::size_t length) {
   std::size_t nameLength = std::strlen(name);
   // Every byte is written below: the block needs no zero fill.
-  auto* property = static_cast<PendingProperty*>(
-      shell::allocateUnfilled(sizeof(PendingProperty) + nameLength + length + 2,
-                              "quill_soap", __LINE__));
+  auto* property = static_cast<PendingProperty*>(session::allocateUnfilled(
+      sizeof(PendingProperty) + nameLength + length + 2, "quill_soap",
+      __LINE__));
   property->next = nullptr;
   property->name = reinterpret_cast<char*>(property + 1);
   std::memcpy(property->name, name, nameLength);
@@ -30,7 +30,7 @@ PendingProperty* newProperty(const char* name, const char* data,
   return property;
 }
 
-void storeProperty(shell::CommandContext& context, const char* name,
+void storeProperty(session::CommandContext& context, const char* name,
                    const char* data, std::size_t length, Placement placement,
                    bool replaceSameName) {
   PendingProperty*& list = context.session->work.pendingProperties;
@@ -42,7 +42,7 @@ void storeProperty(shell::CommandContext& context, const char* name,
         PendingProperty* property = newProperty(name, data, length);
         property->next = replaced->next;
         *link = property;
-        shell::release(replaced);
+        session::release(replaced);
         return;
       }
     }
@@ -58,29 +58,29 @@ void storeProperty(shell::CommandContext& context, const char* name,
 
 }  // namespace
 
-void PutProperty(shell::CommandContext& context, const char* name,
+void PutProperty(session::CommandContext& context, const char* name,
                  const char* value) {
   storeProperty(context, name, value, std::strlen(value), Placement::kFront,
                 true);
 }
 
-void PutPropertyN(shell::CommandContext& context, const char* name,
+void PutPropertyN(session::CommandContext& context, const char* name,
                   const char* data, std::size_t length) {
   storeProperty(context, name, data, length, Placement::kFront, true);
 }
 
-void AddPropertyN(shell::CommandContext& context, const char* name,
+void AddPropertyN(session::CommandContext& context, const char* name,
                   const char* data, std::size_t length) {
   storeProperty(context, name, data, length, Placement::kFront, false);
 }
 
-void PutPropertyLast(shell::CommandContext& context, const char* name,
+void PutPropertyLast(session::CommandContext& context, const char* name,
                      const char* value) {
   storeProperty(context, name, value, std::strlen(value), Placement::kEnd,
                 true);
 }
 
-void PutPropertyLastN(shell::CommandContext& context, const char* name,
+void PutPropertyLastN(session::CommandContext& context, const char* name,
                       const char* data, std::size_t length) {
   storeProperty(context, name, data, length, Placement::kEnd, true);
 }

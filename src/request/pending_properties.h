@@ -11,21 +11,21 @@ namespace request {
 
 // At the front of the list; a property of the same name keeps its place
 // and takes the new value.
-void PutProperty(shell::CommandContext& context, const char* name,
+void PutProperty(session::CommandContext& context, const char* name,
                  const char* value);
-void PutPropertyN(shell::CommandContext& context, const char* name,
+void PutPropertyN(session::CommandContext& context, const char* name,
                   const char* data, std::size_t length);
 
 // At the front of the list, even when the name is already there, so that a
 // request can carry several elements of one name.
-void AddPropertyN(shell::CommandContext& context, const char* name,
+void AddPropertyN(session::CommandContext& context, const char* name,
                   const char* data, std::size_t length);
 
 // At the end of the list; a property of the same name keeps its place and
 // takes the new value.
-void PutPropertyLast(shell::CommandContext& context, const char* name,
+void PutPropertyLast(session::CommandContext& context, const char* name,
                      const char* value);
-void PutPropertyLastN(shell::CommandContext& context, const char* name,
+void PutPropertyLastN(session::CommandContext& context, const char* name,
                       const char* data, std::size_t length);
 
 }  // namespace request

@@ -2,21 +2,21 @@
 
 namespace request {
 
-int RequireManager(shell::CommandContext& context) {
+int RequireManager(session::CommandContext& context) {
   if (context.session->managerAddress != nullptr) return 0;
   std::fputs(
       "\nError: Command not valid until a manager is selected (SELECT "
       "MANAGER)",
-      shell::errorStream());
+      session::errorStream());
   return 1;
 }
 
-int RequireSystem(shell::CommandContext& context) {
+int RequireSystem(session::CommandContext& context) {
   if (RequireManager(context) != 0) return 1;
   if (context.session->systemId != nullptr) return 0;
   std::fputs(
       "\nError: Command not valid until a system is selected (SELECT SYSTEM)",
-      shell::errorStream());
+      session::errorStream());
   return 1;
 }
 

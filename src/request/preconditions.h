@@ -6,10 +6,10 @@
 namespace request {
 
 // 0 when a manager is selected, else prints why not and returns 1.
-int RequireManager(shell::CommandContext& context);
+int RequireManager(session::CommandContext& context);
 
 // RequireManager, then 0 when a system is selected, else prints why not
 // and returns 1.
-int RequireSystem(shell::CommandContext& context);
+int RequireSystem(session::CommandContext& context);
 
 }  // namespace request

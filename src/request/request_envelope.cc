@@ -14,8 +14,8 @@
 namespace request {
 namespace {
 
-using shell::CommandContext;
-using shell::WorkArea;
+using session::CommandContext;
+using session::WorkArea;
 
 // Most requests fit the first buffer; a long one doubles it up to the
 // capacity, so no command pays for the largest request it could build.
@@ -26,15 +26,16 @@ void makeRoom(WorkArea& work, std::size_t needed) {
   if (needed <= static_cast<std::size_t>(have)) return;
   int32_t capacity = have == 0 ? kFirstRequestBuffer : have;
   while (static_cast<std::size_t>(capacity) < needed) capacity *= 2;
-  if (capacity > shell::kRequestCapacity) capacity = shell::kRequestCapacity;
+  if (capacity > session::kRequestCapacity)
+    capacity = session::kRequestCapacity;
   // Every byte up to the length is written before it is read.
-  char* grown = static_cast<char*>(shell::allocateUnfilled(
+  char* grown = static_cast<char*>(session::allocateUnfilled(
       static_cast<std::size_t>(capacity), "quill_soap", __LINE__));
   if (work.requestLength > 0) {
     std::memcpy(grown, work.requestBuffer,
                 static_cast<std::size_t>(work.requestLength));
   }
-  shell::release(work.requestBuffer);
+  session::release(work.requestBuffer);
   work.requestBuffer = grown;
   work.requestCapacity = capacity;
 }
@@ -76,8 +77,8 @@ void appendPieces(CommandContext& context,
       needed >= static_cast<std::size_t>(work.requestCapacity)) {
     if (needed > static_cast<std::size_t>(kRequestLimit)) {
       std::fputs("\nError: SOAP buffer exceeded when building SOAP command",
-                 shell::errorStream());
-      shell::fatalStop();
+                 session::errorStream());
+      session::fatalStop();
     }
     makeRoom(work, needed + 1);
   }
@@ -136,22 +137,21 @@ void keepOperation(CommandContext& context, const char* operation) {
 
 void emitProperties(CommandContext& context, std::string_view typeAttribute) {
   WorkArea& work = context.session->work;
-  for (const shell::PendingProperty* property = work.pendingProperties;
+  for (const session::PendingProperty* property = work.pendingProperties;
        property != nullptr; property = property->next) {
     std::string_view name = property->name;
     std::string_view value = property->value;
-    if (std::none_of(value.begin(), value.end(), [](char c) {
-          return c == '&' || c == '<' || c == '>';
-        })) {
-      appendPieces(context, {"<", name, typeAttribute, ">", value, "</", name,
-                             ">\n"});
+    if (std::none_of(value.begin(), value.end(),
+                     [](char c) { return c == '&' || c == '<' || c == '>'; })) {
+      appendPieces(context,
+                   {"<", name, typeAttribute, ">", value, "</", name, ">\n"});
       continue;
     }
     appendPieces(context, {"<", name, typeAttribute, ">"});
     appendEscaped(context, value);
     appendPieces(context, {"</", name, ">\n"});
   }
-  shell::releaseProperties(work.pendingProperties);
+  session::releaseProperties(work.pendingProperties);
 }
 
 // The placeholder holds four characters; a longer request keeps the line
@@ -188,11 +188,11 @@ void BeginV1Request(CommandContext& context, const char* operation,
                          context.session->managerAddress, "\n",
                          emclient::kSoapContentType, "\n"});
   appendContentLengthLine(context);
-  appendPieces(context, {emclient::kV1ActionHeader, "\"", operation, "\"\n\n",
-                         emclient::kV1EnvelopeTag, "\n", emclient::kV1BodyOpen,
-                         ">\n<m:", operation, " ",
-                         emclient::kV1OperationTagEnd, "\n"});
-  const shell::SessionState& session = *context.session;
+  appendPieces(context,
+               {emclient::kV1ActionHeader, "\"", operation, "\"\n\n",
+                emclient::kV1EnvelopeTag, "\n", emclient::kV1BodyOpen,
+                ">\n<m:", operation, " ", emclient::kV1OperationTagEnd, "\n"});
+  const session::SessionState& session = *context.session;
   PutProperty(context, "Type", elementType);
   PutProperty(context, "UserName", session.userName);
   PutProperty(context, "UserPassword", session.password);

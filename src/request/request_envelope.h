@@ -8,30 +8,30 @@
 // the body and fixes up the Content-Length line).
 //
 // Nothing here fails: a request that would exceed 29999 characters prints
-// why and ends the program through shell::fatalStop().
+// why and ends the program through session::fatalStop().
 #pragma once
 
 #include "session/session.h"
 
 namespace request {
 
-inline constexpr int kRequestLimit = shell::kRequestCapacity - 1;
+inline constexpr int kRequestLimit = session::kRequestCapacity - 1;
 
-void AppendRequestText(shell::CommandContext& context, const char* text);
-void AppendRequestLine(shell::CommandContext& context, const char* text);
+void AppendRequestText(session::CommandContext& context, const char* text);
+void AppendRequestLine(session::CommandContext& context, const char* text);
 
 // Version 1: a SOAP envelope posted to /ResEltMrtFusion/Tallow. Begin also
 // puts Type, UserName and UserPassword. The operation's name (of either
 // version) is kept until End writes it again: a name that lives as long.
-void BeginV1Request(shell::CommandContext& context, const char* operation,
+void BeginV1Request(session::CommandContext& context, const char* operation,
                     const char* elementType);
-void EmitV1Properties(shell::CommandContext& context);
-void EndV1Request(shell::CommandContext& context);
+void EmitV1Properties(session::CommandContext& context);
+void EndV1Request(session::CommandContext& context);
 
 // Version 3.2: an Envelope with Header and Body posted to
 // /ResEltMrtFusion/XMLIntr; the credentials are written by Begin.
-void BeginV32Request(shell::CommandContext& context, const char* operation);
-void EmitV32Properties(shell::CommandContext& context);
-void EndV32Request(shell::CommandContext& context);
+void BeginV32Request(session::CommandContext& context, const char* operation);
+void EmitV32Properties(session::CommandContext& context);
+void EndV32Request(session::CommandContext& context);
 
 }  // namespace request

@@ -9,7 +9,7 @@ namespace request {
 namespace {
 
 using nlohmann::ordered_json;
-using shell::ResponseNode;
+using session::ResponseNode;
 
 // An object being filled, which knows the keys already given more than
 // once: their values are arrays of the values given.

@@ -16,6 +16,6 @@ namespace request {
 // its label ("Category" without one). A key met again in the same object
 // holds the array of everything given for it, in order. The walk keeps its
 // own stack, so any tree the parser built is converted safely.
-nlohmann::ordered_json ResponseJson(const shell::ResponseNode* root);
+nlohmann::ordered_json ResponseJson(const session::ResponseNode* root);
 
 }  // namespace request

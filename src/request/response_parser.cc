@@ -16,7 +16,7 @@
 namespace request {
 namespace {
 
-using shell::ResponseNode;
+using session::ResponseNode;
 
 constexpr int64_t kUnlimited = -1;
 
@@ -36,11 +36,11 @@ struct Span {
 };
 
 struct Parser {
-  shell::CommandContext& context;
+  session::CommandContext& context;
   const char* cursor;
   const char* end;
   int depth;
-  shell::Arena arena;  // the nodes and their texts
+  session::Arena arena;  // the nodes and their texts
   char* emptyText;
   KeptName names[kNameSlots];
   // The last label text read, kept as a span of the answer until the parse
@@ -63,15 +63,15 @@ constexpr std::size_t kShownRest = 64 * 1024;
 void printRest(const char* format, const char* name, const char* rest) {
   std::string_view text(rest);
   std::size_t hidden = text.size() > kShownRest ? text.size() - kShownRest : 0;
-  std::string shown = shell::shownText(text.substr(0, text.size() - hidden));
+  std::string shown = session::shownText(text.substr(0, text.size() - hidden));
   if (name != nullptr) {
-    std::fprintf(shell::errorStream(), format, shell::shownText(name).c_str(),
-                 shown.c_str());
+    std::fprintf(session::errorStream(), format,
+                 session::shownText(name).c_str(), shown.c_str());
   } else {
-    std::fprintf(shell::errorStream(), format, shown.c_str());
+    std::fprintf(session::errorStream(), format, shown.c_str());
   }
   if (hidden > 0) {
-    std::fprintf(shell::errorStream(), "\n... (%zu more bytes not shown)",
+    std::fprintf(session::errorStream(), "\n... (%zu more bytes not shown)",
                  hidden);
   }
 }
@@ -132,17 +132,17 @@ inline bool sameBytes(const char* a, const char* b, std::size_t length) {
 
 ResponseNode* newNode(Parser& parser) {
   return static_cast<ResponseNode*>(
-      shell::arenaAllocate(parser.arena, sizeof(ResponseNode)));
+      session::arenaAllocate(parser.arena, sizeof(ResponseNode)));
 }
 
 char* copyText(Parser& parser, const char* text, std::size_t length) {
   if (length == 0) {
     if (parser.emptyText == nullptr) {
-      parser.emptyText = shell::arenaText(parser.arena, "", 0);
+      parser.emptyText = session::arenaText(parser.arena, "", 0);
     }
     return parser.emptyText;
   }
-  return shell::arenaText(parser.arena, text, length);
+  return session::arenaText(parser.arena, text, length);
 }
 
 char* keptName(Parser& parser, Span name) {
@@ -169,7 +169,7 @@ char* markedLabel(Parser& parser, char mark) {
     length = parser.label.length;
   }
   // The copy's first byte makes room for the mark.
-  char* marked = shell::arenaText(parser.arena, label, length + 1);
+  char* marked = session::arenaText(parser.arena, label, length + 1);
   std::memmove(marked + 1, marked, length);
   marked[0] = mark;
   return marked;
@@ -299,7 +299,7 @@ Step category(Parser& parser, ResponseNode*& last, int64_t& count) {
   if (readTagName(parser, name) == Step::kError) return Step::kError;
   ResponseNode* node = newNode(parser);
   last->child = node;
-  node->value = markedLabel(parser, shell::kCategoryLabelMark);
+  node->value = markedLabel(parser, session::kCategoryLabelMark);
   ResponseNode* head = newNode(parser);
   node->next = head;
   if (itemLoop(parser, head, kUnlimited) == Step::kError) return Step::kError;
@@ -357,7 +357,7 @@ Step array(Parser& parser, ResponseNode*& last, int64_t& count) {
   parser.cursor = close + 1;
 
   // The label current now names the rows, whatever labels they hold.
-  char* arrayLabel = markedLabel(parser, shell::kArrayLabelMark);
+  char* arrayLabel = markedLabel(parser, session::kArrayLabelMark);
   ResponseNode* owner = last;
   ResponseNode* above = owner;
   for (uint32_t i = 0; i < rows; ++i) {
@@ -476,52 +476,51 @@ namespace {
 // The room a parse of `length` bytes takes in its first chunk: a small
 // answer fits whole; a large one fills chunks up to the arena's ceiling.
 std::size_t firstChunk(std::size_t length) {
-  return std::min(length + length / 2 + 256, shell::kLargestArenaChunk);
+  return std::min(length + length / 2 + 256, session::kLargestArenaChunk);
 }
 
-int parseInto(shell::CommandContext& context, const char* text,
-              std::size_t length, ResponseNode* root, shell::Arena arena) {
+int parseInto(session::CommandContext& context, const char* text,
+              std::size_t length, ResponseNode* root, session::Arena arena) {
   Parser parser{context, text, text + length, 0, arena, nullptr, {}, false, {}};
   ResponseNode* last = root;
   int result = itemLoop(parser, last, kUnlimited) == Step::kError ? 1 : 0;
   // An answer with many labels replaces currentLabel once, with the last.
   if (parser.labelRead) {
     char*& current = context.session->work.currentLabel;
-    shell::release(current);
-    current = shell::copyText(parser.label.start, parser.label.length,
-                              "quill_soap", __LINE__);
+    session::release(current);
+    current = session::copyText(parser.label.start, parser.label.length,
+                                "quill_soap", __LINE__);
   }
   return result;
 }
 
 }  // namespace
 
-int ParseResponse(shell::CommandContext& context, const char* text,
+int ParseResponse(session::CommandContext& context, const char* text,
                   ResponseNode* root) {
   std::size_t length = std::strlen(text);
-  shell::Arena arena{root, "quill_soap"};
+  session::Arena arena{root, "quill_soap"};
   arena.chunkSize = firstChunk(length);
   return parseInto(context, text, length, root, arena);
 }
 
 // The root anchor is made with the first chunk behind it: a small answer
 // takes one tracked block.
-int ParseResponseText(shell::CommandContext& context) {
-  shell::WorkArea& work = context.session->work;
-  shell::releaseTree(work.responseTree);
+int ParseResponseText(session::CommandContext& context) {
+  session::WorkArea& work = context.session->work;
+  session::releaseTree(work.responseTree);
   const char* text = work.responseText != nullptr ? work.responseText : "";
   std::size_t length = std::strlen(text);
   std::size_t room = firstChunk(length);
-  auto* root =
-      new (shell::allocateUnfilled(sizeof(ResponseNode) + room, "quill_soap",
-                                   __LINE__)) ResponseNode{};
+  auto* root = new (session::allocateUnfilled(
+      sizeof(ResponseNode) + room, "quill_soap", __LINE__)) ResponseNode{};
   work.responseTree = root;
   int result = parseInto(
       context, text, length, root,
-      shell::arenaInOwner(root, sizeof(ResponseNode), room, "quill_soap"));
+      session::arenaInOwner(root, sizeof(ResponseNode), room, "quill_soap"));
   // The tree holds copies of everything it needs: the text would only
   // double what a large answer holds.
-  shell::release(work.responseText);
+  session::release(work.responseText);
   work.responseText = nullptr;
   return result;
 }

@@ -17,12 +17,12 @@ inline constexpr int kMaxResponseNesting = 64;
 // `root`. The nodes and their texts live in a few blocks owned by `root`,
 // so releaseTree(root) gives everything back. Label texts replace the work
 // area's currentLabel.
-int ParseResponse(shell::CommandContext& context, const char* text,
-                  shell::ResponseNode* root);
+int ParseResponse(session::CommandContext& context, const char* text,
+                  session::ResponseNode* root);
 
 // A new empty root anchor in the work area's responseTree, the previous
 // tree released, then ParseResponse of the work area's responseText, which
 // is released afterwards: the tree holds copies of all it needs.
-int ParseResponseText(shell::CommandContext& context);
+int ParseResponseText(session::CommandContext& context);
 
 }  // namespace request

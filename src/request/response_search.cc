@@ -9,7 +9,7 @@
 namespace request {
 namespace {
 
-using shell::ResponseNode;
+using session::ResponseNode;
 
 // Visits the tree node first, then its child structure, then its next
 // chain, calling `visit` until it returns false.
@@ -63,12 +63,12 @@ const char* FindElementValue(const ResponseNode* root, const char* name,
 
 const char* RequiredValue(const char* value, const char* tag) {
   if (value == nullptr) {
-    std::fprintf(shell::errorStream(),
+    std::fprintf(session::errorStream(),
                  "\nError: Required token \"%s\" not found", tag);
     return nullptr;
   }
   if (value[0] == '\0') {
-    std::fprintf(shell::errorStream(),
+    std::fprintf(session::errorStream(),
                  "\nError: Required token \"%s\" zero-length string", tag);
     return nullptr;
   }

@@ -12,20 +12,20 @@
 namespace request {
 namespace {
 
-using shell::outputStream;
+using session::outputStream;
 
 constexpr int kErrorTextSize = 2048;
 constexpr unsigned kAttemptsPerRetryMinute = 6;
 
-void passDebugFlags(const shell::SessionState& session) {
+void passDebugFlags(const session::SessionState& session) {
   const char* flags = session.tallowFlags;
   if (flags == nullptr || flags[0] == '\0') return;
   EMClientAPITNGSetDebugMode(std::strcmp(flags, "111") == 0 ? 2 : 1, nullptr);
 }
 
 // One attempt: the answer replaces responseText whatever the result.
-int sendOnce(shell::WorkArea& work) {
-  shell::release(work.responseText);
+int sendOnce(session::WorkArea& work) {
+  session::release(work.responseText);
   char* response = nullptr;
   int length = 0;
   int code =
@@ -33,16 +33,16 @@ int sendOnce(shell::WorkArea& work) {
   // The library's text is malloc'ed for the caller to free: it is kept as
   // it is.
   work.responseText = response != nullptr
-                          ? static_cast<char*>(shell::adopt(
+                          ? static_cast<char*>(session::adopt(
                                 response, static_cast<std::size_t>(length) + 1))
-                          : shell::copyText("", 0, "quill_soap", __LINE__);
+                          : session::copyText("", 0, "quill_soap", __LINE__);
   return code;
 }
 
-int sendWithRetries(shell::CommandContext& context) {
-  shell::WorkArea& work = context.session->work;
+int sendWithRetries(session::CommandContext& context) {
+  session::WorkArea& work = context.session->work;
   unsigned attemptsLeft =
-      shell::sessionOptions.retries * kAttemptsPerRetryMinute;
+      session::sessionOptions.retries * kAttemptsPerRetryMinute;
   passDebugFlags(*context.session);
   for (unsigned attempt = 0;; ++attempt) {
     if (attempt > 0) {
@@ -57,7 +57,7 @@ int sendWithRetries(shell::CommandContext& context) {
       if (platform::interrupted()) return 1;
       char text[kErrorTextSize] = {};
       EMClientAPITNGGetErrorText(code, text, kErrorTextSize);
-      std::fprintf(shell::errorStream(), "\nError: %s", text);
+      std::fprintf(session::errorStream(), "\nError: %s", text);
       return 1;
     }
     int status = EMClientAPITNGCheckRetryStatus(work.responseText);
@@ -69,7 +69,7 @@ int sendWithRetries(shell::CommandContext& context) {
     // answer it passes has none.
     if (status != 0 && std::strstr(work.responseText, "<!DOCTYPE") != nullptr) {
       std::fputs("\nError: Server currently down, stopped or restarting",
-                 shell::errorStream());
+                 session::errorStream());
       return 1;
     }
     return 0;
@@ -78,9 +78,9 @@ int sendWithRetries(shell::CommandContext& context) {
 
 }  // namespace
 
-int SendRequest(shell::CommandContext& context) {
-  const shell::WorkArea& work = context.session->work;
-  bool dump = (context.session->sessionFlags & shell::kDump) != 0;
+int SendRequest(session::CommandContext& context) {
+  const session::WorkArea& work = context.session->work;
+  bool dump = (context.session->sessionFlags & session::kDump) != 0;
   if (dump) {
     std::fputs("\nSend SOAP command:++++++++++++++++++++", outputStream);
     std::fprintf(outputStream, "\n\n*****%s*****\n\n", work.requestBuffer);
@@ -91,7 +91,7 @@ int SendRequest(shell::CommandContext& context) {
     std::fprintf(outputStream, "\nLength of buffer = %d",
                  static_cast<int>(std::strlen(work.responseText)));
     std::fprintf(outputStream, "\n\n*****%s*****\n\n",
-                 shell::shownText(work.responseText).c_str());
+                 session::shownText(work.responseText).c_str());
   }
   return 0;
 }

@@ -17,6 +17,6 @@ inline constexpr unsigned kRetryPauseSeconds = 10;
 // answered with an HTML page; 1 without a word once an interruption is
 // recorded, and then nothing is sent. With the Dump flag the request, and
 // after a success the answer, are traced to the output stream.
-int SendRequest(shell::CommandContext& context);
+int SendRequest(session::CommandContext& context);
 
 }  // namespace request

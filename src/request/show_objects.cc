@@ -14,8 +14,8 @@
 namespace request {
 namespace {
 
-using shell::CommandContext;
-using shell::outputStream;
+using session::CommandContext;
+using session::outputStream;
 
 template <ObjectKind kind>
 int showKind(CommandContext& context) {
@@ -24,42 +24,43 @@ int showKind(CommandContext& context) {
 
 // The object just shown, for --json: the one asked for, or one of a list.
 void recordDetail(const CommandContext& context, bool inList) {
-  if (!shell::recordingResults()) return;
+  if (!session::recordingResults()) return;
   nlohmann::ordered_json object =
       ResponseJson(context.session->work.responseTree);
   if (inList) {
-    shell::appendResult(shell::ResultKind::kObjects, std::move(object));
+    session::appendResult(session::ResultKind::kObjects, std::move(object));
   } else {
-    shell::setResult(shell::ResultKind::kObject, std::move(object));
+    session::setResult(session::ResultKind::kObject, std::move(object));
   }
 }
 
 }  // namespace
 
-int ShowObjectDetail(CommandContext& context, const shell::ObjectToken& token) {
+int ShowObjectDetail(CommandContext& context,
+                     const session::ObjectToken& token) {
   if (FetchObjects(context, static_cast<ObjectKind>(token.kind), token.id) !=
       0) {
     return 1;
   }
   std::fprintf(outputStream,
-               "\n%s information:", shell::shownText(token.name).c_str());
+               "\n%s information:", session::shownText(token.name).c_str());
   DisplayResponse(context, context.session->work.responseTree);
   return 0;
 }
 
 int ShowObjects(CommandContext& context, ObjectKind kind) {
-  shell::setResult(shell::ResultKind::kKind, displayName(kind));
+  session::setResult(session::ResultKind::kKind, displayName(kind));
   if (RefreshTokenList(context, kind) != 0) return 1;
-  shell::SessionState& session = *context.session;
+  session::SessionState& session = *context.session;
   if (session.work.objectNameArg != nullptr) {
-    const shell::ObjectToken* token =
+    const session::ObjectToken* token =
         FindToken(context, kind, session.work.objectNameArg);
     if (token == nullptr) {
-      std::fprintf(shell::errorStream(), "\nError: %s not found",
+      std::fprintf(session::errorStream(), "\nError: %s not found",
                    session.work.objectNameArg);
       return 1;
     }
-    shell::setResult(shell::ResultKind::kName, token->name);
+    session::setResult(session::ResultKind::kName, token->name);
     if (ShowObjectDetail(context, *token) != 0) return 1;
     recordDetail(context, false);
     return 0;
@@ -69,20 +70,20 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
   std::fputs(kind == kSystems ? " available on this Manager:"
                               : " available on this Cell:",
              outputStream);
-  bool full = (session.work.resultFlags & shell::kFullDisplay) != 0;
+  bool full = (session.work.resultFlags & session::kFullDisplay) != 0;
   bool any = false;
-  if (shell::recordingResults()) {
-    shell::setResult(shell::ResultKind::kObjects,
-                     nlohmann::ordered_json::array());
+  if (session::recordingResults()) {
+    session::setResult(session::ResultKind::kObjects,
+                       nlohmann::ordered_json::array());
   }
-  for (const shell::ObjectToken* token = session.tokenList; token != nullptr;
+  for (const session::ObjectToken* token = session.tokenList; token != nullptr;
        token = token->next) {
     if (token->kind != kind) continue;
     any = true;
     if (!full) {
       std::fputs("\n  ", outputStream);
-      shell::putShown(token->name);
-      shell::appendResult(shell::ResultKind::kObjects, token->name);
+      session::putShown(token->name);
+      session::appendResult(session::ResultKind::kObjects, token->name);
       continue;
     }
     if (ShowObjectDetail(context, *token) != 0) return 1;
@@ -94,33 +95,33 @@ int ShowObjects(CommandContext& context, ObjectKind kind) {
 }
 
 template <ObjectKind kind>
-shell::ParseStatus installShow(CommandContext& context) {
+session::ParseStatus installShow(CommandContext& context) {
   context.session->work.finalHandler = showKind<kind>;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
-template shell::ParseStatus installShow<kSystems>(CommandContext&);
-template shell::ParseStatus installShow<kDisks>(CommandContext&);
-template shell::ParseStatus installShow<kFolders>(CommandContext&);
-template shell::ParseStatus installShow<kHosts>(CommandContext&);
-template shell::ParseStatus installShow<kMonitors>(CommandContext&);
-template shell::ParseStatus installShow<kVdisks>(CommandContext&);
-template shell::ParseStatus installShow<kLuns>(CommandContext&);
-template shell::ParseStatus installShow<kDiskGroups>(CommandContext&);
-template shell::ParseStatus installShow<kDiskEvents>(CommandContext&);
-template shell::ParseStatus installShow<kManagementEvents>(CommandContext&);
-template shell::ParseStatus installShow<kWorldWideNames>(CommandContext&);
-template shell::ParseStatus installShow<kPower>(CommandContext&);
-template shell::ParseStatus installShow<kDrGroups>(CommandContext&);
+template session::ParseStatus installShow<kSystems>(CommandContext&);
+template session::ParseStatus installShow<kDisks>(CommandContext&);
+template session::ParseStatus installShow<kFolders>(CommandContext&);
+template session::ParseStatus installShow<kHosts>(CommandContext&);
+template session::ParseStatus installShow<kMonitors>(CommandContext&);
+template session::ParseStatus installShow<kVdisks>(CommandContext&);
+template session::ParseStatus installShow<kLuns>(CommandContext&);
+template session::ParseStatus installShow<kDiskGroups>(CommandContext&);
+template session::ParseStatus installShow<kDiskEvents>(CommandContext&);
+template session::ParseStatus installShow<kManagementEvents>(CommandContext&);
+template session::ParseStatus installShow<kWorldWideNames>(CommandContext&);
+template session::ParseStatus installShow<kPower>(CommandContext&);
+template session::ParseStatus installShow<kDrGroups>(CommandContext&);
 
-shell::ParseStatus setFullDisplay(CommandContext& context) {
-  context.session->work.resultFlags |= shell::kFullDisplay;
-  return shell::ParseOk;
+session::ParseStatus setFullDisplay(CommandContext& context) {
+  context.session->work.resultFlags |= session::kFullDisplay;
+  return session::ParseOk;
 }
 
-shell::ParseStatus clearFullDisplay(CommandContext& context) {
-  context.session->work.resultFlags &= ~shell::kFullDisplay;
-  return shell::ParseOk;
+session::ParseStatus clearFullDisplay(CommandContext& context) {
+  context.session->work.resultFlags &= ~session::kFullDisplay;
+  return session::ParseOk;
 }
 
 }  // namespace request

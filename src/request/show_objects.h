@@ -10,17 +10,17 @@ namespace request {
 // Refreshes the kind's tokens, then prints one named object (objectNameArg)
 // in full, or the kind's heading and names (every object in full with the
 // FULL bit). A full listing whose detail fetch fails stops there and fails.
-int ShowObjects(shell::CommandContext& context, ObjectKind kind);
+int ShowObjects(session::CommandContext& context, ObjectKind kind);
 
 // Fetches one object and prints it under "<name> information:".
-int ShowObjectDetail(shell::CommandContext& context,
-                     const shell::ObjectToken& token);
+int ShowObjectDetail(session::CommandContext& context,
+                     const session::ObjectToken& token);
 
 // Node handlers: SHOW <kind> installs ShowObjects of that kind as the final
 // action; FULL and NOFULL set and clear the full-display bit.
 template <ObjectKind kind>
-shell::ParseStatus installShow(shell::CommandContext& context);
-shell::ParseStatus setFullDisplay(shell::CommandContext& context);
-shell::ParseStatus clearFullDisplay(shell::CommandContext& context);
+session::ParseStatus installShow(session::CommandContext& context);
+session::ParseStatus setFullDisplay(session::CommandContext& context);
+session::ParseStatus clearFullDisplay(session::CommandContext& context);
 
 }  // namespace request

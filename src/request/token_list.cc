@@ -13,19 +13,19 @@
 namespace request {
 namespace {
 
-using shell::ObjectToken;
+using session::ObjectToken;
 
 [[noreturn]] void stopOnEmptyName(const ObjectToken& token) {
   std::fputs(
       "\nError: Zero length name string found in object being added"
       "\nObject being added:",
-      shell::errorStream());
-  std::fprintf(shell::errorStream(), "\n\n     %08x  %08x  %2d\n>%s<\n>%s<",
+      session::errorStream());
+  std::fprintf(session::errorStream(), "\n\n     %08x  %08x  %2d\n>%s<\n>%s<",
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(&token)),
                static_cast<unsigned>(reinterpret_cast<uintptr_t>(token.next)),
-               token.kind, shell::shownText(token.name).c_str(),
-               shell::shownText(token.id).c_str());
-  shell::fatalStop();
+               token.kind, session::shownText(token.name).c_str(),
+               session::shownText(token.id).c_str());
+  session::fatalStop();
 }
 
 // A row's names seldom share a length with the wanted ones, which is
@@ -89,25 +89,25 @@ int64_t placeOfName(const TokenBatch& batch, std::string_view name,
 // first tokens, with room behind it for `expected` of them: a token takes
 // its record, a name and an identifier, which servers make up to 40
 // characters long.
-shell::Arena tokenStore(shell::CommandContext& context, ObjectKind kind,
-                        std::size_t expected) {
+session::Arena tokenStore(session::CommandContext& context, ObjectKind kind,
+                          std::size_t expected) {
   void*& store = context.session->tokenStores[kind];
   constexpr std::size_t kTypicalTexts = 24 + 48;
   std::size_t room =
       std::min(expected * (sizeof(ObjectToken) + kTypicalTexts) + 64,
-               shell::kLargestArenaChunk);
+               session::kLargestArenaChunk);
   if (store != nullptr) {
-    shell::Arena arena{store, "quill_support"};
+    session::Arena arena{store, "quill_support"};
     arena.chunkSize = room;
     return arena;
   }
-  store = shell::allocateUnfilled(8 + room, "quill_support", __LINE__);
-  return shell::arenaInOwner(store, 8, room, "quill_support");
+  store = session::allocateUnfilled(8 + room, "quill_support", __LINE__);
+  return session::arenaInOwner(store, 8, room, "quill_support");
 }
 
 }  // namespace
 
-ObjectToken* FindToken(shell::CommandContext& context, ObjectKind kind,
+ObjectToken* FindToken(session::CommandContext& context, ObjectKind kind,
                        const char* name) {
   for (ObjectToken* token = context.session->tokenList; token != nullptr;
        token = token->next) {
@@ -118,7 +118,7 @@ ObjectToken* FindToken(shell::CommandContext& context, ObjectKind kind,
   return nullptr;
 }
 
-bool HasTokenOfKind(shell::CommandContext& context, ObjectKind kind) {
+bool HasTokenOfKind(session::CommandContext& context, ObjectKind kind) {
   for (const ObjectToken* token = context.session->tokenList; token != nullptr;
        token = token->next) {
     if (token->kind == kind) return true;
@@ -127,8 +127,8 @@ bool HasTokenOfKind(shell::CommandContext& context, ObjectKind kind) {
 }
 
 // A kind's tokens are released together, with the block that owns them.
-void RemoveTokensOfKind(shell::CommandContext& context, ObjectKind kind) {
-  shell::SessionState& session = *context.session;
+void RemoveTokensOfKind(session::CommandContext& context, ObjectKind kind) {
+  session::SessionState& session = *context.session;
   ObjectToken** link = &session.tokenList;
   while (*link != nullptr) {
     ObjectToken* token = *link;
@@ -138,15 +138,15 @@ void RemoveTokensOfKind(shell::CommandContext& context, ObjectKind kind) {
       link = &token->next;
     }
   }
-  for (int k = 0; k < shell::kObjectKindCount; ++k) {
+  for (int k = 0; k < session::kObjectKindCount; ++k) {
     if (kind == kAll || k == kind) {
-      shell::release(session.tokenStores[k]);
+      session::release(session.tokenStores[k]);
       session.tokenStores[k] = nullptr;
     }
   }
 }
 
-TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
+TokenBatch StartTokenBatch(session::CommandContext& context, ObjectKind kind,
                            std::size_t expected) {
   TokenBatch batch{&context,
                    kind,
@@ -166,10 +166,10 @@ TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
 // clashed with, exactly as a walk through the list in order would.
 void AddToken(TokenBatch& batch, const char* name, const char* id) {
   auto* token = static_cast<ObjectToken*>(
-      shell::arenaAllocate(batch.store, sizeof(ObjectToken)));
+      session::arenaAllocate(batch.store, sizeof(ObjectToken)));
   token->kind = batch.kind;
-  token->name = shell::arenaText(batch.store, name, std::strlen(name));
-  token->id = shell::arenaText(batch.store, id, std::strlen(id));
+  token->name = session::arenaText(batch.store, name, std::strlen(name));
+  token->id = session::arenaText(batch.store, id, std::strlen(id));
   if (name[0] == '\0') stopOnEmptyName(*token);
 
   int64_t clashedAt = placeOfName(batch, name, -1);
@@ -183,7 +183,8 @@ void AddToken(TokenBatch& batch, const char* name, const char* id) {
       current += suffix;
       clashedAt = placeOfName(batch, current, clashedAt);
     }
-    token->name = shell::arenaText(batch.store, current.data(), current.size());
+    token->name =
+        session::arenaText(batch.store, current.data(), current.size());
   }
   reserveSlots(batch, batch.inOrder.size() + 1);
   indexToken(batch, nameHash(token->name),
@@ -193,21 +194,21 @@ void AddToken(TokenBatch& batch, const char* name, const char* id) {
   batch.end = &token->next;
 }
 
-int LoadTokenList(shell::CommandContext& context, ObjectKind kind) {
+int LoadTokenList(session::CommandContext& context, ObjectKind kind) {
   RemoveTokensOfKind(context, kind);
-  const shell::ResponseNode* root = context.session->work.responseTree;
+  const session::ResponseNode* root = context.session->work.responseTree;
   if (root == nullptr) return 0;
   std::size_t rows = 0;
-  for (const shell::ResponseNode* row = root->child; row != nullptr;
+  for (const session::ResponseNode* row = root->child; row != nullptr;
        row = row->child) {
     ++rows;
   }
   TokenBatch batch = StartTokenBatch(context, kind, rows);
-  for (const shell::ResponseNode* row = root->child; row != nullptr;
+  for (const session::ResponseNode* row = root->child; row != nullptr;
        row = row->child) {
     const char* name = nullptr;
     const char* id = nullptr;
-    for (const shell::ResponseNode* node = row->next; node != nullptr;
+    for (const session::ResponseNode* node = row->next; node != nullptr;
          node = node->next) {
       if (node->name == nullptr) continue;
       if (isOneOf(node->name, "Name", "ElementName")) {
@@ -217,7 +218,7 @@ int LoadTokenList(shell::CommandContext& context, ObjectKind kind) {
       }
     }
     if (name == nullptr || id == nullptr) {
-      std::fprintf(shell::errorStream(),
+      std::fprintf(session::errorStream(),
                    "\nError: Name \"%s\" and/or Id \"%s\" not found in token "
                    "list",
                    "Name", "ID");

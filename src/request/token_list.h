@@ -13,24 +13,24 @@
 namespace request {
 
 // The first token of the kind whose name equals `name` exactly, or nullptr.
-shell::ObjectToken* FindToken(shell::CommandContext& context, ObjectKind kind,
-                              const char* name);
+session::ObjectToken* FindToken(session::CommandContext& context,
+                                ObjectKind kind, const char* name);
 
-bool HasTokenOfKind(shell::CommandContext& context, ObjectKind kind);
+bool HasTokenOfKind(session::CommandContext& context, ObjectKind kind);
 
 // Removes and releases every token of the kind; kAll removes every token.
-void RemoveTokensOfKind(shell::CommandContext& context, ObjectKind kind);
+void RemoveTokensOfKind(session::CommandContext& context, ObjectKind kind);
 
 // Tokens of one kind being appended: the kind's tokens in list order with
 // an index of their names, the end of the list, and where the tokens' memory
 // comes from, so that neither a duplicate check nor the append walks the
 // list, and the tokens cost a few tracked blocks however many they are.
 struct TokenBatch {
-  shell::CommandContext* context;
+  session::CommandContext* context;
   ObjectKind kind;
-  shell::ObjectToken** end;
-  shell::Arena store;  // the records and their texts
-  std::vector<shell::ObjectToken*> inOrder;
+  session::ObjectToken** end;
+  session::Arena store;  // the records and their texts
+  std::vector<session::ObjectToken*> inOrder;
   // Open addressing over the names: a hash and an index into inOrder + 1
   // (0: an empty slot); at most two thirds full.
   struct Slot {
@@ -42,7 +42,7 @@ struct TokenBatch {
 
 // Indexes the kind's tokens now in the list; `expected` tokens are about to
 // be added.
-TokenBatch StartTokenBatch(shell::CommandContext& context, ObjectKind kind,
+TokenBatch StartTokenBatch(session::CommandContext& context, ObjectKind kind,
                            std::size_t expected = 0);
 
 // Appends a token with copies of name and id. A name that a token of the
@@ -55,6 +55,6 @@ void AddToken(TokenBatch& batch, const char* name, const char* id);
 // area's responseTree (Name or ElementName, ID or ElementID in each row).
 // A row without both prints why and the whole answer, and fails; the rows
 // before it stay.
-int LoadTokenList(shell::CommandContext& context, ObjectKind kind);
+int LoadTokenList(session::CommandContext& context, ObjectKind kind);
 
 }  // namespace request

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace shell {
+namespace session {
 
 template <typename Value>
 class BlockIndex {
@@ -111,4 +111,4 @@ class BlockIndex {
   int shift_ = 64;
 };
 
-}  // namespace shell
+}  // namespace session

@@ -7,7 +7,7 @@
 #include "session/output.h"
 #include "session/result_recorder.h"
 
-namespace shell {
+namespace session {
 
 bool confirmCommand(const char* warning) {
   std::fputs(warning, outputStream);
@@ -43,4 +43,4 @@ bool confirmCommand(const char* warning) {
   return yes;
 }
 
-}  // namespace shell
+}  // namespace session

@@ -1,7 +1,7 @@
 // The yes/no question that destructive commands ask at the prompt.
 #pragma once
 
-namespace shell {
+namespace session {
 
 // Prints the warning and the question, reads one answer line and returns
 // true only for "Yes" (case-sensitive; blanks and control characters
@@ -12,4 +12,4 @@ namespace shell {
 // error naming --yes.
 bool confirmCommand(const char* warning);
 
-}  // namespace shell
+}  // namespace session

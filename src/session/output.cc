@@ -1,7 +1,7 @@
 #include "session/output.h"
 
-namespace shell {
+namespace session {
 
 std::FILE* outputStream = stdout;
 
-}  // namespace shell
+}  // namespace session

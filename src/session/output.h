@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-namespace shell {
+namespace session {
 
 // The stream that receives all command output, prompts excepted: the
 // standard output, except while a regression capture or test redirects it.
@@ -14,4 +14,4 @@ extern std::FILE* outputStream;
 // standard error when the line ends (result_recorder.h).
 std::FILE* errorStream();
 
-}  // namespace shell
+}  // namespace session

@@ -9,7 +9,7 @@
 
 #include "platform/files.h"
 
-namespace shell {
+namespace session {
 
 AutomationMode automation;
 
@@ -203,4 +203,4 @@ int finishResults() {
   return anyFailed ? 1 : 0;
 }
 
-}  // namespace shell
+}  // namespace session

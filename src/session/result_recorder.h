@@ -10,7 +10,7 @@
 
 #include "session/session.h"
 
-namespace shell {
+namespace session {
 
 // How this run reports, set from the program options before the session
 // starts.
@@ -82,4 +82,4 @@ void abandonLineResults();
 // The exit status of a quiet run: 1 when any line failed, else 0.
 int finishResults();
 
-}  // namespace shell
+}  // namespace session

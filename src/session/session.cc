@@ -2,7 +2,7 @@
 
 #include "session/tracked_memory.h"
 
-namespace shell {
+namespace session {
 
 RunMode runMode = RunMode::kNone;
 SessionOptions sessionOptions;
@@ -29,4 +29,4 @@ void releaseTree(ResponseNode*& root) {
   root = nullptr;
 }
 
-}  // namespace shell
+}  // namespace session

@@ -6,7 +6,7 @@
 
 #include "session/output.h"
 
-namespace shell {
+namespace session {
 
 // The result of parsing one line; also what a node handler returns to stop
 // parsing.
@@ -156,7 +156,7 @@ struct WorkArea {
   char* requestBuffer;
   int32_t requestCapacity;
   int32_t requestLength;
-  int32_t contentLengthDigits;  // offset of the Content-Length placeholder
+  int32_t contentLengthDigits;   // offset of the Content-Length placeholder
   const char* currentOperation;  // a name that outlives the request
   PendingProperty* pendingProperties;
   char* responseText;
@@ -191,4 +191,4 @@ const char* promptName(const SessionState& session);
 void releaseProperties(PendingProperty*& list);
 void releaseTree(ResponseNode*& root);
 
-}  // namespace shell
+}  // namespace session

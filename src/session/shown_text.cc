@@ -4,7 +4,7 @@
 
 #include "platform/console.h"
 
-namespace shell {
+namespace session {
 namespace {
 
 constexpr char kDelete = 0x7F;
@@ -44,4 +44,4 @@ void putShown(std::string_view text, std::FILE* stream) {
   std::fwrite(shown.data(), 1, shown.size(), stream);
 }
 
-}  // namespace shell
+}  // namespace session

@@ -11,7 +11,7 @@
 
 #include "session/output.h"
 
-namespace shell {
+namespace session {
 
 // `text` as it may be printed on `stream`: when that is a terminal, every
 // control character but tab and line feed is written as ^X (ESC as ^[,
@@ -22,4 +22,4 @@ std::string shownText(std::string_view text, std::FILE* stream = outputStream);
 // shows as it is.
 void putShown(std::string_view text, std::FILE* stream = outputStream);
 
-}  // namespace shell
+}  // namespace session

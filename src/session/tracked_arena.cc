@@ -4,7 +4,7 @@
 
 #include "session/tracked_memory.h"
 
-namespace shell {
+namespace session {
 namespace {
 
 constexpr std::size_t kSmallestArenaChunk = 1024;
@@ -24,4 +24,4 @@ void addArenaChunk(Arena& arena, std::size_t size) {
   arena.chunkSize = std::min(chunk * 2, largest);
 }
 
-}  // namespace shell
+}  // namespace session

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace shell {
+namespace session {
 
 struct Arena {
   void* owner;           // a block from allocate()
@@ -71,4 +71,4 @@ inline char* arenaText(Arena& arena, const char* text, std::size_t length) {
   return copy;
 }
 
-}  // namespace shell
+}  // namespace session

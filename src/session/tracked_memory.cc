@@ -11,7 +11,7 @@
 #include "session/output.h"
 #include "session/result_recorder.h"
 
-namespace shell {
+namespace session {
 namespace {
 
 // An owner's slot holds the first block it owns, an owned block's slot the
@@ -71,10 +71,10 @@ BlockIndex<Location>& index() {
 // A test's seam serves both kinds of block.
 void* rawAllocate(std::size_t size, const char* module, int line,
                   Filling filling = Filling::kZeroed) {
-  void* block = filling == Filling::kUnfilled &&
-                        rawAllocation == platformAllocation
-                    ? std::malloc(size)
-                    : rawAllocation(size);
+  void* block =
+      filling == Filling::kUnfilled && rawAllocation == platformAllocation
+          ? std::malloc(size)
+          : rawAllocation(size);
   if (block == nullptr) {
     std::fprintf(errorStream(),
                  "\nError: Could not allocate %u bytes for Quill use in "
@@ -213,8 +213,7 @@ void releaseAll() {
   for (Page* page = newestPage; page != nullptr;) {
     for (int word = 0; word < static_cast<int>(std::size(page->usedBits));
          ++word) {
-      for (uint64_t used = page->usedBits[word]; used != 0;
-           used &= used - 1) {
+      for (uint64_t used = page->usedBits[word]; used != 0; used &= used - 1) {
         freeSlot(*page, word * 64 + __builtin_ctzll(used));
       }
     }
@@ -280,4 +279,4 @@ void setRawAllocation(RawAllocation allocation) {
   rawAllocation = allocation != nullptr ? allocation : platformAllocation;
 }
 
-}  // namespace shell
+}  // namespace session

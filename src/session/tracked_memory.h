@@ -9,7 +9,7 @@
 #include <new>
 #include <type_traits>
 
-namespace shell {
+namespace session {
 
 inline constexpr int kSlotsPerPage = 4095;
 
@@ -77,9 +77,9 @@ std::size_t trackingPageCount();
 using RawAllocation = void* (*)(std::size_t size);
 void setRawAllocation(RawAllocation allocation);
 
-}  // namespace shell
+}  // namespace session
 
-namespace shell {
+namespace session {
 
 // A tracked, value-initialised object of a trivially destructible type; it
 // is given back with release() like any other block.
@@ -89,4 +89,4 @@ T* trackedNew(const char* module, int line) {
   return new (allocate(sizeof(T), module, line)) T{};
 }
 
-}  // namespace shell
+}  // namespace session

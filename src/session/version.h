@@ -2,9 +2,9 @@
 // INFORMATION show.
 #pragma once
 
-namespace shell {
+namespace session {
 
 inline constexpr char kBuildNumber[] = "7";
 inline constexpr char kProductVersion[] = "3.2";
 
-}  // namespace shell
+}  // namespace session

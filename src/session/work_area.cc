@@ -6,7 +6,7 @@
 #include "session/output.h"
 #include "session/tracked_memory.h"
 
-namespace shell {
+namespace session {
 
 void copyToken(CommandContext& context, char*& slot) {
   release(slot);
@@ -35,4 +35,4 @@ void releaseWorkArea(SessionState& session) {
   releaseTree(work.responseTree);
 }
 
-}  // namespace shell
+}  // namespace session

@@ -6,7 +6,7 @@
 
 #include "session/session.h"
 
-namespace shell {
+namespace session {
 
 // The message of a line that named no complete command.
 inline constexpr char kIncompleteCommand[] = "\nError: Incomplete command";
@@ -22,4 +22,4 @@ int reportIncompleteCommand(CommandContext& context);
 // Releases everything the per-line work area owns and empties it.
 void releaseWorkArea(SessionState& session);
 
-}  // namespace shell
+}  // namespace session

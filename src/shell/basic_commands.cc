@@ -8,6 +8,14 @@
 #include "session/result_recorder.h"
 
 namespace shell {
+
+using session::CommandContext;
+using session::kExitRequested;
+using session::ParseOk;
+using session::ParseStatus;
+using session::recordingResults;
+using session::ResultKind;
+using session::setResult;
 namespace {
 
 int requestExit(CommandContext& context) {

@@ -5,8 +5,8 @@
 
 namespace shell {
 
-ParseStatus installExit(CommandContext& context);
-ParseStatus installHelp(CommandContext& context);
-ParseStatus installShowTime(CommandContext& context);
+session::ParseStatus installExit(session::CommandContext& context);
+session::ParseStatus installHelp(session::CommandContext& context);
+session::ParseStatus installShowTime(session::CommandContext& context);
 
 }  // namespace shell

@@ -14,6 +14,29 @@
 #include "shell/regression.h"
 
 namespace shell {
+
+using session::allocate;
+using session::beginLineResult;
+using session::CommandContext;
+using session::compact;
+using session::endLineResult;
+using session::errorStream;
+using session::kIncompleteCommand;
+using session::kServerFailure;
+using session::ParseAmbiguous;
+using session::ParseFailed;
+using session::ParseHelpShown;
+using session::ParseIncomplete;
+using session::ParseNoResources;
+using session::ParseOk;
+using session::ParseStatus;
+using session::ParseSyntaxError;
+using session::ParseTokenNotFound;
+using session::printCaret;
+using session::reportIncompleteCommand;
+using session::sessionOptions;
+using session::SessionState;
+using session::WorkArea;
 namespace {
 
 bool isBlankOrComment(const char* line, std::size_t length) {

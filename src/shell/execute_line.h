@@ -13,13 +13,13 @@ namespace shell {
 // COMMAND_DELAY seconds after a line that parsed. A command during which
 // an interruption was recorded counts as failed; while a regression
 // capture runs, the interruption also ends it (checkCaptureWritten).
-void executeLine(CommandContext& context, const char* line, std::size_t length,
-                 bool applyDelay);
+void executeLine(session::CommandContext& context, const char* line,
+                 std::size_t length, bool applyDelay);
 
 // Reports a line read that was too long to execute, marking the command
 // failed when `markFailed`. For --json it is a command line that failed.
-void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
-                    bool markFailed);
+void rejectLongLine(session::CommandContext& context,
+                    const platform::LineBuffer& line, bool markFailed);
 
 // Removes trailing characters whose code, as a signed 8-bit value, is 32 or
 // less: line ends, blanks, tabs and bytes 128 to 255. Returns the new

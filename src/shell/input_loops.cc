@@ -12,6 +12,16 @@
 #include "shell/line_editor.h"
 
 namespace shell {
+
+using session::automation;
+using session::CommandContext;
+using session::errorStream;
+using session::kExitRequested;
+using session::kRegressionCapture;
+using session::kStoppedOnError;
+using session::outputStream;
+using session::promptName;
+using session::SessionState;
 namespace {
 
 constexpr int kStandardInput = 0;

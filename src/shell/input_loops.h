@@ -11,10 +11,10 @@ namespace shell {
 // stops the command (Ctrl-C at a terminal) discards the line being typed,
 // or stops the command running and reports it, and reading goes on. With
 // --quiet no prompt is shown and the end of input is no error.
-void runInteractiveLoop(CommandContext& context);
+void runInteractiveLoop(session::CommandContext& context);
 
 // Executes each of the `count` lines as one whole command line, echoed
 // unless --quiet, until EXIT, a stop on error or an interruption.
-void runArgumentLoop(CommandContext& context, int count, char** lines);
+void runArgumentLoop(session::CommandContext& context, int count, char** lines);
 
 }  // namespace shell

@@ -7,6 +7,11 @@
 #include "request/object_kinds.h"
 
 namespace shell {
+
+using session::CommandContext;
+using session::ObjectToken;
+using session::RunMode;
+using session::runMode;
 namespace {
 
 // The keyword that decides which kind of object a value names: the last of

@@ -15,11 +15,11 @@ namespace shell {
 // What completion got from the manager while one command line is typed;
 // the input loop empties it before each line.
 struct ListedNames {
-  bool asked[kObjectKindCount] = {};
-  std::vector<std::string> names[kObjectKindCount];
+  bool asked[session::kObjectKindCount] = {};
+  std::vector<std::string> names[session::kObjectKindCount];
 };
 
-language::NameSource knownObjectNames(CommandContext& context,
+language::NameSource knownObjectNames(session::CommandContext& context,
                                       ListedNames& listed);
 
 }  // namespace shell

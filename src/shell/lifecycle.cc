@@ -16,6 +16,28 @@
 
 namespace shell {
 
+using session::allocate;
+using session::automation;
+using session::AutomationMode;
+using session::CommandContext;
+using session::errorStream;
+using session::finishResults;
+using session::kBuildNumber;
+using session::kExitOnError;
+using session::kProductVersion;
+using session::kStoppedOnError;
+using session::outputStream;
+using session::release;
+using session::releaseAll;
+using session::releaseWorkArea;
+using session::RunMode;
+using session::runMode;
+using session::SessionOptions;
+using session::sessionOptions;
+using session::SessionState;
+using session::startJsonOutput;
+using session::trackedNew;
+
 CommandContext* startSession(const ProgramOptions& options) {
   automation = AutomationMode{options.json, options.quiet, options.yes};
   if (automation.json && !startJsonOutput()) {

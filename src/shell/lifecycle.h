@@ -11,7 +11,7 @@ namespace shell {
 // the banner (not with --quiet). With --json the standard output is kept
 // for the JSON lines from here on; nullptr after printing to the standard
 // error why it cannot be.
-CommandContext* startSession(const ProgramOptions& options);
+session::CommandContext* startSession(const ProgramOptions& options);
 
 // Releases everything, pauses when the session stopped on an error, and
 // exits with status 1 when it did, else 0. With --quiet (or --json) it
@@ -20,6 +20,6 @@ CommandContext* startSession(const ProgramOptions& options);
 // (platform::endingSignal) loses a regression capture still running, says
 // so, never pauses and exits with status 128 + the signal number. Output
 // is flushed here, last, on every way out.
-[[noreturn]] void shutDown(CommandContext& context);
+[[noreturn]] void shutDown(session::CommandContext& context);
 
 }  // namespace shell

@@ -14,13 +14,13 @@ int main(int argc, char** argv) {
   bool prompt = first == argc;
   platform::catchInterruptions(prompt && platform::isTerminal(0));
   platform::useStandardStreamsFromOneThread();
-  shell::CommandContext* context = shell::startSession(options);
+  session::CommandContext* context = shell::startSession(options);
   if (context == nullptr) return 1;
   if (prompt) {
-    shell::runMode = shell::RunMode::kInteractive;
+    session::runMode = session::RunMode::kInteractive;
     shell::runInteractiveLoop(*context);
   } else {
-    shell::runMode = shell::RunMode::kArguments;
+    session::runMode = session::RunMode::kArguments;
     shell::runArgumentLoop(*context, argc - first, argv + first);
   }
   shell::shutDown(*context);

@@ -5,6 +5,21 @@
 #include "session/result_recorder.h"
 
 namespace shell {
+
+using session::CommandContext;
+using session::errorStream;
+using session::kExitOnError;
+using session::kStopOnError;
+using session::outputStream;
+using session::ParseFailed;
+using session::ParseOk;
+using session::ParseStatus;
+using session::recordingResults;
+using session::ResultKind;
+using session::sessionOptions;
+using session::SessionState;
+using session::setResult;
+using session::StagedOptions;
 namespace {
 
 int commitOptions(CommandContext& context) {

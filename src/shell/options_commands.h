@@ -6,17 +6,17 @@
 
 namespace shell {
 
-ParseStatus stageOptions(CommandContext& context);
-ParseStatus stageCommandDelay(CommandContext& context);
-ParseStatus stageNoCommandDelay(CommandContext& context);
-ParseStatus stageDisplayWidth(CommandContext& context);
-ParseStatus stageRetries(CommandContext& context);
-ParseStatus stageNoRetries(CommandContext& context);
-ParseStatus stageSafeDelete(CommandContext& context);
-ParseStatus stageNoSafeDelete(CommandContext& context);
-ParseStatus stageOnErrorContinue(CommandContext& context);
-ParseStatus stageOnErrorExit(CommandContext& context);
-ParseStatus stageOnErrorHalt(CommandContext& context);
-ParseStatus installShowOptions(CommandContext& context);
+session::ParseStatus stageOptions(session::CommandContext& context);
+session::ParseStatus stageCommandDelay(session::CommandContext& context);
+session::ParseStatus stageNoCommandDelay(session::CommandContext& context);
+session::ParseStatus stageDisplayWidth(session::CommandContext& context);
+session::ParseStatus stageRetries(session::CommandContext& context);
+session::ParseStatus stageNoRetries(session::CommandContext& context);
+session::ParseStatus stageSafeDelete(session::CommandContext& context);
+session::ParseStatus stageNoSafeDelete(session::CommandContext& context);
+session::ParseStatus stageOnErrorContinue(session::CommandContext& context);
+session::ParseStatus stageOnErrorExit(session::CommandContext& context);
+session::ParseStatus stageOnErrorHalt(session::CommandContext& context);
+session::ParseStatus installShowOptions(session::CommandContext& context);
 
 }  // namespace shell

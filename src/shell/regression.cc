@@ -17,6 +17,24 @@
 #include "shell/execute_line.h"
 
 namespace shell {
+
+using session::CommandContext;
+using session::errorStream;
+using session::kExitRequested;
+using session::kRegressionCapture;
+using session::kRegressionTesting;
+using session::outputStream;
+using session::ParseFailed;
+using session::ParseOk;
+using session::ParseStatus;
+using session::promptName;
+using session::RunMode;
+using session::runMode;
+using session::SessionOptions;
+using session::sessionOptions;
+using session::SessionState;
+using session::shownText;
+using session::WorkArea;
 namespace {
 
 // The reference being captured: it takes its name only complete, when the

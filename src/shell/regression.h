@@ -7,15 +7,15 @@
 
 namespace shell {
 
-ParseStatus installStartCapture(CommandContext& context);
-ParseStatus installEndCapture(CommandContext& context);
-ParseStatus installRegressionTest(CommandContext& context);
+session::ParseStatus installStartCapture(session::CommandContext& context);
+session::ParseStatus installEndCapture(session::CommandContext& context);
+session::ParseStatus installRegressionTest(session::CommandContext& context);
 
 // While capturing, puts the line's output into the reference file. When
 // the file can no longer be written, or an interruption is recorded, the
 // capture ends and the incomplete file goes; 1 then, and the line counts
 // as failed.
-int checkCaptureWritten(SessionState& session);
+int checkCaptureWritten(session::SessionState& session);
 
 // At the session's end: a capture still running is ended, its reference
 // kept when written whole (else the screen says why). 0, or 1 then.

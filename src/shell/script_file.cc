@@ -11,6 +11,24 @@
 #include "shell/execute_line.h"
 
 namespace shell {
+
+using session::automation;
+using session::CommandContext;
+using session::copyText;
+using session::errorStream;
+using session::kExitRequested;
+using session::kRegressionCapture;
+using session::kStoppedOnError;
+using session::markCommandFailed;
+using session::outputStream;
+using session::ParseOk;
+using session::ParseStatus;
+using session::promptName;
+using session::release;
+using session::RunMode;
+using session::runMode;
+using session::SessionState;
+using session::WorkArea;
 namespace {
 
 // A script that runs itself must end with an error, not with the stack.

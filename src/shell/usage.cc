@@ -7,6 +7,9 @@
 #include "shell/program_options.h"
 
 namespace shell {
+
+using session::kBuildNumber;
+using session::kProductVersion;
 namespace {
 
 constexpr const char kUsage[] =

@@ -23,19 +23,19 @@ class CaptureMemoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     output_ = open_memstream(&printed_, &size_);
-    shell::outputStream = output_;
-    context_ = shell::trackedNew<shell::CommandContext>("test", __LINE__);
+    session::outputStream = output_;
+    context_ = session::trackedNew<session::CommandContext>("test", __LINE__);
     context_->session =
-        shell::trackedNew<shell::SessionState>("test", __LINE__);
+        session::trackedNew<session::SessionState>("test", __LINE__);
     run("SET OPTIONS NOCOMMAND_DELAY");
     run("SELECT MANAGER " + loopbackAddress(161) +
         " USERNAME=administrator PASSWORD=admin");
   }
   void TearDown() override {
-    shell::outputStream = stdout;
+    session::outputStream = stdout;
     std::fclose(output_);
     std::free(printed_);
-    shell::releaseAll();
+    session::releaseAll();
   }
 
   void run(const std::string& line) {
@@ -56,7 +56,7 @@ class CaptureMemoryTest : public ::testing::Test {
   }
 
   testing_support::ScratchDirectory scratch_;
-  shell::CommandContext* context_ = nullptr;
+  session::CommandContext* context_ = nullptr;
 
  private:
   std::FILE* output_ = nullptr;
@@ -72,9 +72,9 @@ TEST_F(CaptureMemoryTest, ACaptureKeepsOnlyTheObjectListsItRead) {
   run("SELECT SYSTEM Production");
   // The first capture fills the token lists that later ones replace.
   run("CAPTURE CONFIGURATION " + file("first.txt"));
-  std::size_t kept = shell::liveBlockCount();
+  std::size_t kept = session::liveBlockCount();
   run("CAPTURE CONFIGURATION " + file("second.txt"));
-  EXPECT_EQ(kept, shell::liveBlockCount());
+  EXPECT_EQ(kept, session::liveBlockCount());
   EXPECT_NE(std::string::npos, printed().find("Step2 complete and successful"));
 
   // With the DR partner's controllers down the capture fails in the
@@ -82,10 +82,10 @@ TEST_F(CaptureMemoryTest, ACaptureKeepsOnlyTheObjectListsItRead) {
   run("SELECT SYSTEM \"DR Site\"");
   run("SHUTDOWN \"\\Hardware\\Controller A\" ALL_PEERS");
   run("SELECT SYSTEM Production");
-  kept = shell::liveBlockCount();
+  kept = session::liveBlockCount();
   run("CAPTURE CONFIGURATION " + file("third.txt"));
   EXPECT_NE(std::string::npos, printed().find("Step2 failed"));
-  EXPECT_EQ(kept, shell::liveBlockCount());
+  EXPECT_EQ(kept, session::liveBlockCount());
 }
 
 }  // namespace

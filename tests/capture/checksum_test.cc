@@ -35,16 +35,17 @@ std::string runLine(const std::string& line) {
   char* printed = nullptr;
   size_t size = 0;
   std::FILE* capture = open_memstream(&printed, &size);
-  shell::outputStream = capture;
-  auto* context = shell::trackedNew<shell::CommandContext>("quill_main", 0);
-  context->session = shell::trackedNew<shell::SessionState>("quill_main", 0);
+  session::outputStream = capture;
+  auto* context = session::trackedNew<session::CommandContext>("quill_main", 0);
+  context->session =
+      session::trackedNew<session::SessionState>("quill_main", 0);
   std::string copy = line;
   shell::executeLine(*context, copy.data(), copy.size(), false);
-  shell::outputStream = stdout;
+  session::outputStream = stdout;
   std::fclose(capture);
   std::string text(printed, size);
   std::free(printed);
-  shell::releaseAll();
+  session::releaseAll();
   return text;
 }
 

@@ -34,11 +34,11 @@ class DetailValuesTest : public request_test::SessionFixture {
  protected:
   void SetUp() override {
     SessionFixture::SetUp();
-    details_ = shell::trackedNew<shell::ResponseNode>("test", __LINE__);
+    details_ = session::trackedNew<session::ResponseNode>("test", __LINE__);
     ASSERT_EQ(0, request::ParseResponse(context_, kHostDetails, details_));
   }
   void TearDown() override {
-    shell::releaseTree(details_);
+    session::releaseTree(details_);
     SessionFixture::TearDown();
   }
 
@@ -50,7 +50,7 @@ class DetailValuesTest : public request_test::SessionFixture {
     return values;
   }
 
-  shell::ResponseNode* details_ = nullptr;
+  session::ResponseNode* details_ = nullptr;
 };
 
 TEST_F(DetailValuesTest, RepeatedPartsComeInTheOrderTheServerListedThem) {

@@ -35,7 +35,7 @@ TEST(StepFileName, SplitsAtTheFirstDotOfTheLastPathComponent) {
     SCOPED_TRACE(c.given);
     char* name = stepFileName(c.given, "Step1A");
     EXPECT_STREQ(c.name, name);
-    shell::release(name);
+    session::release(name);
   }
 }
 
@@ -55,8 +55,8 @@ class StepFileTest : public request_test::SessionFixture {
   }
 
   // Power details naming both controllers, as the server sends them.
-  shell::ResponseNode* powerDetails() {
-    auto* root = shell::trackedNew<shell::ResponseNode>("test", __LINE__);
+  session::ResponseNode* powerDetails() {
+    auto* root = session::trackedNew<session::ResponseNode>("test", __LINE__);
     request::ParseResponse(context_,
                            "<Name>\\Hardware\\Controller A</Name>"
                            "<Name>\\Hardware\\Controller B</Name>",
@@ -68,7 +68,7 @@ class StepFileTest : public request_test::SessionFixture {
   // input; what it prints goes to the standard error.
   static void stopFatally(void (*stop)()) {
     std::freopen("/dev/null", "r", stdin);
-    shell::outputStream = stderr;
+    session::outputStream = stderr;
     stop();
   }
 
@@ -80,11 +80,11 @@ class StepFileTest : public request_test::SessionFixture {
 TEST_F(StepFileTest, AFatalStopDuringACaptureLeavesNoStepFile) {
   ASSERT_EQ(0, openStepFile(writer_, path_.c_str()));
   EXPECT_FALSE(exists(path_));  // not before it is complete
-  shell::ResponseNode* details = powerDetails();
+  session::ResponseNode* details = powerDetails();
   EXPECT_EXIT(
       {
         std::freopen("/dev/null", "r", stdin);
-        shell::outputStream = stderr;
+        session::outputStream = stderr;
         writeController(writer_, details, 2);
       },
       testing::ExitedWithCode(1),
@@ -92,14 +92,14 @@ TEST_F(StepFileTest, AFatalStopDuringACaptureLeavesNoStepFile) {
       "exit");
   EXPECT_TRUE(isEmptyDirectory(scratch_.path()));
   closeStepFile(writer_, path_.c_str(), true);
-  shell::releaseTree(details);
+  session::releaseTree(details);
 }
 
 TEST_F(StepFileTest, AClosedStepFileOutlivesALaterFatalStop) {
   ASSERT_EQ(0, openStepFile(writer_, path_.c_str()));
   writer_.stepWroteCommand = true;
   ASSERT_EQ(0, closeStepFile(writer_, path_.c_str(), false));
-  EXPECT_EXIT(stopFatally(shell::fatalStop), testing::ExitedWithCode(1), "");
+  EXPECT_EXIT(stopFatally(session::fatalStop), testing::ExitedWithCode(1), "");
   EXPECT_TRUE(exists(path_));
   std::string text = scratch_.read("config_Step1A.txt");
   EXPECT_TRUE(text.starts_with("! \n! PELK CAPTURE script checksum start\n"));

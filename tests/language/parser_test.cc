@@ -15,13 +15,13 @@
 namespace language {
 namespace {
 
-using shell::CommandContext;
-using shell::ParseStatus;
+using session::CommandContext;
+using session::ParseStatus;
 
 int handlerCalls = 0;
 ParseStatus countCall(CommandContext&) {
   ++handlerCalls;
-  return shell::ParseOk;
+  return session::ParseOk;
 }
 
 extern const CommandNode kOptions[];
@@ -53,7 +53,7 @@ struct Parsed {
 };
 
 Parsed parse(const CommandNode* root, const std::string& line) {
-  shell::SessionState session{};
+  session::SessionState session{};
   Parsed result{};
   result.context.session = &session;
   result.context.cursor = line.c_str();
@@ -61,10 +61,10 @@ Parsed parse(const CommandNode* root, const std::string& line) {
   char* printed = nullptr;
   size_t printedSize = 0;
   FILE* capture = open_memstream(&printed, &printedSize);
-  std::FILE* previous = shell::outputStream;
-  shell::outputStream = capture;
+  std::FILE* previous = session::outputStream;
+  session::outputStream = capture;
   result.status = quill_parse(root, result.context);
-  shell::outputStream = previous;
+  session::outputStream = previous;
   std::fclose(capture);
   result.help.assign(printed, printedSize);
   std::free(printed);
@@ -79,21 +79,21 @@ TEST(Parser, NumberValuesOfEveryBase) {
     long cursor;
     uint32_t number;
   } cases[] = {
-      {"OPTS MODE=17", shell::ParseOk, 12, 017},
-      {"OPTS MODE=37777777777", shell::ParseOk, 21, 0xFFFFFFFF},
-      {"OPTS MODE=400000000000", shell::ParseSyntaxError, 10, 0},
-      {"OPTS MODE=8", shell::ParseSyntaxError, 10, 0},
-      {"OPTS MASK=00000000fFfFfFfF", shell::ParseOk, 26, 0xFFFFFFFF},
-      {"OPTS MASK=1FFFFFFFF", shell::ParseSyntaxError, 10, 0},
-      {"OPTS MASK=0x1", shell::ParseSyntaxError, 10, 0},
-      {"OPTS MASK=", shell::ParseIncomplete, 10, 0},
+      {"OPTS MODE=17", session::ParseOk, 12, 017},
+      {"OPTS MODE=37777777777", session::ParseOk, 21, 0xFFFFFFFF},
+      {"OPTS MODE=400000000000", session::ParseSyntaxError, 10, 0},
+      {"OPTS MODE=8", session::ParseSyntaxError, 10, 0},
+      {"OPTS MASK=00000000fFfFfFfF", session::ParseOk, 26, 0xFFFFFFFF},
+      {"OPTS MASK=1FFFFFFFF", session::ParseSyntaxError, 10, 0},
+      {"OPTS MASK=0x1", session::ParseSyntaxError, 10, 0},
+      {"OPTS MASK=", session::ParseIncomplete, 10, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     Parsed p = parse(kRoot, c.line);
     EXPECT_EQ(c.status, p.status);
     EXPECT_EQ(c.cursor, p.cursor);
-    if (c.status == shell::ParseOk) {
+    if (c.status == session::ParseOk) {
       EXPECT_EQ(c.number, p.context.number);
     }
   }
@@ -101,7 +101,7 @@ TEST(Parser, NumberValuesOfEveryBase) {
 
 TEST(Parser, NumberListsSplitAtCommasAndBlanks) {
   Parsed p = parse(kRoot, "OPTS LUNS=(1, 2,,3 ) END");
-  ASSERT_EQ(shell::ParseOk, p.status) << p.cursor;
+  ASSERT_EQ(session::ParseOk, p.status) << p.cursor;
   ASSERT_EQ(3u, p.context.listCount);
   EXPECT_EQ(1u, p.context.listValues[0]);
   EXPECT_EQ(3u, p.context.listValues[2]);
@@ -110,19 +110,19 @@ TEST(Parser, NumberListsSplitAtCommasAndBlanks) {
   std::string twentyOne = "OPTS LUNS=1";
   for (int i = 2; i <= 21; ++i) twentyOne += "," + std::to_string(i);
   Parsed tooMany = parse(kRoot, twentyOne);
-  EXPECT_EQ(shell::ParseSyntaxError, tooMany.status);
+  EXPECT_EQ(session::ParseSyntaxError, tooMany.status);
   EXPECT_EQ(static_cast<long>(twentyOne.rfind(',') + 1), tooMany.cursor);
 
   Parsed refused = parse(kRoot, "OPTS LUNS=1,x2,3");
-  EXPECT_EQ(shell::ParseSyntaxError, refused.status);
+  EXPECT_EQ(session::ParseSyntaxError, refused.status);
   EXPECT_EQ(12, refused.cursor);
 
   Parsed empty = parse(kRoot, "OPTS LUNS=,,,");
-  EXPECT_EQ(shell::ParseSyntaxError, empty.status);
+  EXPECT_EQ(session::ParseSyntaxError, empty.status);
   EXPECT_EQ(10, empty.cursor);
 
   Parsed valueList = parse(kRoot, "OPTS WORDS=A,b0");
-  EXPECT_EQ(shell::ParseOk, valueList.status);
+  EXPECT_EQ(session::ParseOk, valueList.status);
   EXPECT_EQ(0xB0u, valueList.context.listValues[1]);
 }
 
@@ -146,7 +146,7 @@ TEST(Parser, HelpForTypedValues) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     Parsed p = parse(kRoot, c.line);
-    EXPECT_EQ(shell::ParseHelpShown, p.status);
+    EXPECT_EQ(session::ParseHelpShown, p.status);
     EXPECT_EQ(c.help, p.help);
   }
   const CommandNode hexList[] = {
@@ -162,26 +162,26 @@ TEST(Parser, MatchingRules) {
     long cursor;
   } cases[] = {
       // The second prefix candidate ends the scan before the exact ABC.
-      {"ABC", shell::ParseAmbiguous, 3},
-      {"abcd", shell::ParseOk, 4},
-      {"O", shell::ParseOk, 1},
+      {"ABC", session::ParseAmbiguous, 3},
+      {"abcd", session::ParseOk, 4},
+      {"O", session::ParseOk, 1},
       // Unmatched and disabled keywords never match: the value node takes
       // the token instead.
-      {"OPTS LATER", shell::ParseOk, 10},
-      {"OPTS GONE", shell::ParseOk, 9},
+      {"OPTS LATER", session::ParseOk, 10},
+      {"OPTS GONE", session::ParseOk, 9},
       // A keyword beats the value node: M is a prefix of MODE and MASK.
-      {"OPTS M", shell::ParseAmbiguous, 6},
-      {"OPTS thing extra", shell::ParseSyntaxError, 11},
-      {"END ?", shell::ParseHelpShown, 4},
-      {"", shell::ParseSyntaxError, 0},
-      {"   ", shell::ParseIncomplete, 0},
-      {"OPTS \x7f", shell::ParseSyntaxError, 0},
-      {"\"END\"", shell::ParseOk, 5},
+      {"OPTS M", session::ParseAmbiguous, 6},
+      {"OPTS thing extra", session::ParseSyntaxError, 11},
+      {"END ?", session::ParseHelpShown, 4},
+      {"", session::ParseSyntaxError, 0},
+      {"   ", session::ParseIncomplete, 0},
+      {"OPTS \x7f", session::ParseSyntaxError, 0},
+      {"\"END\"", session::ParseOk, 5},
       // Blanks after an opening bracket are skipped, those before the
       // closing one belong to the token.
-      {"(  END)", shell::ParseOk, 7},
-      {"(  END ) ", shell::ParseSyntaxError, 3},
-      {"\"XYZ\"", shell::ParseSyntaxError, 1},
+      {"(  END)", session::ParseOk, 7},
+      {"(  END ) ", session::ParseSyntaxError, 3},
+      {"\"XYZ\"", session::ParseSyntaxError, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -193,14 +193,15 @@ TEST(Parser, MatchingRules) {
 
 TEST(Parser, HandlersRunOncePerMatch) {
   handlerCalls = 0;
-  EXPECT_EQ(shell::ParseOk, parse(kRoot, "OPTS MODE=1 MODE=2 MASK=3 x").status);
+  EXPECT_EQ(session::ParseOk,
+            parse(kRoot, "OPTS MODE=1 MODE=2 MASK=3 x").status);
   EXPECT_EQ(4, handlerCalls);
 }
 
 TEST(Parser, NestedParenthesesStayInOneToken) {
   const std::string line = "OPTS (a (b) c)";
   Parsed p = parse(kRoot, line);
-  ASSERT_EQ(shell::ParseOk, p.status);
+  ASSERT_EQ(session::ParseOk, p.status);
   EXPECT_EQ("a (b) c",
             std::string(p.context.tokenStart, p.context.tokenLength));
 }
@@ -215,7 +216,7 @@ TEST(Parser, RealGrammarSurvivesHostileLines) {
   };
   for (const std::string& line : lines) {
     Parsed p = parse(rootList(), line);
-    EXPECT_NE(shell::ParseOk, p.status);
+    EXPECT_NE(session::ParseOk, p.status);
     EXPECT_GE(p.cursor, 0);
     EXPECT_LE(p.cursor, static_cast<long>(line.size()));
   }

@@ -15,7 +15,7 @@ class OptionPropertiesTest : public ParseFixture {
  protected:
   // The names recorded for the final action, those that are set.
   std::string names() const {
-    const shell::WorkArea& work = session_.work;
+    const session::WorkArea& work = session_.work;
     std::string text;
     const std::pair<const char*, const char*> fields[] = {
         {"object", work.objectNameArg},
@@ -87,7 +87,7 @@ TEST_F(OptionPropertiesTest, VirtualDisksSnapshotsAndCopies) {
   };
   for (const RecordCase& record : cases) {
     SCOPED_TRACE(record.line);
-    ASSERT_EQ(parse(record.line), shell::ParseOk) << output();
+    ASSERT_EQ(parse(record.line), session::ParseOk) << output();
     EXPECT_EQ(properties(), record.properties);
     EXPECT_EQ(names(), record.names);
   }
@@ -142,7 +142,7 @@ TEST_F(OptionPropertiesTest, SystemsGroupsHostsLunsAndPower) {
   };
   for (const RecordCase& record : cases) {
     SCOPED_TRACE(record.line);
-    ASSERT_EQ(parse(record.line), shell::ParseOk) << output();
+    ASSERT_EQ(parse(record.line), session::ParseOk) << output();
     EXPECT_EQ(properties(), record.properties);
     EXPECT_EQ(names(), record.names);
   }
@@ -184,7 +184,7 @@ TEST_F(OptionPropertiesTest, DrGroupsKeepTheRecordedOrder) {
   };
   for (const auto& record : cases) {
     SCOPED_TRACE(record.line);
-    ASSERT_EQ(parse(record.line), shell::ParseOk) << output();
+    ASSERT_EQ(parse(record.line), session::ParseOk) << output();
     EXPECT_EQ(properties(), record.properties);
     EXPECT_EQ(names(), record.names);
   }
@@ -214,7 +214,7 @@ TEST_F(OptionPropertiesTest, OutOfRangeValuesStopTheLine) {
   };
   for (const auto& record : cases) {
     SCOPED_TRACE(record.line);
-    EXPECT_EQ(parse(record.line), shell::ParseFailed);
+    EXPECT_EQ(parse(record.line), session::ParseFailed);
     EXPECT_EQ(output(), record.output);
   }
 }

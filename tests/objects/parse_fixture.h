@@ -15,7 +15,7 @@ namespace objects_test {
 class ParseFixture : public request_test::SessionFixture {
  protected:
   // Parses one line without running its final action.
-  shell::ParseStatus parse(const std::string& text) {
+  session::ParseStatus parse(const std::string& text) {
     resetWorkArea();
     line_ = text;
     context_.cursor = line_.c_str();
@@ -33,7 +33,7 @@ class ParseFixture : public request_test::SessionFixture {
   // would carry them.
   std::string properties() const {
     std::string text;
-    for (const shell::PendingProperty* property =
+    for (const session::PendingProperty* property =
              session_.work.pendingProperties;
          property != nullptr; property = property->next) {
       text += std::string(property->name) + "=" + property->value + " ";
@@ -47,8 +47,8 @@ class ParseFixture : public request_test::SessionFixture {
 
  private:
   void resetWorkArea() {
-    shell::releaseWorkArea(session_);
-    session_.work = shell::WorkArea{};
+    session::releaseWorkArea(session_);
+    session_.work = session::WorkArea{};
     session_.work.currentLabel = copy("");
   }
 

@@ -14,10 +14,10 @@ class DisplayTest : public SessionFixture {
  protected:
   // Parses the answer and returns what DisplayResponse prints of it.
   std::string display(const std::string& answer, uint32_t width = 80) {
-    shell::sessionOptions.displayWidth = width;
-    shell::releaseTree(session_.work.responseTree);
+    session::sessionOptions.displayWidth = width;
+    session::releaseTree(session_.work.responseTree);
     session_.work.responseTree =
-        shell::trackedNew<shell::ResponseNode>("test", __LINE__);
+        session::trackedNew<session::ResponseNode>("test", __LINE__);
     EXPECT_EQ(
         ParseResponse(context_, answer.c_str(), session_.work.responseTree), 0)
         << output();
@@ -110,7 +110,7 @@ TEST_F(DisplayTest, AValueColumnBeyondTheWidthPrintsTheValueWhole) {
 
 TEST_F(DisplayTest, IgnoredPropertiesAreMarkedOnlyWhileCapturing) {
   EXPECT_EQ(display("<ID>7</ID>"), "\n" + blanks(24) + "ID : 7");
-  session_.sessionFlags |= shell::kRegressionCapture;
+  session_.sessionFlags |= session::kRegressionCapture;
   EXPECT_EQ(display("<ID>7</ID><Name>n</Name>"),
             "\n" + blanks(24) + "ID : ##IGNORE##\n" + blanks(22) + "Name : n");
 }

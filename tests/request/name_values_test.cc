@@ -16,9 +16,9 @@ class NameValuesTest : public SessionFixture {
  protected:
   // Parses one line against the real grammar, leaving the work area as the
   // value handlers filled it.
-  shell::ParseStatus parse(const std::string& text) {
-    shell::releaseWorkArea(session_);
-    session_.work = shell::WorkArea{};
+  session::ParseStatus parse(const std::string& text) {
+    session::releaseWorkArea(session_);
+    session_.work = session::WorkArea{};
     session_.work.currentLabel = copy("");
     line_ = text;
     context_.cursor = line_.c_str();
@@ -29,7 +29,7 @@ class NameValuesTest : public SessionFixture {
   // "name=value" of the pending properties in wire order.
   std::string properties() const {
     std::string text;
-    for (const shell::PendingProperty* property =
+    for (const session::PendingProperty* property =
              session_.work.pendingProperties;
          property != nullptr; property = property->next) {
       text += std::string(property->name) + "=" + property->value + " ";
@@ -83,7 +83,7 @@ TEST_F(NameValuesTest, ValuesBecomePropertiesAndNames) {
   };
   for (const RecordCase& record : cases) {
     SCOPED_TRACE(record.line);
-    ASSERT_EQ(parse(record.line), shell::ParseOk) << output();
+    ASSERT_EQ(parse(record.line), session::ParseOk) << output();
     EXPECT_EQ(properties(), record.properties);
     EXPECT_EQ(text(session_.work.objectNameArg), record.objectName);
     EXPECT_EQ(text(session_.work.folderPath), record.folderPath);
@@ -93,23 +93,24 @@ TEST_F(NameValuesTest, ValuesBecomePropertiesAndNames) {
 }
 
 TEST_F(NameValuesTest, FullAndNofullSetAndClearTheFullDisplayBit) {
-  ASSERT_EQ(parse("SHOW VDISK FULL"), shell::ParseOk);
-  EXPECT_NE(session_.work.resultFlags & shell::kFullDisplay, 0u);
-  ASSERT_EQ(parse("SHOW DR_GROUP NOFULL"), shell::ParseOk);
-  EXPECT_EQ(session_.work.resultFlags & shell::kFullDisplay, 0u);
+  ASSERT_EQ(parse("SHOW VDISK FULL"), session::ParseOk);
+  EXPECT_NE(session_.work.resultFlags & session::kFullDisplay, 0u);
+  ASSERT_EQ(parse("SHOW DR_GROUP NOFULL"), session::ParseOk);
+  EXPECT_EQ(session_.work.resultFlags & session::kFullDisplay, 0u);
 }
 
 TEST_F(NameValuesTest, LimitsAreInclusive) {
   std::string name32(32, 'n');
   std::string comment128(128, 'c');
-  EXPECT_EQ(parse("ADD HOST \\Hosts\\" + name32), shell::ParseOk);
-  EXPECT_EQ(parse("ADD HOST " + name32 + "x"), shell::ParseFailed);
+  EXPECT_EQ(parse("ADD HOST \\Hosts\\" + name32), session::ParseOk);
+  EXPECT_EQ(parse("ADD HOST " + name32 + "x"), session::ParseFailed);
   EXPECT_EQ(output(), "\nError: Name too long, limit 32 characters");
-  EXPECT_EQ(parse("SET HOST h COMMENT=\"" + comment128 + "\""), shell::ParseOk);
+  EXPECT_EQ(parse("SET HOST h COMMENT=\"" + comment128 + "\""),
+            session::ParseOk);
   EXPECT_EQ(parse("SET HOST h COMMENT=\"" + comment128 + "c\""),
-            shell::ParseFailed);
+            session::ParseFailed);
   EXPECT_EQ(output(), "\nError: Comment too long, limit 128 characters");
-  EXPECT_EQ(parse("SET VDISK v OS_UNIT_ID=32768"), shell::ParseFailed);
+  EXPECT_EQ(parse("SET VDISK v OS_UNIT_ID=32768"), session::ParseFailed);
   EXPECT_EQ(output(), "\nError: Maximum OS ID is 32767");
 }
 

@@ -67,7 +67,7 @@ const std::string kGetV1 =
 class ObjectRequestsTest : public SimFixture {
  protected:
   void name(const char* object) {
-    shell::release(session_.work.objectNameArg);
+    session::release(session_.work.objectNameArg);
     session_.work.objectNameArg = copy(object);
     session_.work.resultFlags = 0;
   }
@@ -91,19 +91,19 @@ TEST_F(ObjectRequestsTest, SafeDeleteRefusesWhatWouldTakeOthersAlong) {
 // An unpresented virtual disk goes without a question.
 TEST_F(ObjectRequestsTest, AnUnpresentedVirtualDiskIsDeletedAtOnce) {
   startSim(loopbackAddress(115));
-  shell::runMode = shell::RunMode::kInteractive;
+  session::runMode = session::RunMode::kInteractive;
   name("\\Virtual Disks\\v2\\ACTIVE");
   EXPECT_EQ(DeleteObject(context_, kVdisks), 0);
   EXPECT_EQ(output(), "");
-  EXPECT_EQ(session_.work.resultFlags, shell::kServerSuccess);
+  EXPECT_EQ(session_.work.resultFlags, session::kServerSuccess);
   EXPECT_EQ(requests().back(),
             "12301 POST /zorbridge admin Delete Storage -> ok");
 }
 
 TEST_F(ObjectRequestsTest, WithoutSafeDeleteThePromptAsksFirst) {
   startSim(loopbackAddress(116));
-  shell::sessionOptions.safeDelete = false;
-  shell::runMode = shell::RunMode::kInteractive;
+  session::sessionOptions.safeDelete = false;
+  session::runMode = session::RunMode::kInteractive;
   name("\\Virtual Disks\\v1\\ACTIVE");
   {
     TypedAnswer answer("yes\n");
@@ -118,7 +118,7 @@ TEST_F(ObjectRequestsTest, WithoutSafeDeleteThePromptAsksFirst) {
     EXPECT_EQ(DeleteObject(context_, kVdisks), 0);
   }
   EXPECT_EQ(output(), kVdiskWarning + kQuestion);
-  EXPECT_EQ(session_.work.resultFlags, shell::kServerSuccess);
+  EXPECT_EQ(session_.work.resultFlags, session::kServerSuccess);
   EXPECT_EQ(requests().back(),
             "12301 POST /zorbridge admin Delete Storage -> ok");
 }
@@ -126,8 +126,8 @@ TEST_F(ObjectRequestsTest, WithoutSafeDeleteThePromptAsksFirst) {
 // Scripts and program arguments are not asked.
 TEST_F(ObjectRequestsTest, WithoutSafeDeleteScriptsGoAheadUnasked) {
   startSim(loopbackAddress(117));
-  shell::sessionOptions.safeDelete = false;
-  shell::runMode = shell::RunMode::kScript;
+  session::sessionOptions.safeDelete = false;
+  session::runMode = session::RunMode::kScript;
   name("Alpha");
   DeleteObject(context_, kSystems);
   EXPECT_EQ(output().find(kQuestion), std::string::npos);
@@ -143,7 +143,7 @@ TEST_F(ObjectRequestsTest, SetReportsSuccessAndFailureAnswers) {
   PutProperty(context_, "comments", "changed");
   EXPECT_EQ(SetObjectProperties(context_, kHosts), 0);
   EXPECT_EQ(output(), "");
-  EXPECT_EQ(session_.work.resultFlags, shell::kServerSuccess);
+  EXPECT_EQ(session_.work.resultFlags, session::kServerSuccess);
 
   // h2 exists: the server refuses, the message is printed and the FAILURE
   // bit set, but the handler itself succeeds.
@@ -151,13 +151,13 @@ TEST_F(ObjectRequestsTest, SetReportsSuccessAndFailureAnswers) {
   PutProperty(context_, "Name", "h2");
   EXPECT_EQ(SetObjectProperties(context_, kHosts), 0);
   EXPECT_EQ(output(), "\nError: Name already in use: h2");
-  EXPECT_EQ(session_.work.resultFlags, shell::kServerFailure);
+  EXPECT_EQ(session_.work.resultFlags, session::kServerFailure);
 
   name("\\Hosts\\h9");
   EXPECT_EQ(SetObjectProperties(context_, kHosts), 1);
   EXPECT_EQ(output(), "\nError: \\Hosts\\h9 not found");
 
-  shell::release(session_.work.objectNameArg);
+  session::release(session_.work.objectNameArg);
   session_.work.objectNameArg = nullptr;
   EXPECT_EQ(SetObjectProperties(context_, kHosts), 1);
   EXPECT_EQ(output(), "\nError: Incomplete command");
@@ -167,7 +167,7 @@ TEST_F(ObjectRequestsTest, SetReportsSuccessAndFailureAnswers) {
 // retries holds neither message.
 TEST_F(ObjectRequestsTest, AnAnswerWithNeitherMessageFails) {
   startSim(loopbackAddress(119), {"empty:1"});
-  shell::sessionOptions.retries = 0;
+  session::sessionOptions.retries = 0;
   BeginV1Request(context_, "Set", "StorageClient");
   PutProperty(context_, "ElementID", session_.systemId);
   PutProperty(context_, "ID", "140000010000000000000000000000000000000E");

@@ -13,7 +13,7 @@ using namespace request;
 class OutcomeTest : public SessionFixture {
  protected:
   void answer(const char* text) {
-    shell::release(session_.work.responseText);
+    session::release(session_.work.responseText);
     session_.work.responseText = copy(text);
     session_.work.resultFlags = 0;
     ASSERT_EQ(ParseResponseText(context_), 0);
@@ -28,12 +28,12 @@ TEST_F(OutcomeTest, CheckOutcomeJudgesTheFourCombinations) {
     int result;
   };
   const Case cases[] = {
-      {"<SuccessMsg>done</SuccessMsg>", "", shell::kServerSuccess, 0},
+      {"<SuccessMsg>done</SuccessMsg>", "", session::kServerSuccess, 0},
       {"<SuccessMsg/><NotSuccessMsg>no</NotSuccessMsg>",
        "\nError: Both SUCCESS and FAILURE were returned by this command", 0, 1},
       {"<NotSuccessMsg>first</NotSuccessMsg>"
        "<NotSuccessMsg>Name already exists</NotSuccessMsg>",
-       "\nError: Name already exists", shell::kServerFailure, 0},
+       "\nError: Name already exists", session::kServerFailure, 0},
       {"<Other>x</Other>",
        "\nError: Neither SUCCESS nor FAILURE were returned by this command", 0,
        1},

@@ -130,7 +130,7 @@ TEST_F(RequestEnvelopeTest, InsertionOperationsDecideTheElementOrder) {
 }
 
 TEST_F(RequestEnvelopeTest, ValuesCannotBreakTheRequestMarkup) {
-  shell::release(session_.password);
+  session::release(session_.password);
   session_.password = copy("a<b&c");
   BeginV1Request(context_, "Get", "Storage");
   PutProperty(context_, "IP", "</IP><Inject>x</Inject>");
@@ -179,7 +179,7 @@ TEST_F(RequestEnvelopeTest, TheLastCharacterFitsAndOneMoreIsFatal) {
   EXPECT_EXIT(
       {
         std::freopen("/dev/null", "r", stdin);
-        shell::outputStream = stderr;
+        session::outputStream = stderr;
         AppendRequestText(context_, "y");
       },
       ::testing::ExitedWithCode(1),

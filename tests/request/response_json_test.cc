@@ -16,11 +16,11 @@ class ResponseJsonTest : public SessionFixture {
   // Parses the answer, as the first of its command, and returns its JSON
   // text.
   std::string json(const std::string& answer) {
-    shell::release(session_.work.currentLabel);
-    session_.work.currentLabel = shell::copyText("", 0, "test", __LINE__);
-    shell::releaseTree(session_.work.responseTree);
+    session::release(session_.work.currentLabel);
+    session_.work.currentLabel = session::copyText("", 0, "test", __LINE__);
+    session::releaseTree(session_.work.responseTree);
     session_.work.responseTree =
-        shell::trackedNew<shell::ResponseNode>("test", __LINE__);
+        session::trackedNew<session::ResponseNode>("test", __LINE__);
     EXPECT_EQ(
         ParseResponse(context_, answer.c_str(), session_.work.responseTree), 0)
         << output();

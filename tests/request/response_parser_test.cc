@@ -15,11 +15,11 @@ class ResponseParserTest : public SessionFixture {
  protected:
   // Parses into a fresh tree; returns ParseResponse's result.
   int parse(const std::string& text) {
-    shell::releaseTree(session_.work.responseTree);
-    shell::release(session_.work.currentLabel);
+    session::releaseTree(session_.work.responseTree);
+    session::release(session_.work.currentLabel);
     session_.work.currentLabel = copy("");
     session_.work.responseTree =
-        shell::trackedNew<shell::ResponseNode>("test", __LINE__);
+        session::trackedNew<session::ResponseNode>("test", __LINE__);
     return ParseResponse(context_, text.c_str(), session_.work.responseTree);
   }
 
@@ -156,8 +156,9 @@ TEST_F(ResponseParserTest, SearchesFollowTheirOwnOrders) {
                   "<Lun>1</Lun><LUN>2</LUN><lun>3</lun></ArrayOfString>"
                   "<NotSuccessMsg>second</NotSuccessMsg>"),
             0);
-  const shell::ResponseNode* root = session_.work.responseTree;
-  const shell::ResponseNode* found = FindResponseElement(root, "NotSuccessMsg");
+  const session::ResponseNode* root = session_.work.responseTree;
+  const session::ResponseNode* found =
+      FindResponseElement(root, "NotSuccessMsg");
   ASSERT_NE(found, nullptr);
   EXPECT_STREQ(found->value, "second");
   EXPECT_EQ(FindResponseElement(root, "notsuccessmsg"), nullptr);
@@ -180,12 +181,12 @@ TEST_F(ResponseParserTest, AMillionElementsAreSearchedAndReleased) {
   rows += "</ArrayOfString><Last>y</Last>";
   for (const std::string* text : {&flat, &rows}) {
     ASSERT_EQ(parse(*text), 0);
-    const shell::ResponseNode* root = session_.work.responseTree;
+    const session::ResponseNode* root = session_.work.responseTree;
     EXPECT_NE(FindResponseElement(root, "Last"), nullptr);
     EXPECT_EQ(FindElementValue(root, "missing", 1), nullptr);
   }
-  shell::releaseTree(session_.work.responseTree);
-  EXPECT_LT(shell::liveBlockCount(), 10u);
+  session::releaseTree(session_.work.responseTree);
+  EXPECT_LT(session::liveBlockCount(), 10u);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ class SendRequestTest : public SimFixture {
   // The list of all systems, sent with the shell's retry policy; the
   // retry marks on standard output are kept in `marks`.
   int sendSystemList(uint32_t retries) {
-    shell::sessionOptions.retries = retries;
+    session::sessionOptions.retries = retries;
     BeginV1Request(context_, "Get", "Element");
     PutProperty(context_, "ID", "");
     EmitV1Properties(context_);
@@ -104,7 +104,7 @@ TEST_F(SendRequestTest, DebugFlagsSetTheLibraryLogLevel) {
     SCOPED_TRACE(level.flags);
     std::string file = logs.path() + "/" + level.flags + ".log";
     setenv("FILE_NAME", file.c_str(), 1);
-    shell::release(session_.tallowFlags);
+    session::release(session_.tallowFlags);
     session_.tallowFlags = copy(level.flags);
     EXPECT_EQ(sendSystemList(0), 0);
     std::string log = logs.read(std::string(level.flags) + ".log");

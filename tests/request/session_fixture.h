@@ -18,19 +18,19 @@ class SessionFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     captured_ = open_memstream(&buffer_, &size_);
-    shell::outputStream = captured_;
-    shell::sessionOptions = shell::SessionOptions{};
-    shell::runMode = shell::RunMode::kNone;
+    session::outputStream = captured_;
+    session::sessionOptions = session::SessionOptions{};
+    session::runMode = session::RunMode::kNone;
     context_.session = &session_;
-    session_.work.currentLabel = shell::copyText("", 0, "test", __LINE__);
+    session_.work.currentLabel = session::copyText("", 0, "test", __LINE__);
   }
 
   void TearDown() override {
-    shell::releaseWorkArea(session_);
-    shell::outputStream = stdout;
+    session::releaseWorkArea(session_);
+    session::outputStream = stdout;
     std::fclose(captured_);
     std::free(buffer_);
-    shell::releaseAll();
+    session::releaseAll();
   }
 
   void selectManager(const char* address = "127.0.0.9:12301",
@@ -47,7 +47,7 @@ class SessionFixture : public ::testing::Test {
   }
 
   static char* copy(const std::string& text) {
-    return shell::copyText(text.data(), text.size(), "test", __LINE__);
+    return session::copyText(text.data(), text.size(), "test", __LINE__);
   }
 
   // Everything printed to the output stream since the last call.
@@ -58,8 +58,8 @@ class SessionFixture : public ::testing::Test {
     return text;
   }
 
-  shell::CommandContext context_{};
-  shell::SessionState session_{};
+  session::CommandContext context_{};
+  session::SessionState session_{};
 
  private:
   std::FILE* captured_ = nullptr;

@@ -25,9 +25,9 @@ class TokenListTest : public SessionFixture {
   }
 
   int load(ObjectKind kind, const std::string& answer) {
-    shell::releaseTree(session_.work.responseTree);
+    session::releaseTree(session_.work.responseTree);
     session_.work.responseTree =
-        shell::trackedNew<shell::ResponseNode>("test", __LINE__);
+        session::trackedNew<session::ResponseNode>("test", __LINE__);
     EXPECT_EQ(
         ParseResponse(context_, answer.c_str(), session_.work.responseTree), 0);
     return LoadTokenList(context_, kind);
@@ -36,8 +36,8 @@ class TokenListTest : public SessionFixture {
   // "kind:name=id" of every token in list order.
   std::string tokens() const {
     std::string text;
-    for (const shell::ObjectToken* token = session_.tokenList; token != nullptr;
-         token = token->next) {
+    for (const session::ObjectToken* token = session_.tokenList;
+         token != nullptr; token = token->next) {
       text += std::to_string(token->kind) + ":" + token->name + "=" +
               token->id + " ";
     }
@@ -134,17 +134,17 @@ TEST_F(TokenListTest, ALongListTakesFewBlocksAndGoesWithItsKind) {
                       std::to_string(i));
   }
   ASSERT_EQ(load(kVdisks, listAnswer({{"Kept", "0"}})), 0);
-  shell::releaseTree(session_.work.responseTree);
-  std::size_t before = shell::liveBlockCount();
+  session::releaseTree(session_.work.responseTree);
+  std::size_t before = session::liveBlockCount();
   ASSERT_EQ(load(kHosts, listAnswer(rows)), 0);
-  shell::releaseTree(session_.work.responseTree);
-  EXPECT_LT(shell::liveBlockCount(), before + 20);
+  session::releaseTree(session_.work.responseTree);
+  EXPECT_LT(session::liveBlockCount(), before + 20);
   ASSERT_NE(FindToken(context_, kHosts, "Same{9999}"), nullptr);
   EXPECT_EQ(FindToken(context_, kHosts, "Same{10000}"), nullptr);
   EXPECT_STREQ(FindToken(context_, kHosts, "H19999")->id, "19999");
 
   RemoveTokensOfKind(context_, kHosts);
-  EXPECT_EQ(shell::liveBlockCount(), before);
+  EXPECT_EQ(session::liveBlockCount(), before);
   EXPECT_EQ(tokens(), "6:Kept=0 ");
 }
 
@@ -152,7 +152,7 @@ TEST_F(TokenListTest, AnEmptyNameFromTheServerIsFatal) {
   EXPECT_EXIT(
       {
         std::freopen("/dev/null", "r", stdin);
-        shell::outputStream = stderr;
+        session::outputStream = stderr;
         load(kHosts, listAnswer({{"", "7"}}));
       },
       ::testing::ExitedWithCode(1),

@@ -10,7 +10,7 @@
 
 namespace request_test {
 
-inline std::string treeText(const shell::ResponseNode* node) {
+inline std::string treeText(const session::ResponseNode* node) {
   std::string text;
   for (; node != nullptr; node = node->next) {
     if (!text.empty()) text += ' ';

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-namespace shell {
+namespace session {
 namespace {
 
 // Inserts and removals in random order, checked against a plain map; the
@@ -49,4 +49,4 @@ TEST(BlockIndex, AgreesWithAPlainMapThroughGrowthAndRemoval) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace session

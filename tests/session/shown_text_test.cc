@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-namespace shell {
+namespace session {
 namespace {
 
 using namespace std::string_literals;
@@ -72,4 +72,4 @@ TEST(ShownText, ControlCharactersAreShownAtATerminalOnly) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace session

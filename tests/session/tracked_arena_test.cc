@@ -8,7 +8,7 @@
 
 #include "session/tracked_memory.h"
 
-namespace shell {
+namespace session {
 namespace {
 
 // Pieces of every size from a few chunks, aligned where asked, and gone
@@ -57,4 +57,4 @@ TEST(TrackedArena, StructuresAreZeroEvenInDirtyChunks) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace session

@@ -9,7 +9,7 @@
 #include "session/work_area.h"
 #include "support/run_program.h"
 
-namespace shell {
+namespace session {
 namespace {
 
 class TrackedMemory : public testing::Test {
@@ -148,4 +148,4 @@ TEST_F(TrackedMemory, ExhaustedMemoryEndsThroughFatalStop) {
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace session

@@ -27,7 +27,7 @@ using namespace request;
 using Names = std::vector<std::string>;
 using testing_support::loopbackAddress;
 
-Names offered(shell::CommandContext& context, ListedNames& listed,
+Names offered(session::CommandContext& context, ListedNames& listed,
               const char* line) {
   Names texts;
   for (const auto& candidate :
@@ -44,11 +44,11 @@ TEST(KnownNames, OfferTheTokensOfTheKindTheLineNames) {
   char vdiskId[] = "1";
   char hostName[] = "web01";
   char hostId[] = "2";
-  shell::ObjectToken host{nullptr, kHosts, hostName, hostId};
-  shell::ObjectToken vdisk{&host, kVdisks, vdiskName, vdiskId};
-  shell::SessionState session{};
+  session::ObjectToken host{nullptr, kHosts, hostName, hostId};
+  session::ObjectToken vdisk{&host, kVdisks, vdiskName, vdiskId};
+  session::SessionState session{};
   session.tokenList = &vdisk;
-  shell::CommandContext context{};
+  session::CommandContext context{};
   context.session = &session;
   ListedNames listed;
 
@@ -79,7 +79,7 @@ class KnownNamesAtThePrompt : public request_test::SimFixture {
  protected:
   void SetUp() override {
     SimFixture::SetUp();
-    shell::runMode = shell::RunMode::kInteractive;
+    session::runMode = session::RunMode::kInteractive;
   }
 
   // How many list requests of the element type the simulator served.
@@ -94,7 +94,7 @@ class KnownNamesAtThePrompt : public request_test::SimFixture {
 
 TEST_F(KnownNamesAtThePrompt, TheManagerIsAskedOncePerKindAndLine) {
   startSim(loopbackAddress(124));
-  shell::WorkArea before = session_.work;
+  session::WorkArea before = session_.work;
 
   EXPECT_EQ((Names{"\"\\Virtual Disks\\v1\\", "\"\\Virtual Disks\\v2\\"}),
             offered(context_, listed_, "SHOW VDISK \"\\Virtual Disks\\"));
@@ -119,7 +119,7 @@ TEST_F(KnownNamesAtThePrompt, TheManagerIsAskedOncePerKindAndLine) {
 
 TEST_F(KnownNamesAtThePrompt, NeverWhileAScriptRuns) {
   startSim(loopbackAddress(125));
-  shell::runMode = shell::RunMode::kScript;
+  session::runMode = session::RunMode::kScript;
   EXPECT_EQ(Names{}, offered(context_, listed_, "SHOW VDISK \\"));
   EXPECT_EQ(asked("Storage"), 0);
 }

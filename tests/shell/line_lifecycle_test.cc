@@ -11,6 +11,15 @@
 #include "support/run_program.h"
 
 namespace shell {
+
+using session::CommandContext;
+using session::liveBlockCount;
+using session::outputStream;
+using session::releaseAll;
+using session::sessionOptions;
+using session::SessionState;
+using session::trackedNew;
+
 namespace {
 
 TEST(LineLifecycle, EveryLineReleasesWhatItAllocated) {
