@@ -38,7 +38,7 @@ Reply AnswerControlRequest(Service& service, const HttpRequest& request) {
     Reply reply;
     reply.bytes =
         HttpAnswer("HTTP/1.1 200 OK", {"Content-Type: application/json"},
-                   service.Snapshot());
+                   service.Snapshot(service.controlShowsSecrets()));
     return reply;
   }
   if (post && request.target == "/sim/state") {

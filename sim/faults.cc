@@ -1,15 +1,23 @@
 #include "sim/faults.h"
 
 #include <charconv>
+#include <climits>
 
 namespace sim {
 namespace {
+
+// Sizes past these would cost the simulator more memory than any test
+// needs: twice what the client accepts in one answer, and far deeper than
+// it nests.
+constexpr int kMostHugeMegabytes = 128;
+constexpr int kMostDeepLevels = 1000000;
 
 struct FaultName {
   FaultKind kind;
   const char* name;
   int defaultValue;
   const char* help;
+  int mostValue = INT_MAX;
 };
 
 constexpr FaultName kFaultNames[] = {
@@ -37,9 +45,14 @@ constexpr FaultName kFaultNames[] = {
      "short[:N[:BYTES]]     send all but the last BYTES (default 10), then "
      "close"},
     {FaultKind::kHuge, "huge", 64,
-     "huge[:N[:MB]]         pad the answer with MB megabytes of blanks (64)"},
+     "huge[:N[:MB]]         pad the answer with MB megabytes of blanks (64,\n"
+     "                        at most 128)",
+     kMostHugeMegabytes},
     {FaultKind::kDeep, "deep", 10000,
-     "deep[:N[:LEVELS]]     answer objects nested LEVELS deep (10000)"},
+     "deep[:N[:LEVELS]]     answer objects nested LEVELS deep (10000, at "
+     "most\n"
+     "                        1000000)",
+     kMostDeepLevels},
     {FaultKind::kStall, "stall", 0,
      "stall[:N]             send the header lines, then nothing, keeping the "
      "connection"},
@@ -93,6 +106,11 @@ bool ParseFault(std::string_view text, FaultSpec& spec, std::string& error) {
          spec.kind == FaultKind::kShort || spec.kind == FaultKind::kHuge ||
          spec.kind == FaultKind::kDeep || spec.kind == FaultKind::kTrickle)))) {
     error = "fault value must be a number";
+    return false;
+  }
+  if (spec.value > name->mostValue) {
+    error = std::string(name->name) + " allows a value of at most " +
+            std::to_string(name->mostValue);
     return false;
   }
   return true;

@@ -3,14 +3,14 @@
 #include <signal.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "sim/demo_scenario.h"
 #include "sim/options.h"
 #include "sim/save_file.h"
 #include "sim/scenario.h"
 #include "sim/server.h"
+#include "sim/written_file.h"
 
 namespace {
 
@@ -20,13 +20,33 @@ void OnSignal(int) {
   if (running != nullptr) running->Stop();
 }
 
-bool ReadFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  text = content.str();
-  return true;
+// Far more than the state of any array; a device that never ends, such as
+// /dev/zero, must not fill the memory.
+constexpr size_t kMostScenarioBytes = size_t{16} << 20;
+
+// The scenario file's text. False with `error` saying why.
+bool ReadScenario(const std::string& path, std::string& text,
+                  std::string& error) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) {
+    error = "cannot read " + path;
+    return false;
+  }
+  char buffer[65536];
+  size_t count = 0;
+  while (text.size() <= kMostScenarioBytes &&
+         (count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+    text.append(buffer, count);
+  }
+  bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (failed) {
+    error = "cannot read " + path;
+  } else if (text.size() > kMostScenarioBytes) {
+    error = "cannot read " + path + ": it holds more than " +
+            std::to_string(kMostScenarioBytes >> 20) + " MB";
+  }
+  return error.empty();
 }
 
 std::string PortText(int port) {
@@ -52,9 +72,8 @@ int main(int argc, char** argv) {
   if (options.demo) {
     scenario = sim::kDemoScenario;
   } else if (!options.scenarioFile.empty() &&
-             !ReadFile(options.scenarioFile, scenario)) {
-    std::fprintf(stderr, "pelk-sim: cannot read %s\n",
-                 options.scenarioFile.c_str());
+             !ReadScenario(options.scenarioFile, scenario, error)) {
+    std::fprintf(stderr, "pelk-sim: %s\n", error.c_str());
     return 2;
   }
   if (!scenario.empty() && !sim::LoadScenario(scenario, model, error)) {
@@ -71,15 +90,15 @@ int main(int argc, char** argv) {
   if (options.logFile == "-") {
     service.OpenLog(stderr);
   } else if (!options.logFile.empty()) {
-    log = std::fopen(options.logFile.c_str(), "a");
+    log = sim::OpenForAppending(options.logFile, error);
     if (log == nullptr) {
-      std::fprintf(stderr, "pelk-sim: cannot open %s\n",
-                   options.logFile.c_str());
+      std::fprintf(stderr, "pelk-sim: %s\n", error.c_str());
       return 2;
     }
     service.OpenLog(log);
   }
   service.LogProperties(options.logProperties);
+  service.ShowSecretsToControl(options.controlShowsSecrets);
   for (const sim::FaultSpec& fault : options.faults)
     service.faults().Add(fault);
 

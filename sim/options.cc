@@ -44,6 +44,10 @@ bool ParseOptions(int argc, const char* const* argv, Options& options,
       options.logProperties = true;
       continue;
     }
+    if (name == "--control-shows-secrets") {
+      options.controlShowsSecrets = true;
+      continue;
+    }
     if (i + 1 >= argc) {
       error = "unknown option or missing value: " + std::string(name);
       return false;
@@ -113,7 +117,10 @@ std::string HelpText() {
          "free)\n"
          "  --demo                  start from the demo scenario\n"
          "  --scenario FILE         start from a scenario file (JSON)\n"
-         "  --save FILE             write the state to FILE when stopping\n"
+         "  --save FILE             write the state to FILE when stopping, "
+         "readable\n"
+         "                          by its owner only (it holds the "
+         "passwords)\n"
          "  --log FILE              log one line per request (\"-\": standard "
          "error)\n"
          "  --log-properties        show each operation's properties in its "
@@ -125,7 +132,13 @@ std::string HelpText() {
          "                          connection to begin one (default 10000)\n"
          "  --idle-timeout MS       idle time before a kept connection closes\n"
          "                          (default 3600000)\n"
-         "  --max-connections N     connections served at once (default 64)\n"
+         "  --max-connections N     connections served at once (default 64); "
+         "when\n"
+         "                          all are open, the longest-idle kept one "
+         "is closed\n"
+         "                          to make room\n"
+         "  --control-shows-secrets GET /sim/state shows the users' "
+         "passwords\n"
          "  --help                  show this text\n"
          "\n"
          "Faults (N: how many requests, default 1, \"*\" until cleared):\n" +
@@ -135,8 +148,13 @@ std::string HelpText() {
          "  POST /sim/fault  body SPEC   inject a fault\n"
          "  POST /sim/clear              clear every fault\n"
          "  GET  /sim/faults             list the faults in force\n"
-         "  GET  /sim/state              the state as scenario JSON\n"
-         "  POST /sim/state  body JSON   replace the state\n"
+         "  GET  /sim/state              the state as scenario JSON, without "
+         "the\n"
+         "                               users' passwords (see "
+         "--control-shows-secrets)\n"
+         "  POST /sim/state  body JSON   replace the state; a user without a "
+         "password\n"
+         "                               keeps the one it has\n"
          "\n"
          "Logins: without a scenario the manager knows one user,\n"
          "administrator with the password administrator, and no storage\n"

@@ -16,6 +16,7 @@ struct Options {
   std::string saveFile;        // written when the simulator stops
   std::string logFile;         // "-" for standard error
   bool logProperties = false;  // each operation's properties in its log line
+  bool controlShowsSecrets = false;  // passwords in GET /sim/state
   std::vector<FaultSpec> faults;
   bool help = false;
 };

@@ -1,89 +1,105 @@
 #include "sim/save_file.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstring>
+
+#include "sim/written_file.h"
 
 namespace sim {
 namespace {
 
-constexpr int kMostLinks = 40;
+constexpr mode_t kOwnerOnly = 0600;
+constexpr int kNameAttempts = 100;
 
-struct Target {
-  std::string path;
-  bool special = false;  // a device or pipe: written in place
-  bool exists = false;
-  mode_t mode = 0;
+// The new state before it has a name: a file with none (which a killed
+// process leaves no trace of) or, where the file system has no such files,
+// a temporary one beside the target.
+struct NewFile {
+  int fd = -1;
+  std::string temporary;  // empty for a file with no name
 };
 
-bool Failed(std::string& error, const std::string& path, const char* reason) {
-  error = "cannot write " + path + ": " + reason;
+std::string DescriptorPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+bool CreateBeside(const std::string& target, NewFile& file) {
+  size_t slash = target.rfind('/');
+  std::string directory = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : target.substr(0, slash);
+  file.fd = open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kOwnerOnly);
+  struct stat status {};
+  if (file.fd >= 0 && stat(DescriptorPath(file.fd).c_str(), &status) == 0) {
+    return true;
+  }
+  // Kernels without unnamed files answer EISDIR; without /proc there is no
+  // way to name one.
+  if (file.fd < 0 && errno != EOPNOTSUPP && errno != EISDIR) return false;
+  if (file.fd >= 0) close(file.fd);
+  file.temporary = target + ".XXXXXX";
+  file.fd = mkostemp(file.temporary.data(), O_CLOEXEC);
+  if (file.fd < 0) file.temporary.clear();
+  return file.fd >= 0;
+}
+
+void Discard(NewFile& file) {
+  if (file.fd >= 0) close(file.fd);
+  if (!file.temporary.empty()) unlink(file.temporary.c_str());
+  file = NewFile{};
+}
+
+// A name beside `target` that nothing has yet, unpredictable to others.
+std::string NameBeside(const std::string& target, int attempt) {
+  constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  unsigned char noise[6] = {};
+  if (getrandom(noise, sizeof noise, GRND_NONBLOCK) < 0) noise[0] = 0;
+  std::string name = target + ".";
+  for (unsigned char byte : noise) {
+    name += kLetters[(byte + attempt) % (sizeof kLetters - 1)];
+  }
+  return name;
+}
+
+// Gives the complete file the target's name: a file with none is linked
+// there at once when the name is free, else through a fresh name beside it
+// renamed over what the name holds.
+bool PutInPlace(NewFile& file, const std::string& target) {
+  if (!file.temporary.empty()) {
+    if (std::rename(file.temporary.c_str(), target.c_str()) != 0) return false;
+    file.temporary.clear();
+    return true;
+  }
+  const std::string self = DescriptorPath(file.fd);
+  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(),
+             AT_SYMLINK_FOLLOW) == 0) {
+    return true;
+  }
+  for (int attempt = 0; errno == EEXIST && attempt < kNameAttempts; ++attempt) {
+    std::string beside = NameBeside(target, attempt);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, beside.c_str(),
+               AT_SYMLINK_FOLLOW) != 0) {
+      continue;
+    }
+    if (std::rename(beside.c_str(), target.c_str()) == 0) return true;
+    int saved = errno;
+    unlink(beside.c_str());
+    errno = saved;
+    return false;
+  }
   return false;
 }
 
-bool FailedErrno(std::string& error, const std::string& path) {
-  return Failed(error, path, std::strerror(errno));
-}
-
-// Follows the user's own links (and root's) to what the name leads to.
-bool Resolve(const std::string& name, Target& target, std::string& error) {
-  std::string path = name;
-  for (int links = 0; links <= kMostLinks; ++links) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0) {
-      if (errno != ENOENT) return FailedErrno(error, name);
-      target = Target{path, false, false, 0};
-      return true;
-    }
-    if (S_ISDIR(status.st_mode)) {
-      return Failed(error, name, "it is a directory");
-    }
-    if (!S_ISLNK(status.st_mode)) {
-      if (S_ISREG(status.st_mode) && status.st_uid != geteuid()) {
-        return Failed(error, name, "it is a file of another user");
-      }
-      target =
-          Target{path, !S_ISREG(status.st_mode), true, status.st_mode & 0777};
-      return true;
-    }
-    if (status.st_uid != geteuid() && status.st_uid != 0) {
-      return Failed(error, name, "it is a symbolic link of another user");
-    }
-    char buffer[PATH_MAX];
-    ssize_t length = readlink(path.c_str(), buffer, sizeof buffer - 1);
-    if (length <= 0) return FailedErrno(error, name);
-    std::string next(buffer, static_cast<size_t>(length));
-    size_t slash = path.rfind('/');
-    if (next[0] != '/' && slash != std::string::npos) {
-      next = path.substr(0, slash + 1) + next;
-    }
-    struct stat nextStatus {};
-    if (lstat(next.c_str(), &nextStatus) != 0 && errno == ENOENT &&
-        stat(path.c_str(), &nextStatus) == 0) {
-      // Resolved by the kernel alone, as /dev/stdout is.
-      target = Target{path, true, true, 0};
-      return true;
-    }
-    path = next;
-  }
-  return Failed(error, name, std::strerror(ELOOP));
-}
-
-// A new file beside the target; its name is left in `temporary`.
-int CreateBeside(const Target& target, std::string& temporary) {
-  temporary = target.path + ".XXXXXX";
-  return mkostemp(temporary.data(), O_CLOEXEC);
-}
-
-bool WriteAll(int descriptor, const std::string& text) {
+bool WriteAll(int fd, const std::string& text) {
   size_t done = 0;
   while (done < text.size()) {
-    ssize_t written = write(descriptor, text.data() + done, text.size() - done);
+    ssize_t written = write(fd, text.data() + done, text.size() - done);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -93,58 +109,39 @@ bool WriteAll(int descriptor, const std::string& text) {
   return true;
 }
 
-mode_t NewFileMode() {
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 }  // namespace
 
 bool CheckSaveFile(const std::string& path, std::string& error) {
-  Target target;
-  if (!Resolve(path, target, error)) return false;
-  if (target.special) return true;
-  std::string temporary;
-  int descriptor = CreateBeside(target, temporary);
-  if (descriptor < 0) return FailedErrno(error, path);
-  close(descriptor);
-  unlink(temporary.c_str());
+  WriteTarget target;
+  if (!ResolveWriteTarget(path, target, error)) return false;
+  if (target.kind == WriteTarget::Kind::kSpecial) return true;
+  NewFile probe;
+  if (!CreateBeside(target.path, probe)) return WriteFailed(error, path);
+  Discard(probe);
   return true;
 }
 
 bool SaveFile(const std::string& path, const std::string& text,
               std::string& error) {
-  Target target;
-  if (!Resolve(path, target, error)) return false;
-  if (target.special) {
-    int descriptor = open(target.path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (descriptor < 0) return FailedErrno(error, path);
-    bool written = WriteAll(descriptor, text);
+  WriteTarget target;
+  if (!ResolveWriteTarget(path, target, error)) return false;
+  if (target.kind == WriteTarget::Kind::kSpecial) {
+    int fd = OpenWriteTarget(path, target, O_WRONLY, 0, error);
+    if (fd < 0) return false;
+    bool written = WriteAll(fd, text);
     int saved = errno;
-    close(descriptor);
+    close(fd);
     errno = saved;
-    return written || FailedErrno(error, path);
+    return written || WriteFailed(error, path);
   }
-  std::string temporary;
-  int descriptor = CreateBeside(target, temporary);
-  if (descriptor < 0) return FailedErrno(error, path);
-  mode_t mode = target.exists ? target.mode : NewFileMode();
-  bool written = fchmod(descriptor, mode) == 0 && WriteAll(descriptor, text) &&
-                 fsync(descriptor) == 0;
+  NewFile file;
+  if (!CreateBeside(target.path, file)) return WriteFailed(error, path);
+  bool written = fchmod(file.fd, kOwnerOnly) == 0 && WriteAll(file.fd, text) &&
+                 fsync(file.fd) == 0 && PutInPlace(file, target.path);
   int saved = errno;
-  if (close(descriptor) != 0 && written) {
-    written = false;
-    saved = errno;
-  }
-  if (written && std::rename(temporary.c_str(), target.path.c_str()) != 0) {
-    written = false;
-    saved = errno;
-  }
-  if (written) return true;
-  unlink(temporary.c_str());
+  Discard(file);
   errno = saved;
-  return FailedErrno(error, path);
+  return written || WriteFailed(error, path);
 }
 
 }  // namespace sim

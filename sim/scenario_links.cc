@@ -1,4 +1,5 @@
 // Loading a whole scenario: the systems, then the DR pairs between them.
+#include <algorithm>
 #include <set>
 
 #include "sim/scenario.h"
@@ -120,7 +121,8 @@ bool IdsUnique(const Model& model, std::string& error) {
 
 }  // namespace
 
-bool LoadScenario(std::string_view text, Model& model, std::string& error) {
+bool LoadScenario(std::string_view text, Model& model, std::string& error,
+                  const std::vector<User>& knownUsers) {
   json root = json::parse(text, nullptr, false);
   if (root.is_discarded()) {
     error = JsonSyntaxError(text);
@@ -148,8 +150,13 @@ bool LoadScenario(std::string_view text, Model& model, std::string& error) {
   for (size_t i = 0; users != nullptr && i < users->size(); ++i) {
     User user;
     loader.where = "manager.users[" + std::to_string(i) + "]";
-    if (!loader.Text((*users)[i], "name", user.name, true, 64) ||
-        !loader.Text((*users)[i], "password", user.password, true, 64)) {
+    if (!loader.Text((*users)[i], "name", user.name, true, 64)) break;
+    auto known = std::find_if(
+        knownUsers.begin(), knownUsers.end(),
+        [&](const User& other) { return other.name == user.name; });
+    if (known != knownUsers.end()) user.password = known->password;
+    if (!loader.Text((*users)[i], "password", user.password,
+                     known == knownUsers.end(), 64)) {
       break;
     }
     loaded.users.push_back(user);

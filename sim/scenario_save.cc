@@ -160,10 +160,12 @@ ordered_json SaveSystem(const Model& model, const StorageSystem& s) {
 
 }  // namespace
 
-std::string SaveScenario(const Model& model) {
+std::string SaveScenario(const Model& model, bool withPasswords) {
   ordered_json users = ordered_json::array();
   for (const User& user : model.users) {
-    users.push_back({{"name", user.name}, {"password", user.password}});
+    ordered_json entry = {{"name", user.name}};
+    if (withPasswords) entry["password"] = user.password;
+    users.push_back(entry);
   }
   ordered_json out = {{"manager",
                        {{"version", model.version},

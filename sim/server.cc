@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <iterator>
 
 #include "sim/exchange.h"
 
@@ -131,7 +132,8 @@ void Server::Accept(int listener, Port port) {
   while (true) {
     int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) return;
-    if (active_.load() >= options_.maxConnections) {
+    std::lock_guard lock(connectionsMutex_);
+    if (Occupied() >= options_.maxConnections && !CloseLongestIdle()) {
       service_.Log("refused a connection: too many open");
       close(fd);
       continue;
@@ -139,26 +141,63 @@ void Server::Accept(int listener, Port port) {
     int yes = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    ++active_;
-    std::lock_guard lock(connectionsMutex_);
     Connection& connection = connections_.emplace_back();
-    connection.thread = std::thread([this, fd, port, &connection] {
-      Serve(fd, port);
-      --active_;
+    connection.fd = fd;
+    connection.thread = std::thread([this, port, &connection] {
+      Serve(connection, port);
       connection.done = true;
     });
   }
 }
 
-void Server::Reap(bool all) {
-  std::lock_guard lock(connectionsMutex_);
-  for (auto it = connections_.begin(); it != connections_.end();) {
-    if (all || it->done) {
-      if (it->thread.joinable()) it->thread.join();
-      it = connections_.erase(it);
-    } else {
-      ++it;
+int Server::Occupied() const {
+  int occupied = 0;
+  for (const Connection& connection : connections_) {
+    if (!connection.done && !connection.evicted) ++occupied;
+  }
+  return occupied;
+}
+
+// Kept connections that only wait would otherwise lock everyone else out
+// until their idle timeout; one busy with a request, or new and not yet
+// heard from (its request timeout is short), keeps its place.
+bool Server::CloseLongestIdle() {
+  Connection* longest = nullptr;
+  for (Connection& connection : connections_) {
+    if (connection.done || connection.evicted || connection.fd < 0 ||
+        connection.idleSince < 0) {
+      continue;
     }
+    if (longest == nullptr || connection.idleSince < longest->idleSince) {
+      longest = &connection;
+    }
+  }
+  if (longest == nullptr) return false;
+  // Its thread sees the end of the stream at once and closes it.
+  shutdown(longest->fd, SHUT_RDWR);
+  longest->evicted = true;
+  service_.Log("closed the longest-idle connection to make room");
+  return true;
+}
+
+void Server::MarkIdle(Connection& connection, bool idle) {
+  std::lock_guard lock(connectionsMutex_);
+  connection.idleSince = idle ? NowMs() : -1;
+}
+
+void Server::Reap(bool all) {
+  // Joined without the lock, which a thread still running takes.
+  std::list<Connection> ended;
+  {
+    std::lock_guard lock(connectionsMutex_);
+    for (auto it = connections_.begin(); it != connections_.end();) {
+      auto next = std::next(it);
+      if (all || it->done) ended.splice(ended.end(), connections_, it);
+      it = next;
+    }
+  }
+  for (Connection& connection : ended) {
+    if (connection.thread.joinable()) connection.thread.join();
   }
 }
 
@@ -217,13 +256,15 @@ bool Server::HoldUntilClosed(int fd) {
   return false;
 }
 
-void Server::Serve(int fd, Port port) {
+void Server::Serve(Connection& connection, Port port) {
+  const int fd = connection.fd;
   bool elm = port == Port::kElm;
   std::string peer = Peer(fd);
   std::string buffer;
   // A new connection has the request timeout to send its first request.
   int64_t requestStart = NowMs();
   bool served = false;
+  bool idle = false;
   bool graceful = true;
   while (true) {
     HttpRequest request;
@@ -258,6 +299,9 @@ void Server::Serve(int fd, Port port) {
     if (!buffer.empty() || !served) {
       timeout = static_cast<int>(std::max<int64_t>(
           0, requestStart + options_.requestTimeoutMs - NowMs()));
+    } else if (!idle) {
+      idle = true;
+      MarkIdle(connection, true);
     }
     if (!WaitFor(fd, POLLIN, timeout)) {
       if (!buffer.empty()) {
@@ -281,6 +325,10 @@ void Server::Serve(int fd, Port port) {
     }
     if (buffer.empty()) requestStart = NowMs();
     buffer.append(chunk, static_cast<size_t>(n));
+    if (idle) {
+      idle = false;
+      MarkIdle(connection, false);
+    }
   }
   if (graceful) {
     // Read what the client still sends (the zero byte after a login-port
@@ -293,6 +341,11 @@ void Server::Serve(int fd, Port port) {
       ssize_t n = recv(fd, sink, sizeof sink, 0);
       if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) break;
     }
+  }
+  {
+    // No longer to be closed to make room: the number may be reused.
+    std::lock_guard lock(connectionsMutex_);
+    connection.fd = -1;
   }
   close(fd);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <list>
 #include <mutex>
 #include <string>
@@ -22,7 +23,8 @@ struct ServerOptions {
   int requestTimeoutMs = 10000;  // first byte to last byte of one request,
                                  // and a new connection to its first byte
   int idleTimeoutMs = 3600000;   // between requests on a kept connection
-  int maxConnections = 64;
+  int maxConnections = 64;       // when all are open, the longest-idle kept one
+                                 // is closed for a new one
   FramingLimits limits;
 };
 
@@ -47,13 +49,23 @@ class Server {
 
  private:
   enum class Port { kText, kElm };
+  // The fields but `done` are guarded by connectionsMutex_.
   struct Connection {
     std::thread thread;
     std::atomic<bool> done{false};
+    int fd = -1;             // -1 once its thread closed it
+    int64_t idleSince = -1;  // waiting for a next request since; -1: not
+    bool evicted = false;    // closed to make room, its thread ending
   };
 
   void Accept(int listener, Port port);
-  void Serve(int fd, Port port);
+  void Serve(Connection& connection, Port port);
+  void MarkIdle(Connection& connection, bool idle);
+  // Connections that hold a place: neither ended nor closed to make room.
+  int Occupied() const;
+  // Closes the connection that has waited longest for its next request,
+  // if any does; connectionsMutex_ held.
+  bool CloseLongestIdle();
   bool Send(int fd, const Reply& reply);
   bool HoldUntilClosed(int fd);
   bool WaitFor(int fd, short events, int timeoutMs);
@@ -68,7 +80,6 @@ class Server {
   int stopPipe_[2] = {-1, -1};
   std::mutex connectionsMutex_;
   std::list<Connection> connections_;
-  std::atomic<int> active_{0};
 };
 
 }  // namespace sim

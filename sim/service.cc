@@ -92,14 +92,19 @@ std::optional<std::string> Service::SessionUser(std::string_view cookie) {
   return found->second;
 }
 
-std::string Service::Snapshot() {
+std::string Service::Snapshot(bool withPasswords) {
   std::lock_guard lock(modelMutex_);
-  return SaveScenario(model_);
+  return SaveScenario(model_, withPasswords);
 }
 
 bool Service::Replace(std::string_view json, std::string& error) {
+  std::vector<User> knownUsers;
+  {
+    std::lock_guard lock(modelMutex_);
+    knownUsers = model_.users;
+  }
   Model loaded;
-  if (!LoadScenario(json, loaded, error)) return false;
+  if (!LoadScenario(json, loaded, error, knownUsers)) return false;
   std::lock_guard lock(modelMutex_);
   model_ = std::move(loaded);
   return true;

@@ -37,8 +37,10 @@ class Service {
   // The user a session cookie belongs to, if any.
   std::optional<std::string> SessionUser(std::string_view cookie);
 
-  // The whole state as scenario JSON; replacing it from scenario JSON.
-  std::string Snapshot();
+  // The whole state as scenario JSON (the users' passwords left out unless
+  // asked for); replacing it from scenario JSON, where a user without a
+  // password keeps the one it has.
+  std::string Snapshot(bool withPasswords = true);
   bool Replace(std::string_view json, std::string& error);
 
   Faults& faults() { return faults_; }
@@ -48,6 +50,9 @@ class Service {
   // Whether an operation's log line lists its properties.
   void LogProperties(bool on) { logProperties_ = on; }
   bool logsProperties() const { return logProperties_; }
+  // Whether the state read by a control request shows the passwords.
+  void ShowSecretsToControl(bool on) { controlShowsSecrets_ = on; }
+  bool controlShowsSecrets() const { return controlShowsSecrets_; }
   void Log(std::string_view line);
 
  private:
@@ -61,6 +66,7 @@ class Service {
   std::mutex logMutex_;
   std::FILE* log_ = nullptr;
   bool logProperties_ = false;
+  bool controlShowsSecrets_ = false;
 };
 
 // The session key with its characters 21 to 24 replaced by "0071", as the

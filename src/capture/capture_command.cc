@@ -37,7 +37,7 @@ int confirmOverwrite(CaptureWriter& writer, const char* fileName) {
     char* name = stepFileName(fileName, kCaptureSteps[i].name);
     platform::WriteTarget target;
     if (!platform::findWriteTarget(name, target) &&
-        (errno == platform::kForeignLink || errno == platform::kForeignFile)) {
+        platform::isRefusal(errno)) {
       std::fprintf(session::errorStream(), "\nError: Open of %s failed, %s",
                    name, platform::errorText(errno));
       session::release(name);

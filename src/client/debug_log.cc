@@ -62,7 +62,7 @@ int writeEntry(const char* message) {
     std::fclose(log);
     std::string rotated = name + ".old";
     if (!platform::rotateFile(name.c_str(), rotated.c_str()) &&
-        (errno == platform::kForeignLink || errno == platform::kForeignFile)) {
+        platform::isRefusal(errno)) {
       rememberOsError(errno);
       return EMCLIENTAPI_OPENDEBUGFILE_ERROR;
     }

@@ -35,6 +35,12 @@ const char* errorText(int error) {
       return "it is a symbolic link of another user";
     case kForeignFile:
       return "it is a file of another user";
+    case kLinkedFile:
+      return "it is a file with other hard links";
+    case kUnwritableKind:
+      return "it is a socket or a block device";
+    case kChangedFile:
+      return "it was replaced while being opened";
     default:
       return std::strerror(error);
   }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,30 +20,40 @@ std::string homeFile(const char* name) {
   return path + name;
 }
 
-bool readLines(const std::string& path, std::vector<std::string>& lines) {
+bool readLines(const std::string& path, std::size_t limit,
+               std::vector<std::string>& lines) {
   // Read only what may also be written: the file keeps what was typed.
   WriteTarget target;
-  if (!findWriteTarget(path.c_str(), target) ||
-      target.kind == TargetKind::kMissing) {
+  if (!findWriteTarget(path.c_str(), target)) return false;
+  if (target.kind == TargetKind::kMissing) {
+    errno = ENOENT;
     return false;
   }
   int descriptor = openWriteTarget(target, O_RDONLY, 0);
-  std::FILE* stream = descriptor >= 0 ? fdopen(descriptor, "r") : nullptr;
-  if (stream == nullptr) {
-    if (descriptor >= 0) close(descriptor);
+  if (descriptor < 0) return false;
+  // A device such as /dev/zero never ends: no more than the limit is read.
+  std::string text;
+  char buffer[65536];
+  ssize_t count = 0;
+  while (text.size() <= limit &&
+         (count = read(descriptor, buffer, sizeof buffer)) != 0) {
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) break;
+    text.append(buffer, static_cast<std::size_t>(count));
+  }
+  int error = count < 0 ? errno : text.size() > limit ? EFBIG : 0;
+  close(descriptor);
+  if (error != 0) {
+    errno = error;
     return false;
   }
-  std::string line;
-  for (int c = std::getc(stream); c != EOF; c = std::getc(stream)) {
-    if (c == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += static_cast<char>(c);
-    }
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
   }
-  if (!line.empty()) lines.push_back(line);
-  std::fclose(stream);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // They may hold what the user typed, so only the owner may read them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +14,11 @@ namespace platform {
 std::string homeFile(const char* name);
 
 // Reads the lines of a text file, without their line feeds. Returns false
-// when the file cannot be opened (a missing file included) or could not be
-// written under the rule of written_files.h.
-bool readLines(const std::string& path, std::vector<std::string>& lines);
+// with errno when the file cannot be opened (a missing file included) or
+// could not be written under the rule of written_files.h, and with EFBIG,
+// none of it taken, when it holds more than `limit` bytes.
+bool readLines(const std::string& path, std::size_t limit,
+               std::vector<std::string>& lines);
 
 // Appends one line and its line feed under the rule of written_files.h;
 // the file is made readable and writable by its owner only. Returns false

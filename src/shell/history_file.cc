@@ -1,6 +1,8 @@
 #include "shell/history_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 #include "language/grammar.h"
 #include "language/line_scanner.h"
@@ -9,6 +11,11 @@
 
 namespace shell {
 namespace {
+
+// Twice what kHistoryLines of the longest lines the prompt takes fill: a
+// larger file is none the prompt keeps, and reading it could exhaust memory
+// (a device that never ends, such as /dev/zero).
+constexpr std::size_t kHistoryBytes = std::size_t{4} << 20;
 
 bool isBlank(std::string_view line) {
   return line.find_first_not_of(' ') == std::string_view::npos;
@@ -43,7 +50,15 @@ HistoryFile userHistoryFile() {
 
 std::vector<std::string> loadHistory(HistoryFile& history) {
   std::vector<std::string> lines;
-  if (history.path.empty() || !platform::readLines(history.path, lines)) {
+  if (history.path.empty()) return lines;
+  if (!platform::readLines(history.path, kHistoryBytes, lines)) {
+    if (errno == EFBIG) {
+      std::fprintf(stderr,
+                   "pelk: the history file %s is not used: it holds more "
+                   "than %zu MB\n",
+                   history.path.c_str(), kHistoryBytes >> 20);
+      history.path.clear();
+    }
     return lines;
   }
   // Lines written by hand or by older versions are held to the same rule.

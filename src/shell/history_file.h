@@ -23,7 +23,8 @@ struct HistoryFile {
 HistoryFile userHistoryFile();
 
 // The newest kHistoryLines lines of the file, oldest first. A longer file
-// is rewritten with only these.
+// is rewritten with only these. A file of more than 4 MB is neither read
+// nor written (the path is emptied), which standard error is told.
 std::vector<std::string> loadHistory(HistoryFile& history);
 
 // Appends a line to the file unless it is blank, repeats the newest line

@@ -107,5 +107,35 @@ TEST(Signals, LeaveNoIncompleteCaptureStepOrReference) {
   }
 }
 
+// Killed outright while a capture step or a reference is being written,
+// or by a file size limit whose signal it does not catch, a session can
+// clean nothing up: the unfinished file must never have had a name.
+TEST(Signals, AKilledSessionLeavesNoUnfinishedFile) {
+  SimSession sim(loopbackAddress(219), kRequestScenario,
+                 {"--fault", "delay:*:300"});
+  REQUIRE_SIM(sim);
+  for (const std::vector<std::string>& lines :
+       {std::vector<std::string>{"SELECT SYSTEM Alpha",
+                                 "CAPTURE CONFIGURATION cap.txt"},
+        {"REGRESSION CAPTURE ref.txt", "SELECT SYSTEM Alpha", "SHOW VDISK"}}) {
+    SCOPED_TRACE(lines.back());
+    ScratchDirectory scratch;
+    auto run =
+        runUntilSignalled(sim, withManager(sim.address(), lines),
+                          scratch.path(), SIGKILL, loggedRequests(sim) + 2);
+    EXPECT_EQ(-1, run.exitStatus);
+    EXPECT_EQ(std::set<std::string>{}, filesIn(scratch.path()));
+  }
+
+  ScratchDirectory scratch;
+  testing_support::ProgramOptions options;
+  options.arguments = {"-c", "exec prlimit --fsize=512 -- \"$0\" \"$@\"",
+                       PELK_BINARY, "REGRESSION CAPTURE ref.txt", "HELP"};
+  options.directory = scratch.path();
+  auto run = testing_support::runProgram("/bin/sh", options);
+  EXPECT_EQ(-1, run.exitStatus);
+  EXPECT_EQ(std::set<std::string>{}, filesIn(scratch.path()));
+}
+
 }  // namespace
 }  // namespace e2e

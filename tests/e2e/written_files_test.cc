@@ -3,6 +3,7 @@
 // whole is not left behind, a log that cannot be written costs only its
 // entries, and nothing is written through another user's link or into
 // another user's file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,10 +124,37 @@ TEST(WrittenFiles, ASessionFileThatCannotBeWrittenWholeIsLeftEmpty) {
   EXPECT_EQ(scratch.read("EMClientAPIPersist.txt"), "");
 }
 
+// A pipe's reading end opened without waiting for a writer, so whatever
+// the session writes into the pipe can be seen afterwards.
+class PipeReader {
+ public:
+  explicit PipeReader(const std::string& path)
+      : descriptor_(open(path.c_str(), O_RDONLY | O_NONBLOCK)) {}
+  ~PipeReader() {
+    if (descriptor_ >= 0) close(descriptor_);
+  }
+  PipeReader(const PipeReader&) = delete;
+  PipeReader& operator=(const PipeReader&) = delete;
+  bool opened() const { return descriptor_ >= 0; }
+  std::string take() {
+    std::string text;
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = read(descriptor_, buffer, sizeof buffer)) > 0) {
+      text.append(buffer, static_cast<std::size_t>(count));
+    }
+    return text;
+  }
+
+ private:
+  int descriptor_;
+};
+
 // Every name the session writes, with a link the other user planted there,
-// or a file of theirs: the command that asked for the file refuses it, the
-// files written on their own stay unwritten, and nothing is changed.
-TEST(WrittenFiles, AnotherUsersLinkOrFileAtAWrittenNameIsLeftAlone) {
+// a file or a pipe of theirs: the command that asked for the file refuses
+// it, the files written on their own stay unwritten, and nothing is
+// changed or sent their way.
+TEST(WrittenFiles, AnotherUsersLinkFileOrPipeAtAWrittenNameIsLeftAlone) {
   if (!testing_support::canActAsOtherUser()) {
     GTEST_SKIP() << testing_support::kNeedsSuperuser;
   }
@@ -146,24 +174,38 @@ TEST(WrittenFiles, AnotherUsersLinkOrFileAtAWrittenNameIsLeftAlone) {
       {"EMClientAPIDebug.txt", "DEBUG INFORMATION TALLOW_FLAGS=111", nullptr},
       {"EMClientAPIPersist.txt", "SHOW OPTIONS", nullptr},
   };
-  for (bool link : {true, false}) {
+  enum class Planted { kLink, kFile, kPipe };
+  for (Planted planted : {Planted::kLink, Planted::kFile, Planted::kPipe}) {
+    const bool link = planted == Planted::kLink;
+    const bool pipe = planted == Planted::kPipe;
     for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(c.name) + (link ? " (link)" : " (file)"));
+      SCOPED_TRACE(std::string(c.name) + (link   ? " (link)"
+                                          : pipe ? " (pipe)"
+                                                 : " (file)"));
       ScratchDirectory scratch;
       testing_support::openToEveryone(scratch.path());
       std::string victim = scratch.write("victim.txt", "precious\n");
       ASSERT_EQ(0, chmod(victim.c_str(), 0644));
       testing_support::ProgramOptions plant;
       plant.arguments =
-          link ? std::vector<std::string>{"-s", "victim.txt", c.name}
-               : std::vector<std::string>{c.name};
+          link   ? std::vector<std::string>{"-s", "victim.txt", c.name}
+          : pipe ? std::vector<std::string>{"-m", "0666", c.name}
+                 : std::vector<std::string>{c.name};
       plant.directory = scratch.path();
-      ASSERT_EQ(0, testing_support::runAsOtherUser(link ? "ln" : "touch", plant)
+      ASSERT_EQ(0, testing_support::runAsOtherUser(link   ? "ln"
+                                                   : pipe ? "mkfifo"
+                                                          : "touch",
+                                                   plant)
                        .exitStatus);
+      const std::string planted = scratch.path() + "/" + c.name;
+      // The other user listens; a session that waited for a reader would
+      // not end.
+      PipeReader listener(pipe ? planted : "");
 
       auto run =
           runArguments(withManager(sim.address(), {c.command, "SHOW SYSTEM"}),
                        "", scratch.path());
+      EXPECT_FALSE(run.timedOut);
       if (c.refusal != nullptr) {
         EXPECT_NE(std::string::npos,
                   run.output.find(echo(c.command) + c.refusal +
@@ -177,11 +219,16 @@ TEST(WrittenFiles, AnotherUsersLinkOrFileAtAWrittenNameIsLeftAlone) {
       EXPECT_NE(std::string::npos,
                 run.output.find("\nSystems available on this Manager:"));
       EXPECT_EQ("precious\n", scratch.read("victim.txt"));
-      EXPECT_EQ(link ? "precious\n" : "", scratch.read(c.name));
+      if (pipe) {
+        ASSERT_TRUE(listener.opened());
+        EXPECT_EQ("", listener.take());
+      } else {
+        EXPECT_EQ(link ? "precious\n" : "", scratch.read(c.name));
+      }
       struct stat status {};
       ASSERT_EQ(0, stat(victim.c_str(), &status));
       EXPECT_EQ(0644u, status.st_mode & 0777u);
-      ASSERT_EQ(0, lstat((scratch.path() + "/" + c.name).c_str(), &status));
+      ASSERT_EQ(0, lstat(planted.c_str(), &status));
       EXPECT_EQ(testing_support::kOtherUser, status.st_uid);
     }
   }

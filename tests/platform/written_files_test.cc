@@ -2,10 +2,13 @@
 // files are refused, and that new content takes its name only complete.
 #include "platform/written_files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,9 +42,11 @@ unsigned modeOf(const std::string& path) {
 }
 
 // Every writer of the program, each given `name` and the text "new\n":
-// true when it wrote, false with errno when it did not.
+// true when it wrote, false with errno when it did not. One that writes in
+// place opens a regular file at the name; the others replace it.
 struct Writer {
   const char* what;
+  bool inPlace;
   bool (*write)(const std::string& name);
 };
 
@@ -53,28 +58,66 @@ bool writePending(const std::string& name, FileAccess access) {
 }
 
 const Writer kWriters[] = {
-    {"replacement",
+    {"replacement", false,
      [](const std::string& name) {
        return writePending(name, FileAccess::kShared);
      }},
-    {"private replacement",
+    {"private replacement", false,
      [](const std::string& name) {
        return writePending(name, FileAccess::kPrivate);
      }},
-    {"append",
+    {"append", true,
      [](const std::string& name) {
        std::FILE* file = openPrivateForAppending(name.c_str());
        if (file == nullptr) return false;
        std::fputs("new\n", file);
        return std::fclose(file) == 0;
      }},
-    {"history line",
+    {"history line", true,
      [](const std::string& name) { return appendPrivateLine(name, "new"); }},
-    {"history rewrite",
+    {"history rewrite", false,
      [](const std::string& name) {
        return replacePrivateLines(name, {"new"});
      }},
 };
+
+// A pipe's reading end that never waits for a writer.
+class PipeReader {
+ public:
+  explicit PipeReader(const std::string& path)
+      : descriptor_(open(path.c_str(), O_RDONLY | O_NONBLOCK)) {}
+  ~PipeReader() {
+    if (descriptor_ >= 0) close(descriptor_);
+  }
+  PipeReader(const PipeReader&) = delete;
+  PipeReader& operator=(const PipeReader&) = delete;
+  bool opened() const { return descriptor_ >= 0; }
+  // Whatever has been written into the pipe so far.
+  std::string take() {
+    std::string text;
+    char buffer[256];
+    ssize_t count = 0;
+    while ((count = read(descriptor_, buffer, sizeof buffer)) > 0) {
+      text.append(buffer, static_cast<std::size_t>(count));
+    }
+    return text;
+  }
+
+ private:
+  int descriptor_;
+};
+
+bool makeSocket(const std::string& path) {
+  int descriptor = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (descriptor < 0 || path.size() >= sizeof address.sun_path) return false;
+  path.copy(address.sun_path, path.size());
+  bool bound = bind(descriptor, reinterpret_cast<sockaddr*>(&address),
+                    sizeof address) == 0;
+  close(descriptor);
+  return bound;
+}
 
 TEST(WriteRule, TheUsersOwnLinksAreFollowed) {
   for (const Writer& writer : kWriters) {
@@ -129,6 +172,117 @@ TEST(WriteRule, AnotherUsersLinkOrFileIsRefusedAndLeftAlone) {
   EXPECT_STREQ("it is a file of another user", errorText(kForeignFile));
 }
 
+// Nothing of theirs is written into, and nothing waits for a reader.
+TEST(WriteRule, AnotherUsersPipeOrSocketIsRefusedLikeTheirFile) {
+  if (!testing_support::canActAsOtherUser()) {
+    GTEST_SKIP() << testing_support::kNeedsSuperuser;
+  }
+  ScratchDirectory scratch;
+  const std::string pipe = scratch.path() + "/pipe";
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0666));
+  const std::string socket = scratch.path() + "/socket";
+  ASSERT_TRUE(makeSocket(socket));
+  for (const std::string& theirs : {pipe, socket}) {
+    ASSERT_TRUE(testing_support::giveToOtherUser(theirs));
+  }
+  PipeReader reader(pipe);
+  ASSERT_TRUE(reader.opened());
+  for (const Writer& writer : kWriters) {
+    SCOPED_TRACE(writer.what);
+    for (const std::string& theirs : {pipe, socket}) {
+      SCOPED_TRACE(theirs);
+      errno = 0;
+      EXPECT_FALSE(writer.write(theirs));
+      EXPECT_EQ(kForeignFile, errno);
+    }
+  }
+  EXPECT_EQ("", reader.take());
+}
+
+// A file whose other name may be anyone's: what writes in place refuses
+// it, what replaces it leaves the other name as it was.
+TEST(WriteRule, AFileWithOtherHardLinksIsNeverWrittenThrough) {
+  for (const Writer& writer : kWriters) {
+    SCOPED_TRACE(writer.what);
+    ScratchDirectory scratch;
+    const std::string other = scratch.write("other.txt", "other\n");
+    const std::string name = scratch.path() + "/name.txt";
+    ASSERT_EQ(0, link(other.c_str(), name.c_str()));
+    errno = 0;
+    EXPECT_EQ(!writer.inPlace, writer.write(name));
+    if (writer.inPlace) {
+      EXPECT_EQ(kLinkedFile, errno);
+    }
+    EXPECT_EQ(writer.inPlace ? "other\n" : "new\n", scratch.read("name.txt"));
+    EXPECT_EQ("other\n", scratch.read("other.txt"));
+    EXPECT_EQ((std::vector<std::string>{"name.txt", "other.txt"}),
+              namesIn(scratch.path()));
+  }
+  EXPECT_STREQ("it is a file with other hard links", errorText(kLinkedFile));
+}
+
+// What the hook puts at the checked name in place of what the check saw:
+// a link to the victim, or another name of it.
+struct Swap {
+  std::string name;
+  std::string victim;
+  bool symbolic = false;
+};
+Swap swap;
+
+void swapName(const char* path) {
+  if (swap.name != path) return;
+  unlink(path);
+  if (swap.symbolic) {
+    symlink(swap.victim.c_str(), path);
+  } else {
+    link(swap.victim.c_str(), path);
+  }
+}
+
+class SwapBetweenCheckAndOpen {
+ public:
+  SwapBetweenCheckAndOpen() { installCheckedNameHook(swapName); }
+  ~SwapBetweenCheckAndOpen() { installCheckedNameHook(nullptr); }
+};
+
+TEST(WriteRule, ANameSwappedBetweenCheckAndOpenIsNotWrittenThrough) {
+  enum class Seen { kNothing, kOwnFile, kOwnPipe };
+  const struct {
+    const char* what;
+    Seen seen;
+    bool symbolic;
+    int refusal;
+  } cases[] = {
+      {"nothing, then a link", Seen::kNothing, true, ELOOP},
+      {"nothing, then another name", Seen::kNothing, false, kLinkedFile},
+      {"a file, then a link", Seen::kOwnFile, true, ELOOP},
+      {"a file, then another name", Seen::kOwnFile, false, kChangedFile},
+      {"a pipe, then a link", Seen::kOwnPipe, true, ELOOP},
+      {"a pipe, then another name", Seen::kOwnPipe, false, kChangedFile},
+  };
+  SwapBetweenCheckAndOpen hook;
+  for (const auto& c : cases) {
+    for (const Writer& writer : kWriters) {
+      // A replacement opens nothing at the name but a pipe.
+      if (!writer.inPlace && c.seen != Seen::kOwnPipe) continue;
+      SCOPED_TRACE(std::string(c.what) + ", " + writer.what);
+      ScratchDirectory scratch;
+      swap = Swap{scratch.path() + "/name",
+                  scratch.write("victim", "precious\n"), c.symbolic};
+      if (c.seen == Seen::kOwnFile) scratch.write("name", "");
+      if (c.seen == Seen::kOwnPipe) {
+        ASSERT_EQ(0, mkfifo(swap.name.c_str(), 0600));
+      }
+      errno = 0;
+      EXPECT_FALSE(writer.write(swap.name));
+      EXPECT_EQ(c.refusal, errno);
+      EXPECT_EQ("precious\n", scratch.read("victim"));
+    }
+  }
+  EXPECT_STREQ("it was replaced while being opened", errorText(kChangedFile));
+}
+
 TEST(WriteRule, ADanglingLinkExistsAndADeviceIsWrittenInPlace) {
   ScratchDirectory scratch;
   const std::string dangling = scratch.path() + "/dangling";
@@ -144,7 +298,23 @@ TEST(WriteRule, ADanglingLinkExistsAndADeviceIsWrittenInPlace) {
   std::fputs("gone\n", file.stream());
   EXPECT_TRUE(file.commit());
   EXPECT_TRUE(std::filesystem::is_symlink(device));
-  EXPECT_EQ((std::vector<std::string>{"dangling", "null"}),
+
+  // So is the user's own pipe, without waiting for a reader.
+  const std::string pipe = scratch.path() + "/pipe";
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+  std::string written;
+  for (bool reading : {false, true}) {
+    PipeReader reader(reading ? pipe : "");
+    for (const Writer& writer : kWriters) {
+      SCOPED_TRACE(writer.what);
+      EXPECT_TRUE(writer.write(pipe));
+      written += "new\n";
+    }
+    if (reading) {
+      EXPECT_EQ(written.substr(written.size() / 2), reader.take());
+    }
+  }
+  EXPECT_EQ((std::vector<std::string>{"dangling", "null", "pipe"}),
             namesIn(scratch.path()));
 }
 
@@ -158,7 +328,8 @@ TEST(PendingFile, ContentTakesTheNameOnlyWhenCommitted) {
     std::fputs("half", file.stream());
     std::fflush(file.stream());
     EXPECT_EQ("old\n", scratch.read("file.txt"));
-    EXPECT_EQ(2u, namesIn(scratch.path()).size());  // beside it until done
+    // No name a killed process would leave behind.
+    EXPECT_EQ(std::vector<std::string>{"file.txt"}, namesIn(scratch.path()));
   }  // ended without a commit, as by a failure or an early return
   EXPECT_EQ("old\n", scratch.read("file.txt"));
   EXPECT_EQ(std::vector<std::string>{"file.txt"}, namesIn(scratch.path()));
@@ -216,6 +387,33 @@ TEST(PendingFile, AFailedWriteKeepsTheOldContent) {
   EXPECT_EQ(std::vector<std::string>{"file.txt"}, namesIn(scratch.path()));
 }
 
+TEST(UserFiles, LinesAreReadUpToALimit) {
+  ScratchDirectory scratch;
+  const std::string name = scratch.write("lines", "one\n\ntwo");
+  const struct {
+    std::string path;
+    std::size_t limit;
+    bool read;
+  } cases[] = {
+      {name, 8, true},
+      {name, 7, false},
+      // A device that never ends.
+      {"/dev/zero", 1 << 20, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path + " " + std::to_string(c.limit));
+    std::vector<std::string> lines;
+    errno = 0;
+    EXPECT_EQ(c.read, readLines(c.path, c.limit, lines));
+    if (c.read) {
+      EXPECT_EQ((std::vector<std::string>{"one", "", "two"}), lines);
+    } else {
+      EXPECT_EQ(EFBIG, errno);
+      EXPECT_TRUE(lines.empty());
+    }
+  }
+}
+
 TEST(OwnFiles, OnlyTheUsersPrivateRegularFileIsTrusted) {
   ScratchDirectory scratch;
   const std::string name = scratch.path() + "/secret";
@@ -236,17 +434,21 @@ TEST(OwnFiles, OnlyTheUsersPrivateRegularFileIsTrusted) {
   ASSERT_NE(nullptr, file);
   std::fclose(file);
 
-  // A link, even the user's own, and a pipe are neither read nor written.
+  // A link, even the user's own, a pipe and another name of a file are
+  // neither read nor written.
   const std::string link = scratch.path() + "/link";
   ASSERT_EQ(0, symlink("secret", link.c_str()));
   const std::string pipe = scratch.path() + "/pipe";
   ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
-  for (const std::string& refused : {link, pipe}) {
+  const std::string second = scratch.path() + "/second";
+  ASSERT_EQ(0, ::link(name.c_str(), second.c_str()));
+  for (const std::string& refused : {link, pipe, second}) {
     SCOPED_TRACE(refused);
     EXPECT_EQ(nullptr, openOwnFileForReading(refused.c_str()));
     EXPECT_EQ(nullptr, openOwnFileForWriting(refused.c_str()));
   }
   EXPECT_EQ("kept", scratch.read("secret"));
+  ASSERT_EQ(0, unlink(second.c_str()));
 
   if (!testing_support::canActAsOtherUser()) {
     GTEST_SKIP() << testing_support::kNeedsSuperuser;

@@ -95,6 +95,19 @@ class InterruptTest(unittest.TestCase):
     def files(self):
         return sorted(os.listdir(self.directory.name))
 
+    def open_files(self):
+        """The files in the directory that PELK holds open, named or not."""
+        descriptors = "/proc/%d/fd" % self.terminal.process.pid
+        held = []
+        for descriptor in os.listdir(descriptors):
+            try:
+                target = os.readlink(os.path.join(descriptors, descriptor))
+            except OSError:
+                continue
+            if target.startswith(self.directory.name + "/"):
+                held.append(target)
+        return held
+
     def interrupt_command(self):
         """Ctrl-C while a command runs: one line says so, then the
         prompt of the same system."""
@@ -149,11 +162,14 @@ class InterruptTest(unittest.TestCase):
         since = self.sim.log_size()
         self.terminal.send(b"CAPTURE CONFIGURATION cap.txt" + ENTER)
         self.sim.wait_for_log("-> ok", since)
-        # The first step's file is being written while the server stalls.
-        self.assertNotEqual(before, self.files())
+        # The first step's file is being written while the server stalls,
+        # without a name until it is complete.
+        self.assertTrue(self.open_files())
+        self.assertEqual(before, self.files())
         self.interrupt_command()
         self.assertIn("\n    CAPTURE CONFIGURATION Step1A failed",
                       self.terminal.output)
+        self.assertEqual([], self.open_files())
         self.assertEqual(before, self.files())
         self.expect_session_intact()
 

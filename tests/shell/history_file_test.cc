@@ -78,5 +78,25 @@ TEST(HistoryFile, AnOverlongOrUncleanFileIsCutBackToTheNewestLines) {
   EXPECT_EQ(0600u, status.st_mode & 0777u);
 }
 
+// A file the prompt cannot have written, or a device that never ends, is
+// not taken in whole: the session keeps its history to itself and says so.
+TEST(HistoryFile, AnOversizedFileIsNeitherReadNorWritten) {
+  testing_support::ScratchDirectory scratch;
+  const std::string large =
+      scratch.write("history", std::string(5 << 20, 'x') + "\n");
+  for (const std::string& path : {std::string("/dev/zero"), large}) {
+    SCOPED_TRACE(path);
+    HistoryFile history{path, {}};
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(loadHistory(history).empty());
+    EXPECT_EQ("pelk: the history file " + path +
+                  " is not used: it holds more than 4 MB\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_TRUE(history.path.empty());
+    rememberLine(history, "SHOW OPTIONS");
+  }
+  EXPECT_EQ(std::size_t{5 << 20} + 1, scratch.read("history").size());
+}
+
 }  // namespace
 }  // namespace shell

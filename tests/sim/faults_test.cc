@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <cstring>
+
 #include "sim_client.h"
 #include "support/loopback.h"
 
@@ -35,6 +37,10 @@ TEST(Faults, SpecificationsAreReadOrRefused) {
       {"cut:2", true, sim::FaultKind::kCut, 2, 20},
       {"short:1:5", true, sim::FaultKind::kShort, 1, 5},
       {"huge:1", true, sim::FaultKind::kHuge, 1, 64},
+      {"huge:1:128", true, sim::FaultKind::kHuge, 1, 128},
+      {"huge:1:129", false, {}, 0, 0},
+      {"deep:1:1000000", true, sim::FaultKind::kDeep, 1, 1000000},
+      {"deep:1:1000001", false, {}, 0, 0},
       {"deep:*:100", true, sim::FaultKind::kDeep, -1, 100},
       {"stall", true, sim::FaultKind::kStall, 1, 0},
       {"trickle:2", true, sim::FaultKind::kTrickle, 2, 1000},
@@ -174,6 +180,24 @@ TEST(Faults, HugeAndDeepPayloads) {
   std::string deep = server.Text(kList);
   EXPECT_EQ(deep.size(), 100000u * 17);
   EXPECT_EQ(deep.rfind("<object></object>"), 100000u * 8 - 8);
+}
+
+// A size no test needs would take the simulator's memory: the control
+// request is refused, and the simulator goes on as it was.
+TEST(Faults, SizesPastTheLimitAreRefused) {
+  RunningServer server(loopbackAddress(50));
+  for (const char* spec : {"huge:1:2000000", "deep:1:2000000000"}) {
+    SCOPED_TRACE(spec);
+    Connection connection(server.address(), 12301);
+    connection.Send(
+        std::string("POST /sim/fault HTTP/1.1\r\nContent-Length: ") +
+        std::to_string(std::strlen(spec)) + "\r\n\r\n" + spec);
+    std::string answer = connection.ReadAnswer();
+    EXPECT_EQ(answer.rfind("HTTP/1.1 400 Bad Request", 0), 0u) << answer;
+    EXPECT_NE(answer.find("allows a value of at most "), std::string::npos);
+  }
+  EXPECT_EQ(server.Control("GET", "/sim/faults"), "");
+  EXPECT_EQ(Values(server.Text(kList), "Name").size(), 3u);
 }
 
 TEST(Faults, OddNamesEndEveryNameOfTheNextAnswers) {

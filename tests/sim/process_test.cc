@@ -3,20 +3,24 @@
 // lines and of save files it may not write.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 #include "sim/demo_scenario.h"
 #include "sim/scenario.h"
 #include "sim_client.h"
 #include "support/loopback.h"
+#include "support/other_user.h"
 
 namespace {
 
@@ -72,11 +76,15 @@ std::string Line(std::FILE* in) {
   return std::fgets(buffer, sizeof buffer, in) != nullptr ? buffer : "";
 }
 
-// The exit status once the child ends on its own.
+// The exit status once the child ends on its own; -2 when it has not
+// ended within 20 seconds (it is then killed).
 int Wait(Child&& child) {
   Child ended = std::move(child);
   int status = 0;
-  waitpid(ended.pid, &status, 0);
+  for (int waited = 0; waitpid(ended.pid, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 2000) return -2;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   ended.pid = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -137,6 +145,8 @@ TEST(Process, RefusesBadCommandLines) {
         {"--fault", "nap"},
         {"--text-port", "off", "--elm-port", "off"},
         {"--scenario", "/nonexistent.json"},
+        // Read up to a bound, not for ever.
+        {"--scenario", "/dev/zero"},
         // Known at the start, not after a whole rehearsal.
         {"--save", "/nonexistent/state.json"},
         {"--save", ::testing::TempDir()}}) {
@@ -170,6 +180,10 @@ TEST(Process, ListensThenStopsCleanlyAndSavesTheState) {
     std::stringstream content;
     content << in.rdbuf();
     EXPECT_NE(content.str().find("\\\\Hosts\\\\saved-host"), std::string::npos);
+    // It holds the passwords.
+    struct stat status {};
+    ASSERT_EQ(0, stat(saved.c_str(), &status));
+    EXPECT_EQ(0600u, status.st_mode & 0777u);
     std::ifstream logIn(log);
     std::stringstream logged;
     logged << logIn.rdbuf();
@@ -197,19 +211,41 @@ TEST(Process, ASaveThatFailsKeepsTheOldState) {
   EXPECT_EQ(1u, directory.Entries());
 }
 
-TEST(Process, AnotherUsersLinkAsTheSaveFileIsRefused) {
-  if (geteuid() != 0)
-    GTEST_SKIP() << "needs the superuser to act as a second user";
+// Found at start: the simulator neither starts nor waits for a reader.
+TEST(Process, AnotherUsersLinkOrPipeAsTheSaveOrLogFileIsRefused) {
+  if (!testing_support::canActAsOtherUser()) {
+    GTEST_SKIP() << testing_support::kNeedsSuperuser;
+  }
+  for (const char* option : {"--save", "--log"}) {
+    for (bool pipe : {false, true}) {
+      SCOPED_TRACE(std::string(option) + (pipe ? " pipe" : " link"));
+      Directory directory;
+      std::string victim = directory.path + "/victim.json";
+      std::ofstream(victim) << "precious\n";
+      std::string planted = directory.path + "/state.json";
+      ASSERT_EQ(0, pipe ? mkfifo(planted.c_str(), 0666)
+                        : symlink("victim.json", planted.c_str()));
+      ASSERT_TRUE(testing_support::giveToOtherUser(planted));
+      EXPECT_EQ(Wait(Spawn({"--demo", "--address", loopbackAddress(41), option,
+                            planted})),
+                2);
+      EXPECT_EQ("precious\n", FileText(victim));
+    }
+  }
+}
+
+// The user's own pipe with nobody reading: the save fails at stop instead
+// of waiting for ever.
+TEST(Process, ASaveIntoAPipeNobodyReadsDoesNotHang) {
   Directory directory;
-  std::string victim = directory.path + "/victim.json";
-  std::ofstream(victim) << "precious\n";
-  std::string link = directory.path + "/state.json";
-  ASSERT_EQ(0, symlink("victim.json", link.c_str()));
-  ASSERT_EQ(0, lchown(link.c_str(), 65534, 65534));
-  EXPECT_EQ(
-      Wait(Spawn({"--demo", "--address", loopbackAddress(41), "--save", link})),
-      2);
-  EXPECT_EQ("precious\n", FileText(victim));
+  std::string pipe = directory.path + "/state.json";
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+  Child child =
+      Spawn({"--demo", "--address", loopbackAddress(42), "--save", pipe});
+  ASSERT_EQ(Line(child.out), "pelk-sim listening on " + loopbackAddress(42) +
+                                 " text-port 12301 elm-port 2301\n");
+  kill(child.pid, SIGTERM);
+  EXPECT_EQ(Wait(std::move(child)), 1);
 }
 
 TEST(Process, ASecondServerOnTheSameAddressFails) {

@@ -2,6 +2,7 @@
 // credentials, control requests and clients served side by side.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "sim_client.h"
@@ -202,6 +203,55 @@ TEST(Server, ControlRequestsReadAndReplaceTheState) {
             std::string::npos);
   EXPECT_EQ(Values(server.Text(kListSystems), "Name").at(0), "Primary");
   EXPECT_EQ(server.Control("GET", "/sim/nothing"), "unknown control request\n");
+}
+
+// Anyone on the machine may send control requests: the passwords stay out
+// of the state they read unless the simulator was started to show them,
+// and a state given back without them keeps them.
+TEST(Server, TheStateReadByAControlRequestHoldsNoPasswords) {
+  RunningServer server(loopbackAddress(51));
+  std::string state = server.Control("GET", "/sim/state");
+  ASSERT_NE(state.find("\"administrator\""), std::string::npos);
+  EXPECT_EQ(state.find("\"password\""), std::string::npos);
+  ASSERT_EQ(server.Control("POST", "/sim/state", state), "ok\n");
+  EXPECT_EQ(Values(server.Text(kListSystems), "Name").size(), 3u);
+  // A user the simulator does not know yet needs one.
+  std::string stranger = state;
+  stranger.replace(stranger.find("\"users\": ["), 10,
+                   "\"users\": [{\"name\": \"stranger\"},");
+  EXPECT_NE(server.Control("POST", "/sim/state", stranger)
+                .find("manager.users[0]: missing \"password\""),
+            std::string::npos);
+
+  server.service().ShowSecretsToControl(true);
+  EXPECT_NE(server.Control("GET", "/sim/state")
+                .find("\"name\": \"administrator\",\n        \"password\": "
+                      "\"admin\""),
+            std::string::npos);
+}
+
+// Clients that keep their connections open between requests cannot lock a
+// newcomer out: the connection that has waited longest makes room.
+TEST(Server, AFullTableClosesTheLongestIdleConnectionForANewOne) {
+  sim::ServerOptions options;
+  options.maxConnections = 2;
+  RunningServer server(loopbackAddress(52), options);
+  const std::string request = simtest::TextTransportRequest(
+      server.address(), kListSystems, "administrator", "admin");
+  Connection oldest(server.address(), 12301);
+  Connection younger(server.address(), 12301);
+  for (Connection* kept : {&oldest, &younger}) {
+    ASSERT_TRUE(kept->Send(request));
+    ASSERT_NE(kept->ReadAnswer().find("200 OK"), std::string::npos);
+    // Each is seen waiting for its next request before the next comes.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  Connection newcomer(server.address(), 12301);
+  ASSERT_TRUE(newcomer.Send(request));
+  EXPECT_NE(newcomer.ReadAnswer().find("200 OK"), std::string::npos);
+  EXPECT_TRUE(oldest.ClosedByPeer(2000));
+  ASSERT_TRUE(younger.Send(request));
+  EXPECT_NE(younger.ReadAnswer().find("200 OK"), std::string::npos);
 }
 
 TEST(Server, APortCanBeSwitchedOff) {
