@@ -203,7 +203,7 @@ platform::LineStatus LineEditor::readLine(const char* promptName,
   line.text[length] = '\0';
   line.length = length;
   std::string typed(line.text, length);
-  typed.erase(typed.find_last_not_of(' ') + 1);  // npos + 1 is 0
+  typed.erase(typed.find_last_not_of(" \t") + 1);  // npos + 1 is 0
   if (!typed.empty()) {
     history(state.history, &state.event, H_ENTER, typed.c_str());
     rememberLine(state.file, typed);

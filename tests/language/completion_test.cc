@@ -54,6 +54,8 @@ TEST(Completion, KeywordsOfTheRealGrammar) {
           {"  sh", 2, "show |shutdown "},
           {"Sh", 0, "SHOW |SHUTDOWN "},
           {"SHOW D", 5, "DISK |DISK_GROUP |DR_GROUP "},
+          {"SHOW\tD", 5, "DISK |DISK_GROUP |DR_GROUP "},
+          {"\tSET\tOPTIONS ON_ERROR\t=\tH", 24, "HALT_ON_ERROR "},
           // A complete keyword still lists the longer ones it begins.
           {"SHOW DISK", 5, "DISK |DISK_GROUP "},
           {"sho op", 4, "options "},
@@ -105,7 +107,7 @@ TEST(Completion, NothingWhereTheParserWouldNotGoOn) {
                         // Errors before the cursor, and help.
                         {"SH ", 0, ""},
                         {"SHOW XYZ ", 0, ""},
-                        {"SHOW\tD", 0, ""},
+                        {"ADD VDISK \"my\tdi", 0, ""},
                         {"ADD VDISK x SIZE 10 ", 0, ""},
                         {"SHOW ?", 0, ""},
                         {"SHOW ? ", 0, ""},

@@ -216,7 +216,8 @@ class PromptTest(unittest.TestCase):
 
 class PlainLoopTest(unittest.TestCase):
     """With only one of standard input and output a terminal, no editor
-    starts: TAB is an ordinary character and no history is kept."""
+    starts: TAB reads as a blank rather than completing, and no history is
+    kept."""
 
     def run_half_terminal(self, terminal_input):
         with tempfile.TemporaryDirectory() as home:
@@ -237,14 +238,14 @@ class PlainLoopTest(unittest.TestCase):
                 if terminal_input:
                     os.close(writer)
                     # A terminal in line mode: ^D at a line's start ends it.
-                    os.write(master, b"SHO\tOP\n" + CTRL_D)
+                    os.write(master, b"SHO\tD\n" + CTRL_D)
                     output = b""
                     while chunk := os.read(reader, 65536):
                         output += chunk
                     os.close(reader)
                 else:
                     os.close(reader)
-                    os.write(writer, b"SHO\tOP\n")
+                    os.write(writer, b"SHO\tD\n")
                     os.close(writer)
                     output = b""
                     while True:
@@ -266,8 +267,9 @@ class PlainLoopTest(unittest.TestCase):
             return output.decode("latin-1").replace("\r\n", "\n")
 
     def test_no_editor_unless_both_are_terminals(self):
-        expected = (BANNER + PROMPT + " " * 18 + "^" +
-                    "\nError: Syntax error at or near here" + PROMPT +
+        # The caret line repeats the tab, so the caret stands under the D.
+        expected = (BANNER + PROMPT + " " * 18 + "   \t^" +
+                    "\nError: Ambiguous keyword at or before here" + PROMPT +
                     END_OF_INPUT)
         for terminal_input in (True, False):
             with self.subTest(terminal_input=terminal_input):
