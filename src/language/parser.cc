@@ -128,8 +128,8 @@ ParseStatus readQuotedText(const CommandNode& node, LineCursor& line,
     line.moveTo(began);
     return session::ParseSyntaxError;
   }
-  // Only blanks between words may be tabs: one in the text is refused as
-  // a character outside the accepted set is, before the line has begun.
+  // A tab reads as a blank only between words: one in the text refuses the
+  // line as a character outside the accepted set does, at its start.
   if (std::find(start, p, '\t') != p) {
     line.moveTo(context.lineStart);
     return session::ParseSyntaxError;
