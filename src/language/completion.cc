@@ -106,6 +106,13 @@ void offerNames(const CommandNode* list, const CommandNode& valueNode,
            !selects(list, name, &valueNode);
   });
   std::size_t shownFrom = typed.rfind('\\') + 1;  // npos + 1 is 0
+  struct Offer {
+    std::string part;
+    bool whole;
+    bool quote;     // the part needs quotes
+    bool quotable;  // the name reads as one token in quotes
+  };
+  std::vector<Offer> offers;
   for (const std::string& name : names) {
     // A leading backslash is not a component of its own.
     std::size_t cut = name.find('\\', std::max<std::size_t>(typed.size(), 1));
@@ -113,9 +120,23 @@ void offerNames(const CommandNode* list, const CommandNode& valueNode,
     if (whole && extendedByAnother(names, name)) continue;
     std::string part = whole ? name : name.substr(0, cut + 1);
     bool quote = quoted || part.find_first_of(" =") != std::string::npos;
-    std::string text = quote ? "\"" + part + (whole ? "\"" : "") : part;
-    addCandidate(completion, std::move(text), whole ? ' ' : '\0',
-                 part.substr(shownFrom));
+    bool quotable = name.find_first_of("\"()") == std::string::npos;
+    offers.push_back(Offer{std::move(part), whole, quote, quotable});
+  }
+  // One candidate that needs quotes puts every one in quotes, as long as
+  // each reads the same in them: what they share then begins with the
+  // quote, so the word can be extended to it and still be one name.
+  bool quoteAll =
+      std::any_of(offers.begin(), offers.end(),
+                  [](const Offer& offer) { return offer.quote; }) &&
+      std::all_of(offers.begin(), offers.end(),
+                  [](const Offer& offer) { return offer.quotable; });
+  for (const Offer& offer : offers) {
+    std::string text = offer.quote || quoteAll
+                           ? "\"" + offer.part + (offer.whole ? "\"" : "")
+                           : offer.part;
+    addCandidate(completion, std::move(text), offer.whole ? ' ' : '\0',
+                 offer.part.substr(shownFrom));
   }
 }
 

@@ -1,8 +1,57 @@
 #include "language/line_scanner.h"
 
+#include <algorithm>
+
 namespace language {
 
 bool isAccepted(char c) { return c >= 32 && c <= 126; }
+
+void LineCursor::skipBlanks() {
+  const char* p = context_.cursor;
+  while (p < end_ && isBlank(*p)) ++p;
+  moveTo(p);
+}
+
+// Tabs are rare: a line without one needs no walk through its tokens.
+bool isAcceptedLine(std::string_view line) {
+  bool tab = false;
+  for (char c : line) {
+    if (c == '\t') {
+      tab = true;
+    } else if (!isAccepted(c)) {
+      return false;
+    }
+  }
+  if (!tab) return true;
+  session::CommandContext scratch{};
+  scratch.cursor = line.data();
+  scratch.remaining = static_cast<uint32_t>(line.size());
+  LineCursor cursor(scratch);
+  auto holdsTab = [](const char* from, const char* to) {
+    return std::find(from, to, '\t') != to;
+  };
+  for (;;) {
+    cursor.skipBlanks();
+    if (!cursor.atEnd() && cursor.current() == '=') {
+      cursor.advance();
+      continue;
+    }
+    const char* opening = cursor.position();
+    Token token{};
+    switch (nextToken(cursor, token)) {
+      case TokenRead::kNone:
+        return true;
+      case TokenRead::kBadBracket:
+        // An open bracket runs to the end of the line.
+        return !holdsTab(opening, cursor.end());
+      case TokenRead::kToken:
+        if (token.start != opening && holdsTab(opening, cursor.position())) {
+          return false;
+        }
+        break;
+    }
+  }
+}
 
 // A bracketed token that is empty or never closed is refused, so a command
 // with a missing closing quote is never taken as complete.
@@ -36,7 +85,7 @@ TokenRead nextToken(LineCursor& line, Token& token) {
     return TokenRead::kBadBracket;
   }
   const char* p = opening + 1;
-  while (p < line.end() && *p != ' ' && *p != '=') ++p;
+  while (p < line.end() && !isBlank(*p) && *p != '=') ++p;
   token = Token{opening, static_cast<uint32_t>(p - opening)};
   line.moveTo(p);
   return TokenRead::kToken;
@@ -45,6 +94,7 @@ TokenRead nextToken(LineCursor& line, Token& token) {
 // The parser reads an '=' apart from the tokens around it, so it is
 // stepped over here: "COMMENT=\"x\"" ends in a whole quoted token.
 bool questionAsksHelp(std::string_view line) {
+  if (!isAcceptedLine(line)) return false;
   session::CommandContext scratch{};
   scratch.cursor = line.data();
   scratch.remaining = static_cast<uint32_t>(line.size());

@@ -34,11 +34,7 @@ class LineCursor {
     context_.remaining = static_cast<uint32_t>(end_ - position);
   }
   void advance() { moveTo(context_.cursor + 1); }
-  void skipBlanks() {
-    const char* p = context_.cursor;
-    while (p < end_ && *p == ' ') ++p;
-    moveTo(p);
-  }
+  void skipBlanks();
 
  private:
   session::CommandContext& context_;
@@ -47,6 +43,14 @@ class LineCursor {
 
 // The printable ASCII characters a command line may hold.
 bool isAccepted(char c);
+
+// What separates words: a blank, or a tab (scripts indented with tabs).
+inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether the parser takes the line's characters: accepted ones, and tabs
+// between words. A tab inside a bracketed token is refused as any other
+// character outside the accepted set is.
+bool isAcceptedLine(std::string_view line);
 
 inline char upper(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 

@@ -25,7 +25,10 @@ WalkEnd passValue(const CommandNode& node, LineCursor& line) {
     if (line.atEnd() || line.current() != '"') return WalkEnd::kStopped;
     const char* start = line.position() + 1;
     const char* close = std::find(start, line.end(), '"');
-    if (close == line.end() || close == start) return WalkEnd::kStopped;
+    if (close == line.end() || close == start ||
+        std::find(start, close, '\t') != close) {
+      return WalkEnd::kStopped;
+    }
     line.moveTo(close + 1);
     return WalkEnd::kWord;
   }
@@ -44,7 +47,7 @@ WalkEnd passValue(const CommandNode& node, LineCursor& line) {
 
 LineWalk walkLine(const CommandNode* root, std::string_view text) {
   LineWalk walk{{}, WalkEnd::kStopped, root, text.size()};
-  if (!std::all_of(text.begin(), text.end(), isAccepted)) return walk;
+  if (!isAcceptedLine(text)) return walk;
 
   session::CommandContext scratch{};
   scratch.cursor = text.data();

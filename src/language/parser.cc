@@ -1,5 +1,6 @@
 #include "language/parser.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "language/help.h"
@@ -127,6 +128,12 @@ ParseStatus readQuotedText(const CommandNode& node, LineCursor& line,
     line.moveTo(began);
     return session::ParseSyntaxError;
   }
+  // A tab reads as a blank only between words: one in the text refuses the
+  // line as a character outside the accepted set does, at its start.
+  if (std::find(start, p, '\t') != p) {
+    line.moveTo(context.lineStart);
+    return session::ParseSyntaxError;
+  }
   context.tokenStart = start;
   context.tokenLength = static_cast<uint32_t>(p - start);
   line.moveTo(p + 1);
@@ -162,9 +169,10 @@ ParseStatus quill_parse(const CommandNode* root,
                         session::CommandContext& context) {
   context.lineStart = context.cursor;
   LineCursor line(context);
-  if (line.atEnd()) return session::ParseSyntaxError;
-  for (const char* p = line.position(); p < line.end(); ++p) {
-    if (!isAccepted(*p)) return session::ParseSyntaxError;
+  if (line.atEnd() ||
+      !isAcceptedLine({line.position(), static_cast<std::size_t>(
+                                            line.end() - line.position())})) {
+    return session::ParseSyntaxError;
   }
 
   Token token{};

@@ -1,10 +1,14 @@
 #include "platform/console.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <stdio_ext.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <initializer_list>
 
 #include "platform/interruption.h"
@@ -87,6 +91,70 @@ bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated) {
 int readKey() {
   std::fflush(nullptr);
   return std::getchar();
+}
+
+namespace {
+
+// The terminal on standard input, opened again without blocking: after the
+// wait below a key can still vanish (Ctrl-C discards what was typed ahead),
+// and a blocking read would then sleep through the interruption. A
+// descriptor of its own leaves the flags others share with standard input
+// alone; where the terminal cannot be opened again, standard input serves.
+int keyDescriptor() {
+  static const int descriptor = [] {
+    int own =
+        open("/proc/self/fd/0", O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    return own >= 0 ? own : STDIN_FILENO;
+  }();
+  return descriptor;
+}
+
+// One byte of the terminal: 1, 0 at its end, -1 on an error or an
+// interruption. The wait looks at the interruption flag with the signals
+// held back until it sleeps, so a Ctrl-C that came while the caller was
+// busy ends the read at once instead of when the next key comes.
+int readTerminalByte(char& byte) {
+  int keys = keyDescriptor();
+  for (;;) {
+    pollfd input{keys, POLLIN, 0};
+    if (!waitUnlessInterrupted(&input, 1, UINT32_MAX) && interrupted()) {
+      errno = EINTR;
+      return -1;
+    }
+    ssize_t got = read(keys, &byte, 1);
+    if (got >= 0) return static_cast<int>(got);
+    if (errno == EINTR && interrupted()) return -1;
+    if (errno != EINTR && errno != EAGAIN) return -1;
+  }
+}
+
+}  // namespace
+
+int readTerminalCharacter(wchar_t& character) {
+  char bytes[MB_LEN_MAX];
+  std::size_t count = 0;
+  for (;;) {
+    int got = readTerminalByte(bytes[count]);
+    if (got <= 0) return got;
+    ++count;
+    for (;;) {
+      std::mbstate_t state{};
+      std::size_t made = std::mbrtowc(&character, bytes, count, &state);
+      if (made == static_cast<std::size_t>(-2)) {
+        if (count == sizeof bytes) count = 0;
+        break;
+      }
+      if (made != static_cast<std::size_t>(-1)) return 1;
+      // A lone byte that is no character is dropped; a sequence broken off
+      // by its last byte starts again from that byte.
+      if (count == 1) {
+        count = 0;
+        break;
+      }
+      bytes[0] = bytes[count - 1];
+      count = 1;
+    }
+  }
 }
 
 bool isTerminal(int descriptor) { return isatty(descriptor) == 1; }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace platform {
@@ -57,6 +58,13 @@ bool readWholeLine(std::FILE* stream, std::string& line, bool& terminated);
 // Reads one character from standard input after flushing output; at the
 // end of input, and when an interruption ends the wait, it returns EOF.
 int readKey();
+
+// Reads one character typed at the terminal on standard input, for the
+// line editor: 1 with the character, 0 at the end of input, -1 when the
+// read fails or an interruption is recorded, whether it came during the
+// wait or before it, while the editor was still drawing the last key.
+// Bytes that form no character of the locale are skipped.
+int readTerminalCharacter(wchar_t& character);
 
 // True when the descriptor is a terminal.
 bool isTerminal(int descriptor);

@@ -1,5 +1,6 @@
 #include "session/result_recorder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -148,9 +149,24 @@ void printCaret(const CommandContext& context, std::size_t offset) {
     lines.back().column = offset + 1;
     return;
   }
-  int width = static_cast<int>(std::strlen(promptName(*context.session))) + 2 +
-              static_cast<int>(offset);
-  std::fprintf(outputStream, "%*s^", width, "");
+  int width = static_cast<int>(std::strlen(promptName(*context.session))) + 2;
+  // A tab of the line is repeated under it, so the caret stands under its
+  // character at whatever column the terminal showed the tab reaching.
+  const char* line = context.lineStart;
+  std::size_t length =
+      line == nullptr || context.cursor < line
+          ? 0
+          : static_cast<std::size_t>(context.cursor + context.remaining - line);
+  std::size_t tabsUpTo = std::min(offset, length);
+  if (line == nullptr || std::memchr(line, '\t', tabsUpTo) == nullptr) {
+    std::fprintf(outputStream, "%*s^", width + static_cast<int>(offset), "");
+    return;
+  }
+  std::fprintf(outputStream, "%*s", width, "");
+  for (std::size_t i = 0; i < offset; ++i) {
+    std::fputc(i < length && line[i] == '\t' ? '\t' : ' ', outputStream);
+  }
+  std::fputc('^', outputStream);
 }
 
 bool startJsonOutput() {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "language/grammar.h"
+#include "language/line_scanner.h"
 #include "language/parser.h"
 #include "platform/clock.h"
 #include "platform/interruption.h"
@@ -41,7 +42,7 @@ namespace {
 
 bool isBlankOrComment(const char* line, std::size_t length) {
   std::size_t i = 0;
-  while (i < length && line[i] == ' ') ++i;
+  while (i < length && language::isBlank(line[i])) ++i;
   return i == length || line[i] == '!';
 }
 

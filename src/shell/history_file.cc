@@ -18,7 +18,7 @@ namespace {
 constexpr std::size_t kHistoryBytes = std::size_t{4} << 20;
 
 bool isBlank(std::string_view line) {
-  return line.find_first_not_of(' ') == std::string_view::npos;
+  return std::all_of(line.begin(), line.end(), language::isBlank);
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ bool holdsPassword(std::string_view line) {
     if (at == line.end()) break;
     std::size_t after =
         static_cast<std::size_t>(at - line.begin()) + kKeyword.size();
-    after = std::min(line.find_first_not_of(' ', after), line.size());
+    while (after < line.size() && language::isBlank(line[after])) ++after;
     if (after < line.size() && line[after] == '=') return true;
   }
   language::LineWalk walk = language::walkLine(language::rootList(), line);

@@ -99,6 +99,13 @@ unsigned char helpAtOnce(EditLine* editor, int) {
   return CC_REDISPLAY;
 }
 
+// Keys come through the platform's reader, which also ends the wait when a
+// Ctrl-C came while the editor was busy with the key before; the editor's
+// own read would wait for the next key with the interruption recorded.
+int readCharacter(EditLine*, wchar_t* character) {
+  return platform::readTerminalCharacter(*character);
+}
+
 // Ctrl-D ends input on an empty line without the "^D" the editor's own
 // binding prints, so the session ends looking as at a plain terminal;
 // elsewhere it deletes the character under the cursor.
@@ -136,6 +143,7 @@ LineEditor::LineEditor(language::NameSource names, LineAction help)
   // ended by a signal returns from el_gets, which leaves the terminal as
   // it found it. Changes of the window size are taken at each prompt.
   el_set(state.editor, EL_SIGNAL, 0);
+  el_set(state.editor, EL_GETCFN, readCharacter);
   el_set(state.editor, EL_PROMPT, promptText);
   el_set(state.editor, EL_HIST, history, state.history);
   // The wide form keeps the names as given; the narrow one copies them
@@ -195,7 +203,7 @@ platform::LineStatus LineEditor::readLine(const char* promptName,
   line.text[length] = '\0';
   line.length = length;
   std::string typed(line.text, length);
-  typed.erase(typed.find_last_not_of(' ') + 1);  // npos + 1 is 0
+  typed.erase(typed.find_last_not_of(" \t") + 1);  // npos + 1 is 0
   if (!typed.empty()) {
     history(state.history, &state.event, H_ENTER, typed.c_str());
     rememberLine(state.file, typed);

@@ -38,7 +38,16 @@ const LineCase kLineCases[] = {
     {"SET OPTIONS DISPLAY_WIDTH=4294967295",
      "\nError: DISPLAY_WIDTH must be 70 to 500"},
     {"EXIT now", caret(23) + kSyntaxError},
-    {"SHOW\tOPTIONS", caret(18) + kSyntaxError},
+    // A tab between words reads as a blank, and stands in the caret line
+    // as in the line, so the caret meets its character; inside quotes a
+    // tab is refused like any other control character.
+    {"SHOW\tOPTIONS", kDefaultOptions},
+    {"\tSHOW\tXYZ", std::string(18, ' ') + "\t    \t^" + kSyntaxError},
+    {"SET\tOPTIONS DISPLAY_WIDTH\t=\t4294967295",
+     "\nError: DISPLAY_WIDTH must be 70 to 500"},
+    {"\t! a comment indented with a tab", ""},
+    {"SELECT MANAGER \"a\tb\" USERNAME=u", caret(18) + kSyntaxError},
+    {"ADD VDISK x COMMENT=\"a\tb\"", caret(18) + kSyntaxError},
     {"SHOW \xc3\xa9 OPTIONS", caret(18) + kSyntaxError},
     // Bytes 128 to 255 at the end of a line are removed before parsing.
     {"SHOW OPTIONS \xc3\xa9", kDefaultOptions},

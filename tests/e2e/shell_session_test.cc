@@ -233,6 +233,27 @@ TEST(Scripts, AByteOrderMarkBeforeTheFirstLineIsSkipped) {
   EXPECT_EQ(1, run.exitStatus);
 }
 
+// A script indented with tabs runs as one indented with blanks; the caret
+// of a failure repeats the tabs, so it stands under its character.
+TEST(Scripts, TabsBetweenWordsReadAsBlanks) {
+  ScratchDirectory scratch;
+  scratch.write("tabs.pelk",
+                "SET\tOPTIONS\tON_ERROR=EXIT_ON_ERROR\n\t! a comment\n"
+                "\tSHOW\tOPTIONS\t\n\tSHOW\tXYZ\nSHOW OPTIONS\n");
+  auto run = runArguments({"SET OPTIONS NOCOMMAND_DELAY", "FILE tabs.pelk"}, "",
+                          scratch.path());
+  EXPECT_OUTPUT(kBanner + echo("SET OPTIONS NOCOMMAND_DELAY") +
+                    echo("FILE tabs.pelk") +
+                    echo("SET\tOPTIONS\tON_ERROR=EXIT_ON_ERROR") +
+                    echo("\t! a comment") + echo("\tSHOW\tOPTIONS") +
+                    options("NOCOMMAND_DELAY", "80", "EXIT_ON_ERROR",
+                            "RETRIES = 4 (minutes)", "SAFE_DELETE") +
+                    echo("\tSHOW\tXYZ") + std::string(18, ' ') + "\t    \t^" +
+                    kSyntaxError,
+                run.output);
+  EXPECT_EQ(1, run.exitStatus);
+}
+
 TEST(Scripts, AScriptThatRunsItselfEndsWithTooManyOpenFiles) {
   ScratchDirectory scratch;
   scratch.write("self.pelk", "FILE self.pelk\n");

@@ -54,6 +54,8 @@ TEST(Completion, KeywordsOfTheRealGrammar) {
           {"  sh", 2, "show |shutdown "},
           {"Sh", 0, "SHOW |SHUTDOWN "},
           {"SHOW D", 5, "DISK |DISK_GROUP |DR_GROUP "},
+          {"SHOW\tD", 5, "DISK |DISK_GROUP |DR_GROUP "},
+          {"\tSET\tOPTIONS ON_ERROR\t=\tH", 24, "HALT_ON_ERROR "},
           // A complete keyword still lists the longer ones it begins.
           {"SHOW DISK", 5, "DISK |DISK_GROUP "},
           {"sho op", 4, "options "},
@@ -105,7 +107,7 @@ TEST(Completion, NothingWhereTheParserWouldNotGoOn) {
                         // Errors before the cursor, and help.
                         {"SH ", 0, ""},
                         {"SHOW XYZ ", 0, ""},
-                        {"SHOW\tD", 0, ""},
+                        {"ADD VDISK \"my\tdi", 0, ""},
                         {"ADD VDISK x SIZE 10 ", 0, ""},
                         {"SHOW ?", 0, ""},
                         {"SHOW ? ", 0, ""},
@@ -218,8 +220,9 @@ TEST(Completion, NamesCompleteOneComponentAtATime) {
           // first blank on.
           {"SHOW VDISK \\V", 11, "\"\\Virtual Disks\\"},
           {"SHOW VDISK \\H", 11, "\\Hosts\\"},
+          // Beside a name that needs quotes, the others get them too.
           {"SHOW VDISK \\Hosts\\", 11,
-           "\\Hosts\\web01 |\"\\Hosts\\Mail Server\" "},
+           "\"\\Hosts\\web01\" |\"\\Hosts\\Mail Server\" "},
           // A folder that holds more stays open.
           {"SHOW VDISK \\Fo", 11, "\\Folders\\"},
           {"SHOW VDISK \\Folders\\", 11, "\\Folders\\sub\\"},
@@ -237,6 +240,46 @@ TEST(Completion, NamesCompleteOneComponentAtATime) {
       "FULL             \\Virtual Disks\\  \\Hosts\\          \\Folders\\\n",
       formatCandidates(complete(kFixtureRoot, "SHOW VDISK ", names).candidates,
                        80));
+}
+
+// Several names, one with a blank: the word extends as far as they agree
+// and takes the opening quote the one with a blank needs, so what is
+// typed next continues inside the quotes. A name that would read
+// differently in quotes keeps them all plain.
+TEST(Completion, TheCommonPartOfNamesTakesTheQuoteOneOfThemNeeds) {
+  const struct {
+    std::vector<std::string> names;
+    const char* line;
+    const char* prefix;
+  } cases[] = {
+      {{"\\Hosts\\Unix\\web01", "\\Hosts\\Unix\\web 02"},
+       "SHOW HOST \\Hosts\\Unix\\w",
+       "\"\\Hosts\\Unix\\web"},
+      {{"\\Hosts\\Unix\\web01", "\\Hosts\\Unix\\web 02"},
+       "SHOW HOST \"\\Hosts\\Unix\\",
+       "\"\\Hosts\\Unix\\web"},
+      {{"\\Hosts\\Unix\\web01", "\\Hosts\\Unix\\web02"},
+       "SHOW HOST \\Hosts\\Unix\\w",
+       "\\Hosts\\Unix\\web0"},
+      {{"web(1", "web 02"}, "SHOW HOST w", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    NameSource names = [&](std::span<const CommandNode* const>,
+                           const CommandNode&,
+                           std::vector<std::string>& out) { out = c.names; };
+    Completion completion = complete(kFixtureRoot, c.line, names);
+    ASSERT_EQ(2u, completion.candidates.size());
+    EXPECT_EQ(c.prefix, commonPrefix(completion.candidates));
+  }
+  // Once the quote is in, the rest completes inside it.
+  NameSource names = [](std::span<const CommandNode* const>, const CommandNode&,
+                        std::vector<std::string>& out) {
+    out = {"\\Hosts\\Unix\\web01", "\\Hosts\\Unix\\web 02"};
+  };
+  EXPECT_EQ(
+      "\"\\Hosts\\Unix\\web01\" ",
+      render(complete(kFixtureRoot, "SHOW HOST \"\\Hosts\\Unix\\web0", names)));
 }
 
 TEST(Completion, CandidatesAreListedInColumnsThatFitTheWidth) {

@@ -25,6 +25,11 @@ TEST(LineScanner, QuestionAsksHelpWhereTheParserAnswersIt) {
       {"SHOW VDISK \"\\Virtual Disks\\", false},
       {"SHOW VDISK \"\"", false},
       {"ADD VDISK (my", false},
+      // A tab between words is a blank; inside brackets it is refused.
+      {"SHOW\t", true},
+      {"SET OPTIONS ON_ERROR\t=\t", true},
+      {"ADD VDISK (my\tdisk) ", false},
+      {"ADD VDISK \"my\t", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.asks, questionAsksHelp(c.line)) << "line: [" << c.line << "]";

@@ -191,6 +191,37 @@ TEST(Parser, MatchingRules) {
   }
 }
 
+// Scripts indented with tabs: a tab between words reads as a blank. Inside
+// a bracketed token or a quoted text it is refused as any character outside
+// the accepted set is, with the cursor at the start of the line.
+TEST(Parser, TabsBetweenWordsReadAsBlanks) {
+  struct {
+    const CommandNode* root;
+    const char* line;
+    ParseStatus status;
+    long cursor;
+  } cases[] = {
+      {kRoot, "\tOPTS\tMODE\t=\t17\tMASK=\tff\t", session::ParseOk, 24},
+      {kRoot, "OPTS x\ty", session::ParseSyntaxError, 7},
+      {kRoot, "OPTS (a\tb)", session::ParseSyntaxError, 0},
+      {kRoot, "OPTS (\ta)", session::ParseSyntaxError, 0},
+      {kRoot, "OPTS \"a\t", session::ParseSyntaxError, 0},
+      {kRoot, "OPTS \"a\" \"b\tc\"", session::ParseSyntaxError, 0},
+      {kRoot, "OPTS \x01", session::ParseSyntaxError, 0},
+      {rootList(), "SHOW\tOPTIONS", session::ParseOk, 12},
+      // A quoted text ends at its double quote, where a token's ')' would
+      // already have closed it: the tab is still inside.
+      {rootList(), "ADD VDISK x COMMENT=\"a )\tb\"", session::ParseSyntaxError,
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    Parsed p = parse(c.root, c.line);
+    EXPECT_EQ(c.status, p.status);
+    EXPECT_EQ(c.cursor, p.cursor);
+  }
+}
+
 TEST(Parser, HandlersRunOncePerMatch) {
   handlerCalls = 0;
   EXPECT_EQ(session::ParseOk,

@@ -106,6 +106,22 @@ class NameCompletionTest(unittest.TestCase):
              'SHOW DISK_GROUP "\\Disk Groups\\Default Disk Group"'],
             self.end())
 
+    def test_with_a_name_that_needs_quotes_the_common_part_is_quoted(self):
+        t = self.terminal
+        t.send(b'ADD HOST "\\Hosts\\Unix\\web 02"' + ENTER)
+        t.expect_prompt(PRODUCTION)
+        try:
+            t.send(b"SHOW HOST \\Hosts\\Unix\\w" + TAB + TAB)
+            t.expect("\nweb01   web 02\n")
+            t.expect('Production> SHOW HOST "\\Hosts\\Unix\\web')
+            t.send(b" " + TAB + ENTER)
+            t.expect("\n\\Hosts\\Unix\\web 02 information:")
+            t.expect_prompt(PRODUCTION)
+        finally:
+            t.send(CTRL_U + b'DELETE HOST "\\Hosts\\Unix\\web 02"' + ENTER)
+            t.expect_prompt(PRODUCTION)
+        self.assertIn('SHOW HOST "\\Hosts\\Unix\\web 02"', self.end())
+
 
 class SilentManagerTest(unittest.TestCase):
 

@@ -18,8 +18,9 @@ import time
 import unittest
 
 from loopback import loopback_address
-from terminal import (BANNER, CTRL_D, CTRL_U, END_OF_INPUT, ENTER, PROMPT, TAB,
-                      TIMEOUT, UP, Terminal, environment, set_window_size)
+from terminal import (BANNER, CTRL_C, CTRL_D, CTRL_S, CTRL_U, END_OF_INPUT,
+                      ENTER, PROMPT, TAB, TIMEOUT, UP, Terminal, environment,
+                      set_window_size)
 
 PELK = None  # set from the command line
 
@@ -55,6 +56,31 @@ class PromptTest(unittest.TestCase):
         terminal = self.start()
         self.end(terminal)
         self.assertEqual(BANNER + PROMPT + END_OF_INPUT, terminal.output)
+
+    def test_ctrl_c_right_after_the_keys_gives_a_fresh_prompt(self):
+        terminal = self.start()
+        keys = b"SHOW OP"
+        for attempt in range(20):
+            if attempt % 2 == 0:
+                # The output held back (Ctrl-S), the editor stays busy
+                # echoing the first key while the others wait to be read:
+                # Ctrl-C comes between two reads, as a fast typist's may.
+                terminal.send(CTRL_S + keys)
+                deadline = time.monotonic() + TIMEOUT
+                while not 0 < terminal.unread_keys() < len(keys):
+                    if time.monotonic() >= deadline:
+                        raise AssertionError("the editor read no key")
+                    select.select([], [], [], 0.001)
+            else:
+                terminal.send(keys)
+            terminal.send(CTRL_C)
+            terminal.expect_prompt()
+        terminal.send(b"SHOW OPTIONS" + ENTER)
+        terminal.expect(OPTIONS)
+        terminal.expect_prompt()
+        self.end(terminal)
+        self.assertEqual(1, terminal.output.count(OPTIONS))
+        self.assertNotIn("Error", terminal.output.replace(END_OF_INPUT, ""))
 
     def history_lines(self):
         with open(self.history) as history:
@@ -190,7 +216,8 @@ class PromptTest(unittest.TestCase):
 
 class PlainLoopTest(unittest.TestCase):
     """With only one of standard input and output a terminal, no editor
-    starts: TAB is an ordinary character and no history is kept."""
+    starts: TAB reads as a blank rather than completing, and no history is
+    kept."""
 
     def run_half_terminal(self, terminal_input):
         with tempfile.TemporaryDirectory() as home:
@@ -211,14 +238,14 @@ class PlainLoopTest(unittest.TestCase):
                 if terminal_input:
                     os.close(writer)
                     # A terminal in line mode: ^D at a line's start ends it.
-                    os.write(master, b"SHO\tOP\n" + CTRL_D)
+                    os.write(master, b"SHO\tD\n" + CTRL_D)
                     output = b""
                     while chunk := os.read(reader, 65536):
                         output += chunk
                     os.close(reader)
                 else:
                     os.close(reader)
-                    os.write(writer, b"SHO\tOP\n")
+                    os.write(writer, b"SHO\tD\n")
                     os.close(writer)
                     output = b""
                     while True:
@@ -240,8 +267,9 @@ class PlainLoopTest(unittest.TestCase):
             return output.decode("latin-1").replace("\r\n", "\n")
 
     def test_no_editor_unless_both_are_terminals(self):
-        expected = (BANNER + PROMPT + " " * 18 + "^" +
-                    "\nError: Syntax error at or near here" + PROMPT +
+        # The caret line repeats the tab, so the caret stands under the D.
+        expected = (BANNER + PROMPT + " " * 18 + "   \t^" +
+                    "\nError: Ambiguous keyword at or before here" + PROMPT +
                     END_OF_INPUT)
         for terminal_input in (True, False):
             with self.subTest(terminal_input=terminal_input):

@@ -20,6 +20,7 @@ UP = b"\x1b[A"
 TAB = b"\t"
 CTRL_C = b"\x03"
 CTRL_D = b"\x04"
+CTRL_S = b"\x13"  # holds the terminal's output back until a signal key
 CTRL_U = b"\x15"
 ENTER = b"\r"
 
@@ -93,6 +94,17 @@ class Terminal:
             if time.monotonic() >= deadline:
                 raise AssertionError("the terminal stayed in line mode")
             select.select([], [], [], 0.001)
+
+    def unread_keys(self):
+        """How many bytes sent are still waiting for the program to read
+        them."""
+        path = os.readlink("/proc/%d/fd/0" % self.process.pid)
+        slave = os.open(path, os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK)
+        try:
+            count = fcntl.ioctl(slave, termios.FIONREAD, b"\0" * 4)
+        finally:
+            os.close(slave)
+        return struct.unpack("i", count)[0]
 
     def finish(self):
         """Reads to the end and returns the exit status."""

@@ -24,6 +24,8 @@ TEST(HistoryFile, LinesThatMayCarryAPasswordAreRecognised) {
       {"sel man h us=u pas (a=b)", true},
       // Refused lines still count when they hold the text.
       {"SELECT MANAGER h PASWORD=x PassWord  =y", true},
+      {"SELECT MANAGER h PASSWORD\t=x", true},
+      {"SELECT\tMANAGER\th\tP\t=\tx", true},
       {"ADD VDISK x COMMENT=\"no password here\"", false},
       {"SHOW VDISK PASSWORD", false},
       {"SELECT MANAGER h USERNAME=p", false},
