@@ -131,7 +131,7 @@ std::string entryAfter(const std::string& log, const std::string& line) {
   return log.substr(message, log.find('\n', message) - message);
 }
 
-TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
+TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorWhatStandsForIt) {
   // The password, the user:password pair, its digest, and the credential
   // of the Basic authorization in both its forms.
   const char* const secrets[] = {
@@ -147,9 +147,13 @@ TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
       {"text transport", {}, {}},
       {"login path",
        {"--text-port", "off"},
-       {{" ** Username password pair build for MD5 hashing ->", "********"},
+       {{" ** Session key found in session key response ->", "********"},
+        {" ** Username password pair build for MD5 hashing ->", "********"},
         {" ** MD5 hash for username password pair ->", "********"},
-        {" ** Final security string MD5 hashed ->", "********"}}},
+        {" ** Final security string MD5 hashed ->", "********"},
+        {" ** Final security cookie obtained from security validation "
+         "response ->",
+         "********"}}},
   };
   const int addresses[] = {142, 143};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -167,6 +171,17 @@ TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
     const std::string log = directory.read(kDebugLog);
     for (const char* secret : secrets) {
       EXPECT_EQ(std::string::npos, log.find(secret)) << secret;
+    }
+    // The session cookie logs in without the password: neither it nor the
+    // session key shows, whether sent, received or kept.
+    const std::string cookie = directory.read(kSessionFile);
+    if (!cookie.empty()) {
+      EXPECT_EQ(std::string::npos, log.find(cookie));
+    }
+    for (std::size_t at = log.find("Corvane-HMMD="); at != std::string::npos;
+         at = log.find("Corvane-HMMD=", at + 1)) {
+      EXPECT_EQ("********", log.substr(at + 13, 8))
+          << log.substr(at, log.find('\n', at) - at);
     }
     // Everything else is still there.
     EXPECT_NE(std::string::npos, log.find(">********</UserPassword>"));
