@@ -10,6 +10,7 @@
 #include <regex>
 #include <string>
 
+#include "json_lines.h"
 #include "request_sim_session.h"
 #include "support/loopback.h"
 #include "support/other_user.h"
@@ -219,6 +220,40 @@ TEST(Secrets, APasswordMayComeFromTheEnvironment) {
         kBanner + echo("SET OPTIONS NOCOMMAND_DELAY") + echo(select) + c.result;
     EXPECT_OUTPUT(start, run.output.substr(0, start.size()));
   }
+}
+
+// A job's output may be read by others: the lines it writes back never
+// hold a password, however the line failed, and the caret stands under the
+// line as written.
+TEST(Secrets, APasswordNeverReachesTheOutputOfAJob) {
+  const std::string select = "SELECT MANAGER h USERNAME=u PASSWORD=s3cret";
+  const std::string masked = "SELECT MANAGER h USERNAME=u PASSWORD=********";
+  ScratchDirectory directory;
+  const std::string script = directory.write("job.pelk", select + "\n");
+  const std::string tooLong =
+      "SELECT MANAGER h PASS=s3cret " + std::string(3000, 'x');
+  ProgramRun run = e2e::runArguments(
+      {"--json"}, "SET OPTIONS NOCOMMAND_DELAY\n" + select +
+                      " extra\nSELCT MANAGER h pass=s3cret\nFILE " + script +
+                      "\n" + tooLong + "\n");
+  std::vector<Json> lines = jsonLines(run.output);
+  ASSERT_EQ(6u, lines.size()) << run.output;
+  EXPECT_EQ(masked + " extra", lines[1]["command"]);
+  EXPECT_EQ("Error: Syntax error at or near here", lines[1]["error"]);
+  EXPECT_EQ(masked.size() + 2, lines[1]["column"]);
+  EXPECT_EQ("SELCT MANAGER h pass=********", lines[2]["command"]);
+  EXPECT_EQ(1, lines[2]["column"]);
+  EXPECT_EQ(Json::parse(R"({"command": ")" + masked + R"(", "ok": true})"),
+            lines[3]);
+  EXPECT_EQ("SELECT MANAGER h PASS=******** " + std::string(2048 - 29, 'x'),
+            lines[5]["command"]);
+  EXPECT_EQ(std::string::npos, run.output.find("s3cret"));
+  EXPECT_EQ(std::string::npos, run.errors.find("s3cret"));
+
+  run = e2e::runArguments({"--quiet", select + " extra"});
+  EXPECT_OUTPUT(masked + " extra\n" + std::string(masked.size() + 1, ' ') +
+                    "^\nError: Syntax error at or near here\n",
+                run.errors);
 }
 
 // Tens of megabytes of a broken answer would bury the screen: its first
