@@ -35,9 +35,14 @@ std::size_t bracketEnd(std::string_view line, std::size_t open) {
   return kNone;
 }
 
-// The end of the plain word that starts at `at`: the next blank or '='.
-std::size_t wordEnd(std::string_view line, std::size_t at) {
-  while (at < line.size() && !isBlank(line[at]) && line[at] != '=') ++at;
+// The end of the plain word that starts at `at`: the next blank or '=',
+// or bracket character when `bracketsSeparate`.
+std::size_t wordEnd(std::string_view line, std::size_t at,
+                    bool bracketsSeparate) {
+  while (at < line.size() && !isBlank(line[at]) && line[at] != '=' &&
+         !(bracketsSeparate && (isBracket(line[at]) || line[at] == ')'))) {
+    ++at;
+  }
   return at;
 }
 
@@ -77,20 +82,23 @@ session::MaskedLine maskPasswords(const CommandNode* root,
   const LineWalk walk = walkLine(root, line);
   std::size_t read = 0;    // the next token of the walk not yet passed
   std::size_t copied = 0;  // of `line`, into masked.text
+  // A bracket that never closes makes no token: the words after it are
+  // looked at as words, the brackets among them as separators. (Scanning
+  // each of them as a bracket would cost the square of the line.)
+  bool bracketsClose = true;
   std::size_t at = 0;
   while (at < line.size()) {
     if (isBlank(line[at]) || line[at] == '=') {
       ++at;
       continue;
     }
-    if (isBracket(line[at])) {
-      // A bracket that never closes makes no token: the words after it
-      // are looked at as words.
-      std::size_t end = bracketEnd(line, at);
+    if (isBracket(line[at]) || (!bracketsClose && line[at] == ')')) {
+      std::size_t end = bracketsClose ? bracketEnd(line, at) : kNone;
+      if (end == kNone) bracketsClose = false;
       at = end == kNone ? at + 1 : end;
       continue;
     }
-    std::size_t end = wordEnd(line, at);
+    std::size_t end = wordEnd(line, at, !bracketsClose);
     if (!abbreviatesKeyword(line.substr(at, end - at))) {
       at = end;
       continue;

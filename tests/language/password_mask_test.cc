@@ -43,6 +43,9 @@ TEST(PasswordMask, EveryPasswordTheParserTakesIsMasked) {
        "SELECT MANAGER h PASSWORD=********"},
       {"SELECT MANAGER \"h( PASSWORD=secret",
        "SELECT MANAGER \"h( PASSWORD=********"},
+      // After a bracket that never closes, brackets separate words.
+      {"SELECT MANAGER \"h( x (P=a) \"pass=b",
+       "SELECT MANAGER \"h( x (P=******** \"pass=********"},
       // Nothing else is touched.
       {"ADD VDISK x COMMENT=\"PASSWORD=kept\"",
        "ADD VDISK x COMMENT=\"PASSWORD=kept\""},
