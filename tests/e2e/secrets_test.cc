@@ -254,6 +254,17 @@ TEST(Secrets, APasswordNeverReachesTheOutputOfAJob) {
   EXPECT_OUTPUT(masked + " extra\n" + std::string(masked.size() + 1, ' ') +
                     "^\nError: Syntax error at or near here\n",
                 run.errors);
+
+  // A regression reference keeps the password it needs to replay the
+  // line; the replay's echo in a job's log does not show it.
+  e2e::runArguments({"--quiet", "REGRESSION CAPTURE ref.txt", select,
+                     "REGRESSION CAPTURE EXIT"},
+                    "", directory.path());
+  EXPECT_NE(std::string::npos, directory.read("ref.txt").find(select));
+  run = e2e::runArguments({"--quiet", "REGRESSION TEST ref.txt"}, "",
+                          directory.path());
+  EXPECT_NE(std::string::npos, run.output.find("> " + masked + "\n"));
+  EXPECT_EQ(std::string::npos, run.output.find("s3cret"));
 }
 
 // Tens of megabytes of a broken answer would bury the screen: its first
