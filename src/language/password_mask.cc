@@ -1,6 +1,8 @@
 #include "language/password_mask.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "language/line_scanner.h"
 #include "language/line_walk.h"
@@ -79,7 +81,8 @@ std::size_t valueEnd(std::string_view line, std::size_t at,
 session::MaskedLine maskPasswords(const CommandNode* root,
                                   std::string_view line) {
   session::MaskedLine masked;
-  const LineWalk walk = walkLine(root, line);
+  // Walked only for a line with a word like the keyword: most have none.
+  std::optional<LineWalk> walk;
   std::size_t read = 0;    // the next token of the walk not yet passed
   std::size_t copied = 0;  // of `line`, into masked.text
   // A bracket that never closes makes no token: the words after it are
@@ -103,10 +106,12 @@ session::MaskedLine maskPasswords(const CommandNode* root,
       at = end;
       continue;
     }
-    while (read < walk.starts.size() && walk.starts[read] < at) ++read;
+    if (!walk) walk = walkLine(root, line);
+    const std::vector<std::size_t>& starts = walk->starts;
+    while (read < starts.size() && starts[read] < at) ++read;
     bool secret = false;
-    if (read < walk.starts.size() && walk.starts[read] == at) {
-      secret = isKeywordNode(*walk.path[read]);
+    if (read < starts.size() && starts[read] == at) {
+      secret = isKeywordNode(*walk->path[read]);
     } else {
       std::size_t next = skipBlanks(line, end);
       secret = next < line.size() && line[next] == '=';
