@@ -1,13 +1,15 @@
 // Feeds arbitrary bytes to the command-line parser over the real grammar,
 // node handlers and help included. Final handlers are not run: they would
 // open files and talk to servers. Whatever the handlers keep for the line
-// must be released with it.
+// must be released with it. A line in which the parser takes a password is
+// one the masking of passwords masks.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "language/grammar.h"
 #include "language/parser.h"
+#include "language/password_mask.h"
 #include "session/tracked_memory.h"
 #include "session/work_area.h"
 
@@ -26,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   session::SessionState& session = *context->session;
   const std::size_t before = session::liveBlockCount();
 
+  session::release(session.password);
+  session.password = nullptr;
   session.work = session::WorkArea{};
   context->cursor = line.c_str();
   context->remaining = static_cast<uint32_t>(line.size());
@@ -34,6 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       context->cursor > line.c_str() + line.size()) {
     __builtin_trap();
   }
+  session::MaskedLine masked =
+      language::maskPasswords(language::rootList(), line);
+  if (session.password != nullptr && masked.masked.empty()) __builtin_trap();
+  std::size_t passed = 0;
+  for (const session::MaskedSpan& span : masked.masked) {
+    if (span.start < passed || span.start + span.length > line.size()) {
+      __builtin_trap();
+    }
+    passed = span.start + span.length;
+  }
+  std::string rebuilt = line;
+  for (auto span = masked.masked.rbegin(); span != masked.masked.rend();
+       ++span) {
+    rebuilt.replace(span->start, span->length, session::kPasswordMask);
+  }
+  if (rebuilt != masked.text) __builtin_trap();
   session::releaseWorkArea(session);
   session::compact();
   // Only the credentials SELECT MANAGER records belong to the session.

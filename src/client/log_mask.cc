@@ -1,5 +1,6 @@
 #include "client/log_mask.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "client/text_search.h"
@@ -9,6 +10,9 @@ namespace {
 
 constexpr std::string_view kPasswordTagEnd = "password";
 constexpr std::string_view kAuthorization = "Authorization:";
+// Header names, any case, at the start of a line.
+constexpr std::string_view kCookieHeader = "cookie:";
+constexpr std::string_view kSetCookieHeader = "set-cookie:";
 
 char lower(char c) {
   return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -91,12 +95,56 @@ void maskAuthorization(std::string& text) {
   }
 }
 
+bool startsWithWord(std::string_view text, std::size_t at,
+                    std::string_view word) {
+  if (text.size() - at < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (lower(text[at + i]) != word[i]) return false;
+  }
+  return true;
+}
+
+// The value of each name=value pair from `begin` to the end of the line;
+// with `firstOnly` that of the first pair alone, for the attributes of a
+// Set-Cookie header (path, expiry) are no secret.
+void maskCookiePairs(std::string& text, std::size_t begin, bool firstOnly) {
+  std::size_t end = lineEnd(text, begin);
+  while (begin < end) {
+    std::size_t pairEnd = std::min(text.find(';', begin), end);
+    std::size_t equals =
+        std::string_view(text).substr(begin, pairEnd - begin).find('=');
+    if (equals != kNotFound) equals += begin;
+    if (equals != kNotFound && pairEnd > equals + 1) {
+      text.replace(equals + 1, pairEnd - equals - 1, kLogMask);
+      end = end - (pairEnd - equals - 1) + kLogMask.size();
+      pairEnd = equals + 1 + kLogMask.size();
+    }
+    if (firstOnly) return;
+    begin = pairEnd + 1;
+  }
+}
+
+// A session cookie, sent or received, logs in as well as the password.
+void maskCookies(std::string& text) {
+  for (std::size_t line = 0; line < text.size();) {
+    if (startsWithWord(text, line, kSetCookieHeader)) {
+      maskCookiePairs(text, line + kSetCookieHeader.size(), true);
+    } else if (startsWithWord(text, line, kCookieHeader)) {
+      maskCookiePairs(text, line + kCookieHeader.size(), false);
+    }
+    std::size_t next = text.find('\n', line);
+    if (next == kNotFound) return;
+    line = next + 1;
+  }
+}
+
 }  // namespace
 
 std::string maskedForLog(std::string_view message) {
   std::string text(message);
   maskPasswordElements(text);
   maskAuthorization(text);
+  maskCookies(text);
   return text;
 }
 

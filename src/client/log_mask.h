@@ -13,13 +13,13 @@ inline constexpr std::string_view kLogMask = "********";
 
 // `message` with the value of every password element (any tag whose name
 // ends in "password", in any case, such as <UserPassword xsd:type=...> or
-// <userpassword>) and the credential of every "Authorization:" header
-// masked.
+// <userpassword>), the credential of every "Authorization:" header and
+// the cookie values of every "Cookie:" and "Set-Cookie:" header masked.
 std::string maskedForLog(std::string_view message);
 
 // `text` with every occurrence of each non-empty secret masked: for the
-// login's texts that carry the password, the user:password pair or the
-// digests made from them.
+// login's texts that carry the password, the user:password pair, the
+// digests made from them, the session key or the session cookie.
 std::string withoutSecrets(std::string_view text,
                            std::initializer_list<std::string_view> secrets);
 

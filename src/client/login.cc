@@ -95,8 +95,11 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
       result != 0) {
     return result;
   }
-  trace(Layer::kElm, 2, " ** SessionKeyResponse string ->", keyAnswer);
   std::optional<std::string> key = markedValue(keyAnswer, kKeyMarker);
+  // The log shows every step, but neither the key nor what stands for the
+  // password.
+  trace(Layer::kElm, 2, " ** SessionKeyResponse string ->",
+        key ? withoutSecrets(keyAnswer, {*key}) : keyAnswer);
   if (!key) {
     failureLine = " ** Security validation RETRY : No session key";
     return EMCLIENTAPI_SESSIONKEYNOTFOUND_ERROR;
@@ -105,14 +108,15 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
     reportError(EMCLIENTAPI_SESSIONKEYNOTFOUND_ERROR);
     return EMCLIENTAPI_SESSIONKEYNOTFOUND_ERROR;
   }
-  trace(Layer::kElm, 2, " ** Session key found in session key response ->",
-        *key);
   LoginDigests digests = loginDigests(*key, user, password);
-  // The log shows every step, but none of what stands for the password.
+  std::string_view markedKey =
+      std::string_view(digests.cookie).substr(0, key->size());
   auto logged = [&](std::string_view text) {
-    return withoutSecrets(
-        text, {digests.pair, digests.pairDigest, digests.finalDigest});
+    return withoutSecrets(text, {digests.pair, digests.pairDigest,
+                                 digests.finalDigest, *key, markedKey});
   };
+  trace(Layer::kElm, 2, " ** Session key found in session key response ->",
+        logged(*key));
   trace(Layer::kElm, 2, " ** Username password pair build for MD5 hashing ->",
         logged(digests.pair));
   trace(Layer::kElm, 2, " ** MD5 hash for username password pair ->",
@@ -236,10 +240,11 @@ int logIn(ClientRequest& request, bool usePersisted) {
     reportError(EMCLIENTAPI_INVALIDSERVERRESPONSE_ERROR);
     return EMCLIENTAPI_INVALIDSERVERRESPONSE_ERROR;
   }
+  // The session cookie logs in without the password.
   trace(Layer::kElm, 2,
         " ** Final security cookie obtained from security validation "
         "response ->",
-        *cookie);
+        withoutSecrets(*cookie, {*cookie}));
   persistCookie(*cookie);
   applyCookie(request, *cookie);
   trace(Layer::kElm, 1, " ** Security updated request for server ->",

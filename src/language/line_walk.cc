@@ -46,7 +46,7 @@ WalkEnd passValue(const CommandNode& node, LineCursor& line) {
 }  // namespace
 
 LineWalk walkLine(const CommandNode* root, std::string_view text) {
-  LineWalk walk{{}, WalkEnd::kStopped, root, text.size()};
+  LineWalk walk{{}, {}, WalkEnd::kStopped, root, text.size()};
   if (!isAcceptedLine(text)) return walk;
 
   session::CommandContext scratch{};
@@ -85,6 +85,7 @@ LineWalk walkLine(const CommandNode* root, std::string_view text) {
       return walk;
     }
     walk.path.push_back(node);
+    walk.starts.push_back(static_cast<std::size_t>(token.start - text.data()));
     walk.end = passValue(*node, line);
     if (walk.end != WalkEnd::kWord) return walk;
     walk.end = WalkEnd::kStopped;

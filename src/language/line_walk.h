@@ -1,7 +1,7 @@
 // How far a line gets through the command graph, found by the parser's
 // tokens and matching rules but without running any handler or printing:
-// the nodes it matches and what stands at its end. TAB completion works
-// from it, and so does the check that keeps passwords out of the history.
+// the nodes it matches, where their tokens start, and what stands at its
+// end. TAB completion works from it, and so does the masking of passwords.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +22,7 @@ enum class WalkEnd {
 
 struct LineWalk {
   std::vector<const CommandNode*> path;  // nodes matched, in line order
+  std::vector<std::size_t> starts;       // where the token of each starts
   WalkEnd end;
   const CommandNode* list;  // kWord: the list the last word belongs to
   std::size_t wordStart;    // kWord: offset of the last word in the line

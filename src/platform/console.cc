@@ -174,14 +174,32 @@ bool readHiddenLine(const char* prompt, std::string& line) {
   // The line feed still shows, so what follows starts on a line of its own.
   hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
   hidden.c_lflag |= ECHONL;
+  // Ctrl-\ and Ctrl-Z would leave the terminal hidden: they end the answer
+  // as Ctrl-C does.
+  QuitKeysInterrupt quitKeys;
   // Typed-ahead input is dropped: it was typed while it could be seen.
   if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden) != 0) return false;
-  bool terminated = false;
-  bool read = readWholeLine(stdin, line, terminated);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  // An end of input here ends only this answer, not the session's input.
-  std::clearerr(stdin);
-  tcsetattr(STDIN_FILENO, TCSANOW, &shown);
+  // The terminal hands over whole lines only: once one is ready, reading
+  // it does not wait.
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  constexpr uint32_t kWaitStep = 60'000;
+  while (!waitUnlessInterrupted(&input, 1, kWaitStep) && !interrupted()) {
+  }
+  bool read = false;
+  if (!interrupted()) {
+    bool terminated = false;
+    read = readWholeLine(stdin, line, terminated);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // An end of input here ends only this answer, not the session's input.
+    std::clearerr(stdin);
+  }
+  if (interrupted()) {
+    read = false;
+    line.clear();
+  }
+  // What was typed of an answer given up is dropped too, or the prompt
+  // after it would show it and take it for a command.
+  tcsetattr(STDIN_FILENO, read ? TCSANOW : TCSAFLUSH, &shown);
   return read;
 }
 

@@ -5,11 +5,14 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 
 namespace platform {
 namespace {
 
 constexpr int kInterruptionSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// What QuitKeysInterrupt turns into SIGINT; the order of its previous_.
+constexpr int kQuitKeySignals[] = {SIGQUIT, SIGTSTP};
 
 volatile std::sig_atomic_t stopRequested = 0;
 volatile std::sig_atomic_t endSignal = 0;
@@ -24,10 +27,15 @@ extern "C" void recordSignal(int signal) {
   }
 }
 
+extern "C" void recordQuitKey(int) { recordSignal(SIGINT); }
+
+// The quit keys too: while they count as interruptions, one of them must
+// not slip in between the look at the flags and the wait either.
 sigset_t interruptionSignals() {
   sigset_t set;
   sigemptyset(&set);
   for (int signal : kInterruptionSignals) sigaddset(&set, signal);
+  for (int signal : kQuitKeySignals) sigaddset(&set, signal);
   return set;
 }
 
@@ -41,6 +49,24 @@ void catchInterruptions(bool sigintStopsCommand) {
   // No SA_RESTART: a blocking console read must return to be judged.
   action.sa_flags = 0;
   for (int signal : kInterruptionSignals) sigaction(signal, &action, nullptr);
+}
+
+QuitKeysInterrupt::QuitKeysInterrupt() {
+  static_assert(std::size(kQuitKeySignals) ==
+                sizeof previous_ / sizeof previous_[0]);
+  struct sigaction action {};
+  action.sa_handler = recordQuitKey;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  for (std::size_t i = 0; i < std::size(kQuitKeySignals); ++i) {
+    sigaction(kQuitKeySignals[i], &action, &previous_[i]);
+  }
+}
+
+QuitKeysInterrupt::~QuitKeysInterrupt() {
+  for (std::size_t i = 0; i < std::size(kQuitKeySignals); ++i) {
+    sigaction(kQuitKeySignals[i], &previous_[i], nullptr);
+  }
 }
 
 Interruption interruption() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <poll.h>
+#include <signal.h>
 
 #include <cstdint>
 
@@ -33,6 +34,21 @@ int endingSignal();
 
 // The system's name of a signal ("Terminated").
 const char* signalText(int signal);
+
+// While one lives, SIGQUIT and SIGTSTP (Ctrl-\ and Ctrl-Z at a terminal)
+// are recorded as SIGINT is, instead of ending or stopping the program:
+// for a wait that has changed the terminal and must be left only through
+// the code that changes it back.
+class QuitKeysInterrupt {
+ public:
+  QuitKeysInterrupt();
+  ~QuitKeysInterrupt();
+  QuitKeysInterrupt(const QuitKeysInterrupt&) = delete;
+  QuitKeysInterrupt& operator=(const QuitKeysInterrupt&) = delete;
+
+ private:
+  struct sigaction previous_[2];
+};
 
 // Forgets every interruption recorded: the shell calls it once the
 // stopped command is reported.

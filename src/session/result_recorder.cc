@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -50,6 +52,7 @@ const char* keyOf(ResultKind kind) {
 // `errorText` and `errorLength`, so a record never moves.
 struct LineRecord {
   std::string command;
+  std::vector<MaskedSpan> masked;  // of the command as given
   ordered_json results = ordered_json::object();
   bool failed = false;
   std::optional<std::size_t> column;  // from 1, of the caret
@@ -146,7 +149,7 @@ std::FILE* errorStream() {
 
 void printCaret(const CommandContext& context, std::size_t offset) {
   if (automation.quiet && outputStream == stdout && !lines.empty()) {
-    lines.back().column = offset + 1;
+    lines.back().column = shownOffset(lines.back().masked, offset) + 1;
     return;
   }
   int width = static_cast<int>(std::strlen(promptName(*context.session))) + 2;
@@ -174,9 +177,11 @@ bool startJsonOutput() {
   return jsonOutput != nullptr;
 }
 
-void beginLineResult(const char* line, std::size_t length) {
+void beginLineResult(MaskedLine line) {
   if (!automation.quiet) return;
-  lines.emplace_back().command.assign(line, length);
+  LineRecord& record = lines.emplace_back();
+  record.command = std::move(line.text);
+  record.masked = std::move(line.masked);
 }
 
 void endLineResult(bool failed) {

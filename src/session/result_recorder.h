@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <nlohmann/json_fwd.hpp>
 
+#include "session/masked_line.h"
 #include "session/session.h"
 
 namespace session {
@@ -52,7 +53,8 @@ void appendResult(ResultKind kind, const char* text);
 
 // The caret below the character at `offset` of the line being executed.
 // On the screen it stands under the echoed or typed line, after the prompt
-// name and "> "; with --quiet it goes with the line's error message.
+// name and "> "; with --quiet it goes with the line's error message, below
+// the line as masked.
 void printCaret(const CommandContext& context, std::size_t offset);
 
 // Switches the run to JSON output: the JSON lines go to the standard output
@@ -60,12 +62,12 @@ void printCaret(const CommandContext& context, std::size_t offset);
 // (errno set) when that is not possible.
 bool startJsonOutput();
 
-// Brackets the execution of one command line of `length` characters.
-// Lines nest: a script's lines run inside the FILE line. The end emits the
-// line's JSON object or writes its error message to the standard error.
-// A line fails when `failed`, when a failure was noted during it, or when
-// it printed an error message.
-void beginLineResult(const char* line, std::size_t length);
+// Brackets the execution of one command line, given with its passwords
+// masked. Lines nest: a script's lines run inside the FILE line. The end
+// emits the line's JSON object or writes its error message to the
+// standard error. A line fails when `failed`, when a failure was noted
+// during it, or when it printed an error message.
+void beginLineResult(MaskedLine line);
 void endLineResult(bool failed);
 
 // Notes a failure of the line being executed, or of the run when none is.

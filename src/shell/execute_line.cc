@@ -7,6 +7,7 @@
 #include "language/grammar.h"
 #include "language/line_scanner.h"
 #include "language/parser.h"
+#include "language/password_mask.h"
 #include "platform/clock.h"
 #include "platform/interruption.h"
 #include "session/result_recorder.h"
@@ -90,11 +91,19 @@ void reportParseFailure(const CommandContext& context, ParseStatus status) {
                static_cast<unsigned>(status));
 }
 
+// A line's record for --quiet and --json holds it with its passwords
+// masked: what a job writes, others may read.
+void beginRecordedLine(const char* line, std::size_t length) {
+  if (!session::automation.quiet) return;
+  beginLineResult(
+      language::maskPasswords(language::rootList(), {line, length}));
+}
+
 }  // namespace
 
 void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
                     bool markFailed) {
-  beginLineResult(line.text, line.length);
+  beginRecordedLine(line.text, line.length);
   std::fprintf(errorStream(),
                "\nError: Input line too long, limit %d characters",
                static_cast<int>(platform::kLineLimit));
@@ -114,7 +123,7 @@ void executeLine(CommandContext& context, const char* line, std::size_t length,
                  bool applyDelay) {
   if (isBlankOrComment(line, length)) return;
   SessionState& session = *context.session;
-  beginLineResult(line, length);
+  beginRecordedLine(line, length);
   context.cursor = line;
   context.remaining = static_cast<uint32_t>(length);
   resetWorkArea(session);

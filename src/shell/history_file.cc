@@ -5,8 +5,7 @@
 #include <cstdio>
 
 #include "language/grammar.h"
-#include "language/line_scanner.h"
-#include "language/line_walk.h"
+#include "language/password_mask.h"
 #include "platform/user_files.h"
 
 namespace shell {
@@ -24,24 +23,7 @@ bool isBlank(std::string_view line) {
 }  // namespace
 
 bool holdsPassword(std::string_view line) {
-  constexpr std::string_view kKeyword = "PASSWORD";
-  auto sameLetter = [](char typed, char keyword) {
-    return language::upper(typed) == keyword;
-  };
-  for (auto at = line.begin();; at += kKeyword.size()) {
-    at = std::search(at, line.end(), kKeyword.begin(), kKeyword.end(),
-                     sameLetter);
-    if (at == line.end()) break;
-    std::size_t after =
-        static_cast<std::size_t>(at - line.begin()) + kKeyword.size();
-    while (after < line.size() && language::isBlank(line[after])) ++after;
-    if (after < line.size() && line[after] == '=') return true;
-  }
-  language::LineWalk walk = language::walkLine(language::rootList(), line);
-  return std::any_of(walk.path.begin(), walk.path.end(),
-                     [&](const language::CommandNode* node) {
-                       return kKeyword == node->text;
-                     });
+  return !language::maskPasswords(language::rootList(), line).masked.empty();
 }
 
 HistoryFile userHistoryFile() {

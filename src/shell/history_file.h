@@ -31,9 +31,8 @@ std::vector<std::string> loadHistory(HistoryFile& history);
 // or holds a password.
 void rememberLine(HistoryFile& history, std::string_view line);
 
-// True when the line may carry a password: it holds "PASSWORD" and '=' with
-// only blanks between them, in any mix of case, or the command graph reads
-// a PASSWORD keyword in it, however abbreviated (as in P=secret).
+// True when the line may carry a password: one that maskPasswords
+// (language/password_mask.h) finds.
 bool holdsPassword(std::string_view line);
 
 }  // namespace shell

@@ -6,12 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "language/grammar.h"
+#include "language/password_mask.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
 #include "platform/pending_file.h"
 #include "platform/written_files.h"
 #include "request/ignored_properties.h"
+#include "session/result_recorder.h"
 #include "session/shown_text.h"
 #include "session/tracked_memory.h"
 #include "shell/execute_line.h"
@@ -103,8 +106,12 @@ class Replay {
     while (commandFollows && !runaway_ && !platform::interrupted() &&
            (context_.session->sessionFlags & kExitRequested) == 0) {
       platform::emptyFile(scratch_);
-      std::printf("\n%s> %s\n", promptName(*context_.session),
-                  command_.c_str());
+      // A job's log may be read by others: its echo hides the passwords.
+      std::string echo =
+          session::automation.quiet
+              ? language::maskPasswords(language::rootList(), command_).text
+              : command_;
+      std::printf("\n%s> %s\n", promptName(*context_.session), echo.c_str());
       executeLine(context_, command_.c_str(), command_.size(), true);
       // Stands for the line feed that begins the next command's echo.
       std::fputc('\n', scratch_);

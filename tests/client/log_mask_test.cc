@@ -1,5 +1,6 @@
 // What the debug log masks: password elements of either dialect, the
-// credential of an Authorization header, and the login's secrets.
+// credential of an Authorization header, session cookies, and the login's
+// secrets.
 #include "client/log_mask.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 namespace emclient {
 namespace {
 
-TEST(LogMask, PasswordElementsAndAuthorizationAreMasked) {
+TEST(LogMask, PasswordElementsAuthorizationAndCookiesAreMasked) {
   const struct {
     const char* message;
     const char* logged;
@@ -30,11 +31,24 @@ TEST(LogMask, PasswordElementsAndAuthorizationAreMasked) {
       // A long credential goes on over further lines.
       {"Authorization: Basic QUFB\r\nQkJC\r\n\nContent-Type:text/xml",
        "Authorization: Basic ********\r\n\nContent-Type:text/xml"},
+      // Session cookies, sent or received, any case; a cookie's
+      // attributes stay.
+      {"POST /ResEltMrtFusion/Tallow HTTP/1.1\nCookie: Corvane-HMMD=ABC\n"
+       "Content-Type: text/SOAP",
+       "POST /ResEltMrtFusion/Tallow HTTP/1.1\nCookie: Corvane-HMMD=********\n"
+       "Content-Type: text/SOAP"},
+      {"HTTP/1.0 200 Ok\r\nSet-Cookie: Corvane-HMMD=XYZ; path=/\r\n\r\n",
+       "HTTP/1.0 200 Ok\r\nSet-Cookie: Corvane-HMMD=********; path=/\r\n\r\n"},
+      {"cookie: a=1; b=2;;c\nset-cookie:x=y",
+       "cookie: a=********; b=********;;c\n"
+       "set-cookie:x=********"},
       // Nothing else is touched.
       {"<PasswordHint>kept</PasswordHint><password/><x>password</x>",
        "<PasswordHint>kept</PasswordHint><password/><x>password</x>"},
       {" ** Security validation RETRY : Permission denied",
        " ** Security validation RETRY : Permission denied"},
+      {"<x>Cookie: y=z</x>\nCookie without a colon=1",
+       "<x>Cookie: y=z</x>\nCookie without a colon=1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);

@@ -10,6 +10,7 @@
 #include <regex>
 #include <string>
 
+#include "json_lines.h"
 #include "request_sim_session.h"
 #include "support/loopback.h"
 #include "support/other_user.h"
@@ -131,7 +132,7 @@ std::string entryAfter(const std::string& log, const std::string& line) {
   return log.substr(message, log.find('\n', message) - message);
 }
 
-TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
+TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorWhatStandsForIt) {
   // The password, the user:password pair, its digest, and the credential
   // of the Basic authorization in both its forms.
   const char* const secrets[] = {
@@ -147,9 +148,13 @@ TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
       {"text transport", {}, {}},
       {"login path",
        {"--text-port", "off"},
-       {{" ** Username password pair build for MD5 hashing ->", "********"},
+       {{" ** Session key found in session key response ->", "********"},
+        {" ** Username password pair build for MD5 hashing ->", "********"},
         {" ** MD5 hash for username password pair ->", "********"},
-        {" ** Final security string MD5 hashed ->", "********"}}},
+        {" ** Final security string MD5 hashed ->", "********"},
+        {" ** Final security cookie obtained from security validation "
+         "response ->",
+         "********"}}},
   };
   const int addresses[] = {142, 143};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -167,6 +172,17 @@ TEST(Secrets, TheDebugLogOfALoginHoldsNoPasswordNorDigest) {
     const std::string log = directory.read(kDebugLog);
     for (const char* secret : secrets) {
       EXPECT_EQ(std::string::npos, log.find(secret)) << secret;
+    }
+    // The session cookie logs in without the password: neither it nor the
+    // session key shows, whether sent, received or kept.
+    const std::string cookie = directory.read(kSessionFile);
+    if (!cookie.empty()) {
+      EXPECT_EQ(std::string::npos, log.find(cookie));
+    }
+    for (std::size_t at = log.find("Corvane-HMMD="); at != std::string::npos;
+         at = log.find("Corvane-HMMD=", at + 1)) {
+      EXPECT_EQ("********", log.substr(at + 13, 8))
+          << log.substr(at, log.find('\n', at) - at);
     }
     // Everything else is still there.
     EXPECT_NE(std::string::npos, log.find(">********</UserPassword>"));
@@ -204,6 +220,51 @@ TEST(Secrets, APasswordMayComeFromTheEnvironment) {
         kBanner + echo("SET OPTIONS NOCOMMAND_DELAY") + echo(select) + c.result;
     EXPECT_OUTPUT(start, run.output.substr(0, start.size()));
   }
+}
+
+// A job's output may be read by others: the lines it writes back never
+// hold a password, however the line failed, and the caret stands under the
+// line as written.
+TEST(Secrets, APasswordNeverReachesTheOutputOfAJob) {
+  const std::string select = "SELECT MANAGER h USERNAME=u PASSWORD=s3cret";
+  const std::string masked = "SELECT MANAGER h USERNAME=u PASSWORD=********";
+  ScratchDirectory directory;
+  const std::string script = directory.write("job.pelk", select + "\n");
+  const std::string tooLong =
+      "SELECT MANAGER h PASS=s3cret " + std::string(3000, 'x');
+  ProgramRun run = e2e::runArguments(
+      {"--json"}, "SET OPTIONS NOCOMMAND_DELAY\n" + select +
+                      " extra\nSELCT MANAGER h pass=s3cret\nFILE " + script +
+                      "\n" + tooLong + "\n");
+  std::vector<Json> lines = jsonLines(run.output);
+  ASSERT_EQ(6u, lines.size()) << run.output;
+  EXPECT_EQ(masked + " extra", lines[1]["command"]);
+  EXPECT_EQ("Error: Syntax error at or near here", lines[1]["error"]);
+  EXPECT_EQ(masked.size() + 2, lines[1]["column"]);
+  EXPECT_EQ("SELCT MANAGER h pass=********", lines[2]["command"]);
+  EXPECT_EQ(1, lines[2]["column"]);
+  EXPECT_EQ(Json::parse(R"({"command": ")" + masked + R"(", "ok": true})"),
+            lines[3]);
+  EXPECT_EQ("SELECT MANAGER h PASS=******** " + std::string(2048 - 29, 'x'),
+            lines[5]["command"]);
+  EXPECT_EQ(std::string::npos, run.output.find("s3cret"));
+  EXPECT_EQ(std::string::npos, run.errors.find("s3cret"));
+
+  run = e2e::runArguments({"--quiet", select + " extra"});
+  EXPECT_OUTPUT(masked + " extra\n" + std::string(masked.size() + 1, ' ') +
+                    "^\nError: Syntax error at or near here\n",
+                run.errors);
+
+  // A regression reference keeps the password it needs to replay the
+  // line; the replay's echo in a job's log does not show it.
+  e2e::runArguments({"--quiet", "REGRESSION CAPTURE ref.txt", select,
+                     "REGRESSION CAPTURE EXIT"},
+                    "", directory.path());
+  EXPECT_NE(std::string::npos, directory.read("ref.txt").find(select));
+  run = e2e::runArguments({"--quiet", "REGRESSION TEST ref.txt"}, "",
+                          directory.path());
+  EXPECT_NE(std::string::npos, run.output.find("> " + masked + "\n"));
+  EXPECT_EQ(std::string::npos, run.output.find("s3cret"));
 }
 
 // Tens of megabytes of a broken answer would bury the screen: its first

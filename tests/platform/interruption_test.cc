@@ -68,6 +68,31 @@ TEST_F(Interruptions, EachSignalAsksToStopTheCommandOrToEndTheSession) {
   }
 }
 
+// Ctrl-\ and Ctrl-Z at a prompt that hides what is typed are Ctrl-C
+// there, and only there.
+TEST_F(Interruptions, QuitKeysCountAsCtrlCOnlyWhileAsked) {
+  for (bool sigintStopsCommand : {true, false}) {
+    for (int signal : {SIGQUIT, SIGTSTP}) {
+      SCOPED_TRACE(signal);
+      catchInterruptions(sigintStopsCommand);
+      clearInterruption();
+      struct sigaction before {};
+      sigaction(signal, nullptr, &before);
+      {
+        QuitKeysInterrupt quitKeys;
+        raise(signal);
+      }
+      EXPECT_EQ(sigintStopsCommand ? Interruption::kStopCommand
+                                   : Interruption::kEndSession,
+                interruption());
+      EXPECT_EQ(sigintStopsCommand ? 0 : SIGINT, endingSignal());
+      struct sigaction after {};
+      sigaction(signal, nullptr, &after);
+      EXPECT_EQ(before.sa_handler, after.sa_handler);
+    }
+  }
+}
+
 // A wait that no signal ended would last a minute: that it ends at all
 // within the bound shows the signal ended it.
 TEST_F(Interruptions, ASignalEndsPausesAndSocketWaits) {

@@ -19,6 +19,8 @@ TIMEOUT = 10.0
 UP = b"\x1b[A"
 TAB = b"\t"
 CTRL_C = b"\x03"
+CTRL_BACKSLASH = b"\x1c"
+CTRL_Z = b"\x1a"
 CTRL_D = b"\x04"
 CTRL_S = b"\x13"  # holds the terminal's output back until a signal key
 CTRL_U = b"\x15"
@@ -43,11 +45,11 @@ def take_terminal():
 class Terminal:
     """PELK with its standard input and output on one pseudo-terminal."""
 
-    def __init__(self, pelk, home, directory=None):
+    def __init__(self, pelk, home, directory=None, arguments=()):
         self.master, slave = os.openpty()
         set_window_size(slave)
         self.process = subprocess.Popen(
-            [pelk], stdin=slave, stdout=slave, stderr=slave,
+            [pelk, *arguments], stdin=slave, stdout=slave, stderr=slave,
             env=environment(home), cwd=directory, start_new_session=True,
             preexec_fn=take_terminal)
         os.close(slave)

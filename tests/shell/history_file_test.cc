@@ -22,13 +22,16 @@ TEST(HistoryFile, LinesThatMayCarryAPasswordAreRecognised) {
       // The keyword abbreviated, as the parser accepts it.
       {"SELECT MANAGER h P=x", true},
       {"sel man h us=u pas (a=b)", true},
-      // Refused lines still count when they hold the text.
+      // Refused lines still count when they hold the text, also after
+      // the word that is wrong.
       {"SELECT MANAGER h PASWORD=x PassWord  =y", true},
       {"SELECT MANAGER h PASSWORD\t=x", true},
       {"SELECT\tMANAGER\th\tP\t=\tx", true},
+      {"SELCT MANAGER h PASS=x", true},
       {"ADD VDISK x COMMENT=\"no password here\"", false},
       {"SHOW VDISK PASSWORD", false},
       {"SELECT MANAGER h USERNAME=p", false},
+      {"ADD VDISK x P=PATH_A_BOTH", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.secret, holdsPassword(c.line)) << c.line;
