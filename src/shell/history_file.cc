@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "language/grammar.h"
+#include "language/line_scanner.h"
 #include "language/password_mask.h"
 #include "platform/user_files.h"
 
