@@ -56,7 +56,7 @@ CommandContext* startSession(const ProgramOptions& options) {
   // Server operations may take long; the shell waits for every answer.
   EMClientAPITNGSetWaitForever(1);
   EMClientAPITNGSetRequestTimeout(
-      static_cast<int>(options.timeoutSeconds * 1000));
+      static_cast<int>(requestBoundSeconds(options) * 1000));
   if (!automation.quiet) {
     std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
                  kBuildNumber, kProductVersion);
