@@ -12,6 +12,7 @@
 #include "session/tracked_memory.h"
 #include "session/version.h"
 #include "session/work_area.h"
+#include "shell/execute_line.h"
 #include "shell/regression.h"
 
 namespace shell {
@@ -72,8 +73,7 @@ void shutDown(CommandContext& context) {
   if (signal != 0) {
     // A regression capture still running goes, being incomplete.
     checkCaptureWritten(session);
-    std::fprintf(errorStream(), "\nError: Session ended by signal %d (%s)",
-                 signal, platform::signalText(signal));
+    std::fprintf(errorStream(), "\n%s", interruptionMessage().c_str());
   }
 
   releaseWorkArea(session);

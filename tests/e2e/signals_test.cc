@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 
+#include "json_lines.h"
 #include "request_sim_session.h"
 #include "support/loopback.h"
 
@@ -78,6 +79,33 @@ TEST(Signals, EndAScriptStalledOnTheServerWithItsOutputSoFar) {
     EXPECT_EQ(128 + c.signal, run.exitStatus);
     EXPECT_FALSE(run.timedOut);
   }
+}
+
+// A job reads why each line the signal cut short failed: the line that
+// waited and every FILE line around it.
+TEST(Signals, EveryLineASignalCutShortSaysWhy) {
+  SimSession sim(loopbackAddress(132), kRequestScenario,
+                 {"--fault", "stall:*"});
+  REQUIRE_SIM(sim);
+  ScratchDirectory scratch;
+  scratch.write("job.pelk", "SHOW OPTIONS\nSHOW SYSTEM\nSHOW OPTIONS\n");
+  scratch.write("outer.pelk", "FILE job.pelk\n");
+  std::vector<std::string> arguments = withManager(
+      sim.address(), {"SET OPTIONS NOCOMMAND_DELAY", "FILE outer.pelk"});
+  arguments.insert(arguments.begin(), "--json");
+  auto run = runUntilSignalled(sim, arguments, scratch.path(), SIGTERM,
+                               loggedRequests(sim) + 1);
+  std::vector<Json> lines = jsonLines(run.output);
+  std::vector<std::string> failed;
+  for (const Json& line : lines) {
+    if (line["ok"] == true) continue;
+    failed.push_back(line["command"]);
+    EXPECT_EQ("Error: Session ended by signal 15 (Terminated)", line["error"]);
+  }
+  EXPECT_EQ((std::vector<std::string>{"SHOW SYSTEM", "FILE job.pelk",
+                                      "FILE outer.pelk"}),
+            failed);
+  EXPECT_EQ(143, run.exitStatus);
 }
 
 // Every answer comes late, so the signal finds the capture at work.
