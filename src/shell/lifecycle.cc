@@ -8,6 +8,7 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
+#include "platform/sockets.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
 #include "session/version.h"
@@ -39,6 +40,15 @@ using session::SessionState;
 using session::startJsonOutput;
 using session::trackedNew;
 
+namespace {
+
+// Called while a request waits long: what earlier commands printed is
+// written then, so a job's log shows it (and a kill does not lose it)
+// while the answer is awaited.
+void writePendingOutput() { std::fflush(nullptr); }
+
+}  // namespace
+
 CommandContext* startSession(const ProgramOptions& options) {
   automation = AutomationMode{options.json, options.quiet, options.yes};
   if (automation.json && !startJsonOutput()) {
@@ -58,6 +68,7 @@ CommandContext* startSession(const ProgramOptions& options) {
   EMClientAPITNGSetWaitForever(1);
   EMClientAPITNGSetRequestTimeout(
       static_cast<int>(requestBoundSeconds(options) * 1000));
+  platform::installLongWaitHook(writePendingOutput);
   if (!automation.quiet) {
     std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
                  kBuildNumber, kProductVersion);
