@@ -29,6 +29,7 @@ using session::errorStream;
 using session::kExitRequested;
 using session::kRegressionCapture;
 using session::kRegressionTesting;
+using session::kStoppedOnError;
 using session::outputStream;
 using session::ParseFailed;
 using session::ParseOk;
@@ -371,10 +372,12 @@ int runRegressionTest(CommandContext& context) {
   outputStream = scratch;
   Replay replay(context, recorded, scratch);
   // A replayed line that fails as recorded is no failure of the job; the
-  // comparison says whether the test passed.
+  // comparison says whether the test passed. A session it stopped on an
+  // error did fail.
   bool failedBefore = session::anyLineFailed();
   unsigned differences = replay.run();
-  session::setAnyLineFailed(failedBefore);
+  session::setAnyLineFailed(failedBefore ||
+                            (session.sessionFlags & kStoppedOnError) != 0);
   bool stopped = replay.metRunawayLine();
   if (stopped) {
     std::fprintf(screenErrorStream(),

@@ -66,6 +66,12 @@ TEST(RegressionInJobs, OnlyATestWithDifferencesFailsTheRun) {
           << run.errors;
     }
   }
+  // A recorded failure that stops the session on an error fails it.
+  auto stopped = runArguments({"--quiet", "SET OPTIONS ON_ERROR=EXIT_ON_ERROR",
+                               "REGRESSION TEST ref.txt", "SHOW OPTIONS"},
+                              "", scratch.path());
+  EXPECT_EQ(1, stopped.exitStatus);
+  EXPECT_EQ(std::string::npos, stopped.output.find("\nOptions:"));
   // The replay left the reference as it was.
   EXPECT_EQ(reference, scratch.read("ref.txt"));
 }
