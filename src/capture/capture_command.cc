@@ -131,7 +131,8 @@ struct KeptScript {
 // Opens the step's output: its file, or the standard output. For --json a
 // script without a file is kept, since only JSON goes to the standard
 // output then.
-int openStep(CaptureWriter& writer, const char* fileName, KeptScript& kept) {
+int openStep(CaptureWriter& writer, std::size_t step, const char* fileName,
+             KeptScript& kept) {
   if (fileName == nullptr) {
     writer.output = stdout;
     if (session::recordingResults()) {
@@ -142,11 +143,12 @@ int openStep(CaptureWriter& writer, const char* fileName, KeptScript& kept) {
     return 0;
   }
   std::fprintf(outputStream, "\nGenerating file %s", fileName);
-  return openStepFile(writer, fileName);
+  return openStepFile(writer, step, fileName);
 }
 
-// The step's result for --json: what became of it, its file (also among
-// the files written when it was kept) or the lines of its script.
+// The step's result for --json: what became of it, its file or the lines
+// of its script. The files written are named once they all have taken
+// their names (keepStepFiles).
 void recordStep(const CaptureWriter& writer, const char* stepName,
                 const char* fileName, bool failed, KeptScript& kept) {
   if (!session::recordingResults()) return;
@@ -155,10 +157,7 @@ void recordStep(const CaptureWriter& writer, const char* stepName,
                                  {"result", failed    ? "failed"
                                             : written ? "written"
                                                       : "unnecessary"}};
-  if (fileName != nullptr) {
-    step["file"] = fileName;
-    if (written) session::appendResult(session::ResultKind::kFiles, fileName);
-  }
+  if (fileName != nullptr) step["file"] = fileName;
   if (kept.stream != nullptr) {
     std::fclose(kept.stream);
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
@@ -175,8 +174,8 @@ void recordStep(const CaptureWriter& writer, const char* stepName,
   session::appendResult(session::ResultKind::kSteps, std::move(step));
 }
 
-int runStep(CaptureWriter& writer, const CaptureStep& step,
-            const char* captureFile) {
+int runStep(CaptureWriter& writer, std::size_t index, const char* captureFile) {
+  const CaptureStep& step = kCaptureSteps[index];
   writer.progressCount = 0;
   writer.stepWroteCommand = false;
   KeptScript kept;
@@ -187,11 +186,11 @@ int runStep(CaptureWriter& writer, const CaptureStep& step,
   }
   char* fileName =
       captureFile != nullptr ? stepFileName(captureFile, step.name) : nullptr;
-  bool failed = openStep(writer, fileName, kept) != 0;
+  bool failed = openStep(writer, index, fileName, kept) != 0;
   if (!failed) {
     failed = writeHeader(writer, step.name) != 0 || step.writeBody(writer) != 0;
     if (fileName != nullptr) {
-      failed = closeStepFile(writer, fileName, failed) != 0 || failed;
+      failed = closeStepFile(writer, index, fileName, failed) != 0 || failed;
     }
   }
   recordStep(writer, step.name, fileName, failed, kept);
@@ -202,6 +201,7 @@ int runStep(CaptureWriter& writer, const CaptureStep& step,
 
 void releaseWriter(CaptureWriter* writer) {
   for (char* earlier : writer->earlierStepFiles) session::release(earlier);
+  for (char* written : writer->newStepFiles) session::release(written);
   session::release(writer);
 }
 
@@ -210,6 +210,8 @@ int CaptureConfiguration(session::CommandContext& context) {
   session::setResult(session::ResultKind::kFiles,
                      nlohmann::ordered_json::array());
   session::setResult(session::ResultKind::kSteps,
+                     nlohmann::ordered_json::array());
+  session::setResult(session::ResultKind::kRemoved,
                      nlohmann::ordered_json::array());
   auto* writer =
       session::trackedNew<CaptureWriter>("quill_configuration", __LINE__);
@@ -225,11 +227,14 @@ int CaptureConfiguration(session::CommandContext& context) {
   writer->toFile = captureFile != nullptr;
   noteCaptureTime(*writer);
   int result = 0;
-  for (const CaptureStep& step : kCaptureSteps) {
+  for (std::size_t step = 0; step < kStepCount && result == 0; ++step) {
     result = runStep(*writer, step, captureFile);
-    if (result != 0) break;
   }
-  if (result != 0) reportRemovedEarlierSteps(*writer);
+  if (result == 0 && writer->toFile) {
+    result = keepStepFiles(*writer);
+    if (result != 0) reportRemovedEarlierSteps(*writer);
+  }
+  if (result != 0) dropStepFiles();
   releaseWriter(writer);
   return result;
 }

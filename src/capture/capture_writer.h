@@ -51,11 +51,15 @@ struct CaptureWriter {
   uint32_t progressCount;
   char captureTime[32];
   // The step files of an earlier capture found at the start (tracked names,
-  // null where there was none). When this capture keeps its first file the
-  // rest of them go, so the names never hold steps of two captures; a name
-  // is forgotten once this capture's own file has replaced it.
+  // null where there was none). When every step has succeeded they go and
+  // this capture's files take the names, so the names never hold steps of
+  // two captures; a name is forgotten once this capture's own file has
+  // replaced it.
   char* earlierStepFiles[kStepCount];
   bool earlierStepsRemoved;
+  // The names of this capture's sealed step files (tracked, null for a
+  // step that wrote none), which take their names only together.
+  char* newStepFiles[kStepCount];
 };
 
 }  // namespace capture

@@ -25,6 +25,8 @@ void markProgress(CaptureWriter& writer) {
   if (!writer.toFile) return;
   std::fputs(writer.progressCount % 60 == 0 ? "\n." : ".",
              session::outputStream);
+  // A mark is worth showing only when it is made, at a terminal too.
+  std::fflush(session::outputStream);
   ++writer.progressCount;
 }
 

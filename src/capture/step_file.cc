@@ -10,21 +10,18 @@
 #include "platform/pending_file.h"
 #include "platform/written_files.h"
 #include "session/output.h"
+#include "session/result_recorder.h"
 #include "session/tracked_memory.h"
 
 namespace capture {
 namespace {
 
-// The step file being written; a fatal stop or the process's end without
-// keeping it leaves no trace of it.
-platform::PendingFile stepFile;
+// The content of each step's file, sealed and waiting until every step has
+// succeeded; a fatal stop or the process's end before that leaves no
+// trace of them.
+platform::PendingFile stepFiles[kStepCount];
 
-void discardStepFile() { stepFile.discard(); }
-
-void closeOutput(CaptureWriter& writer) {
-  writer.output = nullptr;
-  session::setFatalStopCleanup(nullptr);
-}
+void closeOutput(CaptureWriter& writer) { writer.output = nullptr; }
 
 void forgetEarlierStep(CaptureWriter& writer, const char* name) {
   for (char*& earlier : writer.earlierStepFiles) {
@@ -38,7 +35,6 @@ void forgetEarlierStep(CaptureWriter& writer, const char* name) {
 // Before this capture's first file takes its name, the earlier capture's
 // other step files go: at no moment do the names hold steps of both.
 void removeEarlierSteps(CaptureWriter& writer, const char* keeping) {
-  if (writer.earlierStepsRemoved) return;
   writer.earlierStepsRemoved = true;
   for (char* earlier : writer.earlierStepFiles) {
     if (earlier != nullptr && std::strcmp(earlier, keeping) != 0) {
@@ -67,47 +63,78 @@ char* stepFileName(const char* fileName, const char* stepName) {
   return name;
 }
 
-int openStepFile(CaptureWriter& writer, const char* name) {
-  if (!stepFile.open(name, platform::FileAccess::kShared)) {
+int openStepFile(CaptureWriter& writer, std::size_t step, const char* name) {
+  platform::PendingFile& file = stepFiles[step];
+  if (!file.open(name, platform::FileAccess::kShared)) {
     std::fprintf(session::errorStream(), "\nError: Open of %s failed, %s", name,
                  platform::errorText(errno));
     return 1;
   }
-  session::setFatalStopCleanup(discardStepFile);
-  writer.output = stepFile.stream();
+  session::setFatalStopCleanup(dropStepFiles);
+  writer.output = file.stream();
   if (writeCommentLine(writer, "") != 0 ||
       writeCommentLine(writer, kChecksumStartText) != 0) {
     std::fprintf(
         session::errorStream(),
         "\nError: Cannot write ouput file.  Error detected:\n       %s",
         platform::errorText(errno != 0 ? errno : EIO));
-    discardStepFile();
+    file.discard();
     closeOutput(writer);
     return 1;
   }
   return 0;
 }
 
-int closeStepFile(CaptureWriter& writer, const char* name, bool stepFailed) {
+int closeStepFile(CaptureWriter& writer, std::size_t step, const char* name,
+                  bool stepFailed) {
   bool failed = stepFailed || writeChecksumEndLine(writer.output) != 0;
   if (failed || !writer.stepWroteCommand) {
-    discardStepFile();
-    // An unnecessary step leaves no file, not even an earlier one.
-    if (!failed) platform::removeOwnName(name);
+    stepFiles[step].discard();
   } else {
-    removeEarlierSteps(writer, name);
-    if (!stepFile.commit()) {
-      std::fprintf(
-          session::errorStream(),
-          "\nError: Cannot close ouput file.  Error detected:\n       %s",
-          platform::errorText(errno != 0 ? errno : EIO));
-      failed = true;
-    } else {
-      forgetEarlierStep(writer, name);
-    }
+    writer.newStepFiles[step] = session::copyText(
+        name, std::strlen(name), "quill_configuration", __LINE__);
   }
   closeOutput(writer);
   return failed && !stepFailed ? 1 : 0;
+}
+
+int keepStepFiles(CaptureWriter& writer) {
+  const char* first = nullptr;
+  for (const char* name : writer.newStepFiles) {
+    if (first == nullptr) first = name;
+  }
+  // An unnecessary step leaves no file, not even an earlier one.
+  removeEarlierSteps(writer, first != nullptr ? first : "");
+  int result = 0;
+  for (std::size_t step = 0; step < kStepCount; ++step) {
+    const char* name = writer.newStepFiles[step];
+    if (name == nullptr) continue;
+    if (result != 0 || !stepFiles[step].commit()) {
+      if (result == 0) {
+        std::fprintf(
+            session::errorStream(),
+            "\nError: Cannot close ouput file.  Error detected:\n       %s",
+            platform::errorText(errno != 0 ? errno : EIO));
+      }
+      stepFiles[step].discard();
+      result = 1;
+      continue;
+    }
+    forgetEarlierStep(writer, name);
+    session::appendResult(session::ResultKind::kFiles, name);
+  }
+  session::setFatalStopCleanup(nullptr);
+  for (const char* earlier : writer.earlierStepFiles) {
+    if (earlier != nullptr && !platform::nameExists(earlier)) {
+      session::appendResult(session::ResultKind::kRemoved, earlier);
+    }
+  }
+  return result;
+}
+
+void dropStepFiles() {
+  for (platform::PendingFile& file : stepFiles) file.discard();
+  session::setFatalStopCleanup(nullptr);
 }
 
 void reportRemovedEarlierSteps(const CaptureWriter& writer) {

@@ -1,7 +1,10 @@
 // The files a capture writes, one per step: their names, opening one with
-// the checksum start lines, keeping it sealed or discarding it, and the
-// step files an earlier capture left under the same names.
+// the checksum start lines, sealing it or discarding it, and putting the
+// whole set in the place of the step files an earlier capture left under
+// the same names, or leaving those as they were.
 #pragma once
+
+#include <cstddef>
 
 #include "capture/capture_writer.h"
 
@@ -12,22 +15,33 @@ namespace capture {
 // (./out/config.txt and Step1A give ./out/config_Step1A.txt). Tracked.
 char* stepFileName(const char* fileName, const char* stepName);
 
-// Opens new content for the step file, for reading and writing, makes it
-// the writer's output and writes the checksum start lines. The content
-// takes the name only when closeStepFile() keeps it; until then a fatal
-// stop discards it. 0, or 1 after printing why, with no file left open.
-int openStepFile(CaptureWriter& writer, const char* name);
+// Opens new content for the file of step `step` (its index in
+// kCaptureSteps), for reading and writing, makes it the writer's output
+// and writes the checksum start lines. 0, or 1 after printing why, with no
+// file left open.
+int openStepFile(CaptureWriter& writer, std::size_t step, const char* name);
 
-// Ends the step file: unless the step failed, it is sealed with its
-// checksum end line. A step that failed, fails here or got no command
-// leaves no new file, and one that got no command leaves no file of that
-// name at all. Otherwise the sealed file takes the name, complete; the
-// first one kept removes the earlier capture's other step files first.
-// 0, or 1 when the step fails here (printed).
-int closeStepFile(CaptureWriter& writer, const char* name, bool stepFailed);
+// Ends the step's file: unless the step failed, it is sealed with its
+// checksum end line and waits for keepStepFiles(), noted in the writer's
+// newStepFiles. A step that failed, fails here or got no command drops its
+// new content. 0, or 1 when the step fails here (printed).
+int closeStepFile(CaptureWriter& writer, std::size_t step, const char* name,
+                  bool stepFailed);
 
-// After a failed capture: lists the earlier capture's step files that were
-// removed and not replaced, so the user knows the set is this capture's.
+// Once every step has succeeded: the earlier capture's step files go, and
+// the sealed files take their names, so the names hold the steps of one
+// capture, and an earlier step this capture found unnecessary has no file
+// any more. For --json the files written and the earlier ones removed are
+// the line's "files" and "removed". 0, or 1 after printing why a file
+// could not take its name.
+int keepStepFiles(CaptureWriter& writer);
+
+// Drops every sealed file that has not taken its name: a capture that
+// failed leaves the earlier step files exactly as they were.
+void dropStepFiles();
+
+// After a capture that failed while its files took their names: lists the
+// earlier capture's step files that were removed and not replaced.
 void reportRemovedEarlierSteps(const CaptureWriter& writer);
 
 }  // namespace capture

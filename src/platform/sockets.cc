@@ -19,11 +19,20 @@
 namespace platform {
 namespace {
 
+LongWaitHook longWaitHook = nullptr;
+
+// After a wait of `milliseconds` that found the socket not ready.
+void waitedLong(uint32_t milliseconds) {
+  if (longWaitHook != nullptr && milliseconds >= kReceiveStep) longWaitHook();
+}
+
 bool pollFor(SocketHandle handle, short events, uint32_t milliseconds) {
   pollfd entry{handle, events, 0};
   // A wait ended early by a signal is judged by the caller, who looks for
   // an interruption and otherwise tries again.
-  return waitUnlessInterrupted(&entry, 1, milliseconds);
+  if (waitUnlessInterrupted(&entry, 1, milliseconds)) return true;
+  waitedLong(milliseconds);
+  return false;
 }
 
 void pollReadable(SocketHandle handle, uint32_t milliseconds) {
@@ -144,6 +153,7 @@ long receiveWaiting(SocketHandle handle, char* buffer, std::size_t size,
     ssize_t got = recv(handle, buffer, size, 0);
     if (got >= 0) return got;
     error = errno == EWOULDBLOCK || errno == EINTR ? EAGAIN : errno;
+    if (errno == EWOULDBLOCK) waitedLong(milliseconds);
     return -1;
   }
   readableWaiter(handle, milliseconds);
@@ -168,6 +178,8 @@ void waitReadable(SocketHandle handle, uint32_t milliseconds) {
 void waitWritable(SocketHandle handle, uint32_t milliseconds) {
   pollFor(handle, POLLOUT, static_cast<int>(milliseconds));
 }
+
+void installLongWaitHook(LongWaitHook hook) { longWaitHook = hook; }
 
 void installReadableWaiter(ReadableWaiter waiter) {
   readableWaiter = waiter != nullptr ? waiter : pollReadable;

@@ -76,6 +76,14 @@ void waitReadable(SocketHandle handle, uint32_t milliseconds);
 // The same for writing; always a real wait.
 void waitWritable(SocketHandle handle, uint32_t milliseconds);
 
+// Called when a socket wait of a whole kReceiveStep has ended with the
+// socket not yet ready: the shell pushes out the output it holds there, so
+// what earlier commands printed can be read while a slow answer is awaited.
+// An answer within one step, the common case, never calls it. nullptr (the
+// start) calls nothing.
+using LongWaitHook = void (*)();
+void installLongWaitHook(LongWaitHook hook);
+
 // Test seam: replaces the waiting of waitReadable; nullptr restores poll.
 using ReadableWaiter = void (*)(SocketHandle handle, uint32_t milliseconds);
 void installReadableWaiter(ReadableWaiter waiter);

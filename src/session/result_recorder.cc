@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/copying_stream.h"
 #include "platform/files.h"
 
 namespace session {
@@ -38,6 +39,8 @@ constexpr ResultKey kResultKeys[] = {
     {ResultKind::kSteps, "steps"},
     {ResultKind::kElementManager, "element_manager"},
     {ResultKind::kSummary, "summary"},
+    {ResultKind::kDifferences, "differences"},
+    {ResultKind::kRemoved, "removed"},
 };
 
 const char* keyOf(ResultKind kind) {
@@ -59,7 +62,14 @@ struct LineRecord {
   std::FILE* errors = nullptr;
   char* errorText = nullptr;
   std::size_t errorLength = 0;
+  // Error messages bound for a regression file go there and to `errors`.
+  std::FILE* copying = nullptr;
+  std::FILE* copyingTo = nullptr;
+  std::string reason;  // for a failure that printed no message of its own
 };
+
+// Said of a failed line that printed no message and was given no reason.
+constexpr char kNoReason[] = "Error: Command failed";
 
 std::deque<LineRecord> lines;  // innermost last
 LineRecord runRecord;
@@ -71,6 +81,9 @@ LineRecord& innermost() { return lines.empty() ? runRecord : lines.back(); }
 // Closes the record's error stream; what was written there, without the
 // line feed every message starts with.
 std::string takeErrors(LineRecord& record) {
+  if (record.copying != nullptr) std::fclose(record.copying);
+  record.copying = nullptr;
+  record.copyingTo = nullptr;
   if (record.errors == nullptr) return {};
   std::fclose(record.errors);
   std::string text(record.errorText, record.errorLength);
@@ -135,9 +148,8 @@ void appendResult(ResultKind kind, const char* text) {
   if (recordingResults()) appendResult(kind, ordered_json(text));
 }
 
-std::FILE* errorStream() {
-  // A regression capture or test keeps errors in its file, as on screen.
-  if (!automation.quiet || outputStream != stdout) return outputStream;
+// The stream that keeps the error messages of the innermost line.
+std::FILE* lineErrors() {
   LineRecord& record = innermost();
   if (record.errors == nullptr) {
     record.errors =
@@ -147,10 +159,30 @@ std::FILE* errorStream() {
   return record.errors;
 }
 
+std::FILE* errorStream() {
+  if (!automation.quiet) return outputStream;
+  std::FILE* errors = lineErrors();
+  if (outputStream == stdout || errors == stderr) return errors;
+  // A regression capture or test keeps errors in its file, as on screen,
+  // and the line keeps them as well.
+  LineRecord& record = innermost();
+  if (record.copyingTo != outputStream) {
+    if (record.copying != nullptr) std::fclose(record.copying);
+    record.copying = platform::openCopyingStream(outputStream, errors);
+    record.copyingTo = record.copying != nullptr ? outputStream : nullptr;
+  }
+  return record.copying != nullptr ? record.copying : outputStream;
+}
+
+std::FILE* screenErrorStream() {
+  return automation.quiet ? lineErrors() : stdout;
+}
+
 void printCaret(const CommandContext& context, std::size_t offset) {
-  if (automation.quiet && outputStream == stdout && !lines.empty()) {
+  if (automation.quiet && !lines.empty()) {
     lines.back().column = shownOffset(lines.back().masked, offset) + 1;
-    return;
+    // A regression file holds the caret as the screen would.
+    if (outputStream == stdout) return;
   }
   int width = static_cast<int>(std::strlen(promptName(*context.session))) + 2;
   // A tab of the line is repeated under it, so the caret stands under its
@@ -189,10 +221,19 @@ void endLineResult(bool failed) {
   LineRecord& record = lines.back();
   std::string errors = takeErrors(record);
   failed = failed || record.failed || !errors.empty();
+  if (failed && errors.empty()) {
+    errors = record.reason.empty() ? kNoReason : record.reason;
+  }
   if (failed) anyFailed = true;
   if (automation.json) emitLine(record, failed, errors);
   if (!errors.empty()) writeErrorBlock(record, errors);
   lines.pop_back();
+}
+
+void explainFailure(const char* reason) {
+  if (!automation.quiet || lines.empty()) return;
+  std::string& kept = lines.back().reason;
+  if (kept.empty()) kept = reason;
 }
 
 void noteFailure() {
@@ -213,6 +254,10 @@ void markCommandFailed(SessionState& session) {
 void abandonLineResults() {
   while (!lines.empty()) endLineResult(true);
 }
+
+bool anyLineFailed() { return anyFailed; }
+
+void setAnyLineFailed(bool failed) { anyFailed = failed; }
 
 int finishResults() {
   std::string errors = takeErrors(runRecord);

@@ -37,6 +37,8 @@ enum class ResultKind {
   kSteps,
   kElementManager,
   kSummary,
+  kDifferences,
+  kRemoved,
 };
 
 // True when results are wanted (--json): a command builds them only then.
@@ -70,6 +72,11 @@ bool startJsonOutput();
 void beginLineResult(MaskedLine line);
 void endLineResult(bool failed);
 
+// The reason a failed line gives when it printed no message of its own
+// (an interruption cut it short); the first one given counts. Without a
+// message or a reason a failed line says only that it failed.
+void explainFailure(const char* reason);
+
 // Notes a failure of the line being executed, or of the run when none is.
 void noteFailure();
 
@@ -79,6 +86,11 @@ void markCommandFailed(SessionState& session);
 
 // Ends every line still open as failed: for a fatal stop.
 void abandonLineResults();
+
+// Whether any line failed so far. A regression test judges the lines it
+// replays by their output, so it puts this back after them.
+bool anyLineFailed();
+void setAnyLineFailed(bool failed);
 
 // Writes error messages printed outside any line to the standard error.
 // The exit status of a quiet run: 1 when any line failed, else 0.

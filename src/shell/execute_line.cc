@@ -23,6 +23,7 @@ using session::CommandContext;
 using session::compact;
 using session::endLineResult;
 using session::errorStream;
+using session::explainFailure;
 using session::kIncompleteCommand;
 using session::kServerFailure;
 using session::ParseAmbiguous;
@@ -111,6 +112,15 @@ void rejectLongLine(CommandContext& context, const platform::LineBuffer& line,
   endLineResult(true);
 }
 
+std::string interruptionMessage() {
+  int signal = platform::endingSignal();
+  if (signal == 0) return "Error: Command interrupted";
+  char text[96];
+  std::snprintf(text, sizeof text, "Error: Session ended by signal %d (%s)",
+                signal, platform::signalText(signal));
+  return text;
+}
+
 std::size_t trimLineEnd(char* line, std::size_t length) {
   while (length > 0 && static_cast<signed char>(line[length - 1]) <= 32) {
     --length;
@@ -135,6 +145,11 @@ void executeLine(CommandContext& context, const char* line, std::size_t length,
     failed = session.work.finalHandler(context) != 0 ||
              (session.work.resultFlags & kServerFailure) != 0 ||
              platform::interrupted();
+    // The shell says once, at the end, what cut the session short; a job
+    // reads it with every line that stopped for it.
+    if (platform::interrupted()) {
+      explainFailure(interruptionMessage().c_str());
+    }
     if (failed) markCommandFailed(session);
     if (applyDelay && sessionOptions.commandDelay != 0) {
       platform::pause(sessionOptions.commandDelay * 1000u);

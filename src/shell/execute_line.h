@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform/console.h"
 #include "session/session.h"
@@ -20,6 +21,11 @@ void executeLine(session::CommandContext& context, const char* line,
 // failed when `markFailed`. For --json it is a command line that failed.
 void rejectLongLine(session::CommandContext& context,
                     const platform::LineBuffer& line, bool markFailed);
+
+// What the shell says of the interruption recorded: which signal ended
+// the session, or that the command was stopped (Ctrl-C at the prompt).
+// Without the line feed that starts a message.
+std::string interruptionMessage();
 
 // Removes trailing characters whose code, as a signed 8-bit value, is 32 or
 // less: line ends, blanks, tabs and bytes 128 to 255. Returns the new

@@ -40,7 +40,7 @@ bool loopMustStop(const SessionState& session) {
 // stopped; one line says so and the prompt comes back.
 void reportStoppedCommand() {
   if (platform::interruption() != platform::Interruption::kStopCommand) return;
-  std::fputs("\nError: Command interrupted", errorStream());
+  std::fprintf(errorStream(), "\n%s", interruptionMessage().c_str());
   platform::clearInterruption();
 }
 

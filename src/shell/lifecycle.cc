@@ -8,10 +8,12 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
+#include "platform/sockets.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
 #include "session/version.h"
 #include "session/work_area.h"
+#include "shell/execute_line.h"
 #include "shell/regression.h"
 
 namespace shell {
@@ -38,6 +40,15 @@ using session::SessionState;
 using session::startJsonOutput;
 using session::trackedNew;
 
+namespace {
+
+// Called while a request waits long: what earlier commands printed is
+// written then, so a job's log shows it (and a kill does not lose it)
+// while the answer is awaited.
+void writePendingOutput() { std::fflush(nullptr); }
+
+}  // namespace
+
 CommandContext* startSession(const ProgramOptions& options) {
   automation = AutomationMode{options.json, options.quiet, options.yes};
   if (automation.json && !startJsonOutput()) {
@@ -56,7 +67,8 @@ CommandContext* startSession(const ProgramOptions& options) {
   // Server operations may take long; the shell waits for every answer.
   EMClientAPITNGSetWaitForever(1);
   EMClientAPITNGSetRequestTimeout(
-      static_cast<int>(options.timeoutSeconds * 1000));
+      static_cast<int>(requestBoundSeconds(options) * 1000));
+  platform::installLongWaitHook(writePendingOutput);
   if (!automation.quiet) {
     std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
                  kBuildNumber, kProductVersion);
@@ -72,8 +84,7 @@ void shutDown(CommandContext& context) {
   if (signal != 0) {
     // A regression capture still running goes, being incomplete.
     checkCaptureWritten(session);
-    std::fprintf(errorStream(), "\nError: Session ended by signal %d (%s)",
-                 signal, platform::signalText(signal));
+    std::fprintf(errorStream(), "\n%s", interruptionMessage().c_str());
   }
 
   releaseWorkArea(session);

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   if (shell::answerAboutProgram(argc, argv)) return 0;
   shell::ProgramOptions options;
   int first = shell::readProgramOptions(argc, argv, options);
+  if (first == shell::kUnknownOption) shell::printSynopsis(stderr);
   if (first < 0) return 2;
   // Only a person typing at a terminal prompt keeps the session on Ctrl-C.
   bool prompt = first == argc;

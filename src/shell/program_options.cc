@@ -61,11 +61,16 @@ constexpr ProgramOption kProgramOptions[] = {
      "a whole number of seconds from 0 to 86400", setTimeout,
      "give up a request to the manager, and fail its command, when\n"
      "connecting, sending and the whole answer take longer; without it\n"
-     "PELK waits as long as the manager takes; 0 means no limit. The\n"
-     "environment variable PELK_TIMEOUT gives it too"},
+     "PELK waits as long as the manager takes, or 600 seconds with\n"
+     "--json or --quiet; 0 means no limit. The environment variable\n"
+     "PELK_TIMEOUT gives it too"},
 };
 
 constexpr int kHelpColumn = 20;
+
+// Ends the options; what follows are command lines, even one beginning
+// with '-'.
+constexpr char kEndOfOptions[] = "--";
 
 const ProgramOption* findOption(const char* word) {
   for (const ProgramOption& option : kProgramOptions) {
@@ -89,19 +94,42 @@ void refuse(const char* source, const ProgramOption& option,
 int readProgramOptions(int argc, char** argv, ProgramOptions& options) {
   bool given[std::size(kProgramOptions)] = {};
   int next = 1;
-  for (const ProgramOption* option;
-       next < argc && (option = findOption(argv[next])) != nullptr; ++next) {
+  bool optionsEnded = false;
+  for (; next < argc && argv[next][0] == '-'; ++next) {
+    if (std::strcmp(argv[next], kEndOfOptions) == 0) {
+      optionsEnded = true;
+      ++next;
+      break;
+    }
+    const ProgramOption* option = findOption(argv[next]);
+    if (option == nullptr) {
+      std::fprintf(stderr, "pelk: unknown option %s\n", argv[next]);
+      return kUnknownOption;
+    }
     const char* value = nullptr;
     if (option->valueName != nullptr) {
       value = next + 1 < argc ? argv[++next] : nullptr;
       if (value == nullptr || !option->apply(value, options)) {
         refuse(option->name, *option, value);
-        return -1;
+        return kRefusedValue;
       }
     } else {
       option->apply(nullptr, options);
     }
     given[option - kProgramOptions] = true;
+  }
+  // No command line begins with '-': such a word is an option misspelt or
+  // put behind the command lines, and running it would skip the job.
+  for (int line = next; !optionsEnded && line < argc; ++line) {
+    if (argv[line][0] != '-') continue;
+    if (findOption(argv[line]) != nullptr ||
+        std::strcmp(argv[line], kEndOfOptions) == 0) {
+      std::fprintf(stderr, "pelk: %s must come before the command lines\n",
+                   argv[line]);
+    } else {
+      std::fprintf(stderr, "pelk: unknown option %s\n", argv[line]);
+    }
+    return kUnknownOption;
   }
   for (const ProgramOption& option : kProgramOptions) {
     if (given[&option - kProgramOptions] || option.environment == nullptr) {
@@ -110,10 +138,15 @@ int readProgramOptions(int argc, char** argv, ProgramOptions& options) {
     const char* value = std::getenv(option.environment);
     if (value != nullptr && *value != '\0' && !option.apply(value, options)) {
       refuse(option.environment, option, value);
-      return -1;
+      return kRefusedValue;
     }
   }
   return next;
+}
+
+uint32_t requestBoundSeconds(const ProgramOptions& options) {
+  return options.timeoutSeconds.value_or(options.quiet ? kJobTimeoutSeconds
+                                                       : 0);
 }
 
 void printProgramOptions(std::FILE* stream) {

@@ -6,23 +6,40 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace shell {
 
 struct ProgramOptions {
-  bool json = false;            // JSON Lines on the standard output only
-  bool quiet = false;           // no banner, prompts or echo; errors on stderr
-  bool yes = false;             // questions answered yes without asking
-  uint32_t timeoutSeconds = 0;  // bound of each request's exchange, 0: none
+  bool json = false;   // JSON Lines on the standard output only
+  bool quiet = false;  // no banner, prompts or echo; errors on stderr
+  bool yes = false;    // questions answered yes without asking
+  // Bound of each request's exchange in seconds, 0: none. Not given, a job
+  // (--json or --quiet) is bounded by kJobTimeoutSeconds and a person's
+  // session is not.
+  std::optional<uint32_t> timeoutSeconds;
 };
+
+// A job nobody watches gives up a stalled request after ten minutes.
+inline constexpr uint32_t kJobTimeoutSeconds = 600;
+
+// What readProgramOptions returns when it refused the arguments.
+inline constexpr int kRefusedValue = -1;   // an option's value is wrong
+inline constexpr int kUnknownOption = -2;  // a word with '-' names none
 
 // Reads the options at the front of the arguments, then, for an option
 // not given, its environment variable. Returns the index of the first
-// command line (`argc` when there is none), or -1 after printing to the
-// standard error why an option or its value was refused. The first word
-// that names no option begins the command lines, so any other text stays
-// a command line as before.
+// command line (`argc` when there is none), or kRefusedValue or
+// kUnknownOption after printing to the standard error why. The first word
+// that names no option begins the command lines; "--" ends the options
+// and is no command line itself. An argument that begins with '-' and is
+// no option is refused wherever it stands, unless "--" came before it, so
+// a mistyped option never runs as a command line.
 int readProgramOptions(int argc, char** argv, ProgramOptions& options);
+
+// The bound, in seconds, of each request's exchange for these options
+// (0: none).
+uint32_t requestBoundSeconds(const ProgramOptions& options);
 
 // One line or more per option, for the usage text.
 void printProgramOptions(std::FILE* stream);

@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "language/grammar.h"
+#include "language/line_walk.h"
 #include "language/password_mask.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -18,14 +20,17 @@
 #include "session/shown_text.h"
 #include "session/tracked_memory.h"
 #include "shell/execute_line.h"
+#include "shell/script_file.h"
 
 namespace shell {
 
+using session::automation;
 using session::CommandContext;
 using session::errorStream;
 using session::kExitRequested;
 using session::kRegressionCapture;
 using session::kRegressionTesting;
+using session::kStoppedOnError;
 using session::outputStream;
 using session::ParseFailed;
 using session::ParseOk;
@@ -33,6 +38,7 @@ using session::ParseStatus;
 using session::promptName;
 using session::RunMode;
 using session::runMode;
+using session::screenErrorStream;
 using session::SessionOptions;
 using session::sessionOptions;
 using session::SessionState;
@@ -46,6 +52,8 @@ platform::PendingFile pendingReference;
 std::FILE* captureFile = nullptr;
 std::string captureName;
 std::optional<unsigned> differenceTotal;  // empty until a test has run
+// How many scripts deep the capture began (0: at the prompt).
+int captureDepth = 0;
 
 bool regressionRunning(const SessionState& session) {
   return (session.sessionFlags & (kRegressionCapture | kRegressionTesting)) !=
@@ -64,6 +72,20 @@ std::string_view withoutTrailingControls(const std::string& line) {
 
 bool isCommandLine(const std::string& line) {
   return line.size() >= 2 && line[0] == '>' && line[1] == ' ';
+}
+
+// Whether a recorded command line is one a replay passes over when its
+// section is blank: the line that ended the capture (it would only fail
+// now), and a FILE line whose script's lines follow it as commands of
+// their own, as earlier versions recorded them (running it too would run
+// them twice). Found without running anything.
+bool passedOverWhenBlank(const std::string& command) {
+  // With a blank after it, the line's last word is matched too.
+  language::LineWalk walk =
+      language::walkLine(language::rootList(), command + " ");
+  if (walk.path.empty()) return false;
+  language::NodeHandler handler = walk.path.back()->handler;
+  return handler == installEndCapture || handler == installRunScript;
 }
 
 bool linesDiffer(const std::string& referenceLine,
@@ -106,13 +128,15 @@ class Replay {
     while (commandFollows && !runaway_ && !platform::interrupted() &&
            (context_.session->sessionFlags & kExitRequested) == 0) {
       platform::emptyFile(scratch_);
-      // A job's log may be read by others: its echo hides the passwords.
-      std::string echo =
-          session::automation.quiet
-              ? language::maskPasswords(language::rootList(), command_).text
-              : command_;
-      std::printf("\n%s> %s\n", promptName(*context_.session), echo.c_str());
-      executeLine(context_, command_.c_str(), command_.size(), true);
+      if (!passedOverWhenBlank(command_) || !sectionIsBlank()) {
+        // A job's log may be read by others: its echo hides the passwords.
+        std::string echo =
+            session::automation.quiet
+                ? language::maskPasswords(language::rootList(), command_).text
+                : command_;
+        std::printf("\n%s> %s\n", promptName(*context_.session), echo.c_str());
+        executeLine(context_, command_.c_str(), command_.size(), true);
+      }
       // Stands for the line feed that begins the next command's echo.
       std::fputc('\n', scratch_);
       commandFollows = compareSection();
@@ -153,6 +177,22 @@ class Replay {
       if (isCommandLine(line)) return takeCommand(line);
     }
     return false;
+  }
+
+  // Whether the section that follows holds nothing but empty lines; the
+  // reference is read on from where it stands afterwards.
+  bool sectionIsBlank() {
+    fpos_t sectionStart;
+    std::fgetpos(reference_, &sectionStart);
+    std::string line;
+    bool terminated = false;
+    bool blank = true;
+    while (blank && readLine(reference_, line, terminated) &&
+           !isCommandLine(line)) {
+      blank = withoutTrailingControls(line).empty();
+    }
+    std::fsetpos(reference_, &sectionStart);
+    return blank;
   }
 
   // Compares the reference section after the command just run with what
@@ -239,6 +279,7 @@ int startCapture(CommandContext& context) {
   }
   captureFile = pendingReference.stream();
   captureName = name;
+  captureDepth = scriptDepth();
   outputStream = captureFile;
   context.session->sessionFlags |= kRegressionCapture;
   // Kept after the capture ends, until SET OPTIONS changes them.
@@ -270,18 +311,23 @@ int closeCaptureFile(int error) {
   // An interruption is reported by the shell; only the file's fate is
   // told here.
   if (error != EINTR) {
-    std::printf("\nError: Cannot write ouput file.  Error detected:\n       %s",
-                platform::errorText(error));
+    std::fprintf(
+        screenErrorStream(),
+        "\nError: Cannot write ouput file.  Error detected:\n       %s",
+        platform::errorText(error));
   }
   if (inPlace) {
-    std::printf("\nRegression capture ended; %s is incomplete",
-                captureName.c_str());
+    std::fprintf(screenErrorStream(),
+                 "\nRegression capture ended; %s is incomplete",
+                 captureName.c_str());
   } else if (platform::nameExists(captureName.c_str())) {
-    std::printf("\nRegression capture ended; %s left as it was",
-                captureName.c_str());
+    std::fprintf(screenErrorStream(),
+                 "\nRegression capture ended; %s left as it was",
+                 captureName.c_str());
   } else {
-    std::printf("\nRegression capture ended; incomplete %s deleted",
-                captureName.c_str());
+    std::fprintf(screenErrorStream(),
+                 "\nRegression capture ended; incomplete %s deleted",
+                 captureName.c_str());
   }
   return 1;
 }
@@ -294,7 +340,8 @@ int closeCapture(SessionState& session, int error) {
 int endCapture(CommandContext& context) {
   SessionState& session = *context.session;
   if ((session.sessionFlags & kRegressionCapture) == 0) {
-    std::printf("\nError: Regression capture is not already in progress");
+    std::fputs("\nError: Regression capture is not already in progress",
+               screenErrorStream());
     return 1;
   }
   return closeCapture(session, flushCapture());
@@ -329,34 +376,53 @@ int runRegressionTest(CommandContext& context) {
   std::FILE* previousOutput = outputStream;
   outputStream = scratch;
   Replay replay(context, recorded, scratch);
+  // A replayed line that fails as recorded is no failure of the job; the
+  // comparison says whether the test passed. A session it stopped on an
+  // error did fail.
+  bool failedBefore = session::anyLineFailed();
   unsigned differences = replay.run();
-  if (replay.metRunawayLine()) {
-    std::printf("\nError: Input line too long, limit %d characters",
-                static_cast<int>(platform::kRunawayLimit));
+  session::setAnyLineFailed(failedBefore ||
+                            (session.sessionFlags & kStoppedOnError) != 0);
+  bool stopped = replay.metRunawayLine();
+  if (stopped) {
+    std::fprintf(screenErrorStream(),
+                 "\nError: Input line too long, limit %d characters",
+                 static_cast<int>(platform::kRunawayLimit));
   }
   outputStream = previousOutput;
   std::fclose(scratch);
   session.work = outer;
 
-  if (differences == 0) {
+  session::setResult(session::ResultKind::kDifferences,
+                     nlohmann::ordered_json(differences));
+  // A job must see a test that found differences, or stopped before the
+  // reference's end, fail: the count is then the line's error.
+  bool failsJob = automation.quiet && (differences != 0 || stopped);
+  if (failsJob) {
+    if (differences != 0) {
+      std::fprintf(screenErrorStream(),
+                   "\nNumber of regression differences found: %u", differences);
+    }
+  } else if (differences == 0) {
     std::printf("\n\n\nNo regression differences found\n");
   } else {
     std::printf("\n\n\nNumber of regression differences found: %u\n",
                 differences);
-    *differenceTotal += differences;
   }
+  *differenceTotal += differences;
   session.sessionFlags &= ~kRegressionTesting;
   runMode = notedMode;
   std::fclose(recorded);
   sessionOptions.displayWidth = notedOptions.displayWidth;
   sessionOptions.commandDelay = notedOptions.commandDelay;
-  return replay.metRunawayLine() ? 1 : 0;
+  return stopped || failsJob ? 1 : 0;
 }
 
 // Capture and test exclude each other and themselves.
 ParseStatus refuseWhileRunning(const CommandContext& context) {
   if (!regressionRunning(*context.session)) return ParseOk;
-  std::printf("\nError: Regression in some form is already running");
+  std::fputs("\nError: Regression in some form is already running",
+             screenErrorStream());
   return ParseFailed;
 }
 
@@ -390,6 +456,8 @@ int finishCaptureAtExit() {
   if (captureFile == nullptr) return 0;
   return closeCaptureFile(flushCapture());
 }
+
+bool scriptLinesAreCommands(int depth) { return depth <= captureDepth; }
 
 bool regressionTestRan() { return differenceTotal.has_value(); }
 

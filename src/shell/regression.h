@@ -21,6 +21,13 @@ int checkCaptureWritten(session::SessionState& session);
 // kept when written whole (else the screen says why). 0, or 1 then.
 int finishCaptureAtExit();
 
+// While capturing, whether the lines of a script running `depth` scripts
+// deep are commands of the reference: those of the script the capture
+// began in, or of one it returned to. The lines of a script that a
+// recorded FILE line runs are that line's output instead, echoed as a
+// replay echoes them, so a replay runs them once, through the FILE line.
+bool scriptLinesAreCommands(int depth);
+
 // Whether a REGRESSION TEST ran in this session, and the total of the
 // differences all tests found.
 bool regressionTestRan();

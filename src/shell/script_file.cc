@@ -9,6 +9,7 @@
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
 #include "shell/execute_line.h"
+#include "shell/regression.h"
 
 namespace shell {
 
@@ -35,26 +36,33 @@ namespace {
 constexpr int kMaxScriptNesting = 64;
 int scriptNesting = 0;
 
-void echoScriptLine(const SessionState& session, const char* line,
-                    std::size_t length) {
-  if (session.sessionFlags & kRegressionCapture) {
-    std::fputs("\n> ", outputStream);
-    std::fwrite(line, 1, length, outputStream);
-    std::fputc('\n', outputStream);
-    if (automation.quiet) return;
-    std::printf("\n%s%c ", "RegressionTest", '>');
-    std::fwrite(line, 1, length, stdout);
-    std::fputc('\n', stdout);
-    return;
-  }
-  if (automation.quiet) return;
+void writeEcho(std::FILE* stream, const char* prompt, const char* line,
+               std::size_t length) {
   // Written in pieces: every line of a script is echoed, and a formatted
   // print costs several times as much.
-  std::fputc('\n', outputStream);
-  std::fputs(promptName(session), outputStream);
-  std::fputs("> ", outputStream);
-  std::fwrite(line, 1, length, outputStream);
-  std::fputc('\n', outputStream);
+  std::fputc('\n', stream);
+  std::fputs(prompt, stream);
+  std::fputs("> ", stream);
+  std::fwrite(line, 1, length, stream);
+  std::fputc('\n', stream);
+}
+
+void echoScriptLine(const SessionState& session, const char* line,
+                    std::size_t length) {
+  bool capturing = (session.sessionFlags & kRegressionCapture) != 0;
+  if (capturing && scriptLinesAreCommands(scriptNesting)) {
+    writeEcho(outputStream, "", line, length);
+    if (!automation.quiet) writeEcho(stdout, "RegressionTest", line, length);
+    return;
+  }
+  // A regression file holds the echo whatever the options: in a reference
+  // it is the output of the FILE line recorded above, and a test compares
+  // what it echoes with it.
+  if (automation.quiet && outputStream == stdout) return;
+  writeEcho(outputStream, promptName(session), line, length);
+  if (capturing && !automation.quiet) {
+    writeEcho(stdout, promptName(session), line, length);
+  }
 }
 
 // Editors may begin a UTF-8 file with a byte-order mark; it belongs to no
@@ -145,5 +153,7 @@ void runScript(std::FILE* stream, CommandContext& context) {
   session.work = outer;
   session.sessionFlags &= ~kExitRequested;
 }
+
+int scriptDepth() { return scriptNesting; }
 
 }  // namespace shell

@@ -17,4 +17,7 @@ session::ParseStatus installRunScript(session::CommandContext& context);
 // line that runs on past platform::kRunawayLimit without a line feed.
 void runScript(std::FILE* stream, session::CommandContext& context);
 
+// How many scripts are running, one inside the other: 0 at the prompt.
+int scriptDepth();
+
 }  // namespace shell

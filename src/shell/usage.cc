@@ -12,11 +12,13 @@ using session::kBuildNumber;
 using session::kProductVersion;
 namespace {
 
-constexpr const char kUsage[] =
+constexpr const char kSynopsis[] =
     "Usage: pelk [COMMAND_LINE ...]\n"
     "       pelk [--json | --quiet] [--yes] [--timeout SECONDS]\n"
-    "            [COMMAND_LINE ...]\n"
-    "       pelk --help | --version\n"
+    "            [--] [COMMAND_LINE ...]\n"
+    "       pelk -h | --help | --version\n";
+
+constexpr const char kUsage[] =
     "\n"
     "PELK configures and monitors storage arrays through a management\n"
     "server.\n"
@@ -30,6 +32,9 @@ constexpr const char kUsage[] =
     "blanks is quoted as one argument:\n"
     "\n"
     "  pelk \"SET OPTIONS NOCOMMAND_DELAY\" \"FILE nightly.pelk\" EXIT\n"
+    "\n"
+    "An argument that begins with '-' and is no option is refused. --\n"
+    "ends the options, so a command line that begins with '-' can follow.\n"
     "\n"
     "Ctrl-C at the prompt discards the line; while a command runs it stops\n"
     "the command and every running script, which counts as a failed\n"
@@ -51,9 +56,15 @@ constexpr const char kUsageEnd[] =
 
 }  // namespace
 
+void printSynopsis(std::FILE* stream) {
+  std::fputs(kSynopsis, stream);
+  std::fputs("See pelk --help.\n", stream);
+}
+
 bool answerAboutProgram(int argc, char** argv) {
   if (argc != 2) return false;
-  if (std::strcmp(argv[1], "--help") == 0) {
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    std::fputs(kSynopsis, stdout);
     std::fputs(kUsage, stdout);
     printProgramOptions(stdout);
     std::fputs(kUsageEnd, stdout);

@@ -1,5 +1,5 @@
-// Step files: their names, that one takes its name only complete, and that
-// no half-written one survives a fatal stop.
+// Step files: their names, that they take their names only complete and
+// together, and that no half-written one survives a fatal stop.
 #include "capture/step_file.h"
 
 #include <gtest/gtest.h>
@@ -77,9 +77,15 @@ class StepFileTest : public request_test::SessionFixture {
   CaptureWriter writer_{};
 };
 
+// Sealed step files wait for the rest: a fatal stop in a later step takes
+// them with it.
 TEST_F(StepFileTest, AFatalStopDuringACaptureLeavesNoStepFile) {
-  ASSERT_EQ(0, openStepFile(writer_, path_.c_str()));
-  EXPECT_FALSE(exists(path_));  // not before it is complete
+  ASSERT_EQ(0, openStepFile(writer_, 0, path_.c_str()));
+  writer_.stepWroteCommand = true;
+  ASSERT_EQ(0, closeStepFile(writer_, 0, path_.c_str(), false));
+  const std::string second = scratch_.path() + "/config_Step1B.txt";
+  ASSERT_EQ(0, openStepFile(writer_, 1, second.c_str()));
+  EXPECT_FALSE(exists(path_));  // not before the capture is complete
   session::ResponseNode* details = powerDetails();
   EXPECT_EXIT(
       {
@@ -91,14 +97,16 @@ TEST_F(StepFileTest, AFatalStopDuringACaptureLeavesNoStepFile) {
       "\nError: Number of expected controllers exceeded\n\nPress return to "
       "exit");
   EXPECT_TRUE(isEmptyDirectory(scratch_.path()));
-  closeStepFile(writer_, path_.c_str(), true);
+  closeStepFile(writer_, 1, second.c_str(), true);
+  dropStepFiles();
   session::releaseTree(details);
 }
 
-TEST_F(StepFileTest, AClosedStepFileOutlivesALaterFatalStop) {
-  ASSERT_EQ(0, openStepFile(writer_, path_.c_str()));
+TEST_F(StepFileTest, KeptStepFilesOutliveALaterFatalStop) {
+  ASSERT_EQ(0, openStepFile(writer_, 0, path_.c_str()));
   writer_.stepWroteCommand = true;
-  ASSERT_EQ(0, closeStepFile(writer_, path_.c_str(), false));
+  ASSERT_EQ(0, closeStepFile(writer_, 0, path_.c_str(), false));
+  ASSERT_EQ(0, keepStepFiles(writer_));
   EXPECT_EXIT(stopFatally(session::fatalStop), testing::ExitedWithCode(1), "");
   EXPECT_TRUE(exists(path_));
   std::string text = scratch_.read("config_Step1A.txt");
@@ -110,10 +118,11 @@ TEST_F(StepFileTest, AClosedStepFileOutlivesALaterFatalStop) {
 TEST_F(StepFileTest, AFailedOrEmptyStepLeavesNoFile) {
   for (bool failed : {true, false}) {
     SCOPED_TRACE(failed ? "failed step" : "step without a command");
-    ASSERT_EQ(0, openStepFile(writer_, path_.c_str()));
+    ASSERT_EQ(0, openStepFile(writer_, 0, path_.c_str()));
     writer_.stepWroteCommand = failed;
-    EXPECT_EQ(0, closeStepFile(writer_, path_.c_str(), failed));
-    EXPECT_FALSE(exists(path_));
+    EXPECT_EQ(0, closeStepFile(writer_, 0, path_.c_str(), failed));
+    EXPECT_EQ(nullptr, writer_.newStepFiles[0]);
+    EXPECT_TRUE(isEmptyDirectory(scratch_.path()));
   }
   EXPECT_EQ("", output());
 }

@@ -1,8 +1,9 @@
 // The files of a capture: step files that exist already are overwritten
 // only when the user says so, whoever runs the command, a step file that
-// cannot be written whole is never left behind, and the names never hold
-// step files of two captures.
+// cannot be written whole is never left behind, and the names hold the
+// step files of one capture: a new set replaces the earlier one only whole.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "capture_support.h"
+#include "json_lines.h"
 #include "pelk_runner.h"
 #include "sim_server.h"
 #include "support/loopback.h"
@@ -111,87 +113,100 @@ TEST(CaptureFiles, ADanglingLinkIsListedAsAnExistingStepFile) {
   EXPECT_EQ("<missing>", fileText(sim.file("elsewhere.txt")));
 }
 
-// Runs a confirmed capture over an earlier one, in the background, and once
-// the new Step1A has its name either ends the session with SIGTERM or
-// makes the manager fail every later request. What the session printed.
-const char kInterruptedCapture[] = R"(
-"$0" "FILE capture.pelk" < answers.txt > session.txt 2>&1 &
-pelk=$!
-for i in $(seq 400); do
-  grep -q "checksum end" keep_Step1A.txt 2>/dev/null && break
-  sleep 0.05
-done
-if [ "$1" = kill ]; then
-  kill -TERM $pelk
-else
-  exec 3<>"/dev/tcp/$2/12301"
-  printf 'POST /sim/fault HTTP/1.1\r\nHost: %s\r\nContent-Length: 9\r\n\r\ngarbage:*' "$2" >&3
-  read -r status <&3
-  exec 3<&-
-fi
-wait $pelk
-cat session.txt
-)";
+const char* const kSteps[] = {"Step1A", "Step1B", "Step1C", "Step2", "Step3"};
 
-TEST(CaptureFiles, AnInterruptedOrFailedCaptureLeavesStepFilesOfOneCapture) {
-  const char* const steps[] = {"Step1A", "Step1B", "Step1C", "Step2", "Step3"};
-  for (const char* ending : {"kill", "fail"}) {
-    SCOPED_TRACE(ending);
-    // Slow answers keep the capture in its later steps long enough.
-    ScenarioSim sim(loopbackAddress(148),
-                    scenario("Keep", "5000-1FE1-5000-0070"),
-                    {"--fault", "delay:*:150"});
-    ASSERT_TRUE(sim.server().listening());
-    for (const char* step : steps) {
-      writeFile(sim.file(std::string("keep_") + step + ".txt"), "old\n");
+// A capture takes the place of an earlier one only whole: one that fails
+// in a later step, or that a signal ends, leaves every earlier step file
+// exactly as it was.
+TEST(CaptureFiles, AFailedOrEndedCaptureLeavesTheEarlierSetAsItWas) {
+  const struct {
+    const char* name;
+    bool signalled;  // else Step1B fails: a directory holds its name
+  } cases[] = {{"failed in Step1B", false}, {"ended by a signal", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> simArguments = {"--demo", "--log-properties"};
+    if (c.signalled) {
+      // Slow answers keep the capture at work when the signal comes.
+      simArguments.insert(simArguments.end(), {"--fault", "delay:*:50"});
     }
-    writeFile(sim.file("capture.pelk"),
-              "SET OPTIONS NOCOMMAND_DELAY NORETRIES\nSELECT MANAGER " +
-                  loopbackAddress(148) +
-                  " "
-                  "USERNAME=administrator PASSWORD=admin\nSELECT SYSTEM Keep\n"
-                  "CAPTURE CONFIGURATION keep.txt\n");
-    writeFile(sim.file("answers.txt"), "Yes\n");
-    testing_support::ProgramOptions options;
-    options.arguments = {"-c", kInterruptedCapture, PELK_BINARY, ending,
-                         loopbackAddress(148)};
-    options.directory = sim.server().directory();
-    testing_support::ProgramRun run =
-        testing_support::runProgram("/bin/bash", options);
-
-    // The new Step1A, whole; no step of the earlier capture beside it, and
-    // nothing empty or cut short under a step's name.
-    for (const char* step : steps) {
-      SCOPED_TRACE(step);
-      std::string text =
-          fileText(sim.file(std::string("keep_") + step + ".txt"));
-      if (std::string(step) == "Step1A" || text != "<missing>") {
-        EXPECT_TRUE(
-            text.starts_with("! \n! PELK CAPTURE script checksum "
-                             "start\n"));
-        EXPECT_NE(std::string::npos,
-                  text.find("\n! \n! PELK CAPTURE script checksum end: "));
+    SimServer server(loopbackAddress(148), simArguments);
+    ASSERT_TRUE(server.listening());
+    const std::string directory = server.directory();
+    for (const char* step : kSteps) {
+      std::string name = directory + "/keep_" + step + ".txt";
+      if (!c.signalled && std::string(step) == "Step1B") {
+        std::filesystem::create_directory(name);
+      } else {
+        writeFile(name, "old\n");
       }
     }
-    // Nor a temporary file of the step that was being written.
-    for (const auto& entry :
-         std::filesystem::directory_iterator(sim.server().directory())) {
-      std::string name = entry.path().filename().string();
-      EXPECT_FALSE(name.starts_with("keep_") &&
-                   name.find(".txt.") != std::string::npos)
-          << name;
+    testing_support::ProgramOptions options;
+    options.arguments = {"SET OPTIONS NOCOMMAND_DELAY",
+                         "SELECT MANAGER " + server.address() +
+                             " USERNAME=administrator PASSWORD=admin",
+                         "SELECT SYSTEM Production",
+                         "CAPTURE CONFIGURATION keep.txt"};
+    options.input = "Yes\n";
+    options.directory = directory;
+    // Past Step1A's two dozen requests, about two thirds of the capture.
+    std::size_t served = 0;
+    if (c.signalled) {
+      options.signal = SIGTERM;
+      options.signalWhen = [&server, &served] {
+        served += server.takeOperations(true).size();
+        return served >= 28;
+      };
     }
-    // It did end in the middle.
+    testing_support::ProgramRun run =
+        testing_support::runProgram(PELK_BINARY, options);
     EXPECT_EQ(std::string::npos, run.output.find("Step3 complete"));
-    if (std::string(ending) == "fail") {
+    EXPECT_EQ(std::string::npos, run.output.find("were removed"));
+    if (!c.signalled) {
       EXPECT_NE(std::string::npos,
-                run.output.find(
-                    " failed\nThe following file(s) of an earlier capture were "
-                    "removed:\n   keep_Step1B.txt\n   keep_Step1C.txt\n"
-                    "   keep_Step2.txt\n   keep_Step3.txt"))
+                run.output.find("\nGenerating file keep_Step1B.txt\nError: "
+                                "Open of keep_Step1B.txt failed, Is a "
+                                "directory\n    CAPTURE CONFIGURATION Step1B "
+                                "failed"))
           << testing_support::escaped(run.output);
     }
+    for (const char* step : kSteps) {
+      SCOPED_TRACE(step);
+      if (!c.signalled && std::string(step) == "Step1B") continue;
+      EXPECT_EQ("old\n", fileText(directory + "/keep_" + step + ".txt"));
+    }
+    // Nor a temporary file of any step.
+    std::size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+      entries += entry.path().filename().string().starts_with("keep_");
+    }
+    EXPECT_EQ(std::size(kSteps), entries);
   }
+}
+
+// A capture that succeeds replaces the earlier set whole: an earlier step
+// this capture found unnecessary goes, and the job reads which.
+TEST(CaptureFiles, ACaptureNamesTheEarlierFilesItRemoved) {
+  SimServer server(loopbackAddress(149));
+  ASSERT_TRUE(server.listening());
+  for (const char* step : kSteps) {
+    writeFile(server.directory() + "/keep_" + step + ".txt", "old\n");
+  }
+  auto run = runArguments(
+      {"--json", "--yes",
+       "SELECT MANAGER " + server.address() +
+           " USERNAME=administrator PASSWORD=admin",
+       "SELECT SYSTEM Production", "CAPTURE CONFIGURATION keep.txt"},
+      "", server.directory());
+  std::vector<Json> lines = jsonLines(run.output);
+  ASSERT_EQ(3u, lines.size()) << run.output;
+  EXPECT_EQ(Json::parse(R"(["keep_Step1A.txt", "keep_Step1B.txt",
+                            "keep_Step1C.txt", "keep_Step2.txt"])"),
+            lines[2]["files"]);
+  EXPECT_EQ(Json::parse(R"(["keep_Step3.txt"])"), lines[2]["removed"]);
+  EXPECT_EQ("<missing>", fileText(server.directory() + "/keep_Step3.txt"));
+  EXPECT_TRUE(fileText(server.directory() + "/keep_Step2.txt")
+                  .starts_with("! \n! PELK CAPTURE script checksum start\n"));
 }
 
 }  // namespace

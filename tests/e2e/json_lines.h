@@ -36,8 +36,8 @@ inline Json parseStrictly(const std::string& text) {
 }
 
 // Each line of the output as a JSON object with the fields every line has:
-// "command", "ok", and "error" exactly when it failed. A line that breaks
-// any of that fails the test and is left out.
+// "command", "ok", and "error" exactly when it failed, never empty. A line
+// that breaks any of that fails the test and is left out.
 inline std::vector<Json> jsonLines(const std::string& output) {
   std::vector<Json> lines;
   EXPECT_TRUE(output.empty() || output.back() == '\n')
@@ -49,11 +49,13 @@ inline std::vector<Json> jsonLines(const std::string& output) {
     std::string text = output.substr(start, end - start);
     start = end + 1;
     Json line = parseStrictly(text);
-    bool valid = line.is_object() && line.contains("command") &&
-                 line["command"].is_string() && line.contains("ok") &&
-                 line["ok"].is_boolean() &&
-                 line.contains("error") == !line["ok"].get<bool>() &&
-                 (line["ok"].get<bool>() || line["error"].is_string());
+    bool valid =
+        line.is_object() && line.contains("command") &&
+        line["command"].is_string() && line.contains("ok") &&
+        line["ok"].is_boolean() &&
+        line.contains("error") == !line["ok"].get<bool>() &&
+        (line["ok"].get<bool>() || (line["error"].is_string() &&
+                                    !line["error"].get<std::string>().empty()));
     EXPECT_TRUE(valid) << "not a valid line: "
                        << testing_support::escaped(text);
     if (valid) lines.push_back(std::move(line));

@@ -72,14 +72,14 @@ TEST(Regression, ACaptureReplaysWithoutDifference) {
                            "> SHOW XYZ\n" + std::string(21, ' ') +
                            "^\nError: Syntax error at or near here\n> ?\n"));
 
+  // The line that ended the capture is passed over: run again, it could
+  // only fail.
   auto test = runInteractive("REGRESSION TEST ref.txt\n", scratch.path());
   EXPECT_OUTPUT(
       testSession("\nRegressionTest> SHOW OPTIONS\n\nRegressionTest> SHOW XYZ\n"
                   "\nRegressionTest> ?\n\nRegressionTest> HELP\n"
                   "\nRegressionTest> REGRESSION TEST other.txt\n" +
-                      kRunning +
-                      "\nRegressionTest> REGRESSION CAPTURE EXIT\n"
-                      "\nError: Regression capture is not already in progress",
+                      kRunning,
                   0),
       test.output);
   EXPECT_EQ(0, test.exitStatus);
@@ -110,6 +110,59 @@ TEST(Regression, CaptureFileIsItsOwnersOnly) {
     struct stat status {};
     ASSERT_EQ(stat((scratch.path() + "/" + name).c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u) << name;
+  }
+}
+
+// A FILE line's script runs once in a replay: the reference records the
+// script's lines as the FILE line's output, echoed as a replay echoes
+// them. Only the lines of a script the capture began in are commands of
+// their own. References of earlier versions, which recorded every script
+// line as a command after a blank FILE section, replay as recorded.
+TEST(Regression, AScriptInAReferenceRunsOnceInAReplay) {
+  const std::string script = "SHOW OPTIONS\nSHOW XYZ\n";
+  const std::string scriptLinesAsOutput =
+      "\nRegressionTest> SHOW OPTIONS\n" + kCaptureOptions +
+      "\nRegressionTest> SHOW XYZ\n" + std::string(21, ' ') +
+      "^\nError: Syntax error at or near here\nRegressionTest> \n";
+  const std::string scriptLinesAsCommands =
+      "\n> SHOW OPTIONS\n" + kCaptureOptions + "\n> SHOW XYZ\n" +
+      std::string(21, ' ') + "^\nError: Syntax error at or near here\n> \n";
+  const struct {
+    const char* name;
+    std::string captured;  // typed lines; empty: the reference is written
+    std::string reference;
+    std::string replay;
+  } cases[] = {
+      {"captured at the prompt",
+       "REGRESSION CAPTURE ref.txt\nFILE s.pelk\nREGRESSION CAPTURE EXIT\n",
+       "\n> FILE s.pelk\n" + scriptLinesAsOutput +
+           "\n> REGRESSION CAPTURE EXIT\n",
+       "\nRegressionTest> FILE s.pelk\n"},
+      {"captured by a script", "FILE capture.pelk\n",
+       "\n> SHOW OPTIONS\n" + kCaptureOptions + "\n> FILE s.pelk\n" +
+           scriptLinesAsOutput + "\n> REGRESSION CAPTURE EXIT\n",
+       "\nRegressionTest> SHOW OPTIONS\n\nRegressionTest> FILE s.pelk\n"},
+      {"recorded by an earlier version", "",
+       "\n> FILE s.pelk\n" + scriptLinesAsCommands +
+           "\n> REGRESSION CAPTURE EXIT\n",
+       "\nRegressionTest> SHOW OPTIONS\n\nRegressionTest> SHOW XYZ\n"
+       "\nRegressionTest> \n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDirectory scratch;
+    scratch.write("s.pelk", script);
+    scratch.write("capture.pelk",
+                  "REGRESSION CAPTURE ref.txt\nSHOW OPTIONS\nFILE s.pelk\n"
+                  "REGRESSION CAPTURE EXIT\n");
+    if (c.captured.empty()) {
+      scratch.write("ref.txt", c.reference);
+    } else {
+      runInteractive(c.captured, scratch.path());
+    }
+    EXPECT_OUTPUT(c.reference, scratch.read("ref.txt"));
+    auto run = runInteractive("REGRESSION TEST ref.txt\n", scratch.path());
+    EXPECT_OUTPUT(testSession(c.replay, 0), run.output);
   }
 }
 

@@ -5,9 +5,11 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <set>
 
+#include "json_lines.h"
 #include "request_sim_session.h"
 #include "support/loopback.h"
 
@@ -76,6 +78,80 @@ TEST(Signals, EndAScriptStalledOnTheServerWithItsOutputSoFar) {
                       "\nError: Session ended by signal " + c.text,
                   run.output);
     EXPECT_EQ(128 + c.signal, run.exitStatus);
+    EXPECT_FALSE(run.timedOut);
+  }
+}
+
+// A job reads why each line the signal cut short failed: the line that
+// waited and every FILE line around it.
+TEST(Signals, EveryLineASignalCutShortSaysWhy) {
+  SimSession sim(loopbackAddress(132), kRequestScenario,
+                 {"--fault", "stall:*"});
+  REQUIRE_SIM(sim);
+  ScratchDirectory scratch;
+  scratch.write("job.pelk", "SHOW OPTIONS\nSHOW SYSTEM\nSHOW OPTIONS\n");
+  scratch.write("outer.pelk", "FILE job.pelk\n");
+  std::vector<std::string> arguments = withManager(
+      sim.address(), {"SET OPTIONS NOCOMMAND_DELAY", "FILE outer.pelk"});
+  arguments.insert(arguments.begin(), "--json");
+  auto run = runUntilSignalled(sim, arguments, scratch.path(), SIGTERM,
+                               loggedRequests(sim) + 1);
+  std::vector<Json> lines = jsonLines(run.output);
+  std::vector<std::string> failed;
+  for (const Json& line : lines) {
+    if (line["ok"] == true) continue;
+    failed.push_back(line["command"]);
+    EXPECT_EQ("Error: Session ended by signal 15 (Terminated)", line["error"]);
+  }
+  EXPECT_EQ((std::vector<std::string>{"SHOW SYSTEM", "FILE job.pelk",
+                                      "FILE outer.pelk"}),
+            failed);
+  EXPECT_EQ(143, run.exitStatus);
+}
+
+// Killed while a request waits, a job has still written what came before:
+// the output is pushed out once a wait lasts, and a capture's progress
+// marks as they are made, though each answer takes less than that wait.
+TEST(Signals, OutputSoFarIsWrittenWhileARequestWaits) {
+  const struct {
+    const char* fault;
+    std::vector<std::string> lines;
+    std::size_t requests;  // the wait to kill in
+    std::string written;   // found in the output
+  } cases[] = {
+      {"stall:*",
+       {"SHOW OPTIONS", "SHOW SYSTEM"},
+       1,
+       echo("SHOW OPTIONS") + kOptions + echo("SHOW SYSTEM")},
+      {"delay:*:100",
+       {"SELECT SYSTEM Alpha", "CAPTURE CONFIGURATION cap.txt"},
+       6,
+       "\nGenerating file cap_Step1A.txt\n.."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    SimSession sim(loopbackAddress(133), kRequestScenario,
+                   {"--fault", c.fault});
+    REQUIRE_SIM(sim);
+    ScratchDirectory scratch;
+    testing_support::ProgramOptions options;
+    options.arguments = withManager(sim.address(), c.lines);
+    options.directory = scratch.path();
+    options.signal = SIGKILL;
+    std::size_t wanted = loggedRequests(sim) + c.requests;
+    auto since = std::chrono::steady_clock::time_point::max();
+    // Well past the first wait of the request the kill comes in.
+    options.signalWhen = [&] {
+      auto now = std::chrono::steady_clock::now();
+      if (since == std::chrono::steady_clock::time_point::max() &&
+          loggedRequests(sim) >= wanted) {
+        since = now;
+      }
+      return now - since > std::chrono::milliseconds(800);
+    };
+    auto run = testing_support::runProgram(PELK_BINARY, options);
+    EXPECT_NE(std::string::npos, run.output.find(c.written))
+        << testing_support::escaped(run.output);
     EXPECT_FALSE(run.timedOut);
   }
 }
