@@ -10,6 +10,7 @@
 #include "client/protocol_names.h"
 #include "client/request_rewrite.h"
 #include "client/text_search.h"
+#include "platform/byte_scan.h"
 
 namespace emclient {
 namespace {
@@ -208,7 +209,7 @@ bool extractPayload(std::string_view answer, std::string& payload) {
   // last one is read again as the start of the next block.
   while (end - read >= 16) {
     const char* block = read;
-    unsigned found = matchingBytes16(block, '&');
+    unsigned found = platform::matchingBytes16(block, '&');
     if (found == 0) {
       std::memcpy(write, read, 16);
       read += 16;
