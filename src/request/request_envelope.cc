@@ -9,6 +9,7 @@
 
 #include "client/protocol_names.h"
 #include "request/pending_properties.h"
+#include "session/fatal_stop.h"
 #include "session/tracked_memory.h"
 
 namespace request {
