@@ -2,13 +2,14 @@
 
 #include <cctype>
 
+#include "client/protocol_names.h"
 #include "client/text_search.h"
 
 namespace emclient {
 namespace {
 
 constexpr std::string_view kPasswordTagEnd = "password";
-constexpr std::string_view kAuthorization = "Authorization:";
+constexpr std::string_view kAuthorization = kAuthorizationHeader;
 
 char lower(char c) {
   return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -151,12 +151,13 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
                          kEnvelopeTail.size();
   http.clear();
   http.reserve(512 + authorizationLines.size() + sent.host().size() + bodySize);
-  http.append("POST /zorbridge HTTP/1.1\n");
+  http.append(kTextTransportRequestLine).append("\n");
   http.append(kHostHeader);
   http.append(sent.host()).append(":").append(sent.port()).append("\n");
-  http.append("User-Agent: SoapClient 1.0\nAuthorization: Basic ");
+  http.append(kTextTransportUserAgent).append("\n");
+  http.append(kAuthorizationHeader).append(" Basic ");
   http.append(authorizationLines);
-  http.append("\nContent-Type:text/xml; charset=utf-8\n");
+  http.append("\n").append(kTextTransportContentType).append("\n");
   http.append(kContentLengthHeader);
   http.append(std::to_string(bodySize)).append("\n");
   http.append(kXmlInterfaceActionHeader).append("\"");

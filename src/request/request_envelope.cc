@@ -223,7 +223,7 @@ void BeginV32Request(CommandContext& context, const char* operation) {
   append(context, "'\n");
   appendContentLengthLine(context);
   append(context, "\n\n");
-  append(context, "<Envelope xmlns='");
+  append(context, emclient::kInterfaceEnvelopeOpen);
   append(context, emclient::kInterfaceV32Namespace);
   append(context, "'>\n");
   append(context,
