@@ -41,18 +41,7 @@ struct Location {
   int slot;
 };
 
-// A small block comes from the allocator's per-size cache, which calloc
-// passes by; zeroing it here is cheaper. A large one is left to calloc,
-// which knows when fresh pages are zero already.
-void* platformAllocation(std::size_t size) {
-  constexpr std::size_t kCachedSize = 1024;
-  if (size > kCachedSize) return std::calloc(1, size);
-  void* block = std::malloc(size);
-  // Keeps the compiler from folding the two calls back into calloc.
-  asm volatile("" : "+r"(block));
-  if (block != nullptr) std::memset(block, 0, size);
-  return block;
-}
+void* platformAllocation(std::size_t size) { return std::calloc(1, size); }
 
 enum class Filling { kZeroed, kUnfilled };
 
