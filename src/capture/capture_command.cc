@@ -20,6 +20,7 @@
 #include "session/confirmation.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
+#include "session/version.h"
 #include "session/work_area.h"
 
 namespace capture {
@@ -84,6 +85,9 @@ int writeHeader(CaptureWriter& writer, const char* stepName) {
   char title[64];
   std::snprintf(title, sizeof title, "CAPTURE CONFIGURATION %s on %s", stepName,
                 writer.captureTime);
+  char banner[64];
+  std::snprintf(banner, sizeof banner, "PELK Build %s for HALVO Version %s",
+                session::kBuildNumber, session::kProductVersion);
   const struct {
     const char* label;
     const char* value;
@@ -94,7 +98,7 @@ int writeHeader(CaptureWriter& writer, const char* stepName) {
       {"Manager: ", session.managerAddress},
       {"System: ", session.systemName},
       {"", ""},
-      {"PELK Build 7 for HALVO Version 3.2", ""},
+      {banner, ""},
       {"", ""},
   };
   for (const auto& line : lines) {

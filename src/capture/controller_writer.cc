@@ -4,6 +4,7 @@
 
 #include "capture/capture_line.h"
 #include "capture/detail_values.h"
+#include "session/fatal_stop.h"
 #include "session/output.h"
 #include "session/tracked_memory.h"
 

@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/pending_file.h"
 #include "platform/written_files.h"
+#include "session/fatal_stop.h"
 #include "session/output.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"

@@ -26,8 +26,8 @@ bool portNumber(const std::string& port, uint16_t& networkPort) {
 // counted down under wait-forever.
 class WaitCountdown {
  public:
-  WaitCountdown(int timeoutSeconds, int waitForever)
-      : left_(2 * timeoutSeconds), forever_(waitForever != 0) {}
+  WaitCountdown(int socketWaitSeconds, int waitForever)
+      : left_(2 * socketWaitSeconds), forever_(waitForever != 0) {}
   bool runOut() const { return !forever_ && left_ <= 0; }
   void step() {
     if (!forever_) --left_;
@@ -42,7 +42,7 @@ class WaitCountdown {
 
 ClientConnection::ClientConnection(Layer layer)
     : waitForever_(settings(layer).waitForever),
-      timeoutSeconds_(settings(layer).timeoutSeconds) {}
+      socketWaitSeconds_(settings(layer).socketWaitSeconds) {}
 
 ClientConnection::~ClientConnection() {
   if (connected_ || socket_ != platform::kNoSocket) close();
@@ -118,7 +118,7 @@ int ClientConnection::send(std::string_view bytes) {
   if (int stop = stopBeforeWait(EMCLIENTAPISOCKET_SEND_ERROR); stop != 0) {
     return stop;
   }
-  WaitCountdown countdown(timeoutSeconds_, waitForever_);
+  WaitCountdown countdown(socketWaitSeconds_, waitForever_);
   while (!bytes.empty()) {
     int error = 0;
     long sent = platform::sendSome(socket_, bytes.data(), bytes.size(), error);
@@ -142,7 +142,7 @@ int ClientConnection::send(std::string_view bytes) {
 
 long ClientConnection::readChunk(std::string& response, std::size_t& received) {
   if (!connected_) return -EMCLIENTAPISOCKET_SOCKETNOTOPEN_ERROR;
-  WaitCountdown countdown(timeoutSeconds_, waitForever_);
+  WaitCountdown countdown(socketWaitSeconds_, waitForever_);
   // Just after a request its answer is not there yet: the first read waits
   // for it rather than ask and be told to wait. Later parts of an answer
   // are mostly there already.

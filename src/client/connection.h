@@ -67,7 +67,7 @@ class ClientConnection {
   bool closedByPeer_ = false;
   platform::SocketHandle socket_ = platform::kNoSocket;
   int waitForever_;
-  int timeoutSeconds_;
+  int socketWaitSeconds_;
 };
 
 }  // namespace emclient

@@ -40,11 +40,12 @@ std::string buildDirectRequest(const DirectRequest& request, const char* host,
       request.version == InterfaceVersion::k3 ? kVersion3 : kVersion32;
   std::string text = kXmlInterfaceRequestLine;
   text.append("\n").append(kHostHeader).append(host).append(":");
-  text.append(request.port).append("\nContent-Type:text/SOAP\n");
+  text.append(request.port).append("\n");
+  text.append(kDirectContentType).append("\n");
   text.append(kContentLengthHeader).append("500\n");
   text.append(kXmlInterfaceActionHeader).append("\"");
   text.append(kXmlInterfaceAction).append("\"\n\n");
-  text.append("<Envelope xmlns='").append(version.namespaceUri).append("'>");
+  text.append(kInterfaceEnvelopeOpen).append(version.namespaceUri).append("'>");
   text.append(version.header);
   text.append(
       "<application><hostip>123.123.123.123</hostip><hostname>unknown"

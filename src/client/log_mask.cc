@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "client/protocol_names.h"
 #include "client/text_search.h"
 
 namespace emclient {
 namespace {
 
 constexpr std::string_view kPasswordTagEnd = "password";
-constexpr std::string_view kAuthorization = "Authorization:";
-// Header names, any case, at the start of a line.
-constexpr std::string_view kCookieHeader = "cookie:";
-constexpr std::string_view kSetCookieHeader = "set-cookie:";
+constexpr std::string_view kAuthorization = kAuthorizationHeader;
 
 char lower(char c) {
   return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -95,11 +93,12 @@ void maskAuthorization(std::string& text) {
   }
 }
 
+// Header names are matched in any case.
 bool startsWithWord(std::string_view text, std::size_t at,
                     std::string_view word) {
   if (text.size() - at < word.size()) return false;
   for (std::size_t i = 0; i < word.size(); ++i) {
-    if (lower(text[at + i]) != word[i]) return false;
+    if (lower(text[at + i]) != lower(word[i])) return false;
   }
   return true;
 }
@@ -126,11 +125,13 @@ void maskCookiePairs(std::string& text, std::size_t begin, bool firstOnly) {
 
 // A session cookie, sent or received, logs in as well as the password.
 void maskCookies(std::string& text) {
+  constexpr std::string_view kSetCookie = kSetCookieHeader;
+  constexpr std::string_view kCookie = kCookieHeader;
   for (std::size_t line = 0; line < text.size();) {
-    if (startsWithWord(text, line, kSetCookieHeader)) {
-      maskCookiePairs(text, line + kSetCookieHeader.size(), true);
-    } else if (startsWithWord(text, line, kCookieHeader)) {
-      maskCookiePairs(text, line + kCookieHeader.size(), false);
+    if (startsWithWord(text, line, kSetCookie)) {
+      maskCookiePairs(text, line + kSetCookie.size(), true);
+    } else if (startsWithWord(text, line, kCookie)) {
+      maskCookiePairs(text, line + kCookie.size(), false);
     }
     std::size_t next = text.find('\n', line);
     if (next == kNotFound) return;

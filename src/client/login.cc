@@ -21,9 +21,6 @@ namespace emclient {
 namespace {
 
 constexpr std::size_t kKeyLength = 56;
-constexpr std::string_view kKeyMarker =
-    "<PARAM NAME=SessionKey VALUE=\"Corvane-HMMD=";
-constexpr std::string_view kCookieMarker = "Set-Cookie: Corvane-HMMD=";
 constexpr const char* kNoSessionFile =
     " ** Cannot open persistent session information file (file may not "
     "exist).";
@@ -75,6 +72,12 @@ void persistCookie(const std::string& cookie) {
   if (std::fclose(file) != 0 || !written) emptySessionFile();
 }
 
+// The session cookie as a header line: its name, '=' and `value`.
+std::string cookieLine(std::string_view value) {
+  return std::string(kCookieHeader) + " " + kSessionCookiePrefix +
+         std::string(value) + "\n";
+}
+
 // One handshake: the session key, then the login request. `failureLine` is
 // set when the attempt may be repeated.
 int attemptHandshake(ClientRequest& request, const std::string& user,
@@ -83,9 +86,10 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
   failureLine = nullptr;
   const std::string host = request.host();
   const std::string port = request.port();
-  std::string keyRequest =
-      std::string("Get /mrtlogin.htm HTTP/1.1\n") + kHostHeader + host + ":" +
-      port + "\nContent-Type:text/xml\n" + kContentLengthHeader + "0\n\n";
+  std::string keyRequest = std::string(kSessionKeyRequestLine) + "\n" +
+                           kHostHeader + host + ":" + port + "\n" +
+                           kSessionKeyContentType + "\n" +
+                           kContentLengthHeader + "0\n\n";
   trace(Layer::kElm, 2, " ** SessionKeyRequest string ->", keyRequest);
   std::string keyAnswer;
   if (int result = exchangeOnElm(host, port, keyRequest, keyAnswer,
@@ -95,7 +99,8 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
       result != 0) {
     return result;
   }
-  std::optional<std::string> key = markedValue(keyAnswer, kKeyMarker);
+  std::optional<std::string> key = markedValue(
+      keyAnswer, std::string(kSessionKeyParameter) + kSessionCookiePrefix);
   // The log shows every step, but neither the key nor what stands for the
   // password.
   trace(Layer::kElm, 2, " ** SessionKeyResponse string ->",
@@ -130,8 +135,8 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
         logged(digests.cookie));
 
   std::string loginRequest =
-      "Post /Proxy/LoginResponse HTTP/1.0\nAccept:*/*\nCookie: Corvane-HMMD=" +
-      digests.cookie + "\nCorvane-WBEM-UserName:" + user + "\n";
+      std::string(kLoginRequestLine) + "\n" + kLoginAcceptLine + "\n" +
+      cookieLine(digests.cookie) + kLoginUserHeader + user + "\n";
   trace(Layer::kElm, 2, " ** Security validation request ->",
         logged(loginRequest));
   if (int result = exchangeOnElm(
@@ -143,7 +148,7 @@ int attemptHandshake(ClientRequest& request, const std::string& user,
     return result;
   }
   trace(Layer::kElm, 2, " ** Security validation response ->", sessionAnswer);
-  if (!contains(sessionAnswer, "HTTP/1.0 200 Ok")) {
+  if (!contains(sessionAnswer, kLoginAccepted)) {
     failureLine = " ** Security validation RETRY : Permission denied";
     return EMCLIENTAPI_PERMISSIONDENIED_ERROR;
   }
@@ -171,7 +176,8 @@ LoginDigests loginDigests(std::string_view key, const std::string& user,
   digests.pairDigest = md5UpperHex(digests.pair);
   std::string marked(key);
   if (marked.size() >= 24) marked.replace(20, 4, "0071");
-  digests.finalString = "Corvane-HMMD=" + marked + user + digests.pairDigest;
+  digests.finalString =
+      kSessionCookiePrefix + marked + user + digests.pairDigest;
   digests.finalDigest = md5UpperHex(digests.finalString);
   digests.cookie = marked + digests.finalDigest;
   return digests;
@@ -182,8 +188,8 @@ void applyCookie(ClientRequest& request, std::string_view cookie) {
   stripCredentials(text);
   setClientAddress(text);
   fixBodyLength(text);
-  std::string line = "Cookie: Corvane-HMMD=" + std::string(cookie) + "\n";
-  std::size_t at = findMarker(text, "Content-Type");
+  std::string line = cookieLine(cookie);
+  std::size_t at = findMarker(text, kContentTypeName);
   if (at == kNotFound) {
     at = findMarker(text, "\n");
     at = at == kNotFound ? text.size() : at + 1;
@@ -235,7 +241,9 @@ int logIn(ClientRequest& request, bool usePersisted) {
   }
 
   trace(Layer::kElm, 2, " ** User rights validated");
-  std::optional<std::string> cookie = markedValue(sessionAnswer, kCookieMarker);
+  std::optional<std::string> cookie =
+      markedValue(sessionAnswer,
+                  std::string(kSetCookieHeader) + " " + kSessionCookiePrefix);
   if (!cookie || cookie->empty()) {
     reportError(EMCLIENTAPI_INVALIDSERVERRESPONSE_ERROR);
     return EMCLIENTAPI_INVALIDSERVERRESPONSE_ERROR;

@@ -37,12 +37,12 @@ std::optional<std::string> markedValue(std::string_view answer,
 
 // The steps from a session key to the cookie of the login request: the
 // key with its characters 21 to 24 replaced by "0071", followed by the MD5
-// digest of "Corvane-HMMD=", that marked key, the user name and the digest
-// of "user:password".
+// digest of the cookie's name and '=' (kSessionCookiePrefix), that marked
+// key, the user name and the digest of "user:password".
 struct LoginDigests {
   std::string pair;         // "user:password"
   std::string pairDigest;   // MD5 of pair
-  std::string finalString;  // "Corvane-HMMD=" marked key, user, pairDigest
+  std::string finalString;  // cookie prefix, marked key, user, pairDigest
   std::string finalDigest;  // MD5 of finalString
   std::string cookie;       // marked key and finalDigest, 88 characters
 };

@@ -9,7 +9,9 @@ namespace emclient {
 enum class Layer { kFront, kElm };
 
 struct LayerSettings {
-  int timeoutSeconds = 60;
+  // Bounds the waits of one send or one read on a socket, not the whole
+  // exchange (requestTimeout, --timeout).
+  int socketWaitSeconds = 60;
   int waitForever = 0;
   int debugLevel = 0;         // 0 off, 1 requests and answers, 2 every step
   uint32_t previousTick = 0;  // of the last performance mark, 0 for none

@@ -1,72 +1,13 @@
 #include "client/text_search.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 
+#include "platform/byte_scan.h"
+
 namespace emclient {
-
-namespace {
-
-// How often a byte is met in requests and answers: markup characters most
-// (3); lower-case letters and the zeros and ones of identifiers less (2);
-// the capitals that begin common tag names ("<Name>", "<ID>", "<SOAP:")
-// and the other digits less again (1); everything else least (0).
-struct Commonness {
-  uint8_t of[256] = {};
-  constexpr Commonness() {
-    for (char c : std::string_view("ABDEINOPST23456789")) {
-      of[static_cast<unsigned char>(c)] = 1;
-    }
-    for (int c = 'a'; c <= 'z'; ++c) of[c] = 2;
-    of[static_cast<unsigned char>('0')] = 2;
-    of[static_cast<unsigned char>('1')] = 2;
-    for (char c : {'<', '>', '/', ' ', '=', '"', ':', '\n'}) {
-      of[static_cast<unsigned char>(c)] = 3;
-    }
-  }
-};
-constexpr Commonness kCommonness;
-
-std::size_t leastCommonByte(std::string_view marker) {
-  std::size_t anchor = 0;
-  uint8_t best = kCommonness.of[static_cast<unsigned char>(marker[0])];
-  for (std::size_t i = 1; i < marker.size() && best > 0; ++i) {
-    uint8_t rank = kCommonness.of[static_cast<unsigned char>(marker[i])];
-    if (rank < best) {
-      best = rank;
-      anchor = i;
-    }
-  }
-  return anchor;
-}
-
-}  // namespace
-
-// Markers mostly begin with '<', which a text holds every few bytes: the
-// scan looks for the marker's least common byte instead, and compares the
-// whole marker only where that byte is.
-std::size_t findMarker(std::string_view text, std::string_view marker,
-                       std::size_t from) {
-  if (from > text.size()) return kNotFound;
-  if (marker.empty()) return from;
-  if (text.size() - from < marker.size()) return kNotFound;
-  std::size_t anchor = leastCommonByte(marker);
-  const char* base = text.data();
-  const char* at = base + from + anchor;
-  const char* last = base + text.size() - marker.size() + anchor;
-  while (at <= last) {
-    at = static_cast<const char*>(std::memchr(
-        at, marker[anchor], static_cast<std::size_t>(last - at) + 1));
-    if (at == nullptr) return kNotFound;
-    const char* start = at - anchor;
-    if (std::memcmp(start, marker.data(), marker.size()) == 0) {
-      return static_cast<std::size_t>(start - base);
-    }
-    ++at;
-  }
-  return kNotFound;
-}
 
 std::optional<Span> findBetween(std::string_view text, std::string_view open,
                                 std::string_view close, std::size_t from) {
@@ -149,8 +90,8 @@ std::size_t escapedSize(std::string_view text) {
   };
   for (; at + 16 <= text.size(); at += 16) {
     const char* block = text.data() + at;
-    size += 4 * bits(matchingBytes16(block, '&')) +
-            3 * bits(matchingBytes16(block, '<', '>', '>'));
+    size += 4 * bits(platform::matchingBytes16(block, '&')) +
+            3 * bits(platform::matchingBytes16(block, '<', '>', '>'));
   }
   for (; at < text.size(); ++at) {
     size +=
@@ -163,22 +104,21 @@ std::size_t escapedSize(std::string_view text) {
 // Writes into room made beforehand, with sixteen bytes to spare: a block
 // without markup is copied whole, and a block with some is copied up to
 // its first entity, whose text is written with one eight-byte store.
-void appendEscaped(std::string& out, std::string_view text,
-                   std::size_t size) {
+void appendEscaped(std::string& out, std::string_view text, std::size_t size) {
   std::size_t at = out.size();
   out.resize(at + size + 16);
   char* write = out.data() + at;
   const char* read = text.data();
   const char* end = read + text.size();
   while (end - read >= 16) {
-    unsigned found = matchingBytes16(read, '&', '<', '>');
+    unsigned found = platform::matchingBytes16(read, '&', '<', '>');
     std::memcpy(write, read, 16);
     if (found == 0) {
       read += 16;
       write += 16;
       continue;
     }
-    int plain = __builtin_ctz(found);
+    int plain = std::countr_zero(found);
     read += plain;
     write += plain;
     uint8_t entity = kEntityOf.entity[static_cast<unsigned char>(*read++)];

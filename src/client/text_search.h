@@ -3,22 +3,18 @@
 // marker is looked for only after its start marker.
 #pragma once
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/byte_scan.h"
+
 namespace emclient {
 
-inline constexpr std::size_t kNotFound = std::string_view::npos;
-
-// Where `marker` first occurs at or after `from`, or kNotFound.
-std::size_t findMarker(std::string_view text, std::string_view marker,
-                       std::size_t from = 0);
+// Where a marker first occurs at or after a position, or kNotFound.
+using platform::findMarker;
+using platform::kNotFound;
 
 inline bool contains(std::string_view text, std::string_view marker) {
   return findMarker(text, marker) != kNotFound;
@@ -59,39 +55,5 @@ std::string escapeMarkup(std::string_view text);
 std::size_t escapedSize(std::string_view text);
 void appendEscaped(std::string& out, std::string_view text,
                    std::size_t escapedSize);
-
-// Bit i is set where byte i of the 16 bytes at `bytes` is `wanted`.
-inline unsigned matchingBytes16(const char* bytes, char wanted) {
-#if defined(__SSE2__)
-  __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-  return static_cast<unsigned>(
-      _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(wanted))));
-#else
-  unsigned found = 0;
-  for (unsigned i = 0; i < 16; ++i) {
-    if (bytes[i] == wanted) found |= 1u << i;
-  }
-  return found;
-#endif
-}
-
-// Bit i is set where byte i of the 16 bytes at `bytes` is `a`, `b` or `c`:
-// texts with markup every few bytes are scanned a block at a time.
-inline unsigned matchingBytes16(const char* bytes, char a, char b, char c) {
-#if defined(__SSE2__)
-  __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-  __m128i found =
-      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(a)),
-                                _mm_cmpeq_epi8(block, _mm_set1_epi8(b))),
-                   _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
-  return static_cast<unsigned>(_mm_movemask_epi8(found));
-#else
-  unsigned found = 0;
-  for (unsigned i = 0; i < 16; ++i) {
-    if (bytes[i] == a || bytes[i] == b || bytes[i] == c) found |= 1u << i;
-  }
-  return found;
-#endif
-}
 
 }  // namespace emclient

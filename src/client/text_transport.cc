@@ -10,6 +10,7 @@
 #include "client/protocol_names.h"
 #include "client/request_rewrite.h"
 #include "client/text_search.h"
+#include "platform/byte_scan.h"
 
 namespace emclient {
 namespace {
@@ -150,12 +151,15 @@ int buildTextTransport(ClientRequest& request, std::string& http) {
                          kEnvelopeTail.size();
   http.clear();
   http.reserve(512 + authorizationLines.size() + sent.host().size() + bodySize);
-  http.append("POST /zorbridge HTTP/1.1\n");
+  // The line feeds go in one by one: a text appended costs a call of its
+  // own on every request.
+  http.append(kTextTransportRequestLine).push_back('\n');
   http.append(kHostHeader);
   http.append(sent.host()).append(":").append(sent.port()).append("\n");
-  http.append("User-Agent: SoapClient 1.0\nAuthorization: Basic ");
-  http.append(authorizationLines);
-  http.append("\nContent-Type:text/xml; charset=utf-8\n");
+  http.append(kTextTransportUserAgent).push_back('\n');
+  http.append(kAuthorizationHeader).append(" Basic ");
+  http.append(authorizationLines).push_back('\n');
+  http.append(kTextTransportContentType).push_back('\n');
   http.append(kContentLengthHeader);
   http.append(std::to_string(bodySize)).append("\n");
   http.append(kXmlInterfaceActionHeader).append("\"");
@@ -208,7 +212,7 @@ bool extractPayload(std::string_view answer, std::string& payload) {
   // last one is read again as the start of the next block.
   while (end - read >= 16) {
     const char* block = read;
-    unsigned found = matchingBytes16(block, '&');
+    unsigned found = platform::matchingBytes16(block, '&');
     if (found == 0) {
       std::memcpy(write, read, 16);
       read += 16;

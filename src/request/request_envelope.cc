@@ -9,6 +9,7 @@
 
 #include "client/protocol_names.h"
 #include "request/pending_properties.h"
+#include "session/fatal_stop.h"
 #include "session/tracked_memory.h"
 
 namespace request {
@@ -222,7 +223,7 @@ void BeginV32Request(CommandContext& context, const char* operation) {
   append(context, "'\n");
   appendContentLengthLine(context);
   append(context, "\n\n");
-  append(context, "<Envelope xmlns='");
+  append(context, emclient::kInterfaceEnvelopeOpen);
   append(context, emclient::kInterfaceV32Namespace);
   append(context, "'>\n");
   append(context,

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "client/protocol_names.h"
-#include "client/text_search.h"
+#include "platform/byte_scan.h"
 #include "session/shown_text.h"
 #include "session/tracked_arena.h"
 #include "session/tracked_memory.h"
@@ -88,48 +88,6 @@ Step failEndToken(Span name, const char* rest) {
   return Step::kError;
 }
 
-// Spans between markup characters are short: the first few bytes are
-// looked at one by one, and a longer span a block of sixteen at a time
-// while that many are left.
-inline const char* findChar(const Parser& parser, const char* from,
-                            char wanted) {
-  const char* p = from;
-  for (const char* stop = parser.end - p > 8 ? p + 8 : parser.end; p < stop;
-       ++p) {
-    if (*p == wanted) return p;
-  }
-  for (; parser.end - p >= 16; p += 16) {
-    unsigned found = emclient::matchingBytes16(p, wanted);
-    if (found != 0) return p + __builtin_ctz(found);
-  }
-  for (; p < parser.end; ++p) {
-    if (*p == wanted) return p;
-  }
-  return nullptr;
-}
-
-// Names are a few bytes long: compared in line, without a library call, a
-// word at a time (the first and the last word overlap when they must).
-template <typename Word>
-inline bool sameWords(const char* a, const char* b, std::size_t length) {
-  Word x, y, xEnd, yEnd;
-  std::memcpy(&x, a, sizeof(Word));
-  std::memcpy(&y, b, sizeof(Word));
-  std::memcpy(&xEnd, a + length - sizeof(Word), sizeof(Word));
-  std::memcpy(&yEnd, b + length - sizeof(Word), sizeof(Word));
-  return x == y && xEnd == yEnd;
-}
-
-inline bool sameBytes(const char* a, const char* b, std::size_t length) {
-  if (length > 16) return std::memcmp(a, b, length) == 0;
-  if (length >= 8) return sameWords<uint64_t>(a, b, length);
-  if (length >= 4) return sameWords<uint32_t>(a, b, length);
-  for (std::size_t i = 0; i < length; ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 ResponseNode* newNode(Parser& parser) {
   return static_cast<ResponseNode*>(
       session::arenaAllocate(parser.arena, sizeof(ResponseNode)));
@@ -152,7 +110,7 @@ char* keptName(Parser& parser, Span name) {
   std::size_t slot = (name.length * 7 + first * 3 + last) % kNameSlots;
   KeptName& kept = parser.names[slot];
   if (kept.length != name.length ||
-      !sameBytes(kept.text, name.start, name.length)) {
+      !platform::sameBytes(kept.text, name.start, name.length)) {
     kept.text = copyText(parser, name.start, name.length);
     kept.length = name.length;
   }
@@ -175,20 +133,6 @@ char* markedLabel(Parser& parser, char mark) {
   return marked;
 }
 
-// The first of three bytes at or after `from`, or nullptr.
-inline const char* findAny(const Parser& parser, const char* from, char a,
-                           char b, char c) {
-  const char* p = from;
-  for (; parser.end - p >= 16; p += 16) {
-    unsigned found = emclient::matchingBytes16(p, a, b, c);
-    if (found != 0) return p + __builtin_ctz(found);
-  }
-  for (; p < parser.end; ++p) {
-    if (*p == a || *p == b || *p == c) return p;
-  }
-  return nullptr;
-}
-
 // Reads the name of the element starting at the cursor and moves the
 // cursor past its '>'. The name runs to the first blank, '=' or '>', so one
 // scan finds its end and, for a tag without attributes, the '>' too.
@@ -196,10 +140,10 @@ Step readTagName(Parser& parser, Span& name) {
   const char* start = parser.cursor;
   const char* p = start;
   while (p < parser.end && (*p == '<' || *p == ' ')) ++p;
-  const char* nameEnd = findAny(parser, p, '>', ' ', '=');
+  const char* nameEnd = platform::findAny(p, parser.end, '>', ' ', '=');
   const char* close = nameEnd == nullptr || *nameEnd == '>'
                           ? nameEnd
-                          : findChar(parser, nameEnd, '>');
+                          : platform::findChar(nameEnd, parser.end, '>');
   if (close == nullptr) {
     return fail("\nError: Did not find '>' after token starting here->\n%s",
                 start);
@@ -218,11 +162,11 @@ Step readEndTag(Parser& parser, Span name) {
   const char* p = parser.cursor;
   std::size_t left = static_cast<std::size_t>(parser.end - p);
   if (left < 2 + name.length || p[0] != '<' || p[1] != '/' ||
-      !sameBytes(p + 2, name.start, name.length)) {
+      !platform::sameBytes(p + 2, name.start, name.length)) {
     return failEndToken(name, p);
   }
   // The name holds no '>': the search starts after it.
-  const char* close = findChar(parser, p + 2 + name.length, '>');
+  const char* close = platform::findChar(p + 2 + name.length, parser.end, '>');
   if (close == nullptr) {
     return fail("\nError: Did not find '>' after token starting here->\n%s", p);
   }
@@ -232,7 +176,7 @@ Step readEndTag(Parser& parser, Span name) {
 
 // The element text up to the next '<', which the cursor is left on.
 Step readText(Parser& parser, Span& text) {
-  const char* open = findChar(parser, parser.cursor, '<');
+  const char* open = platform::findChar(parser.cursor, parser.end, '<');
   if (open == nullptr) {
     return fail("\nError: Did not find '<' after info starting here->\n%s",
                 parser.cursor);
@@ -324,13 +268,13 @@ void keepRowStructure(Parser& parser, ResponseNode& row) {
 }
 
 const char* nextTag(const Parser& parser) {
-  const char* open = findChar(parser, parser.cursor, '<');
+  const char* open = platform::findChar(parser.cursor, parser.end, '<');
   return open != nullptr ? open : parser.end;
 }
 
 Step array(Parser& parser, ResponseNode*& last, int64_t& count) {
   const char* start = parser.cursor;
-  const char* bracket = findChar(parser, start, '[');
+  const char* bracket = platform::findChar(start, parser.end, '[');
   if (bracket == nullptr) {
     return fail(
         "\nError: Did not find '[' after array token starting here->\n%s",
@@ -340,7 +284,7 @@ Step array(Parser& parser, ResponseNode*& last, int64_t& count) {
   if (readTagName(parser, name) == Step::kError) return Step::kError;
   parser.cursor = bracket + 1;
   uint32_t perRow = readCount(parser);
-  const char* comma = findChar(parser, parser.cursor, ',');
+  const char* comma = platform::findChar(parser.cursor, parser.end, ',');
   if (comma == nullptr) {
     return fail(
         "\nError: Did not find ',' after first array count starting "
@@ -349,7 +293,7 @@ Step array(Parser& parser, ResponseNode*& last, int64_t& count) {
   }
   parser.cursor = comma + 1;
   uint32_t rows = readCount(parser);
-  const char* close = findChar(parser, parser.cursor, '>');
+  const char* close = platform::findChar(parser.cursor, parser.end, '>');
   if (close == nullptr) {
     return fail("\nError: Did not find '>' after token starting here->\n%s",
                 parser.cursor);

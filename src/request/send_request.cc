@@ -46,6 +46,9 @@ int sendWithRetries(session::CommandContext& context) {
   passDebugFlags(*context.session);
   for (unsigned attempt = 0;; ++attempt) {
     if (attempt > 0) {
+      // Progress is for whoever watches, like a prompt: it goes to the
+      // standard output, not outputStream, so a regression capture records
+      // what a command printed and not how busy the server was.
       std::fputs(attempt == 1 ? "\nRetrying command" : ".", stdout);
       platform::pause(kRetryPauseSeconds * 1000u);
     }

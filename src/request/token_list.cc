@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "request/display.h"
+#include "session/fatal_stop.h"
 #include "session/shown_text.h"
 #include "session/tracked_memory.h"
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "platform/console.h"
 #include "session/block_index.h"
+#include "session/fatal_stop.h"
 #include "session/output.h"
-#include "session/result_recorder.h"
 
 namespace session {
 namespace {
@@ -41,23 +41,11 @@ struct Location {
   int slot;
 };
 
-// A small block comes from the allocator's per-size cache, which calloc
-// passes by; zeroing it here is cheaper. A large one is left to calloc,
-// which knows when fresh pages are zero already.
-void* platformAllocation(std::size_t size) {
-  constexpr std::size_t kCachedSize = 1024;
-  if (size > kCachedSize) return std::calloc(1, size);
-  void* block = std::malloc(size);
-  // Keeps the compiler from folding the two calls back into calloc.
-  asm volatile("" : "+r"(block));
-  if (block != nullptr) std::memset(block, 0, size);
-  return block;
-}
+void* platformAllocation(std::size_t size) { return std::calloc(1, size); }
 
 enum class Filling { kZeroed, kUnfilled };
 
 RawAllocation rawAllocation = platformAllocation;
-FatalStopCleanup fatalStopCleanup = nullptr;
 Page* newestPage = nullptr;
 std::vector<Page*>& pagesWithRoom() {
   static auto* pages = new std::vector<Page*>();
@@ -243,28 +231,6 @@ void compact() {
     if (page->used < kSlotsPerPage) withRoom.push_back(page);
   }
   index().shrinkToFit();
-}
-
-[[noreturn]] void fatalStop() {
-  if (fatalStopCleanup != nullptr) {
-    FatalStopCleanup cleanup = fatalStopCleanup;
-    fatalStopCleanup = nullptr;  // a cleanup that fails fatally runs once
-    cleanup();
-  }
-  releaseAll();
-  if (automation.quiet) {
-    // Nobody waits at the end of a job; the lines still open report why.
-    abandonLineResults();
-    finishResults();
-    std::exit(1);
-  }
-  std::fputs("\n\nPress return to exit", outputStream);
-  platform::readKey();
-  std::exit(1);
-}
-
-void setFatalStopCleanup(FatalStopCleanup cleanup) {
-  fatalStopCleanup = cleanup;
 }
 
 std::size_t liveBlockCount() { return index().size(); }

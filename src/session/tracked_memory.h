@@ -57,17 +57,6 @@ void releaseAll();
 // Frees the table pages that no live block needs.
 void compact();
 
-// The common end of every fatal error: releases everything, asks the user
-// to press return (not with --quiet) and exits with status 1. Callers print
-// their message first.
-[[noreturn]] void fatalStop();
-
-// Work that must not be left half done when the process stops: a command
-// that holds such work (an open capture file) installs a function here,
-// which fatalStop() runs first, and removes it (nullptr) when done.
-using FatalStopCleanup = void (*)();
-void setFatalStopCleanup(FatalStopCleanup cleanup);
-
 // Observers for tests and benchmarks.
 std::size_t liveBlockCount();
 std::size_t trackingPageCount();

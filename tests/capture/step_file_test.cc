@@ -12,6 +12,7 @@
 #include "capture/controller_writer.h"
 #include "request/response_parser.h"
 #include "request/session_fixture.h"
+#include "session/fatal_stop.h"
 #include "support/run_program.h"
 
 namespace capture {

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Reads every #include "..." under src/ (and sim/) and fails on one that
-goes against the table of layers below, printing each offending line.
+"""Reads every #include under src/ (and sim/) and fails on one that goes
+against the table of layers below, the order inside a layer, or the rule
+that only the platform layer includes the operating system's headers,
+printing each offending line.
 
 Usage: include_layers.py SOURCE_ROOT
 """
@@ -28,7 +30,36 @@ UPWARD = {
         "the grammar table names the shell's own commands",
 }
 
+# The order inside a layer, lowest first: a file of the folder includes
+# files of its own tier and of the tiers below. A unit is a file's stem
+# (its header and its source) or one file by name. The declaration of
+# fatalStop stands at the bottom, so the allocator may end the process;
+# the work of the stop (releasing, reporting, asking) is at the top.
+INNER = {
+    "src/session": (
+        ("output", ("output", "shown_text", "version", "masked_line",
+                    "fatal_stop.h")),
+        ("tracked memory", ("block_index", "tracked_memory", "tracked_arena")),
+        ("session state", ("session", "work_area")),
+        ("results", ("result_recorder", "confirmation")),
+        ("fatal stop", ("fatal_stop.cc",)),
+    ),
+}
+
+# Headers of the operating system: only src/platform includes them (the
+# simulator, a peer with a platform of its own, may too). <strings.h> is
+# the C library's, not the system's.
+OS_HEADER = re.compile(
+    r"(sys|netinet|arpa|net|linux|asm|bits)/.*"
+    r"|(unistd|poll|fcntl|signal|termios|netdb|dlfcn|pthread|spawn|dirent"
+    r"|pwd|grp|ifaddrs|stdio_ext|syslog|sched|wait|utmp|pty)\.h"
+    r"|csignal|thread|chrono")
+# Headers that name a processor feature: only the byte scan.
+CPU_HEADER = re.compile(r"\w*intrin\.h|arm_(neon|sve|acle)\.h|cpuid\.h")
+CPU_FILE = "src/platform/byte_scan.h"
+
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+SYSTEM_INCLUDE = re.compile(r"^\s*#\s*include\s+<([^>]+)>")
 
 
 def unit_of(path):
@@ -46,37 +77,74 @@ def folder_of(path):
     return "/".join(path.split("/")[:2])
 
 
+def tier_of(path):
+    """(rank, name) of `path` in its folder's inner order; (None, None) when
+    the folder has none, (None, "") when the file is missing from it."""
+    tiers = INNER.get(folder_of(path))
+    if tiers is None:
+        return None, None
+    name = path.rsplit("/", 1)[1]
+    stem = name.rsplit(".", 1)[0]
+    for rank, (tier, units) in enumerate(tiers):
+        if name in units or stem in units:
+            return rank, tier
+    return None, ""
+
+
+def system_problem(path, header):
+    """Why `path` may not include <header>, or None."""
+    if CPU_HEADER.fullmatch(header):
+        if path != CPU_FILE:
+            return f"a processor-feature header outside {CPU_FILE}"
+    elif OS_HEADER.fullmatch(header) and not path.startswith("src/platform/"):
+        return "an operating-system header outside src/platform"
+    return None
+
+
+def quoted_problem(root, path, target):
+    """Why `path` may not include "target", or None."""
+    here, there = unit_of(path), unit_of(target)
+    if there is None or not (root / target).is_file():
+        return "not a file of a layer under src/"
+    allowed = any(path == src or path.startswith(src + "/")
+                  for src, dst in UPWARD if target.startswith(dst + "/"))
+    if there[0] > here[0] and not allowed:
+        return (f"{LAYERS[here[0]][0]} includes {LAYERS[there[0]][0]}, "
+                f"a layer above it")
+    if there[0] == here[0] and folder_of(target) != folder_of(path):
+        return (f"{folder_of(path)} and {folder_of(target)} share a layer "
+                f"and do not include each other")
+    if folder_of(target) == folder_of(path):
+        (rank, tier), (target_rank, target_tier) = tier_of(path), tier_of(target)
+        if rank is not None and target_rank is not None and target_rank > rank:
+            return (f"in {folder_of(path)}, {tier} includes {target_tier}, "
+                    f"a tier above it")
+    return None
+
+
 def problems(root):
     found = []
     for source in sorted(root.glob("src/**/*")):
         if source.suffix not in (".h", ".cc"):
             continue
         path = source.relative_to(root).as_posix()
-        here = unit_of(path)
-        if here is None:
+        if unit_of(path) is None:
             found.append(f"{path}: a folder of no layer (add it to the table)")
             continue
+        if tier_of(path)[1] == "":
+            found.append(f"{path}: a file of no tier of {folder_of(path)} "
+                         f"(add it to the order)")
         for number, line in enumerate(source.read_text().splitlines(), 1):
-            match = INCLUDE.match(line)
-            if match is None:
+            system = SYSTEM_INCLUDE.match(line)
+            quoted = INCLUDE.match(line)
+            if system is not None:
+                why = system_problem(path, system.group(1))
+            elif quoted is not None:
+                why = quoted_problem(root, path, "src/" + quoted.group(1))
+            else:
                 continue
-            target = "src/" + match.group(1)
-            where = f"{path}:{number}: {line.strip()}"
-            there = unit_of(target)
-            if there is None or not (root / target).is_file():
-                found.append(f"{where}: not a file of a layer under src/")
-                continue
-            allowed = any(path == src or path.startswith(src + "/")
-                          for src, dst in UPWARD
-                          if target.startswith(dst + "/"))
-            if there[0] > here[0] and not allowed:
-                found.append(f"{where}: {LAYERS[here[0]][0]} includes "
-                             f"{LAYERS[there[0]][0]}, a layer above it")
-            elif (there[0] == here[0]
-                  and folder_of(target) != folder_of(path)):
-                found.append(f"{where}: {folder_of(path)} and "
-                             f"{folder_of(target)} share a layer and do not "
-                             f"include each other")
+            if why is not None:
+                found.append(f"{path}:{number}: {line.strip()}: {why}")
     # The simulator is an independent peer: it shares no code with src/.
     for source in sorted(root.glob("sim/**/*")):
         if source.suffix not in (".h", ".cc"):

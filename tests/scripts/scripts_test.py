@@ -73,8 +73,8 @@ class ScriptsTest(unittest.TestCase):
                         exist_ok=True)
             shutil.copy(os.path.join(SOURCE, script),
                         os.path.join(self.tree, script))
-        write_program(os.path.join(self.tree, "scripts/install-deps"),
-                      "#!/bin/sh\n")
+        for script in ("scripts/install-deps", "scripts/format"):
+            write_program(os.path.join(self.tree, script), "#!/bin/sh\n")
         write_program(os.path.join(stubs, "cmake"), CMAKE)
         write_program(os.path.join(stubs, "ctest"), CTEST)
         write_program(os.path.join(self.tree, "build/pelk"), PELK)
@@ -134,7 +134,8 @@ class ScriptsTest(unittest.TestCase):
         for fail_in, status, last in (
                 ("", 0, "scripts/test: all passed: the 3 tests of the default "
                  "build, the 3 tests of the sanitizer build, the 3 tests of "
-                 "the clang Release build, the fuzz targets, 60 s each"),
+                 "the clang Release build, the fuzz targets, 60 s each, the "
+                 "formatting check"),
                 ("build-asan", 1, "scripts/test: FAILED in the 3 tests of the "
                  "sanitizer build (passed before it: the 3 tests of the "
                  "default build)")):

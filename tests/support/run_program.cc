@@ -34,11 +34,11 @@ std::vector<std::string> childEnvironment(const ProgramOptions& options) {
   for (char** entry = environ; *entry != nullptr; ++entry) {
     std::string_view setting(*entry);
     std::string_view name = setting.substr(0, setting.find('='));
-    bool replaced = std::any_of(
-        options.environment.begin(), options.environment.end(),
-        [name](const std::string& given) {
-          return given.compare(0, given.find('='), name) == 0;
-        });
+    bool replaced =
+        std::any_of(options.environment.begin(), options.environment.end(),
+                    [name](const std::string& given) {
+                      return given.compare(0, given.find('='), name) == 0;
+                    });
     if (!replaced) settings.emplace_back(setting);
   }
   settings.insert(settings.end(), options.environment.begin(),
