@@ -24,6 +24,8 @@ class Connection {
   std::string ReadAnswer(int timeoutMs = 5000);
   // What one read returns (empty on timeout or close).
   std::string ReadSome(int timeoutMs = 5000);
+  // Bytes read already go back in front of what the next read gets.
+  void PutBack(std::string_view bytes) { pending_.insert(0, bytes); }
   // Everything until the server closes.
   std::string ReadUntilClosed(int timeoutMs = 5000);
   // Whether the server closed the connection within the time.

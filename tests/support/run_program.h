@@ -20,7 +20,9 @@ struct ProgramOptions {
   std::string input;  // written to standard input, then closed
   std::vector<std::string> environment;  // "NAME=value" added to ours
   std::string directory;                 // working directory; empty: ours
-  int timeoutSeconds = 20;
+  // A guard against a hang, not a measure: a loaded machine (a sanitizer
+  // build beside other tests) may take many times the usual time.
+  int timeoutSeconds = 60;
   // When given, `signal` is sent once, as soon as `signalWhen` (asked every
   // few milliseconds while the program runs) returns true.
   int signal = 0;
