@@ -6,7 +6,7 @@ class ModuleDocFragment(object):
 options:
   manager:
     description:
-      - The management server, as C(SELECT MANAGER) takes it: a host name or
+      - The management server, as C(SELECT MANAGER) takes it, a host name or
         address, optionally followed by C(:port) (12301 unless given).
       - Passed to pelk unchanged.
     type: str
@@ -47,12 +47,12 @@ options:
         C(build/pelk) of the PELK checkout the collection is used from.
     type: path
 notes:
-  - The modules run on the control node (C(connection: local)); the array is
+  - The modules run on the control node (C(connection=local)); the array is
     a parameter, not an inventory host that Ansible logs in to.
   - Each task runs pelk in a private directory of its own (mode 0700) that
     holds pelk's session file and is removed afterwards, so tasks running at
     the same time never share a session.
-  - Names and values must be writable on one pelk command line: printable
+  - Names and values must be writable on one pelk command line, as printable
     ASCII, without double quotes, with balanced parentheses, not starting
     with a blank or C(?). Other values fail the task before anything is
     sent.

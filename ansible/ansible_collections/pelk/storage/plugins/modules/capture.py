@@ -192,12 +192,15 @@ def work(module):
               for name, before, after in changed_files])
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    system=True,
+    dest=dict(type='path', required=True),
+    prefix=dict(type='str'),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        system=True,
-        dest=dict(type='path', required=True),
-        prefix=dict(type='str'),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

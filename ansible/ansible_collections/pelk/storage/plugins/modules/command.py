@@ -22,7 +22,7 @@ options:
     type: list
     elements: str
     required: true
-  yes:
+  answer_yes:
     description:
       - Answer yes to every question pelk would ask (pelk's C(--yes)), such
         as a deletion with C(SET OPTIONS NOSAFE_DELETE).
@@ -60,8 +60,8 @@ EXAMPLES = r'''
 RETURN = r'''
 results:
   description:
-    - One object per command line, as C(pelk --json) prints it (doc/json.md):
-      C(command), C(ok), C(error) for a failure, and what the command
+    - One object per command line, as C(pelk --json) prints it (doc/json.md),
+      with C(command), C(ok), C(error) for a failure, and what the command
       reports. A C(FILE) line gives the results of its script's lines first.
     - In check mode a line that was not sent is C({command, skipped}),
       C(skipped) being true.
@@ -95,7 +95,7 @@ def work(module):
     sent = [text for text in lines if text not in skipped]
     try:
         results = pelk_run.run_script(pelk_module.connection(module), sent,
-                                      yes=module.params['yes'])
+                                      yes=module.params['answer_yes'])
     except PelkFailure as failure:
         module.fail_json(msg=failure.message, command=failure.command,
                          error=failure.error, results=failure.results)
@@ -108,11 +108,14 @@ def work(module):
                      skipped_lines=skipped)
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    lines=dict(type='list', elements='str', required=True),
+    answer_yes=dict(type='bool', default=False),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        lines=dict(type='list', elements='str', required=True),
-        yes=dict(type='bool', default=False),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

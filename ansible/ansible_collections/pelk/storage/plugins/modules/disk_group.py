@@ -22,7 +22,7 @@ options:
   name:
     description:
       - The disk group, as C(SHOW DISK_GROUP) lists it
-        (C(\\Disk Groups\\Archive)) or by its bare name.
+        (C(\Disk Groups\Archive)) or by its bare name.
     type: str
     required: true
   state:
@@ -48,7 +48,7 @@ options:
     type: int
   comment:
     description:
-      - Comment, at most 128 characters, none of C(? " / \\ < > * | : & + , %).
+      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment.
     type: str
 attributes:
@@ -144,18 +144,21 @@ def work(module):
                        lines, predicted, 'disk_group')
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    system=True,
+    name=dict(type='str', required=True),
+    state=dict(type='str', choices=['present', 'absent'],
+               default='present'),
+    disk_count=dict(type='int'),
+    disk_type=dict(type='str', choices=['online', 'nearonline']),
+    spare_policy=dict(type='str', choices=['none', 'single', 'double']),
+    occupancy_alarm=dict(type='int'),
+    comment=dict(type='str'),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        system=True,
-        name=dict(type='str', required=True),
-        state=dict(type='str', choices=['present', 'absent'],
-                   default='present'),
-        disk_count=dict(type='int'),
-        disk_type=dict(type='str', choices=['online', 'nearonline']),
-        spare_policy=dict(type='str', choices=['none', 'single', 'double']),
-        occupancy_alarm=dict(type='int'),
-        comment=dict(type='str'),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

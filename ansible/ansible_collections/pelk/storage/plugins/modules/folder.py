@@ -15,8 +15,8 @@ options:
     type: str
   name:
     description:
-      - The folder's path under C(\\Virtual Disks\\) or C(\\Hosts\\), as
-        C(ADD FOLDER) takes it (C(\\Virtual Disks\\Finance)) or as
+      - The folder's path under C(\Virtual Disks\) or C(\Hosts\), as
+        C(ADD FOLDER) takes it (C(\Virtual Disks\Finance)) or as
         C(SHOW FOLDER) lists it, with a backslash at its end. Its parent
         must exist.
     type: str
@@ -28,7 +28,7 @@ options:
     default: present
   comment:
     description:
-      - Comment, at most 128 characters, none of C(? " / \\ < > * | : & + , %).
+      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment.
     type: str
 attributes:
@@ -97,14 +97,17 @@ def work(module):
                        predicted, 'folder')
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    system=True,
+    name=dict(type='str', required=True),
+    state=dict(type='str', choices=['present', 'absent'],
+               default='present'),
+    comment=dict(type='str'),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        system=True,
-        name=dict(type='str', required=True),
-        state=dict(type='str', choices=['present', 'absent'],
-                   default='present'),
-        comment=dict(type='str'),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

@@ -19,9 +19,9 @@ options:
     type: str
   name:
     description:
-      - The host with its folder (C(\\Hosts\\Unix\\web02)), as C(ADD HOST)
+      - The host with its folder (C(\Hosts\Unix\web02)), as C(ADD HOST)
         takes it and C(SHOW HOST) lists it. A bare name is in the root
-        folder C(\\Hosts\\).
+        folder C(\Hosts\).
     type: str
     required: true
   state:
@@ -35,7 +35,7 @@ options:
     choices: [ordan, arven, braskel, mirador, valmer, unknown, templar]
   adapters:
     description:
-      - The world wide names of the host's adapters, exactly: missing ones
+      - The world wide names of the host's adapters, exactly; missing ones
         are added, others removed. Dashes and letter case do not matter;
         sixteen hexadecimal digits are written C(1000-0000-C920-A5B6).
     type: list
@@ -45,7 +45,7 @@ options:
     type: str
   comment:
     description:
-      - Comment, at most 128 characters, none of C(? " / \\ < > * | : & + , %).
+      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment.
     type: str
 attributes:
@@ -160,17 +160,20 @@ def work(module):
                        predicted, 'host')
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    system=True,
+    name=dict(type='str', required=True),
+    state=dict(type='str', choices=['present', 'absent'],
+               default='present'),
+    operating_system=dict(type='str', choices=list(SYSTEMS)),
+    adapters=dict(type='list', elements='str'),
+    ip=dict(type='str'),
+    comment=dict(type='str'),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        system=True,
-        name=dict(type='str', required=True),
-        state=dict(type='str', choices=['present', 'absent'],
-                   default='present'),
-        operating_system=dict(type='str', choices=list(SYSTEMS)),
-        adapters=dict(type='list', elements='str'),
-        ip=dict(type='str'),
-        comment=dict(type='str'),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

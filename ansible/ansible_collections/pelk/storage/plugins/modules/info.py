@@ -2,13 +2,13 @@ DOCUMENTATION = r'''
 module: info
 short_description: The configuration of a management server's arrays, as data
 description:
-  - Gathers what the SHOW commands show: the manager's storage systems,
+  - Gathers what the SHOW commands show; the manager's storage systems,
     and for one system its virtual disks, snapshots, hosts with their
     adapters, LUN presentations, disk groups, folders and DR groups, each
     with every property the manager reports.
   - One pelk run per task, whatever the number of objects
     (C(SHOW ... FULL) of each kind).
-  - Objects are returned as pelk's C(--json) shows them: each element of
+  - Objects are returned as pelk's C(--json) shows them, each element of
     the manager's answer under its own name, its value a text exactly as
     the manager sent it.
 extends_documentation_fragment:
@@ -150,11 +150,14 @@ def work(module):
     module.exit_json(changed=False, **found)
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    gather_subset=dict(type='list', elements='str', default=['all'],
+                       choices=SUBSETS),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        gather_subset=dict(type='list', elements='str', default=['all'],
-                           choices=SUBSETS),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

@@ -17,12 +17,12 @@ options:
   vdisk:
     description:
       - The virtual disk, as for M(pelk.storage.vdisk)
-        (C(\\Virtual Disks\\Finance\\db1)), or as C(SHOW VDISK) lists it (a
+        (C(\Virtual Disks\Finance\db1)), or as C(SHOW VDISK) lists it (a
         snapshot by its listed name).
     type: str
     required: true
   host:
-    description: The host, as for M(pelk.storage.host) (C(\\Hosts\\Unix\\web02)).
+    description: The host, as for M(pelk.storage.host) (C(\Hosts\Unix\web02)).
     type: str
     required: true
   lun:
@@ -168,15 +168,18 @@ def work(module):
                      diff=dict(before=before, after=after), lun=shown or {})
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    system=True,
+    vdisk=dict(type='str', required=True),
+    host=dict(type='str', required=True),
+    lun=dict(type='int'),
+    state=dict(type='str', choices=['present', 'absent'],
+               default='present'),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        system=True,
-        vdisk=dict(type='str', required=True),
-        host=dict(type='str', required=True),
-        lun=dict(type='int'),
-        state=dict(type='str', choices=['present', 'absent'],
-                   default='present'),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

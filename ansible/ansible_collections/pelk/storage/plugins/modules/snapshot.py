@@ -5,9 +5,9 @@ description:
   - Takes a snapshot of a virtual disk, sets its comment and OS unit ID, or
     deletes it, through pelk (C(ADD SNAPSHOT), C(SET VDISK),
     C(DELETE VDISK)).
-  - A snapshot lives beside its source's C(ACTIVE): the snapshot C(nightly)
-    of C(\\Virtual Disks\\Mail\\store) is listed as
-    C(\\Virtual Disks\\Mail\\store\\nightly).
+  - A snapshot lives beside its source's C(ACTIVE); the snapshot C(nightly)
+    of C(\Virtual Disks\Mail\store) is listed as
+    C(\Virtual Disks\Mail\store\nightly).
   - Allocation policy and redundancy are chosen when the snapshot is taken;
     asking to change them later fails the task and changes nothing.
 extends_documentation_fragment:
@@ -20,7 +20,7 @@ options:
   vdisk:
     description:
       - The source virtual disk, as for M(pelk.storage.vdisk)
-        (C(\\Virtual Disks\\Mail\\store), or listed with C(\\ACTIVE)).
+        (C(\Virtual Disks\Mail\store), or listed with C(\ACTIVE)).
     type: str
     required: true
   name:
@@ -45,8 +45,8 @@ options:
     type: int
   comment:
     description:
-      - Comment, set right after the snapshot is taken; at most 128
-        characters, none of C(? " / \\ < > * | : & + , %).
+      - 'Comment, set right after the snapshot is taken; at most 128
+        characters, none of C(? " / \ < > * | : & + , %).'
     type: str
   force:
     description: Delete the snapshot also while it is presented to hosts;
@@ -141,19 +141,22 @@ def work(module):
                        predicted, 'snapshot', yes=yes)
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    system=True,
+    vdisk=dict(type='str', required=True),
+    name=dict(type='str', required=True),
+    state=dict(type='str', choices=['present', 'absent'],
+               default='present'),
+    allocation_policy=dict(type='str', choices=['fully', 'demand']),
+    redundancy=dict(type='str', choices=['vraid0', 'vraid1', 'vraid5']),
+    os_unit_id=dict(type='int'),
+    comment=dict(type='str'),
+    force=dict(type='bool', default=False),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        system=True,
-        vdisk=dict(type='str', required=True),
-        name=dict(type='str', required=True),
-        state=dict(type='str', choices=['present', 'absent'],
-                   default='present'),
-        allocation_policy=dict(type='str', choices=['fully', 'demand']),
-        redundancy=dict(type='str', choices=['vraid0', 'vraid1', 'vraid5']),
-        os_unit_id=dict(type='int'),
-        comment=dict(type='str'),
-        force=dict(type='bool', default=False),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 

@@ -20,9 +20,9 @@ options:
   name:
     description:
       - The virtual disk with its folder, as C(ADD VDISK) takes it
-        (C(\\Virtual Disks\\Finance\\db1)), or as C(SHOW VDISK) lists it
-        with C(\\ACTIVE) at its end. A bare name is in the root folder
-        C(\\Virtual Disks\\).
+        (C(\Virtual Disks\Finance\db1)), or as C(SHOW VDISK) lists it
+        with C(\ACTIVE) at its end. A bare name is in the root folder
+        C(\Virtual Disks\).
     type: str
     required: true
   state:
@@ -41,13 +41,13 @@ options:
     choices: [vraid0, vraid1, vraid5]
   disk_group:
     description:
-      - The disk group the disk is carved from (C(\\Disk Groups\\Archive), or
+      - The disk group the disk is carved from (C(\Disk Groups\Archive), or
         the bare name); chosen when the disk is created. Without it the
         manager chooses.
     type: str
   comment:
     description:
-      - Comment, at most 128 characters, none of C(? " / \\ < > * | : & + , %).
+      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment, so a comment once set can be
         changed but not removed.
     type: str
@@ -202,24 +202,27 @@ def work(module):
                        predicted, 'vdisk', yes=yes)
 
 
+ARGUMENTS = pelk_module.argument_spec(
+    system=True,
+    name=dict(type='str', required=True),
+    state=dict(type='str', choices=['present', 'absent'],
+               default='present'),
+    size=dict(type='int'),
+    redundancy=dict(type='str', choices=['vraid0', 'vraid1', 'vraid5']),
+    disk_group=dict(type='str'),
+    comment=dict(type='str'),
+    write_cache=dict(type='str', choices=['mirrored', 'unmirrored']),
+    read_cache=dict(type='bool'),
+    write_protect=dict(type='bool'),
+    preferred_path=dict(type='str', choices=[
+        'none', 'a_failover', 'a_both', 'b_failover', 'b_both']),
+    os_unit_id=dict(type='int'),
+    force=dict(type='bool', default=False),
+)
+
+
 def main():
-    module = pelk_module.new_module(pelk_module.argument_spec(
-        system=True,
-        name=dict(type='str', required=True),
-        state=dict(type='str', choices=['present', 'absent'],
-                   default='present'),
-        size=dict(type='int'),
-        redundancy=dict(type='str', choices=['vraid0', 'vraid1', 'vraid5']),
-        disk_group=dict(type='str'),
-        comment=dict(type='str'),
-        write_cache=dict(type='str', choices=['mirrored', 'unmirrored']),
-        read_cache=dict(type='bool'),
-        write_protect=dict(type='bool'),
-        preferred_path=dict(type='str', choices=[
-            'none', 'a_failover', 'a_both', 'b_failover', 'b_both']),
-        os_unit_id=dict(type='int'),
-        force=dict(type='bool', default=False),
-    ))
+    module = pelk_module.new_module(ARGUMENTS)
     pelk_module.execute(module, work)
 
 
