@@ -24,8 +24,15 @@ def changing_requests(log, before=''):
             if op.split()[0] not in READS]
 
 
+def subset_of(predicted, actual):
+    """Whether every property check mode predicted is what the real run
+    found (which shows the properties not asked for too)."""
+    return all(actual.get(key) == value for key, value in predicted.items())
+
+
 class FilterModule(object):
 
     def filters(self):
         return dict(sim_operations=operations,
-                    changing_requests=changing_requests)
+                    changing_requests=changing_requests,
+                    subset_of=subset_of)

@@ -60,18 +60,26 @@ def require(module, keyword, listed):
     run(module, [show(keyword, listed)])
 
 
+def fail(module, failure, **returned):
+    """Ends the task with PELK's words and the line that failed. Called
+    outside any except block: there Ansible would add the traceback at
+    -vvv, and a failure of pelk is no fault of the module's."""
+    if failure.command is not None:
+        returned.update(command=failure.command, error=failure.error)
+    module.fail_json(msg=failure.message, **returned)
+
+
 def execute(module, work):
     """Runs work(module), which ends in exit_json; a failure of pelk or a
     value that cannot be written ends the task with its message instead."""
     try:
         work(module)
-    except PelkFailure as failure:
-        extra = {}
-        if failure.command is not None:
-            extra = dict(command=failure.command, error=failure.error)
-        module.fail_json(msg=failure.message, **extra)
+        return
+    except PelkFailure as raised:
+        failure = raised
     except (LineError, Unchangeable) as problem:
-        module.fail_json(msg=str(problem))
+        failure = PelkFailure(str(problem))
+    fail(module, failure)
 
 
 def show(keyword, listed):

@@ -86,6 +86,8 @@ import tempfile
 from ansible_collections.pelk.storage.plugins.module_utils import pelk_module
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
     LineError, line, token)
+from ansible_collections.pelk.storage.plugins.module_utils.pelk_run import (
+    PelkFailure)
 
 STEPS = ('Step1A', 'Step1B', 'Step1C', 'Step2', 'Step3')
 # The lines that differ from one capture to the next of the same
@@ -177,8 +179,8 @@ def work(module):
             try:
                 replace(new, captured, dest, obsolete)
             except OSError as error:
-                module.fail_json(msg='cannot write the capture to %s: %s'
-                                 % (dest, error))
+                raise PelkFailure('cannot write the capture to %s: %s'
+                                  % (dest, error))
     finally:
         shutil.rmtree(captured, ignore_errors=True)
     module.exit_json(

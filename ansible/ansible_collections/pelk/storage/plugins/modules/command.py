@@ -93,12 +93,14 @@ def work(module):
     changing = [text for text in lines if changes_array(text)]
     skipped = changing if module.check_mode else []
     sent = [text for text in lines if text not in skipped]
+    failure = None
     try:
         results = pelk_run.run_script(pelk_module.connection(module), sent,
                                       yes=module.params['answer_yes'])
-    except PelkFailure as failure:
-        module.fail_json(msg=failure.message, command=failure.command,
-                         error=failure.error, results=failure.results)
+    except PelkFailure as raised:
+        failure = raised
+    if failure is not None:
+        pelk_module.fail(module, failure, results=failure.results)
     if skipped:
         ran = iter(results)
         results = [dict(command=text, skipped=True) if text in skipped
