@@ -208,7 +208,7 @@ class PlaybookTest(unittest.TestCase):
                     self.assertNotIn(SECRET.encode(), file.read(), path)
 
     def test_a_fleet_fails_only_the_arrays_that_fail(self):
-        # The example inventory's eight arrays, at this process's
+        # The example playbook over eight arrays at this process's
         # addresses: one manager is not running, one knows another
         # password.
         arrays = ['amsterdam', 'berlin', 'dublin', 'lisbon', 'madrid',
