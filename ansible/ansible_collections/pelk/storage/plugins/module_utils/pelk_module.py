@@ -30,9 +30,8 @@ def argument_spec(system=False, **own):
     return spec
 
 
-def new_module(spec, **options):
-    return AnsibleModule(argument_spec=spec, supports_check_mode=True,
-                         **options)
+def new_module(spec):
+    return AnsibleModule(argument_spec=spec, supports_check_mode=True)
 
 
 def connection(module):
@@ -89,19 +88,17 @@ def show(keyword, listed):
     return 'SHOW %s %s' % (keyword, token(listed))
 
 
-def read_object(module, keyword, listed, extra=()):
-    """The object PELK shows under `listed`, or None when there is none;
-    and the results of the `extra` lines run after it."""
-    results = run(module, ['SHOW ' + keyword, Probe(show(keyword, listed))] +
-                  list(extra))
+def read_object(module, keyword, listed):
+    """The object PELK shows under `listed`, or None when there is none."""
+    results = run(module, ['SHOW ' + keyword, Probe(show(keyword, listed))])
     if listed not in results[0].get('objects', []):
-        return None, results[2:]
+        return None
     if not results[1].get('ok'):
         raise PelkFailure('%s: %s' % (results[1].get('command'),
                                       pelk_run.message_of(results[1])),
                           command=results[1].get('command'),
                           error=results[1].get('error'))
-    return results[1].get('object', {}), results[2:]
+    return results[1].get('object', {})
 
 
 def set_lines(keyword, listed, properties, shown, asked, what):
@@ -119,7 +116,8 @@ def delete_vdisk(listed, shown, force, what):
     with force, as the shell's SAFE_DELETE guards it, and then with its
     LUNs: SAFE_DELETE off, which a pelk reading its input answers only
     with --yes."""
-    presented = ['LUN %s of %s' % (row.get('Lun'), row.get('StorageClientName'))
+    presented = ['LUN %s of %s' % (row.get('Lun'),
+                                   row.get('StorageClientName'))
                  for row in shown.get('Presentation', [])
                  if isinstance(row, dict) and row.get('Lun')]
     lines = []
@@ -144,7 +142,7 @@ def state_of(name, properties, shown):
 
 
 def finish(module, keyword, listed, properties, shown, lines, predicted,
-           key, yes=False, **returned):
+           key, yes=False):
     """Ends the task: runs `lines` (unless in check mode), reads the object
     again, and returns changed, the commands, the diff and the object.
     `predicted` is the object's state after the lines, in diff terms (None
@@ -164,4 +162,4 @@ def finish(module, keyword, listed, properties, shown, lines, predicted,
         shown = None
     module.exit_json(changed=bool(lines), commands=lines,
                      diff=dict(before=before, after=after),
-                     **dict(returned, **{key: shown or {}}))
+                     **{key: shown or {}})

@@ -127,9 +127,9 @@ def drift_of(names, old_dir, new_dir):
 
 
 def replace(names, captured, dest, obsolete):
-    """Puts the captured files into `dest`: each is copied beside its name
-    first, and only when every copy is complete do they take their names
-    and the obsolete files go; so dest never holds half a capture."""
+    """Puts the captured files `names` into `dest`: each is copied beside
+    its name first, and only when every copy is complete do they take their
+    names and the obsolete files go; so dest never holds half a capture."""
     if not os.path.isdir(dest):
         os.makedirs(dest)
     staged = []
@@ -176,8 +176,11 @@ def work(module):
                                          os.path.join(dest, name)))
             for name, before, after in changed_files)
         if changed_files and not module.check_mode:
+            # Only the files that changed: the others keep the capture
+            # they come from, so a history of dest shows real changes only.
             try:
-                replace(new, captured, dest, obsolete)
+                replace([name for name, _, after in changed_files if after],
+                        captured, dest, obsolete)
             except OSError as error:
                 raise PelkFailure('cannot write the capture to %s: %s'
                                   % (dest, error))

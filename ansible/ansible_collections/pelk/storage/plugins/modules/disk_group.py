@@ -48,7 +48,8 @@ options:
     type: int
   comment:
     description:
-      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
+      - 'Comment, at most 128 characters, none of
+        C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment.
     type: str
 attributes:
@@ -124,7 +125,7 @@ PROPERTIES = (
 def work(module):
     params = module.params
     listed = pelk_names.disk_group(params['name'])
-    shown, _ = pelk_module.read_object(module, 'DISK_GROUP', listed)
+    shown = pelk_module.read_object(module, 'DISK_GROUP', listed)
     asked = wanted(PROPERTIES, params)
     lines, predicted = [], asked
     if params['state'] == 'absent':

@@ -28,7 +28,8 @@ options:
     default: present
   comment:
     description:
-      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
+      - 'Comment, at most 128 characters, none of
+        C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment.
     type: str
 attributes:
@@ -80,7 +81,7 @@ PROPERTIES = (comment_property(),)
 def work(module):
     params = module.params
     add_name, listed = pelk_names.folder(params['name'])
-    shown, _ = pelk_module.read_object(module, 'FOLDER', listed)
+    shown = pelk_module.read_object(module, 'FOLDER', listed)
     asked = wanted(PROPERTIES, params)
     lines, predicted = [], asked
     if params['state'] == 'absent':

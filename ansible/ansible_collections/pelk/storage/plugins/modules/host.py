@@ -45,7 +45,8 @@ options:
     type: str
   comment:
     description:
-      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
+      - 'Comment, at most 128 characters, none of
+        C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment.
     type: str
 attributes:
@@ -130,7 +131,7 @@ PROPERTIES = SCALARS + (ADAPTERS,)
 def work(module):
     params = module.params
     add_name, listed = pelk_names.host(params['name'])
-    shown, _ = pelk_module.read_object(module, 'HOST', listed)
+    shown = pelk_module.read_object(module, 'HOST', listed)
     asked = wanted(PROPERTIES, params)
     lines, predicted = [], asked
     if params['state'] == 'absent':

@@ -117,7 +117,7 @@ def work(module):
     params = module.params
     _, source = pelk_names.vdisk(params['vdisk'])
     listed = pelk_names.snapshot(source, params['name'])
-    shown, _ = pelk_module.read_object(module, 'VDISK', listed)
+    shown = pelk_module.read_object(module, 'VDISK', listed)
     asked = wanted(PROPERTIES, params)
     lines, predicted, yes = [], asked, False
     if params['state'] == 'absent':

@@ -47,7 +47,8 @@ options:
     type: str
   comment:
     description:
-      - 'Comment, at most 128 characters, none of C(? " / \ < > * | : & + , %).'
+      - 'Comment, at most 128 characters, none of
+        C(? " / \ < > * | : & + , %).'
       - pelk cannot set an empty comment, so a comment once set can be
         changed but not removed.
     type: str
@@ -144,7 +145,8 @@ from ansible_collections.pelk.storage.plugins.module_utils.pelk_properties \
 
 PROPERTIES = (
     Property('size', 'Capacity_Req', read=number,
-             want=bounded(1, 65535, 'size'), option=numbered_option('SIZE'),
+             want=bounded(1, 65535, 'size'),
+             option=numbered_option('SIZE'),
              settable=lambda old, new: 'a virtual disk cannot shrink'
              if isinstance(old, int) and new < old else None),
     choice('redundancy', 'Redundancy',
@@ -173,14 +175,15 @@ PROPERTIES = (
             ('b_both', 'Path B-Failover/failback',
              'PREFERRED_PATH=PATH_B_BOTH'))),
     Property('os_unit_id', 'OS_Unit_ID', read=number,
-             want=bounded(0, 32767, 'os_unit_id'), option=numbered_option('OS_UNIT_ID')),
+             want=bounded(0, 32767, 'os_unit_id'),
+             option=numbered_option('OS_UNIT_ID')),
 )
 
 
 def work(module):
     params = module.params
     add_name, listed = pelk_names.vdisk(params['name'])
-    shown, _ = pelk_module.read_object(module, 'VDISK', listed)
+    shown = pelk_module.read_object(module, 'VDISK', listed)
     asked = wanted(PROPERTIES, params)
     lines, predicted, yes = [], asked, False
     if params['state'] == 'absent':
