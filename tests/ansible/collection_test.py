@@ -90,6 +90,12 @@ def test_the_action_group_and_the_routing_name_every_module():
                for entry in routing.values())
 
 
+def test_the_action_finds_the_checkouts_pelk():
+    action = importlib.import_module(
+        'ansible_collections.pelk.storage.plugins.action.pelk')
+    assert os.path.samefile(action._CHECKOUT, SOURCE)
+
+
 def test_galaxy_builds_the_collection(tmp_path):
     ansible(tmp_path, 'ansible-galaxy', 'collection', 'build', COLLECTION,
             '--output-path', str(tmp_path))

@@ -107,7 +107,10 @@ class Ansible(object):
         self.environment = dict(
             (key, value) for key, value in os.environ.items()
             if not key.startswith('ANSIBLE_') and key != 'PELK_PASSWORD')
+        # The pelk under test is the one on PATH, for the playbooks that
+        # give no pelk_path (the examples).
         self.environment.update(
+            PATH=os.path.dirname(PELK) + os.pathsep + os.environ['PATH'],
             ANSIBLE_CONFIG=configuration, ANSIBLE_HOME=home,
             ANSIBLE_LOCAL_TEMP=os.path.join(home, 'tmp'),
             ANSIBLE_REMOTE_TEMP=os.path.join(home, 'remote'),
