@@ -49,6 +49,7 @@ collections_path = %(collections)s
 interpreter_python = /usr/bin/python3
 retry_files_enabled = False
 callback_plugins = %(callbacks)s
+internal_poll_interval = 0.05
 [connection]
 pipelining = True
 """

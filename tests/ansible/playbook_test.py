@@ -43,6 +43,7 @@ collections_path = %(collections)s
 interpreter_python = /usr/bin/python3
 retry_files_enabled = False
 forks = 8
+internal_poll_interval = 0.05
 [connection]
 pipelining = True
 """
