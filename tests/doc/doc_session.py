@@ -152,19 +152,36 @@ class DocumentSession:
                        os.path.join(self.work, "build", program))
         os.symlink(os.path.join(source, "examples"),
                    os.path.join(self.work, "examples"))
+        self._ansible(source)
         for name in os.listdir(fixtures):
             with open(os.path.join(fixtures, name)) as file:
                 _write(os.path.join(self.work, name), local(file.read()),
                        0o600)
         self.environment = {
             key: value for key, value in os.environ.items()
-            if key not in CLEARED}
+            if key not in CLEARED and not key.startswith("ANSIBLE_")}
         self.environment.update(
             HOME=self.home, PATH=self.bin + ":" + os.environ["PATH"],
             DOC_FAILURES=os.path.join(root, "failures"))
         self.demo = None
         self.shell = None
         self.count = 0
+
+    def _ansible(self, source):
+        """ansible/ as in the checkout: the collection itself, and a copy
+        of the examples whose inventory names this check's addresses (and
+        where the examples' own files are written)."""
+        ansible = os.path.join(self.work, "ansible")
+        os.makedirs(os.path.join(ansible, "examples"))
+        os.symlink(os.path.join(source, "ansible", "ansible_collections"),
+                   os.path.join(ansible, "ansible_collections"))
+        examples = os.path.join(source, "ansible", "examples")
+        for name in os.listdir(examples):
+            path = os.path.join(examples, name)
+            if os.path.isfile(path):
+                with open(path) as file:
+                    _write(os.path.join(ansible, "examples", name),
+                           local(file.read()), os.stat(path).st_mode & 0o777)
 
     # The shell of the document's shell blocks.
 
