@@ -101,21 +101,27 @@ int ClientConnection::open(const std::string& host, const std::string& port,
   if (!serverAddresses(host, networkPort, addresses)) {
     return EMCLIENTAPISOCKET_RESOLVESERVERNAME_ERROR;
   }
+  // TLS that cannot be had (no library, an unusable file) is known before
+  // the server is troubled with a connection.
+  if (transport().tls) {
+    manager_ = "https://" + host + ":" + port;
+    platform::TlsError error;
+    tls_ =
+        platform::startTlsSession(transport().settings, bareHost(host), error);
+    if (tls_ == nullptr) return tlsFailure(error, manager_);
+  }
   // A name's addresses are tried in turn; only a refusal or an
   // unreachable address moves on to the next.
   int result = EMCLIENTAPISOCKET_CONNECT_ERROR;
   for (const platform::SocketAddress& address : addresses) {
     result = connect(address, tcp);
-    if (result == EMCLIENTAPI_SUCCESS) break;
-    close();
-    if (result != EMCLIENTAPISOCKET_CONNECT_ERROR) return result;
+    if (result != EMCLIENTAPISOCKET_CONNECT_ERROR) break;
+    closeSocket();
   }
-  if (result != EMCLIENTAPI_SUCCESS) return result;
-  if (transport().tls) {
-    if (int failed = startTls(host, port); failed != 0) {
-      close();
-      return failed;
-    }
+  if (result == EMCLIENTAPI_SUCCESS && tls_ != nullptr) result = handshake();
+  if (result != EMCLIENTAPI_SUCCESS) {
+    close();
+    return result;
   }
   connected_ = true;
   return EMCLIENTAPI_SUCCESS;
@@ -155,13 +161,9 @@ int ClientConnection::connect(const platform::SocketAddress& address,
 // The handshake has a bound of its own even when answers are waited for
 // forever: a server that takes a connection and never answers its
 // handshake is no server that is busy.
-int ClientConnection::startTls(const std::string& host,
-                               const std::string& port) {
-  manager_ = "https://" + host + ":" + port;
-  platform::TlsError error;
-  tls_ = platform::startTlsSession(transport().settings, bareHost(host), error);
-  if (tls_ == nullptr) return tlsFailure(error, manager_);
+int ClientConnection::handshake() {
   WaitCountdown countdown(socketWaitSeconds_, 0);
+  platform::TlsError error;
   char records[kChunkSize];
   for (;;) {
     platform::TlsStep step = tls_->handshake(error);
@@ -202,6 +204,10 @@ int ClientConnection::close() {
   }
   tls_.reset();
   connected_ = false;
+  return closeSocket();
+}
+
+int ClientConnection::closeSocket() {
   if (socket_ == platform::kNoSocket) return EMCLIENTAPI_SUCCESS;
   int error = platform::shutDownAndClose(socket_);
   socket_ = platform::kNoSocket;
@@ -222,7 +228,30 @@ int ClientConnection::send(std::string_view bytes) {
     tlsFailure(error, manager_);
     return EMCLIENTAPISOCKET_SEND_ERROR;
   }
-  return sendRecords();
+  int result = sendRecords();
+  return result == EMCLIENTAPISOCKET_SEND_ERROR ? refusalInstead(result)
+                                                : result;
+}
+
+// A server that refuses the session once the handshake is over (a client
+// certificate it does not accept) says why in an alert and closes: that
+// reason, when it is there, tells more than the failed send.
+int ClientConnection::refusalInstead(int result) {
+  char records[kChunkSize];
+  for (;;) {
+    int error = 0;
+    long got = platform::receiveSome(socket_, records, sizeof records, error);
+    if (got <= 0) break;
+    if (!tls_->putInput(records, static_cast<std::size_t>(got))) break;
+  }
+  char plain[kChunkSize];
+  std::size_t count = 0;
+  platform::TlsError error;
+  if (tls_->read(plain, sizeof plain, count, error) !=
+      platform::TlsStep::kFailed) {
+    return result;
+  }
+  return tlsFailure(error, manager_);
 }
 
 int ClientConnection::sendRecords() {

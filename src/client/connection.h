@@ -80,11 +80,16 @@ class ClientConnection {
   // Makes a socket for `address` and connects it; 0, 102, 105, 110 or 111.
   int connect(const platform::SocketAddress& address, bool tcp);
   // The TLS handshake on the connected socket; 0 or a code.
-  int startTls(const std::string& host, const std::string& port);
+  int handshake();
+  // Closes the socket alone; 0 or 106.
+  int closeSocket();
   // Sends every byte on the socket; 0, 108 or 111.
   int sendBytes(std::string_view bytes);
   // Sends the TLS records waiting; 0, 108 or 111.
   int sendRecords();
+  // The server's reason for ending the TLS session when it sent one, else
+  // `result`.
+  int refusalInstead(int result);
 
   Layer layer_;
   bool connected_ = false;
