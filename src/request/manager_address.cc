@@ -16,7 +16,7 @@ struct Scheme {
 constexpr Scheme kSchemes[] = {{"https://", true}, {"http://", false}};
 
 const Scheme* schemeOf(std::string_view text) {
-  auto sameLetter = [](char typed, char wanted) {
+  auto sameLetter = [](char wanted, char typed) {
     return (typed >= 'A' && typed <= 'Z' ? static_cast<char>(typed - 'A' + 'a')
                                          : typed) == wanted;
   };

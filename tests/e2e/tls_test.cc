@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -24,7 +25,7 @@ using testing_support::ProgramRun;
 using testing_support::ScratchDirectory;
 
 // The addresses of this file's simulators, all named in the certificates.
-constexpr int kAddresses[] = {180, 181, 182, 183, 184, 185, 186, 187, 188, 189};
+constexpr int kAddresses[] = {179, 180, 181, 182, 183, 184, 185, 186, 187, 188, 189};
 
 // Certificates for every address above, made once for the whole binary by
 // make_certificates.sh: ca.pem, other-ca.pem, server, wrong-name, expired
@@ -308,6 +309,41 @@ TEST(Tls, AClientCertificateIsShownWhenAsked) {
   std::getline(keyFile, keyLine);
   EXPECT_EQ(std::string::npos, debugLog.find("PRIVATE KEY"));
   EXPECT_EQ(std::string::npos, debugLog.find(keyLine)) << keyLine;
+}
+
+// The installed program finds the TLS library where it is installed,
+// relative to itself, and says plainly when it is not there.
+TEST(Tls, TheLibraryIsFoundWhereItIsInstalled) {
+  REQUIRE_CERTIFICATES();
+  SimSession sim(loopbackAddress(179), "", tlsSim("server"));
+  REQUIRE_SIM(sim);
+  namespace fs = std::filesystem;
+  ScratchDirectory root;
+  const fs::path bin = fs::path(root.path()) / "bin";
+  const fs::path installed = bin / PELK_TLS_LIBRARY_DIR;
+  fs::create_directories(bin);
+  fs::copy_file(PELK_BINARY, bin / "pelk");
+  const std::string manager = "https://" + sim.address();
+  ProgramOptions options;
+  options.arguments = {"--cacert", certificates().file("ca.pem"),
+                       "SET OPTIONS NOCOMMAND_DELAY",
+                       "SELECT MANAGER " + manager + kUser, "SHOW SYSTEM"};
+  options.directory = root.path();
+  ProgramRun run = testing_support::runProgram(bin / "pelk", options);
+  EXPECT_OUTPUT(preamble(manager) + echo("SHOW SYSTEM") +
+                    "\nError: EMClientAPITNG error ->\n"
+                    "EMCLIENTAPITLS_UNAVAILABLE_ERROR : TLS is not "
+                    "available: its library could not be loaded.\nManager " +
+                    manager + ":12301: libpelk_tls.so is neither in " +
+                    installed.string() + " nor in " + bin.string() + "/\n",
+                run.output);
+  EXPECT_EQ("", sim.requestLog());
+
+  fs::create_directories(installed);
+  fs::copy_file(PELK_TLS_LIBRARY, installed / "libpelk_tls.so");
+  run = testing_support::runProgram(bin / "pelk", options);
+  EXPECT_NE(std::string::npos, run.output.find("  Production\n"))
+      << run.output;
 }
 
 // A manager named with https:// is never spoken to in clear: not when it
