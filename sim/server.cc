@@ -92,14 +92,17 @@ std::string Peer(int fd) {
   if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
     return "?";
   char text[INET6_ADDRSTRLEN] = "?";
+  std::string shown;
   if (peer.ss_family == AF_INET6) {
     inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&peer)->sin6_addr,
               text, sizeof text);
-    return "[" + std::string(text) + "]:" + std::to_string(PortOf(peer));
+    shown.append("[").append(text).append("]");
+  } else {
+    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&peer)->sin_addr, text,
+              sizeof text);
+    shown.append(text);
   }
-  inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&peer)->sin_addr, text,
-            sizeof text);
-  return std::string(text) + ":" + std::to_string(PortOf(peer));
+  return shown.append(":").append(std::to_string(PortOf(peer)));
 }
 
 // Loopback addresses only: 127.x.x.x and ::1.
