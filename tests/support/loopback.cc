@@ -95,6 +95,18 @@ std::string loopbackAddress(int n) {
   return prefix + std::to_string(n);
 }
 
+bool ipv6LoopbackAvailable() {
+  int descriptor = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (descriptor < 0) return false;
+  sockaddr_in6 local{};
+  local.sin6_family = AF_INET6;
+  local.sin6_addr = in6addr_loopback;
+  bool bound =
+      bind(descriptor, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+  close(descriptor);
+  return bound;
+}
+
 // A lock file every user may take: opened as it is when it exists (it may
 // be another user's), made when it does not.
 Ipv6LoopbackTurn::Ipv6LoopbackTurn() {

@@ -20,6 +20,10 @@ namespace testing_support {
 // the same rule, so Python tests and C++ tests exclude each other too.
 std::string loopbackAddress(int n);
 
+// Whether the machine has IPv6 and ::1: tests that need them are skipped
+// where it has not.
+bool ipv6LoopbackAvailable();
+
 // ::1 is one address for the whole machine: tests that listen on it with
 // the real ports take turns. A turn waits (two minutes at most) until no
 // other process holds one -- a test of the same run or of another
