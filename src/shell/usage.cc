@@ -15,7 +15,6 @@ namespace {
 constexpr const char kSynopsis[] =
     "Usage: pelk [COMMAND_LINE ...]\n"
     "       pelk [--json | --quiet] [--yes] [--timeout SECONDS]\n"
-    "            [--cacert FILE] [--cert FILE [--key FILE]] [--insecure]\n"
     "            [--] [COMMAND_LINE ...]\n"
     "       pelk -h | --help | --version\n";
 

@@ -31,10 +31,10 @@ class TlsConnection : public ClientTest {
 };
 
 // Answers may be waited for forever; a handshake is bounded all the same,
-// by the connection's timeout.
+// by the connection's wait for the socket.
 TEST_F(TlsConnection, AServerSilentAfterTheHelloIsGivenUp) {
   settings(Layer::kFront).waitForever = 1;
-  settings(Layer::kFront).timeoutSeconds = 1;
+  settings(Layer::kFront).socketWaitSeconds = 1;
   LoopbackServer server(loopbackAddress(80), 12301);
   ASSERT_TRUE(server.listening());
   server.start([](int descriptor) {
