@@ -25,7 +25,8 @@ using testing_support::ProgramRun;
 using testing_support::ScratchDirectory;
 
 // The addresses of this file's simulators, all named in the certificates.
-constexpr int kAddresses[] = {179, 180, 181, 182, 183, 184, 185, 186, 187, 188, 189};
+constexpr int kAddresses[] = {179, 180, 181, 182, 183, 184,
+                              185, 186, 187, 188, 189};
 
 // Certificates for every address above, made once for the whole binary by
 // make_certificates.sh: ca.pem, other-ca.pem, server, wrong-name, expired
@@ -342,8 +343,7 @@ TEST(Tls, TheLibraryIsFoundWhereItIsInstalled) {
   fs::create_directories(installed);
   fs::copy_file(PELK_TLS_LIBRARY, installed / "libpelk_tls.so");
   run = testing_support::runProgram(bin / "pelk", options);
-  EXPECT_NE(std::string::npos, run.output.find("  Production\n"))
-      << run.output;
+  EXPECT_NE(std::string::npos, run.output.find("  Production\n")) << run.output;
 }
 
 // A manager named with https:// is never spoken to in clear: not when it

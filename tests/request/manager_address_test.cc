@@ -42,9 +42,8 @@ TEST(ManagerAddress, KeptWithItsPortAndScheme) {
 }
 
 TEST(ManagerAddress, AmbiguousOrBrokenIpv6IsRefused) {
-  for (const char* typed :
-       {"fd00::5", "::1", "fd00::5:2301", "https://fd00::5", "[fd00::5",
-        "[::1]x", "[::1]2301"}) {
+  for (const char* typed : {"fd00::5", "::1", "fd00::5:2301", "https://fd00::5",
+                            "[fd00::5", "[::1]x", "[::1]2301"}) {
     SCOPED_TRACE(typed);
     std::string kept = "unchanged";
     std::string error;
