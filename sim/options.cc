@@ -72,6 +72,12 @@ bool ParseOptions(int argc, const char* const* argv, Options& options,
       ok = ParseCount(value, 1, 86400000, options.server.idleTimeoutMs);
     } else if (name == "--max-connections") {
       ok = ParseCount(value, 1, 1024, options.server.maxConnections);
+    } else if (name == "--tls-cert") {
+      options.server.tls.certFile = std::string(value);
+    } else if (name == "--tls-key") {
+      options.server.tls.keyFile = std::string(value);
+    } else if (name == "--tls-client-ca") {
+      options.server.tls.clientCaFile = std::string(value);
     } else if (name == "--fault") {
       FaultSpec spec;
       if (!ParseFault(value, spec, error)) return false;
@@ -87,6 +93,15 @@ bool ParseOptions(int argc, const char* const* argv, Options& options,
   }
   if (options.demo && !options.scenarioFile.empty()) {
     error = "--demo and --scenario exclude each other";
+    return false;
+  }
+  const TlsFiles& tls = options.server.tls;
+  if (tls.certFile.empty() != tls.keyFile.empty()) {
+    error = "--tls-cert and --tls-key go together";
+    return false;
+  }
+  if (!tls.clientCaFile.empty() && !tls.on()) {
+    error = "--tls-client-ca needs --tls-cert and --tls-key";
     return false;
   }
   if (options.server.textPort < 0 && options.server.elmPort < 0) {
@@ -109,8 +124,9 @@ std::string HelpText() {
          "stops it.\n"
          "\n"
          "Options:\n"
-         "  --address ADDR          loopback address to listen on (default "
-         "127.0.0.1)\n"
+         "  --address ADDR          loopback address to listen on: 127.x.x.x "
+         "or ::1\n"
+         "                          (default 127.0.0.1)\n"
          "  --text-port PORT|off    text transport port (default 12301; 0: any "
          "free)\n"
          "  --elm-port PORT|off     login path port (default 2301; 0: any "
@@ -139,6 +155,13 @@ std::string HelpText() {
          "                          to make room\n"
          "  --control-shows-secrets GET /sim/state shows the users' "
          "passwords\n"
+         "  --tls-cert FILE         serve both ports over TLS with this "
+         "certificate\n"
+         "                          (PEM, its chain after it)\n"
+         "  --tls-key FILE          the certificate's key (PEM)\n"
+         "  --tls-client-ca FILE    require a client certificate signed by a "
+         "CA in\n"
+         "                          FILE (PEM)\n"
          "  --help                  show this text\n"
          "\n"
          "Faults (N: how many requests, default 1, \"*\" until cleared):\n" +

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "sim/channel.h"
 #include "sim/exchange.h"
 
 namespace sim {
@@ -28,40 +30,90 @@ int64_t NowMs() {
       .count();
 }
 
+// The address as the system takes it, with `port`; false when it is
+// neither an IPv4 nor an IPv6 address.
+bool SocketAddressOf(const std::string& address, int port,
+                     sockaddr_storage& where, socklen_t& length) {
+  where = sockaddr_storage{};
+  auto* v4 = reinterpret_cast<sockaddr_in*>(&where);
+  if (inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
+    v4->sin_family = AF_INET;
+    v4->sin_port = htons(static_cast<uint16_t>(port));
+    length = sizeof(sockaddr_in);
+    return true;
+  }
+  auto* v6 = reinterpret_cast<sockaddr_in6*>(&where);
+  if (inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(static_cast<uint16_t>(port));
+    length = sizeof(sockaddr_in6);
+    return true;
+  }
+  return false;
+}
+
+int PortOf(const sockaddr_storage& where) {
+  return ntohs(where.ss_family == AF_INET6
+                   ? reinterpret_cast<const sockaddr_in6*>(&where)->sin6_port
+                   : reinterpret_cast<const sockaddr_in*>(&where)->sin_port);
+}
+
 bool Listen(const std::string& address, int& port, int& fd,
             std::string& error) {
-  sockaddr_in where{};
-  where.sin_family = AF_INET;
-  where.sin_port = htons(static_cast<uint16_t>(port));
-  if (inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1) {
-    error = "not an IPv4 address: " + address;
+  sockaddr_storage where{};
+  socklen_t length = 0;
+  if (!SocketAddressOf(address, port, where, length)) {
+    error = "not an IP address: " + address;
     return false;
   }
-  fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  fd = socket(where.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
   int yes = 1;
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  if (fd < 0 ||
-      bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
+  // ::1 alone, not the IPv4 addresses mapped into IPv6 as well.
+  if (where.ss_family == AF_INET6) {
+    setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &yes, sizeof yes);
+  }
+  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&where), length) != 0 ||
       listen(fd, 64) != 0) {
     error = "cannot listen on " + address + ":" + std::to_string(port) + ": " +
             std::strerror(errno);
     return false;
   }
-  socklen_t length = sizeof where;
+  length = sizeof where;
   getsockname(fd, reinterpret_cast<sockaddr*>(&where), &length);
-  port = ntohs(where.sin_port);
+  port = PortOf(where);
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   return true;
 }
 
 std::string Peer(int fd) {
-  sockaddr_in peer{};
+  sockaddr_storage peer{};
   socklen_t length = sizeof peer;
   if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
     return "?";
-  char text[INET_ADDRSTRLEN] = "?";
-  inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
-  return std::string(text) + ":" + std::to_string(ntohs(peer.sin_port));
+  char text[INET6_ADDRSTRLEN] = "?";
+  std::string shown;
+  if (peer.ss_family == AF_INET6) {
+    inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&peer)->sin6_addr,
+              text, sizeof text);
+    shown.append("[").append(text).append("]");
+  } else {
+    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&peer)->sin_addr, text,
+              sizeof text);
+    shown.append(text);
+  }
+  return shown.append(":").append(std::to_string(PortOf(peer)));
+}
+
+// Loopback addresses only: 127.x.x.x and ::1.
+bool IsLoopback(const std::string& address) {
+  in_addr v4{};
+  if (inet_pton(AF_INET, address.c_str(), &v4) == 1) {
+    return (ntohl(v4.s_addr) >> 24) == 127;
+  }
+  in6_addr v6{};
+  return inet_pton(AF_INET6, address.c_str(), &v6) == 1 &&
+         IN6_IS_ADDR_LOOPBACK(&v6);
 }
 
 }  // namespace
@@ -77,14 +129,14 @@ Server::~Server() {
 }
 
 bool Server::Start(std::string& error) {
-  in_addr parsed{};
-  if (inet_pton(AF_INET, options_.address.c_str(), &parsed) != 1 ||
-      (ntohl(parsed.s_addr) >> 24) != 127) {
+  if (!IsLoopback(options_.address)) {
     error =
-        "the simulator listens on loopback addresses (127.x.x.x) only, not " +
+        "the simulator listens on loopback addresses (127.x.x.x or ::1) only, "
+        "not " +
         options_.address;
     return false;
   }
+  if (options_.tls.on() && !tls_.Load(options_.tls, error)) return false;
   if (pipe2(stopPipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
     error = std::string("pipe: ") + std::strerror(errno);
     return false;
@@ -212,7 +264,30 @@ bool Server::WaitFor(int fd, short events, int timeoutMs) {
   }
 }
 
-bool Server::Send(int fd, const Reply& reply) {
+bool Server::WaitToRead(Channel& channel, int timeoutMs) {
+  return channel.Buffered() || WaitFor(channel.fd(), POLLIN, timeoutMs);
+}
+
+// The handshake has the time a new connection has for its first request.
+bool Server::Handshake(Channel& channel, const std::string& where) {
+  int64_t until = NowMs() + options_.requestTimeoutMs;
+  while (true) {
+    int step = channel.Handshake();
+    if (step > 0) return true;
+    if (step < 0) {
+      service_.Log(where +
+                   " TLS handshake failed: " + TlsFailureReason(channel.ssl()));
+      return false;
+    }
+    int left = static_cast<int>(std::max<int64_t>(0, until - NowMs()));
+    if (!WaitFor(channel.fd(), channel.Waiting(), left)) {
+      service_.Log(where + " TLS handshake not complete in time");
+      return false;
+    }
+  }
+}
+
+bool Server::Send(Channel& channel, const Reply& reply) {
   if (reply.delayMs > 0) {
     pollfd stop{stopPipe_[0], POLLIN, 0};
     if (poll(&stop, 1, reply.delayMs) != 0) return false;
@@ -228,11 +303,14 @@ bool Server::Send(int fd, const Reply& reply) {
   while (sent < total) {
     size_t end = std::min(total, sent + piece);
     while (sent < end) {
-      ssize_t n = send(fd, reply.bytes.data() + sent, end - sent, MSG_NOSIGNAL);
+      long n = channel.Write(reply.bytes.data() + sent, end - sent);
       if (n > 0) {
         sent += static_cast<size_t>(n);
-      } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-        if (!WaitFor(fd, POLLOUT, options_.requestTimeoutMs)) return false;
+      } else if (n == Channel::kWait) {
+        if (!WaitFor(channel.fd(), channel.Waiting(),
+                     options_.requestTimeoutMs)) {
+          return false;
+        }
       } else {
         return false;
       }
@@ -242,24 +320,52 @@ bool Server::Send(int fd, const Reply& reply) {
       if (poll(&stop, 1, gapMs) != 0) return false;
     }
   }
-  return !reply.stall || HoldUntilClosed(fd);
+  return !reply.stall || HoldUntilClosed(channel);
 }
 
 // A stalled reply keeps the connection, reading and dropping whatever the
 // client still sends, until the client closes it or the server stops.
-bool Server::HoldUntilClosed(int fd) {
+bool Server::HoldUntilClosed(Channel& channel) {
   char sink[4096];
-  while (WaitFor(fd, POLLIN, -1)) {
-    ssize_t n = recv(fd, sink, sizeof sink, 0);
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) break;
+  while (WaitToRead(channel, -1)) {
+    long n = channel.Read(sink, sizeof sink);
+    if (n == 0 || n == Channel::kFailed) break;
   }
   return false;
 }
 
 void Server::Serve(Connection& connection, Port port) {
   const int fd = connection.fd;
+  Converse(connection, port);
+  {
+    // No longer to be closed to make room: the number may be reused.
+    std::lock_guard lock(connectionsMutex_);
+    connection.fd = -1;
+  }
+  close(fd);
+}
+
+void Server::Converse(Connection& connection, Port port) {
+  const int fd = connection.fd;
   bool elm = port == Port::kElm;
   std::string peer = Peer(fd);
+  std::string where = (elm ? "2301 " : "12301 ") + peer;
+  SSL* session = nullptr;
+  if (tls_.loaded()) {
+    // A client gone before the server writes must not end the simulator:
+    // libssl writes to the socket without MSG_NOSIGNAL.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    session = tls_.NewSession(fd);
+    if (session == nullptr) {
+      service_.Log(where + " TLS session not made");
+      return;
+    }
+  }
+  Channel channel(fd, session);
+  if (!Handshake(channel, where)) return;
   std::string buffer;
   // A new connection has the request timeout to send its first request.
   int64_t requestStart = NowMs();
@@ -284,13 +390,12 @@ void Server::Serve(Connection& connection, Port port) {
         graceful = false;
         break;
       }
-      if (!Send(fd, reply) || reply.close) break;
+      if (!Send(channel, reply) || reply.close) break;
       continue;
     }
     if (framing != Framing::kNeedMore) {
-      service_.Log((elm ? "2301 " : "12301 ") + peer +
-                   " unreadable request: " + problem);
-      Send(fd, AnswerUnreadable(framing == Framing::kTooLarge));
+      service_.Log(where + " unreadable request: " + problem);
+      Send(channel, AnswerUnreadable(framing == Framing::kTooLarge));
       break;
     }
     // Between requests a kept connection may idle; one that never sent
@@ -303,23 +408,22 @@ void Server::Serve(Connection& connection, Port port) {
       idle = true;
       MarkIdle(connection, true);
     }
-    if (!WaitFor(fd, POLLIN, timeout)) {
+    if (!WaitToRead(channel, timeout)) {
       if (!buffer.empty()) {
-        service_.Log((elm ? "2301 " : "12301 ") + peer +
-                     " request not complete in time");
-        Send(fd, Reply{HttpAnswer("HTTP/1.1 408 Request Timeout",
-                                  {"Connection: close"}, ""),
-                       true});
+        service_.Log(where + " request not complete in time");
+        Send(channel, Reply{HttpAnswer("HTTP/1.1 408 Request Timeout",
+                                       {"Connection: close"}, ""),
+                            true});
       } else if (!served) {
-        service_.Log((elm ? "2301 " : "12301 ") + peer + " no request in time");
+        service_.Log(where + " no request in time");
       }
       break;
     }
     char chunk[kReadChunk];
-    ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+    long n = channel.Read(chunk, sizeof chunk);
     if (n == 0) break;
+    if (n == Channel::kWait) continue;
     if (n < 0) {
-      if (errno == EAGAIN || errno == EINTR) continue;
       graceful = false;
       break;
     }
@@ -333,21 +437,15 @@ void Server::Serve(Connection& connection, Port port) {
   if (graceful) {
     // Read what the client still sends (the zero byte after a login-port
     // request) so that closing does not reset the connection under it.
-    shutdown(fd, SHUT_WR);
+    channel.EndWriting();
     int64_t until = NowMs() + kLingerMs;
     char sink[4096];
     while (NowMs() < until &&
-           WaitFor(fd, POLLIN, static_cast<int>(until - NowMs()))) {
-      ssize_t n = recv(fd, sink, sizeof sink, 0);
-      if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) break;
+           WaitToRead(channel, static_cast<int>(until - NowMs()))) {
+      long n = channel.Read(sink, sizeof sink);
+      if (n == 0 || n == Channel::kFailed) break;
     }
   }
-  {
-    // No longer to be closed to make room: the number may be reused.
-    std::lock_guard lock(connectionsMutex_);
-    connection.fd = -1;
-  }
-  close(fd);
 }
 
 }  // namespace sim

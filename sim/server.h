@@ -1,5 +1,6 @@
-// The listening side: both ports on one loopback address, a thread per
-// connection, and a stop that any thread or signal handler may ask for.
+// The listening side: both ports on one loopback address (IPv4, or ::1),
+// in clear or both over TLS, a thread per connection, and a stop that any
+// thread or signal handler may ask for.
 #pragma once
 
 #include <atomic>
@@ -11,9 +12,11 @@
 
 #include "sim/http.h"
 #include "sim/service.h"
+#include "sim/tls.h"
 
 namespace sim {
 
+class Channel;
 struct Reply;
 
 struct ServerOptions {
@@ -26,6 +29,7 @@ struct ServerOptions {
   int maxConnections = 64;       // when all are open, the longest-idle kept one
                                  // is closed for a new one
   FramingLimits limits;
+  TlsFiles tls;  // both ports over TLS when on
 };
 
 class Server {
@@ -60,19 +64,25 @@ class Server {
 
   void Accept(int listener, Port port);
   void Serve(Connection& connection, Port port);
+  // The conversation of Serve, which then closes the socket.
+  void Converse(Connection& connection, Port port);
+  bool Handshake(Channel& channel, const std::string& where);
   void MarkIdle(Connection& connection, bool idle);
   // Connections that hold a place: neither ended nor closed to make room.
   int Occupied() const;
   // Closes the connection that has waited longest for its next request,
   // if any does; connectionsMutex_ held.
   bool CloseLongestIdle();
-  bool Send(int fd, const Reply& reply);
-  bool HoldUntilClosed(int fd);
+  bool Send(Channel& channel, const Reply& reply);
+  bool HoldUntilClosed(Channel& channel);
   bool WaitFor(int fd, short events, int timeoutMs);
+  // Waits to read, at once when TLS holds plain bytes already.
+  bool WaitToRead(Channel& channel, int timeoutMs);
   void Reap(bool all);
 
   Service& service_;
   ServerOptions options_;
+  TlsServer tls_;
   int textListener_ = -1;
   int elmListener_ = -1;
   int textPort_ = -1;

@@ -23,7 +23,13 @@ std::optional<HostLine> findHostLine(std::string_view text) {
   line.hostBegin = start + kHostMarker.size();
   line.lineEnd = text.find('\n', line.hostBegin);
   if (line.lineEnd == kNotFound) line.lineEnd = text.size();
-  line.colon = text.substr(0, line.lineEnd).find(':', line.hostBegin);
+  // An IPv6 address is in brackets, so its own colons end nothing.
+  std::size_t hostEnd = line.hostBegin;
+  if (hostEnd < line.lineEnd && text[hostEnd] == '[') {
+    std::size_t close = text.substr(0, line.lineEnd).find(']', hostEnd);
+    if (close != kNotFound) hostEnd = close + 1;
+  }
+  line.colon = text.substr(0, line.lineEnd).find(':', hostEnd);
   if (line.colon == kNotFound) line.colon = line.lineEnd;
   return line;
 }

@@ -17,7 +17,8 @@ class ClientRequest {
   void setText(std::string text);
 
   // The text between "Host:" and the next colon on that line (the whole
-  // rest of the line when it has none); empty without a "Host:" line.
+  // rest of the line when it has none), an IPv6 address with its brackets
+  // ("[fd00::5]"); empty without a "Host:" line.
   const std::string& host();
 
   // The port override when one is set, else the text after that colon up

@@ -1,12 +1,15 @@
-// One TCP connection to the management server.
+// One TCP connection to the management server, in clear or over TLS as
+// the library's transport says when it is opened.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "client/settings.h"
 #include "platform/sockets.h"
+#include "platform/tls.h"
 
 namespace emclient {
 
@@ -25,11 +28,14 @@ class ClientConnection {
   ClientConnection(const ClientConnection&) = delete;
   ClientConnection& operator=(const ClientConnection&) = delete;
 
-  // Connects to `host` (dotted or a name) and `port` (decimal, or "wbem"
-  // for the service table's port), closing a previous connection first.
+  // Connects to `host` (dotted, an IPv6 address in brackets, or a name,
+  // whose addresses are tried in turn) and `port` (decimal, or "wbem" for
+  // the service table's port), closing a previous connection first.
   // 0, 102, 103, 104, 105 or 110; 111 when the request's bound passes
   // first. The socket's mode is set here once: each send and receive says
-  // itself whether it may wait.
+  // itself whether it may wait. Over TLS the handshake is made here too,
+  // bounded even under wait-forever; its failure is an EMCLIENTAPITLS
+  // code, and nothing is sent in clear either way.
   int open(const std::string& host, const std::string& port, bool tcp);
 
   // Shuts the socket down and closes it; 0 or 106.
@@ -51,6 +57,7 @@ class ClientConnection {
                    std::size_t& count);
 
   bool connected() const { return connected_; }
+  bool secure() const { return tls_ != nullptr; }
 
   // True once a read found the connection closed by the server.
   bool closedByPeer() const { return closedByPeer_; }
@@ -58,16 +65,41 @@ class ClientConnection {
   bool broken = false;
 
  private:
+  class WaitCountdown;
+
   // One read: >0 bytes appended, 0 closed, <0 a result code (negated).
   long readChunk(std::string& response, std::size_t& received);
-  // Connects the open socket; 0, 105 or 111.
-  int connect(uint32_t address, uint16_t networkPort);
+  long readTlsChunk(std::string& response, std::size_t& received);
+  // One receive from the socket, waiting when `wait` is set: the bytes, 0
+  // when the server closed, kNothingYet, or a result code negated.
+  long receiveFromSocket(char* buffer, std::size_t size, bool wait,
+                         WaitCountdown& countdown);
+  // Counts a chunk of the answer in and appends it; >0 or -109.
+  long keepChunk(const char* chunk, std::size_t count, std::string& response,
+                 std::size_t& received);
+  // Makes a socket for `address` and connects it; 0, 102, 105, 110 or 111.
+  int connect(const platform::SocketAddress& address, bool tcp);
+  // The TLS handshake on the connected socket; 0 or a code.
+  int handshake();
+  // Closes the socket alone; 0 or 106.
+  int closeSocket();
+  // Sends every byte on the socket; 0, 108 or 111.
+  int sendBytes(std::string_view bytes);
+  // Sends the TLS records waiting; 0, 108 or 111.
+  int sendRecords();
+  // The server's reason for ending the TLS session when it sent one, else
+  // `result`.
+  int refusalInstead(int result);
 
+  Layer layer_;
   bool connected_ = false;
   bool closedByPeer_ = false;
   platform::SocketHandle socket_ = platform::kNoSocket;
   int waitForever_;
   int socketWaitSeconds_;
+  std::unique_ptr<platform::TlsSession> tls_;
+  std::string manager_;  // "https://host:port", for the texts of failures
+  std::string records_;  // TLS records on their way out
 };
 
 }  // namespace emclient

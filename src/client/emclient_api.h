@@ -36,6 +36,16 @@ enum {
   EMCLIENTAPISOCKET_RECEIVETIMEOUT_ERROR = 111,
   EMCLIENTAPISOCKET_RECEIVEINVALIDSTRING_ERROR = 112,
   EMCLIENTAPISOCKET_CANNOTRESOLVELOCALHOSTIP_ERROR = 113,
+  /* TLS to the manager (EMClientAPITNGSetTls). Their texts add a line
+   * naming the manager and the reason of the last such failure. */
+  EMCLIENTAPITLS_UNAVAILABLE_ERROR = 120,
+  EMCLIENTAPITLS_SETUP_ERROR = 121,
+  EMCLIENTAPITLS_HANDSHAKE_ERROR = 122,
+  EMCLIENTAPITLS_CERTIFICATEEXPIRED_ERROR = 123,
+  EMCLIENTAPITLS_UNKNOWNAUTHORITY_ERROR = 124,
+  EMCLIENTAPITLS_NAMEMISMATCH_ERROR = 125,
+  EMCLIENTAPITLS_CERTIFICATE_ERROR = 126,
+  EMCLIENTAPITLS_SESSION_ERROR = 127,
   EMCLIENTAPI_RESQUESTINVALID_ERROR = 200,
   EMCLIENTAPI_SESSIONKEYNOTFOUND_ERROR = 201,
   EMCLIENTAPI_PERMISSIONDENIED_ERROR = 202,
@@ -101,6 +111,25 @@ int EMClientAPITNGSetWaitForever(int waitForever);
  *   result = EMClientAPITNGSendRequest(...);
  *   EMClientAPITNGSetRequestTimeout(previous); */
 int EMClientAPITNGSetRequestTimeout(int milliseconds);
+
+/* 1: every connection made from now on, on either port, goes over TLS,
+ * its server verified as EMClientAPITNGSetTlsFiles says; 0 (the default):
+ * in clear text. A change closes the pooled connections, so that none made
+ * the other way is used again. Once on, nothing is sent in clear: not by
+ * the fallback between the ports, a retry or a reopened connection. A
+ * failed handshake gives one of the EMCLIENTAPITLS codes and is neither
+ * retried nor taken for a refused connection. */
+int EMClientAPITNGSetTls(int useTls);
+
+/* How servers reached over TLS are trusted, and the client's certificate.
+ * caFile: a bundle of certificate authorities, null for the system's store;
+ * certFile and keyFile: the client's certificate and key for servers that
+ * ask for one (null: none; a null keyFile means the key is in certFile);
+ * a key file that other users may read is refused (121). verifyServer 0
+ * checks neither the certificate nor the server's name. The files are read
+ * at the first TLS connection after the call. */
+int EMClientAPITNGSetTlsFiles(const char* caFile, const char* certFile,
+                              const char* keyFile, int verifyServer);
 
 /* Writes the library's version and build date; 300 for a null record. */
 int EMClientAPITNGGetVersion(EMClientAPITNGVersionRecord* record);

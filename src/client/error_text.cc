@@ -7,6 +7,7 @@
 #include "client/emclient_api.h"
 #include "client/os_error.h"
 #include "client/result_codes.h"
+#include "client/tls_failure.h"
 #include "platform/files.h"
 
 namespace emclient {
@@ -85,6 +86,7 @@ extern "C" int EMClientAPITNGGetErrorText(int code, char* buffer,
   if (row != nullptr) {
     std::string shortText = emclient::shortErrorText(code);
     text += shortText.substr(shortText.find('\n') + 1);
+    if (emclient::isTlsCode(code)) text += emclient::tlsFailureLine();
   } else {
     text += "Unknown EMCLIENTAPITNGError(" + std::to_string(code) + ")\n";
   }

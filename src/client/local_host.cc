@@ -17,9 +17,12 @@ const LocalNames& localNames() {
   static const LocalNames kNames = [] {
     LocalNames names{platform::localHostName(), {}};
     uint32_t address = 0;
-    if (!names.hostName.empty() &&
-        platform::resolveHostName(names.hostName.c_str(), address)) {
+    if (names.hostName.empty()) return names;
+    if (platform::resolveHostName(names.hostName.c_str(), address)) {
       names.resolved = platform::dottedAddress(address);
+    } else {
+      // A computer with IPv6 addresses only is known by one of them.
+      names.resolved = platform::firstIpv6Address(names.hostName.c_str());
     }
     return names;
   }();
@@ -39,7 +42,8 @@ bool isLocalHost(const std::string& host) {
   const LocalNames& names = localNames();
   if (names.hostName.empty()) return false;
   return host == names.hostName ||
-         (!names.resolved.empty() && host == names.resolved);
+         (!names.resolved.empty() &&
+          (host == names.resolved || host == "[" + names.resolved + "]"));
 }
 
 }  // namespace emclient

@@ -13,6 +13,7 @@
 #include "client/os_error.h"
 #include "client/protocol_names.h"
 #include "client/request_rewrite.h"
+#include "client/settings.h"
 #include "client/text_search.h"
 #include "platform/clock.h"
 #include "platform/written_files.h"
@@ -29,13 +30,14 @@ constexpr uint32_t kAttemptPause = 500;
 
 // The credentials and server of the last login; a change of any of them
 // empties the session file, so no cookie is presented to another manager
-// or for another user. A file that could not be emptied then is not used
-// until a later change empties it.
+// or for another user, nor one had over TLS sent in clear. A file that
+// could not be emptied then is not used until a later change empties it.
 struct LastLogin {
   std::string user;
   std::string password;
   std::string host;
   std::string port;
+  bool tls = false;
   bool operator==(const LastLogin&) const = default;
 };
 LastLogin lastLogin;
@@ -208,7 +210,8 @@ int logIn(ClientRequest& request, bool usePersisted) {
       credentialValue(request.text(), Credential::kUserName);
   const std::string password =
       credentialValue(request.text(), Credential::kPassword);
-  LastLogin current{user, password, request.host(), request.port()};
+  LastLogin current{user, password, request.host(), request.port(),
+                    transport().tls};
   if (current != lastLogin) {
     // A cookie that cannot be removed may be another login's: not used.
     sessionFileUsable = emptySessionFile();

@@ -6,6 +6,7 @@ namespace {
 LayerSettings front;
 LayerSettings elm;
 int exchangeBound = 0;
+Transport connections;
 
 }  // namespace
 
@@ -15,10 +16,13 @@ LayerSettings& settings(Layer layer) {
 
 int& requestTimeout() { return exchangeBound; }
 
+Transport& transport() { return connections; }
+
 void resetSettings() {
   front = LayerSettings{};
   elm = LayerSettings{};
   exchangeBound = 0;
+  connections = Transport{};
 }
 
 }  // namespace emclient

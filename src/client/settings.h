@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/tls.h"
+
 namespace emclient {
 
 enum class Layer { kFront, kElm };
@@ -22,6 +24,14 @@ LayerSettings& settings(Layer layer);
 // The bound of each request's whole exchange in milliseconds, 0 for none;
 // one for both layers.
 int& requestTimeout();
+
+// How every connection reaches the server: in clear, or over TLS with
+// these settings. One for both layers.
+struct Transport {
+  bool tls = false;
+  platform::TlsSettings settings;
+};
+Transport& transport();
 
 // Back to the values at start, for tests.
 void resetSettings();

@@ -32,6 +32,25 @@ extern "C" int EMClientAPITNGSetRequestTimeout(int milliseconds) {
   return previous;
 }
 
+extern "C" int EMClientAPITNGSetTls(int useTls) {
+  emclient::Transport& transport = emclient::transport();
+  if (transport.tls != (useTls != 0)) emclient::connectionPool().empty();
+  transport.tls = useTls != 0;
+  return EMCLIENTAPI_SUCCESS;
+}
+
+extern "C" int EMClientAPITNGSetTlsFiles(const char* caFile,
+                                         const char* certFile,
+                                         const char* keyFile,
+                                         int verifyServer) {
+  platform::TlsSettings& settings = emclient::transport().settings;
+  settings.caFile = caFile != nullptr ? caFile : "";
+  settings.certFile = certFile != nullptr ? certFile : "";
+  settings.keyFile = keyFile != nullptr ? keyFile : "";
+  settings.verifyPeer = verifyServer != 0;
+  return EMCLIENTAPI_SUCCESS;
+}
+
 extern "C" int EMClientAPITNGGetVersion(EMClientAPITNGVersionRecord* record) {
   if (record == nullptr) {
     emclient::reportError(EMCLIENTAPI_INVALIDPARAMETER_ERROR);

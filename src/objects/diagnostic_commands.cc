@@ -8,6 +8,7 @@
 #include "client/emclient_api.h"
 #include "objects/command_support.h"
 #include "platform/interruption.h"
+#include "request/manager_address.h"
 #include "request/preconditions.h"
 #include "session/result_recorder.h"
 #include "session/shown_text.h"
@@ -20,11 +21,11 @@ using session::CommandContext;
 
 constexpr int kErrorTextSize = 2048;
 
-// The library picks the port itself, so it gets the manager's host alone.
+// The library picks the port itself, so it gets the manager's host alone
+// (an IPv6 address in its brackets).
 char* managerHost(const session::SessionState& session) {
-  const char* address = session.managerAddress;
-  return session::copyText(address, std::strcspn(address, ":"), "quill_manager",
-                           __LINE__);
+  std::string_view host = request::managerHost(session.managerAddress);
+  return session::copyText(host.data(), host.size(), "quill_manager", __LINE__);
 }
 
 // An interruption is reported once by the shell, not as the library's

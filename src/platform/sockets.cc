@@ -43,9 +43,64 @@ ReadableWaiter readableWaiter = pollReadable;
 
 }  // namespace
 
-int openStreamSocket(bool tcp, SocketHandle& handle) {
-  handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                  tcp ? IPPROTO_TCP : 0);
+namespace {
+
+const sockaddr* asSocketAddress(const SocketAddress& address) {
+  return reinterpret_cast<const sockaddr*>(address.bytes);
+}
+
+bool keepAddress(const sockaddr* found, socklen_t size, uint16_t networkPort,
+                 SocketAddress& address) {
+  if (size > sizeof address.bytes) return false;
+  if (found->sa_family == AF_INET) {
+    sockaddr_in copy{};
+    std::memcpy(&copy, found, sizeof copy);
+    copy.sin_port = networkPort;
+    std::memcpy(address.bytes, &copy, sizeof copy);
+    address.size = sizeof copy;
+    return true;
+  }
+  if (found->sa_family == AF_INET6) {
+    sockaddr_in6 copy{};
+    std::memcpy(&copy, found, sizeof copy);
+    copy.sin6_port = networkPort;
+    std::memcpy(address.bytes, &copy, sizeof copy);
+    address.size = sizeof copy;
+    return true;
+  }
+  return false;
+}
+
+// The stream addresses getaddrinfo gives for `hints`; false for none.
+bool lookUp(const char* name, const addrinfo& hints, uint16_t networkPort,
+            std::vector<SocketAddress>& addresses) {
+  addrinfo* found = nullptr;
+  if (getaddrinfo(name, nullptr, &hints, &found) != 0) return false;
+  std::size_t before = addresses.size();
+  for (const addrinfo* entry = found; entry != nullptr;
+       entry = entry->ai_next) {
+    SocketAddress address;
+    if (keepAddress(entry->ai_addr, entry->ai_addrlen, networkPort, address)) {
+      addresses.push_back(address);
+    }
+  }
+  freeaddrinfo(found);
+  return addresses.size() > before;
+}
+
+std::string ipv6Text(const in6_addr& address) {
+  char text[INET6_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET6, &address, text, sizeof text);
+  return text;
+}
+
+}  // namespace
+
+int openStreamSocket(const SocketAddress& address, bool tcp,
+                     SocketHandle& handle) {
+  handle =
+      socket(asSocketAddress(address)->sa_family,
+             SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, tcp ? IPPROTO_TCP : 0);
   return handle < 0 ? errno : 0;
 }
 
@@ -85,14 +140,51 @@ std::string dottedAddress(uint32_t networkAddress) {
   return text;
 }
 
-int startConnect(SocketHandle handle, uint32_t networkAddress,
-                 uint16_t networkPort) {
+SocketAddress ipv4SocketAddress(uint32_t networkAddress, uint16_t networkPort) {
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = networkPort;
   peer.sin_addr.s_addr = networkAddress;
-  if (connect(handle, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) ==
-      0) {
+  SocketAddress address;
+  std::memcpy(address.bytes, &peer, sizeof peer);
+  address.size = sizeof peer;
+  return address;
+}
+
+bool parseIpv6Address(const char* text, uint16_t networkPort,
+                      SocketAddress& address) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET6;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_NUMERICHOST;
+  std::vector<SocketAddress> found;
+  if (!lookUp(text, hints, networkPort, found)) return false;
+  address = found.front();
+  return true;
+}
+
+bool resolveStreamAddresses(const char* name, uint16_t networkPort,
+                            std::vector<SocketAddress>& addresses) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  return lookUp(name, hints, networkPort, addresses);
+}
+
+std::string addressText(const SocketAddress& address) {
+  const sockaddr* peer = asSocketAddress(address);
+  if (peer->sa_family == AF_INET6) {
+    sockaddr_in6 copy{};
+    std::memcpy(&copy, address.bytes, sizeof copy);
+    return ipv6Text(copy.sin6_addr);
+  }
+  sockaddr_in copy{};
+  std::memcpy(&copy, address.bytes, sizeof copy);
+  return dottedAddress(copy.sin_addr.s_addr);
+}
+
+int startConnect(SocketHandle handle, const SocketAddress& address) {
+  if (connect(handle, asSocketAddress(address), address.size) == 0) {
     return 0;
   }
   // An interrupted connect goes on by itself; a second connect would only
@@ -196,27 +288,57 @@ std::string localHostName() {
   return name;
 }
 
-std::string firstInterfaceAddress() {
-  ifaddrs* interfaces = nullptr;
-  if (getifaddrs(&interfaces) != 0) return {};
+namespace {
+
+// The first address of `family` of an interface that is up, a non-loopback
+// one preferred; IPv6 link-local addresses name no interface and are left
+// out.
+std::string firstAddressOf(const ifaddrs* interfaces, int family) {
   std::string loopback;
   std::string other;
   for (const ifaddrs* entry = interfaces; entry != nullptr && other.empty();
        entry = entry->ifa_next) {
-    if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET ||
+    if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != family ||
         (entry->ifa_flags & IFF_UP) == 0) {
       continue;
     }
-    std::string text = dottedAddress(
-        reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr);
+    std::string text;
+    if (family == AF_INET) {
+      text = dottedAddress(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)
+                               ->sin_addr.s_addr);
+    } else {
+      const in6_addr& address =
+          reinterpret_cast<const sockaddr_in6*>(entry->ifa_addr)->sin6_addr;
+      if (IN6_IS_ADDR_LINKLOCAL(&address)) continue;
+      text = ipv6Text(address);
+    }
     if ((entry->ifa_flags & IFF_LOOPBACK) != 0) {
       if (loopback.empty()) loopback = text;
     } else {
       other = text;
     }
   }
-  freeifaddrs(interfaces);
   return other.empty() ? loopback : other;
+}
+
+}  // namespace
+
+std::string firstInterfaceAddress() {
+  ifaddrs* interfaces = nullptr;
+  if (getifaddrs(&interfaces) != 0) return {};
+  std::string address = firstAddressOf(interfaces, AF_INET);
+  if (address.empty()) address = firstAddressOf(interfaces, AF_INET6);
+  freeifaddrs(interfaces);
+  return address;
+}
+
+std::string firstIpv6Address(const char* name) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET6;
+  hints.ai_socktype = SOCK_STREAM;
+  std::vector<SocketAddress> found;
+  if (!lookUp(name, hints, 0, found)) return {};
+  return addressText(found.front());
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-// IPv4 stream sockets, name resolution and the local computer's addresses.
+// Stream sockets (IPv4 and IPv6), name resolution and the local computer's
+// addresses.
 // Functions that fail return the errno of the failing call, saved before
 // anything else can change it; callers never read errno themselves.
 #pragma once
@@ -6,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -13,10 +15,17 @@ namespace platform {
 using SocketHandle = int;
 inline constexpr SocketHandle kNoSocket = -1;
 
-// Creates an IPv4 stream socket in non-blocking mode, asking for TCP
-// explicitly when `tcp` is set (protocol 0 otherwise). Returns 0 or the
-// errno.
-int openStreamSocket(bool tcp, SocketHandle& handle);
+// An IPv4 or IPv6 address with its port, as the system takes it.
+struct SocketAddress {
+  alignas(8) unsigned char bytes[28] = {};  // a sockaddr_in or sockaddr_in6
+  uint32_t size = 0;
+};
+
+// Creates a stream socket of the address's family in non-blocking mode,
+// asking for TCP explicitly when `tcp` is set (protocol 0 otherwise).
+// Returns 0 or the errno.
+int openStreamSocket(const SocketAddress& address, bool tcp,
+                     SocketHandle& handle);
 
 // The port of a service in the system's service table, in network order.
 bool lookUpServicePort(const char* service, uint16_t& networkPort);
@@ -30,10 +39,25 @@ bool resolveHostName(const char* name, uint32_t& networkAddress);
 // The dotted text of an address in network order.
 std::string dottedAddress(uint32_t networkAddress);
 
+// An IPv4 address in network order with a port in network order.
+SocketAddress ipv4SocketAddress(uint32_t networkAddress, uint16_t networkPort);
+
+// `text` as an IPv6 address without brackets ("fd00::5", "fe80::1%eth0").
+bool parseIpv6Address(const char* text, uint16_t networkPort,
+                      SocketAddress& address);
+
+// Every address of a host name, IPv6 and IPv4, in the order the system
+// prefers them. False when the name resolves to none.
+bool resolveStreamAddresses(const char* name, uint16_t networkPort,
+                            std::vector<SocketAddress>& addresses);
+
+// The text of an address without its port: dotted for IPv4, the usual
+// form for IPv6 ("::1").
+std::string addressText(const SocketAddress& address);
+
 // Starts connecting without waiting. Returns 0 when connected at once,
 // EINPROGRESS while the connection is being made, or the errno.
-int startConnect(SocketHandle handle, uint32_t networkAddress,
-                 uint16_t networkPort);
+int startConnect(SocketHandle handle, const SocketAddress& address);
 
 // Waits up to `milliseconds` for a connection started by startConnect.
 // Returns 0 once connected, EINPROGRESS while it is still being made (the
@@ -97,7 +121,12 @@ int shutDownAndClose(SocketHandle handle);
 std::string localHostName();
 
 // The first IPv4 address of an interface that is up, a non-loopback one
-// when there is one; empty when there is none.
+// when there is one; without any IPv4 address the first IPv6 one in the
+// same way, link-local ones left out; empty when there is none.
 std::string firstInterfaceAddress();
+
+// The first IPv6 address of a host name, in its usual form; empty when the
+// name has none.
+std::string firstIpv6Address(const char* name);
 
 }  // namespace platform

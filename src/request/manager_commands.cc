@@ -6,8 +6,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "client/protocol_names.h"
+#include "client/emclient_api.h"
 #include "platform/console.h"
+#include "request/manager_address.h"
 #include "request/preconditions.h"
 #include "session/result_recorder.h"
 #include "session/tracked_memory.h"
@@ -53,24 +54,22 @@ int selectManager(CommandContext& context) {
                session::errorStream());
     return 1;
   }
+  std::string address;
+  std::string refusal;
+  if (!completeManagerAddress(session.work.objectNameArg, address, refusal)) {
+    std::fputs(refusal.c_str(), session::errorStream());
+    return 1;
+  }
   for (char** text :
        {&session.managerAddress, &session.systemName, &session.systemId}) {
     session::release(*text);
     *text = nullptr;
   }
-  const char* address = session.work.objectNameArg;
-  std::size_t length = std::strlen(address);
-  bool hasPort = std::strchr(address, ':') != nullptr;
-  std::size_t portLength = std::strlen(emclient::kManagerPort);
-  std::size_t total = length + (hasPort ? 0 : 1 + portLength);
-  char* copy = static_cast<char*>(
-      session::allocate(total + 1, "quill_manager", __LINE__));
-  std::memcpy(copy, address, length);
-  if (!hasPort) {
-    copy[length] = ':';
-    std::memcpy(copy + length + 1, emclient::kManagerPort, portLength);
-  }
-  session.managerAddress = copy;
+  session.managerAddress = session::copyText(address.data(), address.size(),
+                                             "quill_manager", __LINE__);
+  // The library is told at once, so that no connection made the other way
+  // is used for this manager.
+  EMClientAPITNGSetTls(managerUsesTls(address) ? 1 : 0);
   return 0;
 }
 

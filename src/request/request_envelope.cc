@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "client/protocol_names.h"
+#include "request/manager_address.h"
 #include "request/pending_properties.h"
 #include "session/fatal_stop.h"
 #include "session/tracked_memory.h"
@@ -117,9 +118,11 @@ void startRequest(CommandContext& context) {
   work.requestBuffer[0] = '\0';
 }
 
+// The scheme of a manager reached over TLS is the library's business, not
+// the server's.
 void appendHostLine(CommandContext& context) {
   append(context, emclient::kHostHeader);
-  append(context, context.session->managerAddress);
+  append(context, managerHostAndPort(context.session->managerAddress));
   append(context, "\n");
 }
 
@@ -185,9 +188,9 @@ void AppendRequestLine(CommandContext& context, const char* text) {
 void BeginV1Request(CommandContext& context, const char* operation,
                     const char* elementType) {
   startRequest(context);
-  appendPieces(context, {emclient::kV1RequestLine, "\n", emclient::kHostHeader,
-                         context.session->managerAddress, "\n",
-                         emclient::kSoapContentType, "\n"});
+  appendPieces(context, {emclient::kV1RequestLine, "\n"});
+  appendHostLine(context);
+  appendPieces(context, {emclient::kSoapContentType, "\n"});
   appendContentLengthLine(context);
   appendPieces(context,
                {emclient::kV1ActionHeader, "\"", operation, "\"\n\n",

@@ -69,6 +69,14 @@ CommandContext* startSession(const ProgramOptions& options) {
   EMClientAPITNGSetRequestTimeout(
       static_cast<int>(requestBoundSeconds(options) * 1000));
   platform::installLongWaitHook(writePendingOutput);
+  EMClientAPITNGSetTlsFiles(options.caFile, options.certFile, options.keyFile,
+                            options.insecure ? 0 : 1);
+  if (options.insecure) {
+    std::fputs(
+        "pelk: warning: --insecure: the certificates and names of managers "
+        "reached over TLS are not checked\n",
+        stderr);
+  }
   if (!automation.quiet) {
     std::fprintf(outputStream, "\n\nPELK Build %s for tarnwick %s\n",
                  kBuildNumber, kProductVersion);

@@ -47,6 +47,27 @@ bool setTimeout(const char* value, ProgramOptions& options) {
   return true;
 }
 
+// The file options keep the argument or the environment's text itself.
+bool setCaFile(const char* value, ProgramOptions& options) {
+  options.caFile = value;
+  return *value != '\0';
+}
+
+bool setCertFile(const char* value, ProgramOptions& options) {
+  options.certFile = value;
+  return *value != '\0';
+}
+
+bool setKeyFile(const char* value, ProgramOptions& options) {
+  options.keyFile = value;
+  return *value != '\0';
+}
+
+bool setInsecure(const char*, ProgramOptions& options) {
+  options.insecure = true;
+  return true;
+}
+
 constexpr ProgramOption kProgramOptions[] = {
     {"--json", nullptr, nullptr, nullptr, setJson,
      "one JSON object per command line on the standard output, and\n"
@@ -64,6 +85,19 @@ constexpr ProgramOption kProgramOptions[] = {
      "PELK waits as long as the manager takes, or 600 seconds with\n"
      "--json or --quiet; 0 means no limit. The environment variable\n"
      "PELK_TIMEOUT gives it too"},
+    {"--cacert", "FILE", "PELK_CA_FILE", "a file name", setCaFile,
+     "trust the certificate authorities in FILE (PEM) for a manager\n"
+     "reached over TLS (SELECT MANAGER https://...) instead of the\n"
+     "system's; the environment variable PELK_CA_FILE gives it too"},
+    {"--cert", "FILE", nullptr, "a file name", setCertFile,
+     "show the client certificate in FILE (PEM) to a TLS manager that\n"
+     "asks for one"},
+    {"--key", "FILE", nullptr, "a file name", setKeyFile,
+     "the key of --cert (PEM, no passphrase) when it is not in its\n"
+     "file; refused when other users may read it"},
+    {"--insecure", nullptr, nullptr, nullptr, setInsecure,
+     "check neither the certificate nor the name of a TLS manager;\n"
+     "said once on the standard error"},
 };
 
 constexpr int kHelpColumn = 20;

@@ -1,7 +1,7 @@
 // Options given in front of the command lines, one row of a table each:
-// how the run reports (for a person, or for a job or another program) and
-// how long a request may take. An option may also come from the
-// environment.
+// how the run reports (for a person, or for a job or another program), how
+// long a request may take and how managers reached over TLS are trusted. An
+// option may also come from the environment.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,10 @@ struct ProgramOptions {
   // (--json or --quiet) is bounded by kJobTimeoutSeconds and a person's
   // session is not.
   std::optional<uint32_t> timeoutSeconds;
+  const char* caFile = nullptr;    // TLS managers' authorities; null: system's
+  const char* certFile = nullptr;  // client certificate for TLS, null: none
+  const char* keyFile = nullptr;   // its key, null: in certFile
+  bool insecure = false;           // TLS managers neither verified nor named
 };
 
 // A job nobody watches gives up a stalled request after ten minutes.

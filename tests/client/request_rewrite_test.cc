@@ -149,6 +149,10 @@ TEST(HostLine, HostAndPortComeFromTheirOwnLine) {
       // Without a port the body's colons are not taken for one.
       {"POST / HTTP/1.1\nHost:name\n\n<SOAP:Envelope>", "name", ""},
       {"POST / HTTP/1.1\n\n<a:b>", "", ""},
+      // An IPv6 address keeps its brackets, and its colons end nothing.
+      {"POST / HTTP/1.1\nHost:[fd00::5]:12301\n", "[fd00::5]", "12301"},
+      {"POST / HTTP/1.1\nHost:[::1]\n\n<a:b>", "[::1]", ""},
+      {"POST / HTTP/1.1\nHost:[::1\n", "[", ":1"},
   };
   for (const Case& c : cases) {
     ClientRequest request(c.text);
@@ -162,6 +166,8 @@ TEST(HostLine, HostAndPortComeFromTheirOwnLine) {
   EXPECT_EQ(withHostPort("A\nHost:h:12301\nB\n", "2301"),
             "A\nHost:h:2301\nB\n");
   EXPECT_EQ(withHostPort("A\nHost:h\nB\n", "2301"), "A\nHost:h:2301\nB\n");
+  EXPECT_EQ(withHostPort("A\nHost:[::1]:12301\nB\n", "2301"),
+            "A\nHost:[::1]:2301\nB\n");
 }
 
 }  // namespace

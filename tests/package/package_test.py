@@ -41,6 +41,16 @@ def checked(arguments, **options):
     return result.stdout
 
 
+def cached(name):
+    """The value of a variable in the build tree's CMake cache."""
+    with open(os.path.join(BUILD, "CMakeCache.txt")) as cache:
+        for line in cache:
+            key, _, value = line.rstrip("\n").partition("=")
+            if key.split(":")[0] == name:
+                return value
+    raise AssertionError("%s is not in the CMake cache" % name)
+
+
 def expected_files():
     """Path in the package -> mode, for every file that is not a folder."""
     doc = "./usr/share/doc/pelk/"
@@ -53,6 +63,8 @@ def expected_files():
         doc + "changelog.gz": DATA,
         doc + "README.md": DATA,
         "./usr/share/lintian/overrides/pelk": DATA,
+        # The TLS library, which pelk loads from beside its libraries.
+        "./usr/%s/pelk/libpelk_tls.so" % cached("CMAKE_INSTALL_LIBDIR"): DATA,
     }
     # Every user document and example goes along, in the folders README.md
     # links them from.
@@ -144,6 +156,34 @@ class DebianPackage(unittest.TestCase):
                     [self.installed("/usr/bin/pelk"), "--quiet",
                      "SET OPTIONS NOCOMMAND_DELAY",
                      "SELECT MANAGER %s USERNAME=administrator "
+                     "PASSWORD=admin" % address, "SHOW SYSTEM"], cwd=there)
+            finally:
+                simulator.terminate()
+                simulator.wait(timeout=TIMEOUT)
+                simulator.stdout.close()
+        self.assertIn("Production", shown)
+
+    def test_installed_pelk_reaches_a_manager_over_tls(self):
+        # Its TLS library is found where the package put it, relative to
+        # the program, wherever the package's root is.
+        address = loopback_address(2)
+        with tempfile.TemporaryDirectory(prefix="pelk-elsewhere-") as there:
+            checked(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                     "ec_paramgen_curve:P-256", "-nodes", "-keyout", "sim.key",
+                     "-out", "sim.pem", "-days", "1", "-subj", "/CN=pelk-sim",
+                     "-addext", "subjectAltName=IP:" + address], cwd=there)
+            simulator = subprocess.Popen(
+                [self.installed("/usr/bin/pelk-sim"), "--demo",
+                 "--address", address, "--tls-cert", "sim.pem", "--tls-key",
+                 "sim.key"], cwd=there,
+                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+            try:
+                line = simulator.stdout.readline()
+                self.assertIn("listening", line)
+                shown = checked(
+                    [self.installed("/usr/bin/pelk"), "--quiet", "--cacert",
+                     "sim.pem", "SET OPTIONS NOCOMMAND_DELAY",
+                     "SELECT MANAGER https://%s USERNAME=administrator "
                      "PASSWORD=admin" % address, "SHOW SYSTEM"], cwd=there)
             finally:
                 simulator.terminate()

@@ -149,10 +149,19 @@ TEST(Process, RefusesBadCommandLines) {
         {"--scenario", "/dev/zero"},
         // Known at the start, not after a whole rehearsal.
         {"--save", "/nonexistent/state.json"},
-        {"--save", ::testing::TempDir()}}) {
+        {"--save", ::testing::TempDir()},
+        // TLS wants the certificate and its key together.
+        {"--tls-cert", "server.pem"},
+        {"--tls-client-ca", "ca.pem"}}) {
     EXPECT_EQ(Wait(Spawn(args)), 2) << args[0];
   }
-  EXPECT_EQ(Wait(Spawn({"--address", "192.0.2.1"})), 1);
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"--address", "192.0.2.1"},
+        {"--address", "fd00::5"},
+        {"--address", loopbackAddress(32), "--tls-cert", "/nonexistent.pem",
+         "--tls-key", "/nonexistent.key"}}) {
+    EXPECT_EQ(Wait(Spawn(args)), 1) << args[1];
+  }
 }
 
 // SIGHUP, as when its terminal closes, stops it like SIGTERM.

@@ -1,7 +1,9 @@
 #include "support/loopback.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -91,6 +93,40 @@ std::string loopbackAddress(int n) {
   if (n < 1 || n > kLastAddress) giveUp("no such address in a block");
   static const std::string prefix = claimBlock();
   return prefix + std::to_string(n);
+}
+
+bool ipv6LoopbackAvailable() {
+  int descriptor = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (descriptor < 0) return false;
+  sockaddr_in6 local{};
+  local.sin6_family = AF_INET6;
+  local.sin6_addr = in6addr_loopback;
+  bool bound =
+      bind(descriptor, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+  close(descriptor);
+  return bound;
+}
+
+// A lock file every user may take: opened as it is when it exists (it may
+// be another user's), made when it does not.
+Ipv6LoopbackTurn::Ipv6LoopbackTurn() {
+  constexpr const char* kLockFile = "/tmp/pelk-tests-ipv6-loopback.lock";
+  descriptor_ = open(kLockFile, O_RDONLY | O_CLOEXEC);
+  if (descriptor_ < 0) {
+    descriptor_ = open(kLockFile, O_RDONLY | O_CREAT | O_CLOEXEC, 0444);
+  }
+  if (descriptor_ < 0) return;
+  constexpr int kTries = 1200;  // of 100 ms
+  for (int tried = 0; tried < kTries; ++tried) {
+    if (flock(descriptor_, LOCK_EX | LOCK_NB) == 0) return;
+    usleep(100 * 1000);
+  }
+  close(descriptor_);
+  descriptor_ = -1;
+}
+
+Ipv6LoopbackTurn::~Ipv6LoopbackTurn() {
+  if (descriptor_ >= 0) close(descriptor_);
 }
 
 }  // namespace testing_support

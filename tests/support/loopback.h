@@ -20,4 +20,24 @@ namespace testing_support {
 // the same rule, so Python tests and C++ tests exclude each other too.
 std::string loopbackAddress(int n);
 
+// Whether the machine has IPv6 and ::1: tests that need them are skipped
+// where it has not.
+bool ipv6LoopbackAvailable();
+
+// ::1 is one address for the whole machine: tests that listen on it with
+// the real ports take turns. A turn waits (two minutes at most) until no
+// other process holds one -- a test of the same run or of another
+// checkout -- and lasts as long as the object.
+class Ipv6LoopbackTurn {
+ public:
+  Ipv6LoopbackTurn();
+  ~Ipv6LoopbackTurn();
+  Ipv6LoopbackTurn(const Ipv6LoopbackTurn&) = delete;
+  Ipv6LoopbackTurn& operator=(const Ipv6LoopbackTurn&) = delete;
+  bool held() const { return descriptor_ >= 0; }
+
+ private:
+  int descriptor_ = -1;
+};
+
 }  // namespace testing_support
