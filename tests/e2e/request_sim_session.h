@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "pelk_runner.h"
@@ -49,6 +52,10 @@ inline const char kRequestScenario[] = R"({
 
 // A simulator on `address` started from `scenario` (none: its empty
 // default) with `arguments` added.
+inline size_t countLines(const std::string& text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 class SimSession {
  public:
   SimSession(const std::string& address, const std::string& scenario,
@@ -76,6 +83,17 @@ class SimSession {
   const std::string& address() const { return address_; }
   // One line per request the simulator served.
   std::string requestLog() const { return scratch_.read("requests.log"); }
+  // The log once it holds `lines` lines: a refused handshake is logged by
+  // the simulator after the client has already given up and gone, so on a
+  // busy machine the line may come a moment later than the client's exit.
+  std::string requestLogOf(size_t lines) const {
+    std::string log = requestLog();
+    for (int attempt = 0; attempt < 500 && countLines(log) < lines; ++attempt) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      log = requestLog();
+    }
+    return log;
+  }
 
  private:
   std::string address_;
