@@ -3,7 +3,6 @@
 // whole is not left behind, a log that cannot be written costs only its
 // entries, and nothing is written through another user's link or into
 // another user's file.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,11 +10,13 @@
 #include "request_sim_session.h"
 #include "support/loopback.h"
 #include "support/other_user.h"
+#include "support/pipe_reader.h"
 
 namespace e2e {
 namespace {
 
 using testing_support::loopbackAddress;
+using testing_support::PipeReader;
 using testing_support::ScratchDirectory;
 
 TEST(WrittenFiles, CaptureFileThatCannotBeCreatedIsReported) {
@@ -123,32 +124,6 @@ TEST(WrittenFiles, ASessionFileThatCannotBeWrittenWholeIsLeftEmpty) {
             std::string::npos);
   EXPECT_EQ(scratch.read("EMClientAPIPersist.txt"), "");
 }
-
-// A pipe's reading end opened without waiting for a writer, so whatever
-// the session writes into the pipe can be seen afterwards.
-class PipeReader {
- public:
-  explicit PipeReader(const std::string& path)
-      : descriptor_(open(path.c_str(), O_RDONLY | O_NONBLOCK)) {}
-  ~PipeReader() {
-    if (descriptor_ >= 0) close(descriptor_);
-  }
-  PipeReader(const PipeReader&) = delete;
-  PipeReader& operator=(const PipeReader&) = delete;
-  bool opened() const { return descriptor_ >= 0; }
-  std::string take() {
-    std::string text;
-    char buffer[4096];
-    ssize_t count = 0;
-    while ((count = read(descriptor_, buffer, sizeof buffer)) > 0) {
-      text.append(buffer, static_cast<std::size_t>(count));
-    }
-    return text;
-  }
-
- private:
-  int descriptor_;
-};
 
 // Every name the session writes, with a link the other user planted there,
 // a file or a pipe of theirs: the command that asked for the file refuses

@@ -2,7 +2,6 @@
 // files are refused, and that new content takes its name only complete.
 #include "platform/written_files.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -20,11 +19,13 @@
 #include "platform/pending_file.h"
 #include "platform/user_files.h"
 #include "support/other_user.h"
+#include "support/pipe_reader.h"
 #include "support/run_program.h"
 
 namespace platform {
 namespace {
 
+using testing_support::PipeReader;
 using testing_support::ScratchDirectory;
 
 std::vector<std::string> namesIn(const std::string& directory) {
@@ -79,32 +80,6 @@ const Writer kWriters[] = {
      [](const std::string& name) {
        return replacePrivateLines(name, {"new"});
      }},
-};
-
-// A pipe's reading end that never waits for a writer.
-class PipeReader {
- public:
-  explicit PipeReader(const std::string& path)
-      : descriptor_(open(path.c_str(), O_RDONLY | O_NONBLOCK)) {}
-  ~PipeReader() {
-    if (descriptor_ >= 0) close(descriptor_);
-  }
-  PipeReader(const PipeReader&) = delete;
-  PipeReader& operator=(const PipeReader&) = delete;
-  bool opened() const { return descriptor_ >= 0; }
-  // Whatever has been written into the pipe so far.
-  std::string take() {
-    std::string text;
-    char buffer[256];
-    ssize_t count = 0;
-    while ((count = read(descriptor_, buffer, sizeof buffer)) > 0) {
-      text.append(buffer, static_cast<std::size_t>(count));
-    }
-    return text;
-  }
-
- private:
-  int descriptor_;
 };
 
 bool makeSocket(const std::string& path) {
