@@ -8,6 +8,7 @@ Run with Debian's pytest: python3 -m pytest tests/ansible/module_utils_test.py
 import json
 import os
 import stat
+import subprocess
 import sys
 
 import pytest
@@ -108,6 +109,14 @@ def test_line_leaves_out_missing_options():
     ('FILE night.pelk', True),
     ('REDISCOVER', True),
     ('NOSUCH', True),
+    # pelk drops control and non-ASCII characters at a line's end and reads
+    # a TAB between words as a blank.
+    ('DELETE\tVDISK x', True),
+    ('DELETE VDISK x\t', True),
+    ('DELETE VDISK x\u00a0', True),
+    ('SHOW\tVDISK\t', False),
+    ('\t! DELETE VDISK x', False),
+    ('SHOW VDISK \u00e9x', True),  # not told for sure
 ])
 def test_lines_that_leave_the_array_as_it_is(text, changes):
     assert changes_array(text) is changes
@@ -222,6 +231,14 @@ sys.exit(status)
 '''
 
 
+def run_directly(arguments, data, directory, environment):
+    """What the modules' runner does, without a module to run it."""
+    done = subprocess.run(arguments, input=data, cwd=directory,
+                          env=dict(os.environ, **environment),
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    return done.returncode, done.stdout, done.stderr
+
+
 @pytest.fixture
 def fake_pelk(tmp_path, monkeypatch):
     program = tmp_path / 'pelk'
@@ -230,8 +247,8 @@ def fake_pelk(tmp_path, monkeypatch):
     record = tmp_path / 'record.json'
     monkeypatch.setenv('FAKE_RECORD', str(record))
     connection = pelk_run.Connection('127.0.0.9:2301', 'administrator',
-                                     's3cret word', str(program), 7,
-                                     'DR Site')
+                                     's3cret word', str(program),
+                                     run_directly, 7, 'DR Site')
     return connection, lambda: json.loads(record.read_text())
 
 
@@ -299,6 +316,12 @@ def test_a_pelk_that_cannot_run_or_ends_early_is_reported(fake_pelk,
 def test_output_that_is_no_result_is_an_error(text):
     with pytest.raises(pelk_run.PelkFailure):
         pelk_run.read_results(text + '\n')
+
+
+def test_only_a_line_feed_ends_a_result():
+    shown = '{"command": "SHOW HOST", "ok": true, "comment": "a\u2028b\x85"}'
+    assert pelk_run.read_results(shown + '\n') == [
+        dict(command='SHOW HOST', ok=True, comment='a\u2028b\x85')]
 
 
 def test_script_results_are_every_line_pelk_printed(fake_pelk):

@@ -91,17 +91,28 @@ def _match(word, entries):
     return candidate
 
 
+def _as_read(text):
+    """The line as pelk reads it: without the control and non-ASCII
+    characters at its end, a TAB between words read as a blank."""
+    end = len(text)
+    while end > 0 and not 32 < ord(text[end - 1]) < 128:
+        end -= 1
+    return text[:end].replace('\t', ' ')
+
+
 def is_comment(text):
     """Lines pelk skips without a result: blank lines and comments."""
-    return text.strip() == '' or text.lstrip(' ').startswith('!')
+    read = _as_read(text).lstrip(' ')
+    return read == '' or read.startswith('!')
 
 
 def changes_array(text):
     """False when the line certainly leaves the array as it is."""
     if is_comment(text):
         return False
+    text = _as_read(text)
     if any(not 32 <= ord(c) <= 126 for c in text):
-        return False  # pelk refuses the whole line
+        return True  # refused by pelk, or read some way not told here
     words = list(_tokens(text))
     entries = _ROOT
     for word in words:

@@ -9,7 +9,7 @@ from ansible_collections.pelk.storage.plugins.module_utils import pelk_run
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
     LineError, line, token)
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_properties \
-    import Unchangeable, changes, view
+    import Unchangeable, changes, view, wanted
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_run import (
     PelkFailure, Probe)
 
@@ -30,8 +30,18 @@ def argument_spec(system=False, **own):
     return spec
 
 
-def new_module(spec):
-    return AnsibleModule(argument_spec=spec, supports_check_mode=True)
+def object_spec(**own):
+    """The parameters of a module that keeps one object present or absent:
+    the connection's, the system's, state, and the module's own."""
+    return argument_spec(system=True,
+                         state=dict(type='str', choices=['present', 'absent'],
+                                    default='present'),
+                         **own)
+
+
+def main(spec, work):
+    """A module's whole run: its parameters checked, then work(module)."""
+    execute(AnsibleModule(argument_spec=spec, supports_check_mode=True), work)
 
 
 def connection(module):
@@ -42,8 +52,19 @@ def connection(module):
     if params['timeout'] < 0:
         raise PelkFailure('timeout must be 0 (no limit) or more seconds')
     return pelk_run.Connection(params['manager'], params['username'],
-                               params['password'], program,
+                               params['password'], program, runner(module),
                                params['timeout'], params['system'])
+
+
+def runner(module):
+    """pelk run by Ansible's own means: an argument list, never a shell, the
+    arguments taken as they are (no ~ or $ expansion), bytes in and out."""
+    def run_pelk(arguments, data, directory, environment):
+        return module.run_command(arguments, data=data, binary_data=True,
+                                  cwd=directory, environ_update=environment,
+                                  encoding=None, expand_user_and_vars=False,
+                                  handle_exceptions=False)
+    return run_pelk
 
 
 def run(module, lines, yes=False, directory=None):
@@ -141,6 +162,33 @@ def state_of(name, properties, shown):
     return found
 
 
+def manage(module, keyword, listed, properties, key, what, add,
+           change=None, delete=None):
+    """The life of one object of `keyword` listed as `listed` (a `what` in
+    messages, returned as `key`): read it, plan the lines that give it the
+    state and properties asked for, and finish. add(asked) gives the lines
+    that create it; change(shown, asked) those that change it (by default
+    SET lines of `properties`); delete(shown) the lines that delete it and
+    whether pelk must answer yes (by default DELETE of it)."""
+    shown = read_object(module, keyword, listed)
+    asked = wanted(properties, module.params)
+    lines, predicted, yes = [], asked, False
+    if module.params['state'] == 'absent':
+        predicted = None
+        if shown is not None and delete is not None:
+            lines, yes = delete(shown)
+        elif shown is not None:
+            lines = [line('DELETE', keyword, token(listed))]
+    elif shown is None:
+        lines = add(asked)
+    elif change is not None:
+        lines = change(shown, asked)
+    else:
+        lines = set_lines(keyword, listed, properties, shown, asked, what)
+    finish(module, keyword, listed, properties, shown, lines, predicted, key,
+           yes=yes)
+
+
 def finish(module, keyword, listed, properties, shown, lines, predicted,
            key, yes=False):
     """Ends the task: runs `lines` (unless in check mode), reads the object
@@ -158,8 +206,6 @@ def finish(module, keyword, listed, properties, shown, lines, predicted,
         results = run(module, lines + again, yes=yes)
         shown = results[-1].get('object', {}) if again else None
         after = state_of(listed, properties, shown)
-    elif predicted is None:
-        shown = None
     module.exit_json(changed=bool(lines), commands=lines,
                      diff=dict(before=before, after=after),
                      **{key: shown or {}})

@@ -9,9 +9,7 @@ its standard input, never to its arguments, which every user can read.
 """
 
 import json
-import os
 import shutil
-import subprocess
 import tempfile
 
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
@@ -39,14 +37,19 @@ class Probe(str):
 
 
 class Connection(object):
-    """Where and as whom pelk logs in, and which pelk runs."""
+    """Where and as whom pelk logs in, and which pelk runs: runner(arguments,
+    data, directory, environment) runs it with `data` (bytes) on its standard
+    input and the variables of `environment` added, and gives (exit status,
+    standard output, standard error); it raises OSError when the program
+    cannot be run."""
 
-    def __init__(self, manager, username, password, program, timeout=60,
-                 system=None):
+    def __init__(self, manager, username, password, program, runner,
+                 timeout=60, system=None):
         self.manager = manager
         self.username = username
         self.password = password
         self.program = program
+        self.runner = runner
         self.timeout = timeout
         self.system = system
 
@@ -63,9 +66,10 @@ def preamble(connection):
 
 
 def read_results(text):
-    """The JSON objects of pelk's output, one a line."""
+    """The JSON objects of pelk's output, one a line. Only a line feed ends
+    a line: pelk writes other text as it is, U+2028 in a comment too."""
     results = []
-    for number, text_line in enumerate(text.splitlines(), 1):
+    for number, text_line in enumerate(text.split('\n'), 1):
         if not text_line.strip():
             continue
         try:
@@ -136,25 +140,23 @@ def execute(connection, sent, yes=False, directory=None):
                  str(connection.timeout)]
     if yes:
         arguments.append('--yes')
-    environment = dict(os.environ)
-    environment['PELK_PASSWORD'] = connection.password
-    environment.pop('PELK_TIMEOUT', None)
+    environment = dict(PELK_PASSWORD=connection.password,
+                       PELK_TIMEOUT=str(connection.timeout))
     own = directory is None
     if own:
         directory = tempfile.mkdtemp(prefix='pelk-')
     try:
-        done = subprocess.run(
-            arguments, input=('\n'.join(sent) + '\n').encode('utf-8'),
-            cwd=directory, env=environment, stdout=subprocess.PIPE,
-            stderr=subprocess.PIPE)
+        status, out, err = connection.runner(
+            arguments, ('\n'.join(sent) + '\n').encode('utf-8'), directory,
+            environment)
     except OSError as error:
         raise PelkFailure('cannot run %s: %s' % (connection.program,
                                                  error.strerror))
     finally:
         if own:
             shutil.rmtree(directory, ignore_errors=True)
-    return (read_results(done.stdout.decode('utf-8', 'replace')),
-            done.returncode, done.stderr.decode('utf-8', 'replace'))
+    return (read_results(out.decode('utf-8', 'replace')), status,
+            err.decode('utf-8', 'replace'))
 
 
 def run(connection, lines, yes=False, directory=None):

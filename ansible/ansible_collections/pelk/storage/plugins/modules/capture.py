@@ -205,8 +205,7 @@ ARGUMENTS = pelk_module.argument_spec(
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':

@@ -14,6 +14,10 @@ description:
     line counts as a change, C(FILE) included.
   - The lines go to pelk's standard input, not its arguments; still, give
     no C(PASSWORD=) in them, use the module's C(password).
+  - pelk runs in a private directory that is removed when it ends, so
+    C(CAPTURE CONFIGURATION) keeps its files only when given an absolute
+    path on the control node, which it writes in check mode too; the
+    M(pelk.storage.capture) module is made for captures.
 extends_documentation_fragment:
   - pelk.storage.connection
 options:
@@ -117,8 +121,7 @@ ARGUMENTS = pelk_module.argument_spec(
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':

@@ -97,16 +97,17 @@ from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
     line, token)
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_properties \
     import (Property, add_options, bounded, choice, comment_property, number,
-            numbered_option, wanted)
+            numbered_option)
 
 PROPERTIES = (
     Property('disk_count', 'Total_Disks', read=number,
              want=bounded(1, 4294967295, 'disk_count'),
              option=numbered_option('DEVICE_COUNT'),
              set_option=lambda old, new: 'ADD=%d' % (new - old),
-             settable=lambda old, new: 'disks leave a group one by one by '
-             'name (SET DISK_GROUP ... DELETE=disk)'
-             if isinstance(old, int) and new < old else None),
+             settable=lambda old, new:
+             'the group shows no number of disks' if not isinstance(old, int)
+             else 'disks leave a group one by one by name (SET DISK_GROUP '
+             '... DELETE=disk)' if new < old else None),
     choice('disk_type', 'DiskGroup_DiskType',
            (('online', 'Online', 'ONLINE'),
             ('nearonline', 'Near-Online', 'NEARONLINE')),
@@ -123,33 +124,21 @@ PROPERTIES = (
 
 
 def work(module):
-    params = module.params
-    listed = pelk_names.disk_group(params['name'])
-    shown = pelk_module.read_object(module, 'DISK_GROUP', listed)
-    asked = wanted(PROPERTIES, params)
-    lines, predicted = [], asked
-    if params['state'] == 'absent':
-        predicted = None
-        if shown is not None:
-            lines.append(line('DELETE DISK_GROUP', token(listed)))
-    elif shown is None:
+    listed = pelk_names.disk_group(module.params['name'])
+
+    def add(asked):
         if 'disk_count' not in asked:
             raise pelk_module.PelkFailure(
                 'disk_count is required to create disk group %s' % listed)
-        lines.append(line('ADD DISK_GROUP', token(listed),
-                          *add_options(PROPERTIES, asked)))
-    else:
-        lines = pelk_module.set_lines('DISK_GROUP', listed, PROPERTIES,
-                                      shown, asked, 'disk group')
-    pelk_module.finish(module, 'DISK_GROUP', listed, PROPERTIES, shown,
-                       lines, predicted, 'disk_group')
+        return [line('ADD DISK_GROUP', token(listed),
+                     *add_options(PROPERTIES, asked))]
+
+    pelk_module.manage(module, 'DISK_GROUP', listed, PROPERTIES,
+                       'disk_group', 'disk group', add=add)
 
 
-ARGUMENTS = pelk_module.argument_spec(
-    system=True,
+ARGUMENTS = pelk_module.object_spec(
     name=dict(type='str', required=True),
-    state=dict(type='str', choices=['present', 'absent'],
-               default='present'),
     disk_count=dict(type='int'),
     disk_type=dict(type='str', choices=['online', 'nearonline']),
     spare_policy=dict(type='str', choices=['none', 'single', 'double']),
@@ -159,8 +148,7 @@ ARGUMENTS = pelk_module.argument_spec(
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':

@@ -73,43 +73,27 @@ from ansible_collections.pelk.storage.plugins.module_utils import (
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
     line, token)
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_properties \
-    import add_options, comment_property, wanted
+    import add_options, comment_property
 
 PROPERTIES = (comment_property(),)
 
 
 def work(module):
-    params = module.params
-    add_name, listed = pelk_names.folder(params['name'])
-    shown = pelk_module.read_object(module, 'FOLDER', listed)
-    asked = wanted(PROPERTIES, params)
-    lines, predicted = [], asked
-    if params['state'] == 'absent':
-        predicted = None
-        if shown is not None:
-            lines.append(line('DELETE FOLDER', token(listed)))
-    elif shown is None:
-        lines.append(line('ADD FOLDER', token(add_name),
-                          *add_options(PROPERTIES, asked)))
-    else:
-        lines = pelk_module.set_lines('FOLDER', listed, PROPERTIES, shown,
-                                      asked, 'folder')
-    pelk_module.finish(module, 'FOLDER', listed, PROPERTIES, shown, lines,
-                       predicted, 'folder')
+    add_name, listed = pelk_names.folder(module.params['name'])
+    pelk_module.manage(
+        module, 'FOLDER', listed, PROPERTIES, 'folder', 'folder',
+        add=lambda asked: [line('ADD FOLDER', token(add_name),
+                                *add_options(PROPERTIES, asked))])
 
 
-ARGUMENTS = pelk_module.argument_spec(
-    system=True,
+ARGUMENTS = pelk_module.object_spec(
     name=dict(type='str', required=True),
-    state=dict(type='str', choices=['present', 'absent'],
-               default='present'),
     comment=dict(type='str'),
 )
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':

@@ -95,7 +95,7 @@ from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
     line, token)
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_properties \
     import (Property, add_options, choice, comment_property, named_option,
-            view, wanted)
+            view)
 
 SYSTEMS = ('ordan', 'arven', 'braskel', 'mirador', 'valmer', 'unknown',
            'templar')
@@ -129,21 +129,15 @@ PROPERTIES = SCALARS + (ADAPTERS,)
 
 
 def work(module):
-    params = module.params
-    add_name, listed = pelk_names.host(params['name'])
-    shown = pelk_module.read_object(module, 'HOST', listed)
-    asked = wanted(PROPERTIES, params)
-    lines, predicted = [], asked
-    if params['state'] == 'absent':
-        predicted = None
-        if shown is not None:
-            lines.append(line('DELETE HOST', token(listed)))
-    elif shown is None:
+    add_name, listed = pelk_names.host(module.params['name'])
+
+    def add(asked):
         adapters = ['WORLD_WIDE_NAME=' + token(name, 'adapter')
                     for name in asked.get('adapters', [])]
-        lines.append(line('ADD HOST', token(add_name),
-                          *(add_options(SCALARS, asked) + adapters)))
-    else:
+        return [line('ADD HOST', token(add_name),
+                     *(add_options(SCALARS, asked) + adapters))]
+
+    def change(shown, asked):
         lines = pelk_module.set_lines('HOST', listed, SCALARS, shown, asked,
                                       'host')
         if 'adapters' in asked:
@@ -157,15 +151,14 @@ def work(module):
                 lines.append(line('SET HOST', token(listed),
                                   'DELETE_WORLD_WIDE_NAME=' +
                                   token(name, 'adapter')))
-    pelk_module.finish(module, 'HOST', listed, PROPERTIES, shown, lines,
-                       predicted, 'host')
+        return lines
+
+    pelk_module.manage(module, 'HOST', listed, PROPERTIES, 'host', 'host',
+                       add=add, change=change)
 
 
-ARGUMENTS = pelk_module.argument_spec(
-    system=True,
+ARGUMENTS = pelk_module.object_spec(
     name=dict(type='str', required=True),
-    state=dict(type='str', choices=['present', 'absent'],
-               default='present'),
     operating_system=dict(type='str', choices=list(SYSTEMS)),
     adapters=dict(type='list', elements='str'),
     ip=dict(type='str'),
@@ -174,8 +167,7 @@ ARGUMENTS = pelk_module.argument_spec(
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':

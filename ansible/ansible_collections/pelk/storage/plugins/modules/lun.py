@@ -7,6 +7,10 @@ description:
   - A presentation is the pair of virtual disk and host. Its number cannot
     change while it exists; asking for another number fails the task and
     changes nothing.
+  - pelk names a LUN by its number, told apart by the order in which the
+    manager lists the LUNs of that number; change the LUNs of one array
+    one task at a time (C(throttle) of 1, or one play per array), so that a
+    LUN removed by one task does not shift the names another task uses.
 extends_documentation_fragment:
   - pelk.storage.connection
 options:
@@ -168,19 +172,15 @@ def work(module):
                      diff=dict(before=before, after=after), lun=shown or {})
 
 
-ARGUMENTS = pelk_module.argument_spec(
-    system=True,
+ARGUMENTS = pelk_module.object_spec(
     vdisk=dict(type='str', required=True),
     host=dict(type='str', required=True),
     lun=dict(type='int'),
-    state=dict(type='str', choices=['present', 'absent'],
-               default='present'),
 )
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':

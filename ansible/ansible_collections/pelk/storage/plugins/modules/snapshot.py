@@ -96,7 +96,7 @@ from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
     comment, line, token)
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_properties \
     import (Property, add_options, bounded, choice, number, numbered_option,
-            set_after_add, wanted)
+            set_after_add)
 
 PROPERTIES = (
     choice('allocation_policy', 'Allocation_Policy',
@@ -117,36 +117,26 @@ def work(module):
     params = module.params
     _, source = pelk_names.vdisk(params['vdisk'])
     listed = pelk_names.snapshot(source, params['name'])
-    shown = pelk_module.read_object(module, 'VDISK', listed)
-    asked = wanted(PROPERTIES, params)
-    lines, predicted, yes = [], asked, False
-    if params['state'] == 'absent':
-        predicted = None
-        if shown is not None:
-            lines, yes = pelk_module.delete_vdisk(listed, shown,
-                                                  params['force'], 'snapshot')
-    elif shown is None:
+
+    def add(asked):
         # An unknown source fails here with PELK's own words, in check
         # mode too.
         pelk_module.require(module, 'VDISK', source)
-        lines.append(line('ADD SNAPSHOT', token(params['name']),
-                          'VDISK=' + token(source),
-                          *add_options(PROPERTIES, asked)))
-        lines += [line('SET VDISK', token(listed), prop.option(value))
-                  for prop, _, value in set_after_add(PROPERTIES, asked)]
-    else:
-        lines = pelk_module.set_lines('VDISK', listed, PROPERTIES, shown,
-                                      asked, 'snapshot')
-    pelk_module.finish(module, 'VDISK', listed, PROPERTIES, shown, lines,
-                       predicted, 'snapshot', yes=yes)
+        return [line('ADD SNAPSHOT', token(params['name']),
+                     'VDISK=' + token(source),
+                     *add_options(PROPERTIES, asked))] + [
+            line('SET VDISK', token(listed), prop.option(value))
+            for prop, _, value in set_after_add(PROPERTIES, asked)]
+
+    pelk_module.manage(
+        module, 'VDISK', listed, PROPERTIES, 'snapshot', 'snapshot', add=add,
+        delete=lambda shown: pelk_module.delete_vdisk(
+            listed, shown, params['force'], 'snapshot'))
 
 
-ARGUMENTS = pelk_module.argument_spec(
-    system=True,
+ARGUMENTS = pelk_module.object_spec(
     vdisk=dict(type='str', required=True),
     name=dict(type='str', required=True),
-    state=dict(type='str', choices=['present', 'absent'],
-               default='present'),
     allocation_policy=dict(type='str', choices=['fully', 'demand']),
     redundancy=dict(type='str', choices=['vraid0', 'vraid1', 'vraid5']),
     os_unit_id=dict(type='int'),
@@ -156,8 +146,7 @@ ARGUMENTS = pelk_module.argument_spec(
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':

@@ -141,7 +141,7 @@ from ansible_collections.pelk.storage.plugins.module_utils.pelk_lines import (
     line, token)
 from ansible_collections.pelk.storage.plugins.module_utils.pelk_properties \
     import (Property, add_options, bounded, choice, comment_property,
-            named_option, number, numbered_option, switch, wanted)
+            named_option, number, numbered_option, switch)
 
 PROPERTIES = (
     Property('size', 'Capacity_Req', read=number,
@@ -181,35 +181,23 @@ PROPERTIES = (
 
 
 def work(module):
-    params = module.params
-    add_name, listed = pelk_names.vdisk(params['name'])
-    shown = pelk_module.read_object(module, 'VDISK', listed)
-    asked = wanted(PROPERTIES, params)
-    lines, predicted, yes = [], asked, False
-    if params['state'] == 'absent':
-        predicted = None
-        if shown is not None:
-            lines, yes = pelk_module.delete_vdisk(listed, shown,
-                                                  params['force'],
-                                                  'virtual disk')
-    elif shown is None:
+    add_name, listed = pelk_names.vdisk(module.params['name'])
+
+    def add(asked):
         if 'size' not in asked:
             raise pelk_module.PelkFailure(
                 'size is required to create virtual disk %s' % listed)
-        lines.append(line('ADD VDISK', token(add_name),
-                          *add_options(PROPERTIES, asked)))
-    else:
-        lines = pelk_module.set_lines('VDISK', listed, PROPERTIES, shown,
-                                      asked, 'virtual disk')
-    pelk_module.finish(module, 'VDISK', listed, PROPERTIES, shown, lines,
-                       predicted, 'vdisk', yes=yes)
+        return [line('ADD VDISK', token(add_name),
+                     *add_options(PROPERTIES, asked))]
+
+    pelk_module.manage(
+        module, 'VDISK', listed, PROPERTIES, 'vdisk', 'virtual disk', add=add,
+        delete=lambda shown: pelk_module.delete_vdisk(
+            listed, shown, module.params['force'], 'virtual disk'))
 
 
-ARGUMENTS = pelk_module.argument_spec(
-    system=True,
+ARGUMENTS = pelk_module.object_spec(
     name=dict(type='str', required=True),
-    state=dict(type='str', choices=['present', 'absent'],
-               default='present'),
     size=dict(type='int'),
     redundancy=dict(type='str', choices=['vraid0', 'vraid1', 'vraid5']),
     disk_group=dict(type='str'),
@@ -225,8 +213,7 @@ ARGUMENTS = pelk_module.argument_spec(
 
 
 def main():
-    module = pelk_module.new_module(ARGUMENTS)
-    pelk_module.execute(module, work)
+    pelk_module.main(ARGUMENTS, work)
 
 
 if __name__ == '__main__':
