@@ -232,9 +232,11 @@ bool Server::CloseLongestIdle() {
   return true;
 }
 
-void Server::MarkIdle(Connection& connection, bool idle) {
+bool Server::MarkIdle(Connection& connection, bool idle) {
   std::lock_guard lock(connectionsMutex_);
+  if (connection.evicted) return false;
   connection.idleSince = idle ? NowMs() : -1;
+  return true;
 }
 
 void Server::Reap(bool all) {
@@ -419,6 +421,15 @@ void Server::Converse(Connection& connection, Port port) {
       }
       break;
     }
+    // Off the idle list before anything is read, so a request never reaches
+    // a connection chosen meanwhile to make room.
+    if (idle) {
+      idle = false;
+      if (!MarkIdle(connection, false)) {
+        graceful = false;
+        break;
+      }
+    }
     char chunk[kReadChunk];
     long n = channel.Read(chunk, sizeof chunk);
     if (n == 0) break;
@@ -429,10 +440,6 @@ void Server::Converse(Connection& connection, Port port) {
     }
     if (buffer.empty()) requestStart = NowMs();
     buffer.append(chunk, static_cast<size_t>(n));
-    if (idle) {
-      idle = false;
-      MarkIdle(connection, false);
-    }
   }
   if (graceful) {
     // Read what the client still sends (the zero byte after a login-port

@@ -67,7 +67,9 @@ class Server {
   // The conversation of Serve, which then closes the socket.
   void Converse(Connection& connection, Port port);
   bool Handshake(Channel& channel, const std::string& where);
-  void MarkIdle(Connection& connection, bool idle);
+  // False once the connection was closed to make room: a request that
+  // came meanwhile is not served.
+  bool MarkIdle(Connection& connection, bool idle);
   // Connections that hold a place: neither ended nor closed to make room.
   int Occupied() const;
   // Closes the connection that has waited longest for its next request,

@@ -62,6 +62,7 @@ def expected_files():
         doc + "copyright": DATA,
         doc + "changelog.gz": DATA,
         doc + "README.md": DATA,
+        doc + "sim/PROTOCOL.md": DATA,
         "./usr/share/lintian/overrides/pelk": DATA,
         # The TLS library, which pelk loads from beside its libraries.
         "./usr/%s/pelk/libpelk_tls.so" % cached("CMAKE_INSTALL_LIBDIR"): DATA,
