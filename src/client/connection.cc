@@ -110,12 +110,16 @@ int ClientConnection::open(const std::string& host, const std::string& port,
         platform::startTlsSession(transport().settings, bareHost(host), error);
     if (tls_ == nullptr) return tlsFailure(error, manager_);
   }
-  // A name's addresses are tried in turn; only a refusal or an
-  // unreachable address moves on to the next.
+  // A name's addresses are tried in turn; a refusal, an unreachable
+  // address or a family this machine cannot open (IPv6 turned off) moves
+  // on to the next.
   int result = EMCLIENTAPISOCKET_CONNECT_ERROR;
   for (const platform::SocketAddress& address : addresses) {
     result = connect(address, tcp);
-    if (result != EMCLIENTAPISOCKET_CONNECT_ERROR) break;
+    if (result != EMCLIENTAPISOCKET_CONNECT_ERROR &&
+        result != EMCLIENTAPISOCKET_CREATESOCKET_ERROR) {
+      break;
+    }
     closeSocket();
   }
   if (result == EMCLIENTAPI_SUCCESS && tls_ != nullptr) result = handshake();
@@ -237,8 +241,10 @@ int ClientConnection::send(std::string_view bytes) {
 // certificate it does not accept) says why in an alert and closes: that
 // reason, when it is there, tells more than the failed send.
 int ClientConnection::refusalInstead(int result) {
+  // An alert is a few bytes; a server that keeps sending is not read on.
+  constexpr int kChunksForAnAlert = 4;
   char records[kChunkSize];
-  for (;;) {
+  for (int chunk = 0; chunk < kChunksForAnAlert; ++chunk) {
     int error = 0;
     long got = platform::receiveSome(socket_, records, sizeof records, error);
     if (got <= 0) break;

@@ -57,7 +57,6 @@ class ClientConnection {
                    std::size_t& count);
 
   bool connected() const { return connected_; }
-  bool secure() const { return tls_ != nullptr; }
 
   // True once a read found the connection closed by the server.
   bool closedByPeer() const { return closedByPeer_; }

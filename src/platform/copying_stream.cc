@@ -16,7 +16,8 @@ struct Targets {
 ssize_t writeBoth(void* cookie, const char* data, std::size_t size) {
   auto* targets = static_cast<Targets*>(cookie);
   std::size_t written = std::fwrite(data, 1, size, targets->first);
-  std::fwrite(data, 1, size, targets->second);
+  // Only what the first took: the rest comes again.
+  std::fwrite(data, 1, written, targets->second);
   if (written == 0 && size != 0) {
     errno = EIO;
     return -1;

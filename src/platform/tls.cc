@@ -98,7 +98,9 @@ TlsError setupError(const std::string& reason) {
 // it: a key others can read is no longer the user's secret.
 bool readClientKey(const std::string& path, std::string& text,
                    TlsError& error) {
-  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  // Never waits at the open, should the name be a pipe.
+  int descriptor =
+      open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (descriptor < 0) {
     error = setupError(path + ": " + std::strerror(errno));
     return false;
@@ -226,11 +228,6 @@ void TlsSession::takeOutput(std::string& records) {
   records.resize(start + pending);
   records.resize(start +
                  tls->takeOutput(session_, records.data() + start, pending));
-}
-
-bool TlsSession::outputPending() const {
-  TlsError ignored;
-  return engine(ignored)->pendingOutput(session_) > 0;
 }
 
 void TlsSession::close() {

@@ -62,7 +62,6 @@ class TlsSession {
 
   // Appends the records waiting to be sent to `records` and forgets them.
   void takeOutput(std::string& records);
-  bool outputPending() const;
 
   // Queues the alert that ends the session.
   void close();
