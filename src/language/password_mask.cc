@@ -93,22 +93,34 @@ session::MaskedLine maskPasswords(const CommandNode* root,
       ++at;
       continue;
     }
+    // The word of the token at `at`: a plain word, or what a pair of
+    // brackets holds ("PASSWORD"=x reads as PASSWORD=x).
+    std::size_t word = at;
+    std::size_t wordEndsAt = 0;
+    std::size_t end = 0;
     if (isBracket(line[at]) || (!bracketsClose && line[at] == ')')) {
-      std::size_t end = bracketsClose ? bracketEnd(line, at) : kNone;
-      if (end == kNone) bracketsClose = false;
-      at = end == kNone ? at + 1 : end;
-      continue;
+      end = bracketsClose ? bracketEnd(line, at) : kNone;
+      if (end == kNone) {
+        bracketsClose = false;
+        ++at;
+        continue;
+      }
+      word = skipBlanks(line, at + 1);
+      wordEndsAt = end - 1;
+    } else {
+      end = wordEnd(line, at, !bracketsClose);
+      wordEndsAt = end;
     }
-    std::size_t end = wordEnd(line, at, !bracketsClose);
-    if (!abbreviatesKeyword(line.substr(at, end - at))) {
+    if (word >= wordEndsAt ||
+        !abbreviatesKeyword(line.substr(word, wordEndsAt - word))) {
       at = end;
       continue;
     }
     if (!walk) walk = walkLine(root, line);
     const std::vector<std::size_t>& starts = walk->starts;
-    while (read < starts.size() && starts[read] < at) ++read;
+    while (read < starts.size() && starts[read] < word) ++read;
     bool secret = false;
-    if (read < starts.size() && starts[read] == at) {
+    if (read < starts.size() && starts[read] == word) {
       secret = isKeywordNode(*walk->path[read]);
     } else {
       std::size_t next = skipBlanks(line, end);

@@ -37,6 +37,16 @@ bool completeManagerAddress(std::string_view typed, std::string& kept,
   const Scheme* scheme = schemeOf(typed);
   std::string_view prefix = scheme != nullptr ? scheme->prefix : "";
   std::string_view rest = typed.substr(prefix.size());
+  // After a scheme, a user name, password or path would be kept and shown
+  // wherever the manager is named, and never used.
+  if (scheme != nullptr &&
+      (rest.empty() || rest.front() == ':' ||
+       rest.find_first_of("@/?#") != std::string_view::npos)) {
+    error = "\nError: Manager address " + std::string(typed) +
+            ": only a host and a port (:PORT) may follow " +
+            std::string(prefix);
+    return false;
+  }
   bool hasPort = false;
   if (!rest.empty() && rest.front() == '[') {
     std::size_t close = rest.find(']');

@@ -11,8 +11,9 @@ namespace request {
 // The address to keep for `typed`: with ":12301" appended when it names no
 // port. An IPv6 address outside brackets, whose last group could as well
 // be a port, is refused, as is one whose brackets do not close or are
-// followed by something other than a port. False with `error` set to the
-// message.
+// followed by something other than a port, and so is anything but a host
+// and port after a scheme (a user, a path, no host). False with `error` set
+// to the message.
 bool completeManagerAddress(std::string_view typed, std::string& kept,
                             std::string& error);
 

@@ -54,12 +54,7 @@ int selectManager(CommandContext& context) {
                session::errorStream());
     return 1;
   }
-  std::string address;
-  std::string refusal;
-  if (!completeManagerAddress(session.work.objectNameArg, address, refusal)) {
-    std::fputs(refusal.c_str(), session::errorStream());
-    return 1;
-  }
+  const std::string address = session.work.objectNameArg;
   for (char** text :
        {&session.managerAddress, &session.systemName, &session.systemId}) {
     session::release(*text);
@@ -96,9 +91,22 @@ int showManager(CommandContext& context) {
 
 }  // namespace
 
+// An address that cannot be used is refused before USERNAME= and PASSWORD=
+// are read, so that the credentials meant for it never replace those of
+// the manager already selected.
 session::ParseStatus recordManagerAddress(CommandContext& context) {
-  session::copyToken(context, context.session->work.objectNameArg);
-  context.session->work.finalHandler = selectManager;
+  session::WorkArea& work = context.session->work;
+  session::copyToken(context, work.objectNameArg);
+  std::string address;
+  std::string refusal;
+  if (!completeManagerAddress(work.objectNameArg, address, refusal)) {
+    std::fputs(refusal.c_str(), session::errorStream());
+    return session::ParseFailed;
+  }
+  session::release(work.objectNameArg);
+  work.objectNameArg = session::copyText(address.data(), address.size(),
+                                         "quill_manager", __LINE__);
+  work.finalHandler = selectManager;
   return session::ParseOk;
 }
 

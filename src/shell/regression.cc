@@ -256,7 +256,13 @@ class Replay {
 
   static void printMarked(unsigned index, unsigned matched,
                           const std::string& line) {
-    std::string shown = shownText(withoutTrailingControls(line), stdout);
+    std::string text(withoutTrailingControls(line));
+    // In a job's log, the echoes of a script's lines hide their passwords
+    // as the replay's own echo does.
+    if (session::automation.quiet) {
+      text = language::maskPasswords(language::rootList(), text).text;
+    }
+    std::string shown = shownText(text, stdout);
     std::printf("\n %c %s", index < matched ? ' ' : '*', shown.c_str());
   }
 

@@ -35,12 +35,17 @@ TEST(Ipv6, AnAddressWithoutItsBracketsIsRefused) {
        "Manager address [fd00::5 lacks the ] that ends its IPv6 address"},
       {"[fd00::5]2301",
        "Manager address [fd00::5]2301: only a port (:PORT) may follow the ]"},
+      {"https://admin:pw@eva",
+       "Manager address https://admin:pw@eva: only a host and a port (:PORT) "
+       "may follow https://"},
   };
-  // The manager selected before stays selected.
+  // The manager selected before stays selected, with its user and
+  // password: those of the refused line are not taken.
   const std::string before = "SELECT MANAGER 10.0.0.5 USERNAME=u PASSWORD=p";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
-    const std::string line = "SELECT MANAGER " + c.typed;
+    const std::string line =
+        "SELECT MANAGER " + c.typed + " USERNAME=root PASSWORD=other";
     auto run = runArguments({before, line, "SHOW MANAGER"});
     EXPECT_OUTPUT(kBanner + echo(before) + echo(line) + "\nError: " + c.error +
                       echo("SHOW MANAGER") +

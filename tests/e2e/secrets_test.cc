@@ -265,6 +265,23 @@ TEST(Secrets, APasswordNeverReachesTheOutputOfAJob) {
                           directory.path());
   EXPECT_NE(std::string::npos, run.output.find("> " + masked + "\n"));
   EXPECT_EQ(std::string::npos, run.output.find("s3cret"));
+
+  // Nor does the report of a difference in a script's section, which shows
+  // the echo of the script's lines.
+  e2e::runArguments({"--quiet", "REGRESSION CAPTURE file.txt", "FILE " + script,
+                     "REGRESSION CAPTURE EXIT"},
+                    "", directory.path());
+  std::string reference = directory.read("file.txt");
+  std::size_t echoed = reference.find("> " + select + "\n");
+  ASSERT_NE(std::string::npos, echoed) << reference;
+  reference.insert(echoed + select.size() + 3, "not printed now\n");
+  directory.write("file.txt", reference);
+  run = e2e::runArguments({"--quiet", "REGRESSION TEST file.txt"}, "",
+                          directory.path());
+  EXPECT_NE(std::string::npos, run.output.find(" * not printed now\n"))
+      << run.output;
+  EXPECT_NE(std::string::npos, run.output.find("> " + masked + "\n"));
+  EXPECT_EQ(std::string::npos, run.output.find("s3cret"));
 }
 
 // Tens of megabytes of a broken answer would bury the screen: its first

@@ -43,6 +43,10 @@ TEST(PasswordMask, EveryPasswordTheParserTakesIsMasked) {
        "SELECT MANAGER h PASSWORD=********"},
       {"SELECT MANAGER \"h( PASSWORD=secret",
        "SELECT MANAGER \"h( PASSWORD=********"},
+      // The keyword itself may be bracketed.
+      {"SELECT MANAGER h USERNAME=u \"PASSWORD\"=hunter2",
+       "SELECT MANAGER h USERNAME=u \"PASSWORD\"=********"},
+      {"SEL MAN h ( p)=\"x\" US=u", "SEL MAN h ( p)=******** US=u"},
       // After a bracket that never closes, brackets separate words.
       {"SELECT MANAGER \"h( x (P=a) \"pass=b",
        "SELECT MANAGER \"h( x (P=******** \"pass=********"},
@@ -50,6 +54,8 @@ TEST(PasswordMask, EveryPasswordTheParserTakesIsMasked) {
       {"ADD VDISK x COMMENT=\"PASSWORD=kept\"",
        "ADD VDISK x COMMENT=\"PASSWORD=kept\""},
       {"ADD VDISK x P=PATH_A_BOTH", "ADD VDISK x P=PATH_A_BOTH"},
+      {"ADD VDISK x COMMENT=\"pass\" SIZE=1",
+       "ADD VDISK x COMMENT=\"pass\" SIZE=1"},
       {"SET VDISK pa=x", "SET VDISK pa=x"},
       {"SHOW VDISK PASSWORD", "SHOW VDISK PASSWORD"},
       {"SELECT MANAGER h USERNAME=p", "SELECT MANAGER h USERNAME=p"},

@@ -41,9 +41,13 @@ TEST(ManagerAddress, KeptWithItsPortAndScheme) {
   }
 }
 
-TEST(ManagerAddress, AmbiguousOrBrokenIpv6IsRefused) {
-  for (const char* typed : {"fd00::5", "::1", "fd00::5:2301", "https://fd00::5",
-                            "[fd00::5", "[::1]x", "[::1]2301"}) {
+// A plain address is kept as it always was, whatever it holds; after a
+// scheme only a host and port may stand.
+TEST(ManagerAddress, AmbiguousOrBrokenIpv6OrMoreThanAHostIsRefused) {
+  for (const char* typed :
+       {"fd00::5", "::1", "fd00::5:2301", "https://fd00::5", "[fd00::5",
+        "[::1]x", "[::1]2301", "https://admin:pw@eva", "https://eva/",
+        "https://", "http://:2301", "https://eva?x", "https://eva#x"}) {
     SCOPED_TRACE(typed);
     std::string kept = "unchanged";
     std::string error;
