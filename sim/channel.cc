@@ -28,7 +28,10 @@ long Channel::Judge(int result) {
 int Channel::Handshake() {
   if (ssl_ == nullptr) return 1;
   int result = SSL_accept(ssl_);
-  if (result == 1) return 1;
+  if (result == 1) {
+    wantsSocket_ = false;
+    return 1;
+  }
   return Judge(result) == kWait ? 0 : -1;
 }
 
@@ -36,7 +39,9 @@ long Channel::Read(char* buffer, size_t size) {
   waiting_ = POLLIN;
   if (ssl_ != nullptr) {
     int result = SSL_read(ssl_, buffer, static_cast<int>(size));
-    return result > 0 ? result : Judge(result);
+    long judged = result > 0 ? result : Judge(result);
+    wantsSocket_ = judged == kWait && waiting_ == POLLIN;
+    return judged;
   }
   ssize_t n = recv(fd_, buffer, size, 0);
   if (n >= 0) return n;
@@ -55,7 +60,8 @@ long Channel::Write(const char* data, size_t size) {
 }
 
 bool Channel::Buffered() const {
-  return ssl_ != nullptr && SSL_pending(ssl_) > 0;
+  return ssl_ != nullptr &&
+         (SSL_pending(ssl_) > 0 || (!wantsSocket_ && SSL_has_pending(ssl_)));
 }
 
 void Channel::EndWriting() {

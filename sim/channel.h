@@ -30,8 +30,9 @@ class Channel {
   long Write(const char* data, size_t size);
   // poll events to wait for after kWait (or a handshake's 0).
   short Waiting() const { return waiting_; }
-  // True while plain bytes already read from the socket wait inside TLS,
-  // so a poll of the socket would not see them.
+  // True while bytes already read from the socket wait inside TLS (plain
+  // bytes, or records taken ahead, as with a request sent together with
+  // the handshake's end), so a poll of the socket would not see them.
   bool Buffered() const;
   // Ends the server's side of the conversation; reading goes on.
   void EndWriting();
@@ -45,6 +46,9 @@ class Channel {
   int fd_;
   SSL* ssl_;
   short waiting_;
+  // The last read wanted more from the socket: what TLS holds is only part
+  // of a record, and waiting on it would spin.
+  bool wantsSocket_ = false;
 };
 
 }  // namespace sim

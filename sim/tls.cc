@@ -25,10 +25,10 @@ bool TlsServer::Load(const TlsFiles& files, std::string& error) {
     error = QueuedReason("TLS");
     return false;
   }
-  // No read-ahead: bytes the library took from the socket but has not
-  // decoded would be seen neither by poll nor by SSL_pending, and a request
-  // sent with the handshake's last message would wait out its timeout.
   SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
+  // A record in one read rather than its header and then its body; what
+  // the library takes ahead of its need, Channel::Buffered() sees.
+  SSL_CTX_set_read_ahead(context, 1);
   bool ready =
       SSL_CTX_use_certificate_chain_file(context, files.certFile.c_str()) == 1;
   if (!ready) error = QueuedReason(files.certFile);
