@@ -1,6 +1,5 @@
 #include "language/password_mask.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +45,14 @@ std::size_t wordEnd(std::string_view line, std::size_t at,
   return at;
 }
 
+// The end of the plain token the parser read at `at`: its first
+// character, whatever it is, and the rest up to a blank or '='.
+std::size_t parsedWordEnd(std::string_view line, std::size_t at) {
+  ++at;
+  while (at < line.size() && !isBlank(line[at]) && line[at] != '=') ++at;
+  return at;
+}
+
 bool abbreviatesKeyword(std::string_view word) {
   if (word.empty() || word.size() > kKeyword.size()) return false;
   for (std::size_t i = 0; i < word.size(); ++i) {
@@ -79,8 +86,14 @@ std::size_t valueEnd(std::string_view line, std::size_t at,
 session::MaskedLine maskPasswords(const CommandNode* root,
                                   std::string_view line) {
   session::MaskedLine masked;
-  // Walked only for a line with a word like the keyword: most have none.
-  std::optional<LineWalk> walk;
+  // Every form of the keyword begins with a P: most lines have none, and
+  // are not walked.
+  if (line.find_first_of("Pp") == std::string_view::npos) {
+    masked.text = line;
+    return masked;
+  }
+  const LineWalk walk = walkLine(root, line);
+  const std::vector<std::size_t>& starts = walk.starts;
   std::size_t read = 0;    // the next token of the walk not yet passed
   std::size_t copied = 0;  // of `line`, into masked.text
   // A bracket that never closes makes no token: the words after it are
@@ -89,7 +102,12 @@ session::MaskedLine maskPasswords(const CommandNode* root,
   bool bracketsClose = true;
   std::size_t at = 0;
   while (at < line.size()) {
-    if (isBlank(line[at]) || line[at] == '=') {
+    while (read < starts.size() && starts[read] < at) ++read;
+    // Where the parser read a token, it is taken as the parser took it: a
+    // value may begin with '=' or hold a bracket ("SEL M=\"x" is the
+    // address ="x).
+    const bool parsed = read < starts.size() && starts[read] == at;
+    if (!parsed && (isBlank(line[at]) || line[at] == '=')) {
       ++at;
       continue;
     }
@@ -98,7 +116,10 @@ session::MaskedLine maskPasswords(const CommandNode* root,
     std::size_t word = at;
     std::size_t wordEndsAt = 0;
     std::size_t end = 0;
-    if (isBracket(line[at]) || (!bracketsClose && line[at] == ')')) {
+    if (parsed) {
+      end = parsedWordEnd(line, at);
+      wordEndsAt = end;
+    } else if (isBracket(line[at]) || (!bracketsClose && line[at] == ')')) {
       end = bracketsClose ? bracketEnd(line, at) : kNone;
       if (end == kNone) {
         bracketsClose = false;
@@ -116,12 +137,10 @@ session::MaskedLine maskPasswords(const CommandNode* root,
       at = end;
       continue;
     }
-    if (!walk) walk = walkLine(root, line);
-    const std::vector<std::size_t>& starts = walk->starts;
     while (read < starts.size() && starts[read] < word) ++read;
     bool secret = false;
     if (read < starts.size() && starts[read] == word) {
-      secret = isKeywordNode(*walk->path[read]);
+      secret = isKeywordNode(*walk.path[read]);
     } else {
       std::size_t next = skipBlanks(line, end);
       secret = next < line.size() && line[next] == '=';

@@ -47,6 +47,9 @@ TEST(PasswordMask, EveryPasswordTheParserTakesIsMasked) {
       {"SELECT MANAGER h USERNAME=u \"PASSWORD\"=hunter2",
        "SELECT MANAGER h USERNAME=u \"PASSWORD\"=********"},
       {"SEL MAN h ( p)=\"x\" US=u", "SEL MAN h ( p)=******** US=u"},
+      // A token is read as the parser reads it: here the address is ="
+      // (no '=' follows MANAGER), and what follows is no bracket.
+      {"sel m=\" p=b) P\"; ", "sel m=\" p=******** P\"; "},
       // After a bracket that never closes, brackets separate words.
       {"SELECT MANAGER \"h( x (P=a) \"pass=b",
        "SELECT MANAGER \"h( x (P=******** \"pass=********"},
