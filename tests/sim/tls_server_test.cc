@@ -25,16 +25,23 @@ const std::string kList = simtest::V1Envelope("Get", "Element", {{"ID", ""}});
 // A throw-away certificate with its key, cert.pem and key.pem in `where`.
 bool MakeCertificate(const ScratchDirectory& where) {
   testing_support::ProgramOptions options;
-  options.arguments = {"req",    "-x509",
-                       "-newkey", "ec",
-                       "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                       "-nodes", "-subj",
-                       "/CN=sim", "-days",
-                       "1",      "-keyout",
-                       where.path() + "/key.pem", "-out",
+  options.arguments = {"req",
+                       "-x509",
+                       "-newkey",
+                       "ec",
+                       "-pkeyopt",
+                       "ec_paramgen_curve:prime256v1",
+                       "-nodes",
+                       "-subj",
+                       "/CN=sim",
+                       "-days",
+                       "1",
+                       "-keyout",
+                       where.path() + "/key.pem",
+                       "-out",
                        where.path() + "/cert.pem"};
-  return testing_support::runProgram("/usr/bin/openssl", options)
-             .exitStatus == 0;
+  return testing_support::runProgram("/usr/bin/openssl", options).exitStatus ==
+         0;
 }
 
 int ConnectTo(const std::string& address, int port) {
@@ -87,8 +94,8 @@ TEST(SimTls, RecordsThatArriveTogetherAreAllServed) {
   // Both records are made in memory and sent with one write.
   BIO* records = BIO_new(BIO_s_mem());
   SSL_set0_wbio(ssl.get(), records);
-  std::string request = simtest::TextTransportRequest(
-      server.address(), kList, "administrator", "admin");
+  std::string request = simtest::TextTransportRequest(server.address(), kList,
+                                                      "administrator", "admin");
   std::size_t half = request.size() / 2;
   ASSERT_GT(SSL_write(ssl.get(), request.data(), static_cast<int>(half)), 0);
   ASSERT_GT(SSL_write(ssl.get(), request.data() + half,
