@@ -205,8 +205,9 @@ TEST_F(Receive, WaitForeverOutlastsTheTimeout) {
       poll(&entry, 1, 5000);
     }
   });
-  LoopbackServer server(loopbackAddress(28), 12301);
+  // Made before the server, so it outlives the server's thread.
   std::string whole = httpAnswer("<?xml version=\"1.0\"?><late/>");
+  LoopbackServer server(loopbackAddress(28), 12301);
   server.start([&](int descriptor) {
     while (!answerNow) pauseServer();
     writeAll(descriptor, whole);
